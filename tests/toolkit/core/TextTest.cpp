@@ -1,0 +1,43 @@
+#include <gtest/gtest.h>
+
+#include "toolkit/Text.h"
+
+namespace {
+
+TEST(ParseInt32, AcceptsDecimalAndPrefixedHexadecimal) {
+    EXPECT_EQ(tk::ParseInt32(L"0"), 0);
+    EXPECT_EQ(tk::ParseInt32(L"2"), 2);
+    EXPECT_EQ(tk::ParseInt32(L" -17 "), -17);
+    EXPECT_EQ(tk::ParseInt32(L"0x0"), 0);
+    EXPECT_EQ(tk::ParseInt32(L"0X1f"), 31);
+    EXPECT_EQ(tk::ParseInt32(L"0xFFFFFFFF"), -1);
+    EXPECT_EQ(tk::ParseInt32(L"2147483647"), 2147483647);
+    EXPECT_EQ(tk::ParseInt32(L"-2147483648"), INT32_MIN);
+}
+
+TEST(ParseInt32, RejectsWhatIsNotAnInteger) {
+    for (const wchar_t* text : {L"", L"yes", L"0x", L"1.5", L"12a", L"0x1G", L"2147483648", L"0x100000000", L"--1", L"$10"}) {
+        EXPECT_FALSE(tk::ParseInt32(text).has_value()) << tk::ToUtf8(text);
+    }
+}
+
+TEST(Utf8, RoundTripsEveryPlane) {
+    const std::wstring text = L"Windows安装目录 \u00e9 \U0001F4C1";
+    EXPECT_EQ(tk::FromUtf8(tk::ToUtf8(text)), text);
+    EXPECT_EQ(tk::ToUtf8(L"C:\\"), "C:\\");
+}
+
+TEST(Utf8, MalformedBytesBecomeReplacementCharacters) {
+    EXPECT_EQ(tk::FromUtf8("a\xC3"), L"a\uFFFD");
+    EXPECT_EQ(tk::FromUtf8("\xE6\x96x"), L"\uFFFDx");
+    EXPECT_EQ(tk::FromUtf8("\xC0\xAF"), L"\uFFFD");  // overlong slash
+    EXPECT_EQ(tk::FromUtf8("\xFF"), L"\uFFFD");
+}
+
+TEST(FormatText, FillsPlaceholdersInOrder) {
+    EXPECT_EQ(tk::FormatText(L"Invalid data type for '%s'", {L"N3"}), L"Invalid data type for 'N3'");
+    EXPECT_EQ(tk::FormatText(L"%s and %s, 100%%", {L"a", L"b"}), L"a and b, 100%");
+    EXPECT_EQ(tk::FormatText(L"%s %s", {L"only"}), L"only %s");
+}
+
+}  // namespace

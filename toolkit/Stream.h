@@ -1,0 +1,79 @@
+// Byte streams: an abstract stream, a growable memory stream and a file stream. Platform-free
+// (the file stream opens wide paths on Windows), so the decoder and the skin reader use them in
+// both builds.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <vector>
+
+namespace tk {
+
+enum class SeekOrigin { Begin, Current, End };
+
+class TStream {
+public:
+    virtual ~TStream() = default;
+
+    // Reads up to count bytes; returns how many were read (0 at the end).
+    virtual std::int64_t Read(void* buffer, std::int64_t count) = 0;
+    // Writes up to count bytes; returns how many were written.
+    virtual std::int64_t Write(const void* buffer, std::int64_t count) = 0;
+    // Moves the position; returns the new position. Positions before 0 are clamped to 0.
+    virtual std::int64_t Seek(std::int64_t offset, SeekOrigin origin) = 0;
+
+    std::int64_t Position() { return Seek(0, SeekOrigin::Current); }
+    void SetPosition(std::int64_t position) { Seek(position, SeekOrigin::Begin); }
+    virtual std::int64_t Size();
+
+    // Reads or writes exactly count bytes or throws EReadError / EWriteError.
+    void ReadBuffer(void* buffer, std::int64_t count);
+    void WriteBuffer(const void* buffer, std::int64_t count);
+    // Copies count bytes from source (all that remains when count is 0); returns the bytes copied.
+    std::int64_t CopyFrom(TStream& source, std::int64_t count);
+};
+
+class TMemoryStream : public TStream {
+public:
+    TMemoryStream() = default;
+    explicit TMemoryStream(std::vector<std::uint8_t> bytes) : data_(std::move(bytes)) {}
+
+    std::int64_t Read(void* buffer, std::int64_t count) override;
+    std::int64_t Write(const void* buffer, std::int64_t count) override;
+    std::int64_t Seek(std::int64_t offset, SeekOrigin origin) override;
+    std::int64_t Size() override { return static_cast<std::int64_t>(data_.size()); }
+
+    const std::vector<std::uint8_t>& Bytes() const { return data_; }
+    std::vector<std::uint8_t> TakeBytes();
+    void Clear();
+    void LoadFromFile(const std::filesystem::path& path);
+    void SaveToFile(const std::filesystem::path& path) const;
+
+private:
+    std::vector<std::uint8_t> data_;
+    std::int64_t position_ = 0;
+};
+
+enum class FileMode { OpenRead, Create, OpenReadWrite };
+
+class TFileStream : public TStream {
+public:
+    // Throws EFOpenError (open modes) or EFCreateError (Create) naming the file.
+    TFileStream(const std::filesystem::path& path, FileMode mode);
+    ~TFileStream() override;
+    TFileStream(const TFileStream&) = delete;
+    TFileStream& operator=(const TFileStream&) = delete;
+
+    std::int64_t Read(void* buffer, std::int64_t count) override;
+    std::int64_t Write(const void* buffer, std::int64_t count) override;
+    std::int64_t Seek(std::int64_t offset, SeekOrigin origin) override;
+
+    const std::filesystem::path& Path() const { return path_; }
+
+private:
+    std::FILE* file_ = nullptr;
+    std::filesystem::path path_;
+};
+
+}  // namespace tk
