@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Builds both builds and runs every test: the native core tests, a short fuzz run, then the Windows
+# tests under Wine and Xvfb. Ends with CTest's summary line of the Windows build.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+bash scripts/install-deps.sh
+. scripts/wine-env.sh
+
+echo "== Native build"
+bash scripts/build.sh native
+(cd build/native && ctest -j"$(nproc)" --output-on-failure --timeout 300)
+
+if [ -f scripts/fuzz.sh ]; then
+  echo "== Fuzzing (short run)"
+  bash scripts/fuzz.sh "${QD_FUZZ_SECONDS:-10}"
+fi
+
+echo "== Windows build"
+bash scripts/build.sh win
+qd_wine_env "$root/build/wineprefix"
+qd_display
+qd_wineserver
+status=0
+(cd build/win && ctest -j"$(nproc)" --output-on-failure --timeout 300) || status=$?
+wineserver -k 2>/dev/null || true
+[ -n "${QD_XVFB_PID:-}" ] && kill "$QD_XVFB_PID" 2>/dev/null || true
+exit $status
