@@ -1,0 +1,163 @@
+#include "skin/reader/ArchiveMember.h"
+
+#include <array>
+#include <system_error>
+#include <vector>
+
+#include "skin/deflate/Inflate.h"
+#include "skin/reader/PkCrypt.h"
+
+namespace skin {
+
+namespace {
+
+std::uint16_t U16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+std::uint32_t U32(const std::uint8_t* p) {
+    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool SameNameFolded(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (Upper(a[i]) != Upper(b[i])) return false;
+    return true;
+}
+
+// Reads exactly count bytes at position, or returns false (nothing outside the stream is used).
+bool ReadAt(tk::TStream& stream, std::int64_t position, void* buffer, std::int64_t count) {
+    if (stream.Seek(position, tk::SeekOrigin::Begin) != position) return false;
+    return stream.Read(buffer, count) == count;
+}
+
+}  // namespace
+
+std::optional<DirectoryEntry> FindArchiveMember(tk::TStream& archive, std::string_view memberName) {
+    const std::int64_t size = archive.Size();
+    std::uint8_t head[2];
+    if (size < 2 || !ReadAt(archive, 0, head, 2) || head[0] != 'S' || head[1] != 'K') return std::nullopt;
+    if (size < kEndRecordSize) return std::nullopt;
+    const std::int64_t endPos = size - kEndRecordSize;
+    std::uint8_t end[kEndRecordSize];
+    if (!ReadAt(archive, endPos, end, kEndRecordSize)) return std::nullopt;
+    if (U32(end) != 0x06054B50 || U16(end + 20) != 0) return std::nullopt;
+
+    // Each record moves the position on by at least 46 bytes, so the walk ends.
+    std::int64_t pos = U32(end + 16);
+    while (pos < endPos) {
+        std::uint8_t rec[kDirectoryRecordSize];
+        if (!ReadAt(archive, pos, rec, kDirectoryRecordSize)) return std::nullopt;
+        const std::uint16_t nameLength = U16(rec + 28);
+        if (nameLength > kMaxMemberNameLength) return std::nullopt;
+        std::string name(nameLength, '\0');
+        if (nameLength && archive.Read(name.data(), nameLength) != nameLength) return std::nullopt;
+        if (SameNameFolded(name, memberName)) {
+            DirectoryEntry entry;
+            entry.flags = U16(rec + 8);
+            entry.modTime = U16(rec + 12);
+            entry.crc32 = U32(rec + 16);
+            entry.uncompressedSize = U32(rec + 24);
+            entry.localHeaderOffset = U32(rec + 42);
+            entry.name = std::move(name);
+            return entry;
+        }
+        pos += kDirectoryRecordSize + nameLength + U16(rec + 30) + U16(rec + 32);
+    }
+    return std::nullopt;
+}
+
+ArchiveMemberResult DecodeArchiveMember(tk::TStream& archive, const DirectoryEntry& entry, std::string_view password,
+                                        tk::TStream& output) {
+    try {
+        std::uint8_t local[kLocalHeaderSize];
+        if (!ReadAt(archive, entry.localHeaderOffset, local, kLocalHeaderSize)) return amrFailed;
+        const std::int64_t dataPos = static_cast<std::int64_t>(entry.localHeaderOffset) + kLocalHeaderSize +
+                                     U16(local + 26) + U16(local + 28);
+        if (dataPos > archive.Size()) return amrFailed;
+        archive.Seek(dataPos, tk::SeekOrigin::Begin);
+
+        if (!(entry.flags & 1)) return InflateStream(archive, output) ? amrExtracted : amrFailed;
+
+        if (password.empty()) return amrRejected;
+        PkCipher cipher(password);
+        std::uint8_t header[kEncryptionHeaderSize];
+        if (archive.Read(header, kEncryptionHeaderSize) != kEncryptionHeaderSize) return amrFailed;
+        cipher.Decrypt(header, kEncryptionHeaderSize);
+        const std::uint8_t check = (entry.flags & 8) ? static_cast<std::uint8_t>(entry.modTime >> 8)
+                                                     : static_cast<std::uint8_t>(entry.crc32 >> 24);
+        if (header[11] != check) return amrRejected;
+
+        // Everything after the encryption header, up to the end of the archive, is decrypted into
+        // memory in 1024-byte chunks (the keys run on across chunks); the decoder reads from there.
+        tk::TMemoryStream plain;
+        std::array<std::uint8_t, 1024> chunk;
+        for (;;) {
+            const std::int64_t got = archive.Read(chunk.data(), static_cast<std::int64_t>(chunk.size()));
+            if (got <= 0) break;
+            cipher.Decrypt(chunk.data(), static_cast<std::size_t>(got));
+            plain.WriteBuffer(chunk.data(), got);
+        }
+        plain.SetPosition(0);
+        return InflateStream(plain, output) ? amrExtracted : amrFailed;
+    } catch (...) {
+        return amrFailed;
+    }
+}
+
+ArchiveMemberResult CheckExtractedLength(ArchiveMemberResult result, std::int64_t outputLength,
+                                         const DirectoryEntry& entry) {
+    if (outputLength == 0 && result == amrExtracted) return amrFailed;
+    if (outputLength != static_cast<std::int64_t>(entry.uncompressedSize)) return amrRejected;
+    return result;
+}
+
+ArchiveMemberResult ExtractArchiveMemberFromStream(tk::TStream& archive, std::string_view memberName,
+                                                   std::string_view password, tk::TStream& output) {
+    std::optional<DirectoryEntry> entry;
+    try {
+        entry = FindArchiveMember(archive, memberName);
+    } catch (...) {
+        return amrFailed;
+    }
+    if (!entry) return amrFailed;
+    ArchiveMemberResult result = DecodeArchiveMember(archive, *entry, password, output);
+    std::int64_t length = 0;
+    try {
+        length = output.Size();
+    } catch (...) {
+    }
+    return CheckExtractedLength(result, length, *entry);
+}
+
+}  // namespace skin
+
+ArchiveMemberResult ExtractArchiveMember(const std::filesystem::path& ArchivePath, std::string_view MemberName,
+                                         const std::filesystem::path& OutputPath, std::string_view Password) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(ArchivePath, ec)) return amrFailed;
+
+    ArchiveMemberResult result = amrFailed;
+    bool outputCreated = false;
+    try {
+        tk::TFileStream archive(ArchivePath, tk::FileMode::OpenRead);
+        const std::optional<skin::DirectoryEntry> entry = skin::FindArchiveMember(archive, MemberName);
+        if (!entry) return amrFailed;
+        std::int64_t length = 0;
+        {
+            tk::TFileStream output(OutputPath, tk::FileMode::Create);
+            outputCreated = true;
+            result = skin::DecodeArchiveMember(archive, *entry, Password, output);
+            try {
+                length = output.Size();
+            } catch (...) {
+            }
+        }
+        result = skin::CheckExtractedLength(result, length, *entry);
+    } catch (...) {
+        // An archive that cannot be opened or an output that cannot be created.
+        if (result == amrExtracted) result = amrFailed;
+    }
+    if (result != amrExtracted && outputCreated) std::filesystem::remove(OutputPath, ec);
+    return result;
+}

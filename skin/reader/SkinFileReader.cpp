@@ -1,0 +1,75 @@
+#include "skin/reader/SkinFileReader.h"
+
+#include <system_error>
+
+#include "skin/reader/ArchiveMember.h"
+#include "skin/reader/TempFileName.h"
+#include "toolkit/Exception.h"
+#include "toolkit/Stream.h"
+
+namespace skin {
+
+bool SameRecordName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
+        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
+        if (x != y) return false;
+    }
+    return true;
+}
+
+}  // namespace skin
+
+namespace {
+
+// Removes the temporary file when the load ends, however it ends.
+struct TempFileGuard {
+    std::filesystem::path path;
+    ~TempFileGuard() {
+        std::error_code ec;
+        std::filesystem::remove(path, ec);
+    }
+};
+
+template <typename Table>
+auto FindFirst(const Table& table, std::string_view name) -> decltype(&table.front().second) {
+    for (const auto& [key, value] : table)
+        if (skin::SameRecordName(key, name)) return &value;
+    return nullptr;
+}
+
+}  // namespace
+
+Tsk2SkinFileReader::Tsk2SkinFileReader(const std::filesystem::path& FileName, std::string_view Password) {
+    tempName_ = skin::NewTempFileName();
+    TempFileGuard guard{tempName_};
+    const ArchiveMemberResult r = ExtractArchiveMember(FileName, kSkinDataMemberName, tempName_, Password);
+    if (r == amrRejected) return;
+    if (r != amrExtracted) throw tk::Exception(std::wstring(kSkinReadFailedMessage));
+
+    tk::TMemoryStream member;
+    member.LoadFromFile(tempName_);
+    const auto& bytes = member.Bytes();
+    tables_ = skin::ParseSkinData(bytes.data(), bytes.size());
+    loaded_ = true;
+}
+
+const tk::BmpImage* Tsk2SkinFileReader::FindBitmap(std::string_view name) const {
+    return FindFirst(tables_.bitmaps, name);
+}
+
+std::int32_t Tsk2SkinFileReader::ReadInteger(std::string_view name) const {
+    const std::int32_t* value = FindFirst(tables_.integers, name);
+    return value ? *value : -1;
+}
+
+bool Tsk2SkinFileReader::ReadBoolean(std::string_view name) const {
+    const std::uint8_t* value = FindFirst(tables_.booleans, name);
+    return value && *value != 0;
+}
+
+const std::string* Tsk2SkinFileReader::FindString(std::string_view name) const {
+    return FindFirst(tables_.strings, name);
+}
