@@ -1,0 +1,370 @@
+// Decoder behaviour on streams built bit by bit: a table of named valid and corrupt streams with
+// their outcome, the boundaries of the input buffer and window, truncation at every byte, and the
+// Huffman table builder itself. Needs no encoder, so it runs in both builds.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
+
+#include "DeflateTestSupport.h"
+
+using namespace deflatetest;
+
+namespace {
+
+std::string Hex(const Bytes& bytes) {
+    std::string text;
+    char piece[4];
+    for (std::size_t i = 0; i < bytes.size() && i < 64; ++i) {
+        std::snprintf(piece, sizeof piece, "%02x ", bytes[i]);
+        text += piece;
+    }
+    if (bytes.size() > 64) text += "...";
+    return text;
+}
+
+Bytes Hexes(const char* text) {
+    Bytes bytes;
+    unsigned value = 0;
+    int n = 0;
+    while (std::sscanf(text, " %2x%n", &value, &n) == 1) {
+        bytes.push_back(static_cast<std::uint8_t>(value));
+        text += n;
+    }
+    return bytes;
+}
+
+Bytes Repeat(std::uint8_t value, std::size_t count) { return Bytes(count, value); }
+
+// A fixed-code final block holding the given literal/length and distance symbols with their extra
+// bits, then the end-of-block code.
+struct Sym {
+    int symbol;
+    int extra = 0;
+    int extraBits = 0;
+    bool distance = false;
+};
+Bytes FixedStream(const std::vector<Sym>& symbols, bool withEnd = true) {
+    BitWriter w;
+    FixedHeader(w, true);
+    for (const Sym& s : symbols) {
+        if (s.distance) {
+            FixedDistance(w, s.symbol);
+        } else {
+            FixedLiteral(w, s.symbol);
+        }
+        w.Bits(s.extra, s.extraBits);
+    }
+    if (withEnd) FixedLiteral(w, 256);
+    return w.Finish();
+}
+Sym Lit(char c) { return {static_cast<std::uint8_t>(c)}; }
+Sym Dist(int symbol, int extra = 0, int bits = 0) { return {symbol, extra, bits, true}; }
+
+// Literal lengths for a small dynamic alphabet: 'a' 2 bits, 256 2 bits, 257 2 bits, 258 2 bits.
+std::vector<int> SmallLiterals() {
+    std::vector<int> lengths(259, 0);
+    lengths['a'] = 2;
+    lengths[256] = 2;
+    lengths[257] = 2;
+    lengths[258] = 2;
+    return lengths;
+}
+
+struct Case {
+    const char* name;
+    Bytes input;
+    bool ok;
+    Bytes output;
+};
+
+std::vector<Case> NamedCases() {
+    std::vector<Case> cases;
+    auto add = [&](const char* name, Bytes input, bool ok, Bytes output = {}) {
+        cases.push_back({name, std::move(input), ok, std::move(output)});
+    };
+
+    // Valid streams.
+    add("empty final stored block", Hexes("01 00 00 ff ff"), true);
+    add("empty fixed block", Hexes("03 00"), true);
+    add("bytes after the final block are ignored", Hexes("03 00 ff ff ff 07"), true);
+    add("fixed literals", FixedStream({Lit('a'), Lit('b'), Lit(static_cast<char>(200))}), true,
+        Bytes{'a', 'b', 200});
+    add("distance 1 length 258 repeats the last byte", FixedStream({Lit('z'), {285}, Dist(0)}), true,
+        Repeat('z', 259));
+    {
+        // "0123456789", then symbol 285 at distance 10 (symbol 6, base 9, extra 1), then 'x'.
+        std::vector<Sym> s;
+        Bytes expect;
+        for (char c = '0'; c <= '9'; ++c) {
+            s.push_back(Lit(c));
+            expect.push_back(static_cast<std::uint8_t>(c));
+        }
+        s.push_back({285});
+        s.push_back(Dist(6, 1, 2));
+        s.push_back(Lit('x'));
+        for (int i = 0; i < 258; ++i) expect.push_back(static_cast<std::uint8_t>('0' + i % 10));
+        expect.push_back('x');
+        add("symbol 285 copies exactly 258 bytes", FixedStream(s), true, expect);
+    }
+    {
+        // Length 10 (symbol 264) at distance 3 (symbol 2): overlapping copy of a 3-byte pattern.
+        add("overlapping copy shorter than 8", FixedStream({Lit('a'), Lit('b'), Lit('c'), {264}, Dist(2)}), true,
+            FromText("abcabcabcabca"));
+    }
+    {
+        // One distance code only (an incomplete set), as encoders emit for a single match.
+        BitWriter w;
+        const DynamicCodes c = PlainDynamicHeader(w, true, SmallLiterals(), {1});
+        w.Code(c.literal['a'], 2).Code(c.literal[257], 2).Code(c.distance[0], 1).Code(c.literal[256], 2);
+        add("single distance code decodes", w.Finish(), true, FromText("aaaa"));
+    }
+    {
+        // Repeat codes 16, 17 and 18 in the header: 'a' (97) and 98..100 length 4 (via 16), 256..263
+        // length 4 (via 16), the rest zero, one distance code.
+        std::vector<LengthItem> items = {{18, 97 - 11}, {4}, {16, 0}, {18, 127}, {18, 6},
+                                         {4},           {16, 3}, {4},   {1}};
+        BitWriter w;
+        const DynamicCodes c = DynamicHeader(w, true, 264 - 257, 0, StandardCodeLengthLengths(), items);
+        w.Code(c.literal['a'], 4).Code(c.literal[100], 4).Code(c.literal[258], 4).Code(c.distance[0], 1);
+        w.Code(c.literal[256], 4);
+        add("dynamic header with repeat codes 16, 17 and 18", w.Finish(), true, FromText("addddd"));
+    }
+    {
+        BitWriter w;
+        StoredBlock(w, false, FromText("stored "));
+        FixedHeader(w, false);
+        for (char ch : std::string("fixed ")) FixedLiteral(w, static_cast<std::uint8_t>(ch));
+        FixedLiteral(w, 256);
+        const DynamicCodes c = PlainDynamicHeader(w, true, SmallLiterals(), {1});
+        w.Code(c.literal['a'], 2).Code(c.literal[258], 2).Code(c.distance[0], 1).Code(c.literal[256], 2);
+        add("stored, fixed and dynamic blocks in one stream", w.Finish(), true, FromText("stored fixed aaaaa"));
+    }
+
+    // Corrupt or cut-short streams.
+    add("empty input", {}, false);
+    add("block type 3", Hexes("07"), false);
+    add("block type 3 before a valid final block", Hexes("06 03 00"), false);
+    add("stored length complement wrong", Hexes("01 05 00 00 00 61 62 63 64 65"), false);
+    add("stored header cut short", Hexes("01 05 00 fa"), false);
+    add("stored data cut short", Hexes("01 05 00 fa ff 61 62"), false);
+    add("non-final block then end of input", Hexes("02 00"), false);
+    add("fixed block without end-of-block code", FixedStream({Lit('a'), Lit('b')}, false), false);
+    {
+        // 3 header bits + 8 + 7 = 18 bits: dropping the last byte leaves the end-of-block code to
+        // the zero padding, which happens to spell it.
+        Bytes stream = FixedStream({Lit('a')});
+        stream.pop_back();
+        add("end-of-block code in the padding after the input", stream, false);
+    }
+    add("distance before the first byte", FixedStream({{257}, Dist(0)}), false);
+    add("distance one past the output so far", FixedStream({Lit('a'), Lit('b'), {257}, Dist(2)}), false);
+    add("length symbol 286", FixedStream({Lit('a'), {286}, Dist(0)}), false);
+    add("length symbol 287", FixedStream({Lit('a'), {287}, Dist(0)}), false);
+    add("distance symbol 30", FixedStream({Lit('a'), {257}, Dist(30)}), false);
+    add("distance symbol 31", FixedStream({Lit('a'), {257}, Dist(31)}), false);
+    {
+        BitWriter w;
+        w.Bits(1, 1).Bits(2, 2).Bits(30, 5).Bits(0, 5).Bits(15, 4);
+        for (int i = 0; i < 19; ++i) w.Bits(4, 3);
+        add("HLIT 287", w.Finish(), false);
+    }
+    {
+        BitWriter w;
+        w.Bits(1, 1).Bits(2, 2).Bits(0, 5).Bits(30, 5).Bits(15, 4);
+        for (int i = 0; i < 19; ++i) w.Bits(4, 3);
+        add("HDIST 31", w.Finish(), false);
+    }
+    {
+        BitWriter w;
+        DynamicHeader(w, true, 0, 0, StandardCodeLengthLengths(), {{16, 0}, {18, 127}, {18, 127}});
+        add("repeat code 16 as the first code length", w.Finish(), false);
+    }
+    {
+        BitWriter w;  // 257 + 1 lengths declared, 138 + 138 zeros given
+        DynamicHeader(w, true, 0, 0, StandardCodeLengthLengths(), {{18, 127}, {18, 127}});
+        add("zero repeat past HLIT + HDIST", w.Finish(), false);
+    }
+    {
+        BitWriter w;  // 256 zeros, then a 1 and six copies of it where two places remain
+        DynamicHeader(w, true, 0, 0, StandardCodeLengthLengths(), {{18, 127}, {18, 107}, {1}, {16, 3}});
+        add("previous-length repeat past HLIT + HDIST", w.Finish(), false);
+    }
+    {
+        BitWriter w;
+        DynamicHeader(w, true, 0, 0, std::vector<int>(19, 1), {{1}});
+        add("over-subscribed code-length code", w.Finish(), false);
+    }
+    {
+        std::vector<int> lengths(257, 0);
+        lengths['a'] = 1;
+        lengths['b'] = 1;
+        lengths[256] = 1;
+        BitWriter w;
+        PlainDynamicHeader(w, true, lengths, {1});
+        w.Bits(0, 8);
+        add("over-subscribed literal/length code", w.Finish(), false);
+    }
+    {
+        std::vector<int> lengths(257, 0);
+        lengths['a'] = 2;
+        lengths[256] = 2;  // codes 00 and 01; 10 and 11 are unused
+        BitWriter w;
+        const DynamicCodes c = PlainDynamicHeader(w, true, lengths, {1});
+        w.Code(c.literal['a'], 2).Code(3, 2).Code(c.literal[256], 2);
+        add("unused literal/length code", w.Finish(), false);
+    }
+    {
+        BitWriter w;
+        const DynamicCodes c = PlainDynamicHeader(w, true, SmallLiterals(), {1});
+        w.Code(c.literal['a'], 2).Code(c.literal[257], 2).Code(1, 1).Code(c.literal[256], 2);
+        add("unused distance code", w.Finish(), false);
+    }
+    {
+        BitWriter w;
+        const DynamicCodes c = PlainDynamicHeader(w, true, SmallLiterals(), {0});
+        w.Code(c.literal['a'], 2).Code(c.literal[257], 2).Code(0, 1).Code(c.literal[256], 2);
+        add("length with no distance codes", w.Finish(), false);
+    }
+    {
+        std::vector<int> lengths(257, 0);
+        lengths['a'] = 1;
+        lengths['b'] = 1;
+        BitWriter w;
+        PlainDynamicHeader(w, true, lengths, {1});
+        w.Bits(0, 16);
+        add("no end-of-block code", w.Finish(), false);
+    }
+    {
+        BitWriter w;
+        DynamicHeader(w, true, 0, 0, std::vector<int>(19, 0), {});
+        w.Bits(0, 32);
+        add("code-length code with no codes", w.Finish(), false);
+    }
+    return cases;
+}
+
+}  // namespace
+
+TEST(InflateCases, EachNamedStreamGivesItsOutcome) {
+    for (const Case& c : NamedCases()) {
+        for (std::size_t readSize : {std::size_t{0}, std::size_t{1}, std::size_t{3}}) {
+            SCOPED_TRACE(std::string(c.name) + " [" + Hex(c.input) + "] read size " + std::to_string(readSize));
+            const Result r = Inflate(c.input, readSize);
+            EXPECT_EQ(r.ok, c.ok);
+            if (c.ok) {
+                EXPECT_EQ(r.output, c.output);
+            }
+        }
+    }
+}
+
+// Every proper prefix of a valid stream fails, whatever block or field it ends in, and what it
+// wrote is a prefix of the full output.
+TEST(InflateCases, EveryTruncationFails) {
+    BitWriter w;
+    StoredBlock(w, false, TextLike(20000, 7));
+    FixedHeader(w, false);
+    for (int i = 0; i < 300; ++i) FixedLiteral(w, i % 256);
+    FixedLiteral(w, 258);
+    FixedDistance(w, 3);
+    FixedLiteral(w, 256);
+    const DynamicCodes c = PlainDynamicHeader(w, true, SmallLiterals(), {1});
+    for (int i = 0; i < 200; ++i) w.Code(c.literal[i % 3 ? 'a' : 258], 2).Code(c.distance[0], i % 3 ? 0 : 1);
+    w.Code(c.literal[256], 2);
+    const Bytes stream = w.Finish();
+    const Result full = Inflate(stream);
+    ASSERT_TRUE(full.ok);
+
+    for (std::size_t size = 0; size < stream.size(); ++size) {
+        const Bytes cut(stream.begin(), stream.begin() + static_cast<std::ptrdiff_t>(size));
+        const Result r = Inflate(cut, size % 5 + 1);
+        ASSERT_FALSE(r.ok) << "cut at " << size;
+        ASSERT_LE(r.output.size(), full.output.size());
+        ASSERT_TRUE(std::equal(r.output.begin(), r.output.end(), full.output.begin())) << "cut at " << size;
+    }
+}
+
+// Stored blocks longer than the input buffer, crossing the window's 65536 mark, followed by
+// matches that reach 32768 bytes back across flushes.
+TEST(InflateCases, StoredBlocksAndFarMatchesAcrossFlushes) {
+    BitWriter w;
+    Bytes expect;
+    for (std::uint32_t seed = 1; seed <= 3; ++seed) {
+        const Bytes piece = RandomBytes(30000 + seed * 1111, seed);
+        StoredBlock(w, false, piece);
+        expect.insert(expect.end(), piece.begin(), piece.end());
+    }
+    FixedHeader(w, true);
+    // Alternate matches at distance 32768 (symbol 29, extra 8191) and 1000 (symbol 19, base 769,
+    // extra 231), length 258, plus one literal, until well past several flushes.
+    for (int i = 0; i < 1500; ++i) {
+        const std::size_t distance = i % 2 ? 32768 : 1000;
+        FixedLiteral(w, 285);
+        if (distance == 32768) {
+            FixedDistance(w, 29);
+            w.Bits(8191, 13);
+        } else {
+            FixedDistance(w, 19);
+            w.Bits(231, 8);
+        }
+        for (int k = 0; k < 258; ++k) expect.push_back(expect[expect.size() - distance]);
+        FixedLiteral(w, i % 256);
+        expect.push_back(static_cast<std::uint8_t>(i % 256));
+    }
+    FixedLiteral(w, 256);
+    const Bytes stream = w.Finish();
+
+    for (std::size_t readSize : {std::size_t{0}, std::size_t{7}, std::size_t{16385}}) {
+        const Result r = Inflate(stream, readSize);
+        ASSERT_TRUE(r.ok) << "read size " << readSize;
+        ASSERT_EQ(r.output.size(), expect.size());
+        EXPECT_TRUE(r.output == expect) << "read size " << readSize;
+    }
+}
+
+TEST(InflateCases, RefusedWriteIsAFailure) {
+    BitWriter w;
+    StoredBlock(w, true, RandomBytes(40000, 9));
+    const Bytes stream = w.Finish();
+    for (std::size_t capacity : {std::size_t{0}, std::size_t{32768}, std::size_t{39999}}) {
+        TrickleStream source(stream, stream.size());
+        FullStream output(capacity);
+        EXPECT_FALSE(InflateStream(source, output)) << "capacity " << capacity;
+    }
+    TrickleStream source(stream, stream.size());
+    FullStream output(40000);
+    EXPECT_TRUE(InflateStream(source, output));
+}
+
+TEST(HuffmanTree, TableEntriesAndRejectedCodeSets) {
+    // Lengths 2, 1, 3, 3 (RFC 1951's example shape): codes B=0, A=10, C=110, D=111.
+    const std::vector<std::uint8_t> lengths = {9, 2, 1, 3, 3};
+    const std::vector<std::uint8_t> extra = {4, 5};
+    THuffmanTree tree(15);
+    ASSERT_TRUE(tree.Build(lengths, 1, 4, extra, 2));
+    EXPECT_EQ(tree.MaxLength, 3);
+    ASSERT_EQ(tree.Table.size(), 8u);
+    // Stream bits are read lowest first, so code 10 (A) appears as index bits 01.
+    EXPECT_EQ(tree.Lookup(0b001), 0u | 2u << 16);
+    EXPECT_EQ(tree.Lookup(0b101), 0u | 2u << 16);
+    EXPECT_EQ(tree.Lookup(0b000), 1u | 1u << 16);
+    EXPECT_EQ(tree.Lookup(0b110), 1u | 1u << 16);
+    EXPECT_EQ(tree.Lookup(0b011), 2u | 3u << 16 | 4u << 24);  // 110 reversed, first extra symbol
+    EXPECT_EQ(tree.Lookup(0b111), 3u | 3u << 16 | 5u << 24);
+    EXPECT_EQ(tree.Lookup(0b111 | 0x100), tree.Lookup(0b111));  // bits above MaxLength ignored
+
+    // Incomplete: one code of length 2 leaves three entries unfilled.
+    const std::vector<std::uint8_t> one = {0, 2};
+    ASSERT_TRUE(tree.Build(one, 0, 2, {}, 2));
+    EXPECT_EQ(tree.Lookup(0), 1u | 2u << 16);
+    for (std::uint32_t bits : {1u, 2u, 3u}) EXPECT_EQ(tree.Lookup(bits), THuffmanTree::kUnfilled);
+
+    const std::vector<std::uint8_t> over = {1, 1, 1};
+    EXPECT_FALSE(tree.Build(over, 0, 3, {}, 3));
+    EXPECT_EQ(tree.Lookup(0), THuffmanTree::kUnfilled);  // a failed build decodes nothing
+    THuffmanTree small(7);
+    const std::vector<std::uint8_t> tooLong = {1, 8};
+    EXPECT_FALSE(small.Build(tooLong, 0, 2, {}, 2));
+    EXPECT_FALSE(small.Build(one, 1, 2, {}, 2));  // runs past the array
+}
