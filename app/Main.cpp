@@ -1,0 +1,220 @@
+#include "app/Main.h"
+
+#include <windows.h>
+
+#include "app/Global.h"
+#include "app/Options.h"
+#include "app/RegistryAccessor.h"
+#include "resources/forms/MainFormDesc.h"
+#include "toolkit/win/Application.h"
+
+namespace qd {
+
+namespace {
+
+// The list view's rows as the store sees them: caption is the alias, first sub-item the path.
+class ListViewRows : public ShortcutRows {
+public:
+    explicit ListViewRows(tk::TListView& list) : list_(list) {}
+    int RowCount() override { return list_.Count(); }
+    std::wstring Alias(int row) override { return list_.ItemCaption(row); }
+    std::wstring Path(int row) override { return list_.ItemSubItem(row); }
+    void AppendRow(const std::wstring& alias, const std::wstring& path) override { list_.AddItem(alias, path); }
+
+private:
+    tk::TListView& list_;
+};
+
+}  // namespace
+
+MainSettings MainSettings::ForThisProgram() {
+    return {kStoreKeyPath, qd::ExePath(), qd::OptionsFilePath(), qd::WindowsDirectory()};
+}
+
+TfrmMain::TfrmMain(tk::TComponent* owner, MainSettings settings)
+    : tk::TForm(owner), settings_(std::move(settings)) {
+    BuildComponents();
+    rows_ = std::make_unique<ListViewRows>(*lvMain);
+    store_ = std::make_unique<ShortcutStore>(RegistryAccessors(), *rows_);
+    OnCreate = [this](tk::TComponent* s) { FormCreate(s); };
+    OnShow = [this](tk::TComponent* s) { FormShow(s); };
+    DoCreate();
+}
+
+TfrmMain::~TfrmMain() { DestroyComponents(); }
+
+std::wstring TfrmMain::WindowClassName() const { return desc::kMainWindowClass; }
+
+void TfrmMain::BuildComponents() {
+    using namespace desc;
+    SetName(L"frmMain");
+    SetCaption(kMainCaption);
+    SetBorderStyle(tk::TFormBorderStyle::Dialog);
+    SetPosition(tk::TPosition::ScreenCenter);
+    SetMinSize(kMainMinWidth, kMainMinHeight);
+    SetFont({L"MS Sans Serif", -11});
+    SetClientSize(kMainClientWidth, kMainClientHeight);
+
+    ImageList1 = new tk::TImageList(this, kToolImageSize, kToolImageSize);
+    ImageList1->SetName(L"ImageList1");
+    ImageList1->AddResourceStrip(kToolBarImages);
+
+    ActionList1 = new tk::TActionList(this);
+    ActionList1->SetName(L"ActionList1");
+    auto makeAction = [this](const ActionDesc& d) {
+        auto* a = new tk::TAction(this, ActionList1);
+        a->SetName(d.name);
+        a->SetCaption(d.caption);
+        a->SetHint(d.hint);
+        a->SetImageIndex(d.image);
+        return a;
+    };
+    aEdit = makeAction(kMainActions[0]);
+    aDelete = makeAction(kMainActions[1]);
+    aItemUp = makeAction(kMainActions[2]);
+    aItemDown = makeAction(kMainActions[3]);
+    aSort = makeAction(kMainActions[4]);
+    aEdit->OnExecute = [this](tk::TComponent* s) { aEditExecute(s); };
+    aEdit->OnUpdate = [this](tk::TComponent* s) { aEditUpdate(s); };
+    aDelete->OnExecute = [this](tk::TComponent* s) { aDeleteExecute(s); };
+    aDelete->OnUpdate = [this](tk::TComponent* s) { aEditUpdate(s); };
+    aItemUp->OnExecute = [this](tk::TComponent* s) { aItemUpExecute(s); };
+    aItemUp->OnUpdate = [this](tk::TComponent* s) { aItemUpUpdate(s); };
+    aItemDown->OnExecute = [this](tk::TComponent* s) { aItemDownExecute(s); };
+    aItemDown->OnUpdate = [this](tk::TComponent* s) { aItemDownUpdate(s); };
+    aSort->OnExecute = [this](tk::TComponent* s) { aSortExecute(s); };
+    aSort->OnUpdate = [this](tk::TComponent* s) { aSortUpdate(s); };
+
+    suiToolBar1 = new tk::TToolBar(this);
+    suiToolBar1->SetName(L"suiToolBar1");
+    suiToolBar1->SetParent(this);
+    suiToolBar1->SetBounds(0, kToolBarTop, kToolBarWidth, kToolBarHeight);
+    suiToolBar1->SetButtonSize(kToolButtonWidth, kToolButtonHeight);
+    suiToolBar1->SetImages(ImageList1);
+    suiToolBar1->SetTabOrder(0);
+
+    auto actionFor = [this](MainCommand c) -> tk::TAction* {
+        switch (c) {
+        case MainCommand::Edit: return aEdit;
+        case MainCommand::Delete: return aDelete;
+        case MainCommand::ItemUp: return aItemUp;
+        case MainCommand::ItemDown: return aItemDown;
+        case MainCommand::Sort: return aSort;
+        default: return nullptr;
+        }
+    };
+    auto clickFor = [this](MainCommand c) -> tk::TNotifyEvent {
+        switch (c) {
+        case MainCommand::Add: return [this](tk::TComponent* s) { tbAddClick(s); };
+        case MainCommand::Refresh: return [this](tk::TComponent* s) { tbRefreshClick(s); };
+        case MainCommand::Import: return [this](tk::TComponent* s) { bImportClick(s); };
+        case MainCommand::Export: return [this](tk::TComponent* s) { bExportClick(s); };
+        case MainCommand::Options: return [this](tk::TComponent* s) { ToolButton10Click(s); };
+        case MainCommand::Help: return [this](tk::TComponent* s) { tbHelpClick(s); };
+        default: return nullptr;
+        }
+    };
+    for (const ToolButtonDesc& d : kMainToolButtons) {
+        auto* b = new tk::TToolButton(this);
+        b->SetName(d.name);
+        if (d.command == MainCommand::Separator) {
+            b->SetStyle(tk::TToolButtonStyle::Separator);
+            b->SetSeparatorWidth(kSeparatorWidth);
+        } else {
+            b->SetCaption(d.caption);
+            b->SetHint(d.hint);
+            b->SetImageIndex(d.image);
+            if (d.boundToAction) {
+                b->SetAction(actionFor(d.command));
+            } else {
+                b->OnClick = clickFor(d.command);
+            }
+        }
+        suiToolBar1->AddButton(b);
+    }
+
+    lvMain = new tk::TListView(this);
+    lvMain->SetName(L"lvMain");
+    lvMain->SetParent(this);
+    lvMain->SetBounds(kListLeft, kListTop, kListWidth, kListDesignHeight);
+    lvMain->SetFont({L"MS Sans Serif", -11, RGB(0, 0, 0)});
+    lvMain->AddColumn(kAliasColumn, kAliasColumnWidth);
+    lvMain->AddColumn(kPathColumn, kPathColumnWidth);
+    lvMain->SetTabOrder(1);
+    lvMain->OnSelectItem = [this](tk::TComponent* s, int item, bool selected) { lvMainSelectItem(s, item, selected); };
+    lvMain->OnDblClick = [this](tk::TComponent* s) { lvMainDblClick(s); };
+}
+
+void TfrmMain::AttachSkin() {
+    // The skin step of start-up: the file theme and the skinned frame attach here once they
+    // exist. Until then the window keeps the system's look.
+}
+
+void TfrmMain::FormCreate(tk::TComponent*) {
+    FSelIndex = -200;
+    ReadWriteOptionsFile(settings_.OptionsFile, true);
+    FSortAscending = true;
+    AttachSkin();
+    store_->SeedStore(settings_.KeyPath, settings_.WindowsDirectory);
+    store_->RecordExePath(settings_.KeyPath, settings_.ExePath);
+    Show();
+}
+
+void TfrmMain::FormShow(tk::TComponent*) {
+    store_->LoadItems(settings_.KeyPath);
+    // The list reaches from below the tool bar to the bottom of the client area.
+    lvMain->SetHeight(ClientHeight() - lvMain->Top());
+}
+
+void TfrmMain::lvMainSelectItem(tk::TComponent*, int, bool) {
+    const int index = lvMain->ItemIndex();
+    if (index != -1) FSelIndex = index;
+}
+
+void TfrmMain::aEditUpdate(tk::TComponent* sender) {
+    static_cast<tk::TAction*>(sender)->SetEnabled(FSelIndex != -200);
+}
+
+void TfrmMain::aItemUpUpdate(tk::TComponent* sender) {
+    static_cast<tk::TAction*>(sender)->SetEnabled(lvMain->Visible() && FSelIndex > 0);
+}
+
+void TfrmMain::aItemDownUpdate(tk::TComponent* sender) {
+    static_cast<tk::TAction*>(sender)->SetEnabled(lvMain->Visible() && FSelIndex >= 0 &&
+                                                  FSelIndex < lvMain->Count() - 1);
+}
+
+void TfrmMain::aSortUpdate(tk::TComponent* sender) {
+    static_cast<tk::TAction*>(sender)->SetEnabled(lvMain->Visible() && lvMain->Count() > 1);
+}
+
+void TfrmMain::ToolButton10Click(tk::TComponent*) {
+    TfrmOptions dialog(this, settings_.OptionsFile);
+    dialog.ShowModal();
+}
+
+// The list commands, backup and help come with their own work; their buttons exist already.
+void TfrmMain::lvMainDblClick(tk::TComponent*) {}
+void TfrmMain::tbAddClick(tk::TComponent*) {}
+void TfrmMain::aEditExecute(tk::TComponent*) {}
+void TfrmMain::aDeleteExecute(tk::TComponent*) {}
+void TfrmMain::aItemUpExecute(tk::TComponent*) {}
+void TfrmMain::aItemDownExecute(tk::TComponent*) {}
+void TfrmMain::aSortExecute(tk::TComponent*) {}
+void TfrmMain::tbRefreshClick(tk::TComponent*) {}
+void TfrmMain::tbHelpClick(tk::TComponent*) {}
+void TfrmMain::bImportClick(tk::TComponent*) {}
+void TfrmMain::bExportClick(tk::TComponent*) {}
+
+void TfrmMain::WndProc(tk::TMessage& m) {
+    if (m.Msg == desc::kInstanceWakeup) {
+        Show();
+        if (tk::Application().IsMinimized()) tk::Application().Restore();
+        tk::Application().BringToFront();
+        m.Result = 0;
+        return;
+    }
+    tk::TForm::WndProc(m);
+}
+
+}  // namespace qd

@@ -1,0 +1,83 @@
+// The main window: the tool bar of list commands, the shortcut list and the single-instance
+// wake-up. Its list is the in-memory shortcut list; the store mirrors it in the registry.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "app/ShortcutStore.h"
+#include "toolkit/win/ActionList.h"
+#include "toolkit/win/Form.h"
+#include "toolkit/win/ImageList.h"
+#include "toolkit/win/ListView.h"
+#include "toolkit/win/ToolBar.h"
+
+namespace qd {
+
+// Where the main window keeps its data; tests point it at private places.
+struct MainSettings {
+    std::wstring KeyPath;
+    std::wstring ExePath;
+    std::wstring OptionsFile;
+    std::wstring WindowsDirectory;
+    static MainSettings ForThisProgram();
+};
+
+class TfrmMain : public tk::TForm {
+public:
+    explicit TfrmMain(tk::TComponent* owner, MainSettings settings = MainSettings::ForThisProgram());
+    ~TfrmMain() override;
+    std::string_view ClassName() const override { return "TfrmMain"; }
+    std::wstring WindowClassName() const override;
+
+    // Components.
+    tk::TToolBar* suiToolBar1 = nullptr;
+    tk::TListView* lvMain = nullptr;
+    tk::TImageList* ImageList1 = nullptr;
+    tk::TActionList* ActionList1 = nullptr;
+    tk::TAction* aEdit = nullptr;
+    tk::TAction* aDelete = nullptr;
+    tk::TAction* aItemUp = nullptr;
+    tk::TAction* aItemDown = nullptr;
+    tk::TAction* aSort = nullptr;
+
+    int SelIndex() const { return FSelIndex; }
+    bool SortAscending() const { return FSortAscending; }
+    ShortcutStore& Store() { return *store_; }
+    const MainSettings& Settings() const { return settings_; }
+
+    // Event handlers.
+    void FormCreate(tk::TComponent* sender);
+    void FormShow(tk::TComponent* sender);
+    void lvMainSelectItem(tk::TComponent* sender, int item, bool selected);
+    void lvMainDblClick(tk::TComponent* sender);
+    void tbAddClick(tk::TComponent* sender);
+    void aEditExecute(tk::TComponent* sender);
+    void aEditUpdate(tk::TComponent* sender);
+    void aDeleteExecute(tk::TComponent* sender);
+    void aItemUpExecute(tk::TComponent* sender);
+    void aItemUpUpdate(tk::TComponent* sender);
+    void aItemDownExecute(tk::TComponent* sender);
+    void aItemDownUpdate(tk::TComponent* sender);
+    void aSortExecute(tk::TComponent* sender);
+    void aSortUpdate(tk::TComponent* sender);
+    void tbRefreshClick(tk::TComponent* sender);
+    void tbHelpClick(tk::TComponent* sender);
+    void bImportClick(tk::TComponent* sender);
+    void bExportClick(tk::TComponent* sender);
+    void ToolButton10Click(tk::TComponent* sender);
+
+    void WndProc(tk::TMessage& message) override;
+
+private:
+    void BuildComponents();
+    void AttachSkin();
+
+    MainSettings settings_;
+    int FSelIndex = -200;
+    bool FSortAscending = true;
+    std::unique_ptr<ShortcutRows> rows_;
+    std::unique_ptr<ShortcutStore> store_;
+};
+
+}  // namespace qd

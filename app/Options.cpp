@@ -1,0 +1,77 @@
+#include "app/Options.h"
+
+#include "app/Global.h"
+#include "resources/forms/OptionsFormDesc.h"
+
+namespace qd {
+
+TfrmOptions::TfrmOptions(tk::TComponent* owner, std::wstring optionsFile)
+    : tk::TForm(owner), optionsFile_(std::move(optionsFile)) {
+    using namespace desc;
+    SetName(L"frmOptions");
+    SetCaption(kOptionsCaption);
+    SetBorderStyle(tk::TFormBorderStyle::Dialog);
+    SetPosition(tk::TPosition::OwnerFormCenter);
+    SetFont({L"MS Sans Serif", -11});
+    SetClientSize(kOptionsClientWidth, kOptionsClientHeight);
+
+    auto place = [](tk::TControl* c, const Box& b) { c->SetBounds(b.left, b.top, b.width, b.height); };
+
+    GroupBox1 = new tk::TGroupBox(this);
+    GroupBox1->SetName(L"GroupBox1");
+    GroupBox1->SetParent(this);
+    place(GroupBox1, kGroupBox1);
+    GroupBox1->SetTabOrder(0);
+
+    auto makeBox = [&](const wchar_t* name, const Box& b, const wchar_t* caption, int order) {
+        auto* box = new tk::TCheckBox(this);
+        box->SetName(name);
+        box->SetParent(GroupBox1);
+        place(box, b);
+        box->SetCaption(caption);
+        box->SetTabOrder(order);
+        return box;
+    };
+    cbExploreFolder = makeBox(L"cbExploreFolder", kExploreFolderBox, kExploreFolderCaption, 0);
+    cbAskDelete = makeBox(L"cbAskDelete", kAskDeleteBox, kAskDeleteCaption, 1);
+    cbShowTips = makeBox(L"cbShowTips", kShowTipsBox, kShowTipsCaption, 2);
+    cbShowTips->SetVisible(false);
+
+    bOK = new tk::TButton(this);
+    bOK->SetName(L"bOK");
+    bOK->SetParent(this);
+    place(bOK, kOkButton);
+    bOK->SetCaption(kOkCaption);
+    bOK->SetTabOrder(1);
+    bOK->OnClick = [this](tk::TComponent* s) { bOKClick(s); };
+
+    bCancel = new tk::TButton(this);
+    bCancel->SetName(L"bCancel");
+    bCancel->SetParent(this);
+    place(bCancel, kCancelButton);
+    bCancel->SetCaption(kCancelCaption);
+    bCancel->SetTabOrder(2);
+    bCancel->SetModalResult(tk::mrCancel);
+
+    OnCreate = [this](tk::TComponent* s) { FormCreate(s); };
+    DoCreate();
+}
+
+TfrmOptions::~TfrmOptions() { DestroyComponents(); }
+
+void TfrmOptions::FormCreate(tk::TComponent*) {
+    cbExploreFolder->SetChecked(AppOptions.ExploreFolder);
+    cbAskDelete->SetChecked(AppOptions.AskDelete);
+    cbShowTips->SetChecked(AppOptions.ShowTips);
+}
+
+void TfrmOptions::bOKClick(tk::TComponent*) {
+    AppOptions.ExploreFolder = cbExploreFolder->Checked();
+    AppOptions.AskDelete = cbAskDelete->Checked();
+    AppOptions.ShowTips = cbShowTips->Checked();
+    // A failed save raises the INI error before the result is set: the dialog stays open.
+    ReadWriteOptionsFile(optionsFile_, false);
+    SetModalResult(tk::mrOk);
+}
+
+}  // namespace qd

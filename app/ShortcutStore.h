@@ -1,0 +1,70 @@
+// The shortcut store: the list kept as value pairs N<i>/P<i> under one registry key, and the
+// executable's path in the value Setting. The list is the unbroken run of pairs from index 0 whose
+// alias and path are both non-empty. Every operation opens its own accessor, does its one job and
+// closes it, so the logic works against any key-value store with these few operations.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace qd {
+
+// One key at a time, opened by path; the registry is the real implementation.
+class KeyValueAccessor {
+public:
+    virtual ~KeyValueAccessor() = default;
+    virtual bool KeyExists(const std::wstring& keyPath) = 0;
+    virtual bool OpenKey(const std::wstring& keyPath, bool canCreate) = 0;
+    // Absent or empty values read as ""; a value of a non-string type throws.
+    virtual std::wstring ReadString(const std::wstring& name) = 0;
+    // Throws when the value cannot be written.
+    virtual void WriteString(const std::wstring& name, const std::wstring& text) = 0;
+    virtual void DeleteValue(const std::wstring& name) = 0;
+    virtual void CloseKey() = 0;
+};
+
+using AccessorFactory = std::function<std::unique_ptr<KeyValueAccessor>()>;
+
+// The rows the store mirrors: the main window's list.
+class ShortcutRows {
+public:
+    virtual ~ShortcutRows() = default;
+    virtual int RowCount() = 0;
+    virtual std::wstring Alias(int row) = 0;
+    virtual std::wstring Path(int row) = 0;
+    virtual void AppendRow(const std::wstring& alias, const std::wstring& path) = 0;
+};
+
+constexpr wchar_t kStoreKeyPath[] = L"Software\\Quiverdir";
+constexpr wchar_t kSeedWindowsAlias[] = L"Windows安装目录";
+constexpr wchar_t kSeedDriveAlias[] = L"C:\\";
+constexpr wchar_t kSeedDrivePath[] = L"C:\\";
+
+std::wstring AliasValueName(int index);  // "N" + index
+std::wstring PathValueName(int index);   // "P" + index
+
+class ShortcutStore {
+public:
+    ShortcutStore(AccessorFactory accessors, ShortcutRows& rows)
+        : accessors_(std::move(accessors)), rows_(rows) {}
+
+    // Writes one value, creating the key if needed; nothing happens when the key won't open.
+    void WriteRegString(const std::wstring& keyPath, const std::wstring& name, const std::wstring& value);
+    // Rewrites rows first..last from the list; nothing at all when last lies past the end.
+    void WriteItemRange(const std::wstring& keyPath, int first, int last);
+    // Deletes N<index> and P<index>.
+    void DeleteItemValues(const std::wstring& keyPath, int index);
+    // Appends the stored rows to the list (without clearing it first).
+    void LoadItems(const std::wstring& keyPath);
+    // First run: when the key does not exist, writes the two seed shortcuts.
+    void SeedStore(const std::wstring& keyPath, const std::wstring& windowsDirectory);
+    // Writes the executable's path to Setting unless it holds exactly that text already.
+    void RecordExePath(const std::wstring& keyPath, const std::wstring& exePath);
+
+private:
+    AccessorFactory accessors_;
+    ShortcutRows& rows_;
+};
+
+}  // namespace qd

@@ -1,0 +1,150 @@
+#include "toolkit/win/Application.h"
+
+#include <commctrl.h>
+
+#include "toolkit/Exception.h"
+#include "toolkit/Text.h"
+#include "toolkit/win/Form.h"
+
+namespace tk {
+
+TApplication& Application() {
+    static TApplication app;
+    return app;
+}
+
+void TApplication::Initialize() {
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&icc);
+}
+
+HICON TApplication::Icon() const {
+    return LoadIconW(GetModuleHandleW(nullptr), L"MAINICON");
+}
+
+bool TApplication::ProcessMessage(MSG& msg) {
+    for (auto& [id, hook] : std::vector<std::pair<int, MessageHook>>(hooks_))
+        if (hook(msg)) return true;
+    // Dialog navigation (Tab, Enter, Escape) inside the active form.
+    HWND active = GetActiveWindow();
+    if (active && TWinControl::FromHandle(active) && IsDialogMessageW(active, &msg)) return true;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+    return true;
+}
+
+bool TApplication::HandleMessage() {
+    MSG msg;
+    if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        Idle();
+        if (!GetMessageW(&msg, nullptr, 0, 0)) {
+            terminated_ = true;
+            return false;
+        }
+    } else if (msg.message == WM_QUIT) {
+        terminated_ = true;
+        return false;
+    }
+    ProcessMessage(msg);
+    return true;
+}
+
+void TApplication::ProcessMessages() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            terminated_ = true;
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        ProcessMessage(msg);
+    }
+    Idle();
+}
+
+void TApplication::Run() {
+    while (!terminated_ && mainForm_ && HandleMessage()) {
+    }
+    delete mainForm_;
+    mainForm_ = nullptr;
+}
+
+void TApplication::Terminate() {
+    terminated_ = true;
+    PostQuitMessage(0);
+}
+
+void TApplication::Minimize() {
+    if (mainForm_) ShowWindow(mainForm_->Handle(), SW_MINIMIZE);
+}
+
+void TApplication::Restore() {
+    if (mainForm_ && IsIconic(mainForm_->Handle())) ShowWindow(mainForm_->Handle(), SW_RESTORE);
+}
+
+void TApplication::BringToFront() {
+    if (!mainForm_) return;
+    HWND h = mainForm_->Handle();
+    // A modal dialog in front of the main form keeps the front.
+    HWND popup = GetLastActivePopup(h);
+    SetForegroundWindow(popup ? popup : h);
+    BringWindowToTop(popup ? popup : h);
+}
+
+bool TApplication::IsMinimized() const {
+    return mainForm_ && mainForm_->HandleAllocated() && IsIconic(mainForm_->Handle());
+}
+
+int TApplication::AddIdleHandler(IdleHandler handler) {
+    idleHandlers_.emplace_back(nextId_, std::move(handler));
+    return nextId_++;
+}
+
+void TApplication::RemoveIdleHandler(int id) {
+    std::erase_if(idleHandlers_, [id](const auto& p) { return p.first == id; });
+}
+
+void TApplication::Idle() {
+    for (auto& [id, handler] : std::vector<std::pair<int, IdleHandler>>(idleHandlers_)) {
+        try {
+            handler();
+        } catch (...) {
+            HandleException(std::current_exception());
+        }
+    }
+}
+
+int TApplication::AddMessageHook(MessageHook hook) {
+    hooks_.emplace_back(nextId_, std::move(hook));
+    return nextId_++;
+}
+
+void TApplication::RemoveMessageHook(int id) {
+    std::erase_if(hooks_, [id](const auto& p) { return p.first == id; });
+}
+
+void TApplication::HandleException(std::exception_ptr error) {
+    std::wstring message;
+    try {
+        std::rethrow_exception(error);
+    } catch (const Exception& e) {
+        message = e.Message();
+    } catch (const std::exception& e) {
+        message = FromUtf8(e.what());
+    } catch (...) {
+        message = L"Unknown error";
+    }
+    if (exceptionHandler_) {
+        exceptionHandler_(message);
+        return;
+    }
+    ShowMessageBox(message, title_, MB_OK | MB_ICONERROR);
+}
+
+int TApplication::ShowMessageBox(const std::wstring& text, const std::wstring& caption, UINT flags) {
+    HWND owner = GetActiveWindow();
+    if (!owner && mainForm_ && mainForm_->HandleAllocated()) owner = mainForm_->Handle();
+    return ::MessageBoxW(owner, text.c_str(), caption.c_str(), flags);
+}
+
+}  // namespace tk

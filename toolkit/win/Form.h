@@ -1,0 +1,66 @@
+// Forms: top-level windows with a caption, a client size, a border style and a placement, shown
+// modeless (Show) or modal (ShowModal, ending with a modal result).
+#pragma once
+
+#include "toolkit/win/Control.h"
+
+namespace tk {
+
+constexpr int mrNone = 0;
+constexpr int mrOk = 1;
+constexpr int mrCancel = 2;
+
+enum class TFormBorderStyle { Sizeable, Dialog };
+enum class TPosition { Designed, ScreenCenter, OwnerFormCenter };
+
+// Where a window of the given size goes: centred on the area, kept inside the work area.
+TRect CenteredPlacement(const TRect& area, const TRect& workArea, int width, int height);
+
+class TForm : public TWinControl {
+public:
+    explicit TForm(TComponent* owner);
+    ~TForm() override;
+    std::string_view ClassName() const override { return "TForm"; }
+
+    // The window class name under which the form's window is registered.
+    virtual std::wstring WindowClassName() const { return L"tk.Form"; }
+
+    void SetClientSize(int width, int height);
+    void SetBorderStyle(TFormBorderStyle style) { borderStyle_ = style; }
+    void SetPosition(TPosition position) { position_ = position; }
+    void SetMinSize(int width, int height) { minWidth_ = width; minHeight_ = height; }
+
+    void Show();
+    void Hide() { SetVisible(false); }
+    void Close();
+    int ShowModal();
+    bool Modal() const { return modal_; }
+
+    int ModalResult() const { return modalResult_; }
+    void SetModalResult(int result) { modalResult_ = result; }
+
+    TNotifyEvent OnCreate;
+    TNotifyEvent OnShow;
+    // Runs the creation handler; a form calls it once its components exist.
+    void DoCreate();
+
+    void WndProc(TMessage& message) override;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void VisibleChanged() override;
+    void BoundsChanged() override;
+
+private:
+    void PlaceWindow();
+
+    TFormBorderStyle borderStyle_ = TFormBorderStyle::Sizeable;
+    TPosition position_ = TPosition::Designed;
+    int clientWidth_ = 0, clientHeight_ = 0;
+    int minWidth_ = 0, minHeight_ = 0;
+    int modalResult_ = mrNone;
+    bool modal_ = false;
+    bool placed_ = false;
+};
+
+}  // namespace tk

@@ -1,0 +1,32 @@
+// An image list of equal-sized images, filled from a bitmap strip resource.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include "toolkit/Component.h"
+
+namespace tk {
+
+class TImageList : public TComponent {
+public:
+    TImageList(TComponent* owner, int width, int height);
+    ~TImageList() override;
+    std::string_view ClassName() const override { return "TImageList"; }
+
+    // Appends the images of a bitmap resource cut into width-wide pieces; the colour of the
+    // bottom-left pixel is transparent. Returns the number of images added.
+    int AddResourceStrip(const std::wstring& resourceName);
+    int Count() const;
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    HIMAGELIST Handle() const { return handle_; }
+
+private:
+    int width_, height_;
+    HIMAGELIST handle_;
+};
+
+}  // namespace tk

@@ -1,0 +1,27 @@
+// INI file object over the platform's profile functions. Reads never fail (a default stands in);
+// a write that fails raises EIniFileException "Unable to write to <file>".
+#pragma once
+
+#include <string>
+
+namespace tk {
+
+class TIniFile {
+public:
+    explicit TIniFile(std::wstring fileName) : fileName_(std::move(fileName)) {}
+    const std::wstring& FileName() const { return fileName_; }
+
+    std::wstring ReadString(const std::wstring& section, const std::wstring& key, const std::wstring& def) const;
+    void WriteString(const std::wstring& section, const std::wstring& key, const std::wstring& value) const;
+    // An integer value as ParseInt32 reads it; text that is no integer gives the default.
+    int ReadInteger(const std::wstring& section, const std::wstring& key, int def) const;
+    void WriteInteger(const std::wstring& section, const std::wstring& key, int value) const;
+    // Any integer but 0 is true; written as "1" or "0".
+    bool ReadBool(const std::wstring& section, const std::wstring& key, bool def) const;
+    void WriteBool(const std::wstring& section, const std::wstring& key, bool value) const;
+
+private:
+    std::wstring fileName_;
+};
+
+}  // namespace tk

@@ -1,0 +1,117 @@
+#include "toolkit/win/ListView.h"
+
+#include <commctrl.h>
+
+namespace tk {
+
+void TListView::CreateParams(TCreateParams& params) {
+    TWinControl::CreateParams(params);
+    params.WinClassName = WC_LISTVIEWW;
+    params.SystemClass = true;
+    params.Style |= WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS;
+    params.ExStyle |= WS_EX_CLIENTEDGE;
+}
+
+void TListView::CreateWnd() {
+    HWND h = Handle();
+    ListView_SetExtendedListViewStyle(h, LVS_EX_FULLROWSELECT | LVS_EX_FLATSB);
+    ListView_SetBkColor(h, RGB(255, 255, 255));
+    ListView_SetTextBkColor(h, RGB(255, 255, 255));
+    ListView_SetTextColor(h, Font().Color);
+    for (size_t i = 0; i < columns_.size(); ++i) {
+        LVCOLUMNW col{};
+        col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+        col.pszText = const_cast<wchar_t*>(columns_[i].Caption.c_str());
+        col.cx = columns_[i].Width;
+        col.iSubItem = static_cast<int>(i);
+        SendMessageW(h, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&col));
+    }
+}
+
+void TListView::AddColumn(const std::wstring& caption, int width) {
+    columns_.push_back({caption, width});
+    if (HandleAllocated()) {
+        LVCOLUMNW col{};
+        col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+        col.pszText = const_cast<wchar_t*>(caption.c_str());
+        col.cx = width;
+        col.iSubItem = static_cast<int>(columns_.size() - 1);
+        SendMessageW(Handle(), LVM_INSERTCOLUMNW, columns_.size() - 1, reinterpret_cast<LPARAM>(&col));
+    }
+}
+
+int TListView::Count() { return static_cast<int>(SendMessageW(Handle(), LVM_GETITEMCOUNT, 0, 0)); }
+
+int TListView::AddItem(const std::wstring& caption, const std::wstring& subItem) {
+    LVITEMW item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = Count();
+    item.pszText = const_cast<wchar_t*>(caption.c_str());
+    const int index = static_cast<int>(SendMessageW(Handle(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    if (index >= 0) SetItemSubItem(index, subItem);
+    return index;
+}
+
+void TListView::DeleteItem(int index) { SendMessageW(Handle(), LVM_DELETEITEM, index, 0); }
+
+void TListView::Clear() { SendMessageW(Handle(), LVM_DELETEALLITEMS, 0, 0); }
+
+std::wstring TListView::ItemSubItem(int index, int subIndex) {
+    // Ask with a growing buffer: the control copies at most the buffer's size.
+    std::wstring text(256, L'\0');
+    for (;;) {
+        LVITEMW item{};
+        item.iSubItem = subIndex + 1;
+        item.pszText = text.data();
+        item.cchTextMax = static_cast<int>(text.size());
+        if (subIndex < 0) item.iSubItem = 0;
+        const int n = static_cast<int>(SendMessageW(Handle(), LVM_GETITEMTEXTW, index, reinterpret_cast<LPARAM>(&item)));
+        if (n < static_cast<int>(text.size()) - 1) {
+            text.resize(static_cast<size_t>(n));
+            return text;
+        }
+        text.assign(text.size() * 2, L'\0');
+    }
+}
+
+std::wstring TListView::ItemCaption(int index) { return ItemSubItem(index, -1); }
+
+void TListView::SetItemSubItem(int index, const std::wstring& text, int subIndex) {
+    LVITEMW item{};
+    item.iSubItem = subIndex < 0 ? 0 : subIndex + 1;
+    item.pszText = const_cast<wchar_t*>(text.c_str());
+    SendMessageW(Handle(), LVM_SETITEMTEXTW, index, reinterpret_cast<LPARAM>(&item));
+}
+
+void TListView::SetItemCaption(int index, const std::wstring& text) { SetItemSubItem(index, text, -1); }
+
+int TListView::ItemIndex() {
+    return static_cast<int>(SendMessageW(Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+void TListView::SetItemIndex(int index) {
+    if (index < 0) {
+        ListView_SetItemState(Handle(), -1, 0, LVIS_SELECTED);
+        return;
+    }
+    ListView_SetItemState(Handle(), index, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_EnsureVisible(Handle(), index, FALSE);
+}
+
+void TListView::WndProc(TMessage& m) {
+    if (m.Msg == CN_NOTIFY) {
+        auto* hdr = reinterpret_cast<NMHDR*>(m.LParam);
+        if (hdr->code == LVN_ITEMCHANGED) {
+            auto* nm = reinterpret_cast<NMLISTVIEW*>(m.LParam);
+            if ((nm->uChanged & LVIF_STATE) && ((nm->uOldState ^ nm->uNewState) & LVIS_SELECTED) && OnSelectItem)
+                OnSelectItem(this, nm->iItem, (nm->uNewState & LVIS_SELECTED) != 0);
+        } else if (hdr->code == NM_DBLCLK) {
+            if (OnDblClick) OnDblClick(this);
+        }
+        m.Result = 0;
+        return;
+    }
+    TWinControl::WndProc(m);
+}
+
+}  // namespace tk

@@ -1,0 +1,53 @@
+// The list view in report mode: columns, rows of a caption and sub-items, single selection,
+// selection-change and double-click events.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "toolkit/win/Control.h"
+
+namespace tk {
+
+struct TListColumn {
+    std::wstring Caption;
+    int Width = 50;
+};
+
+class TListView : public TWinControl {
+public:
+    using TWinControl::TWinControl;
+    std::string_view ClassName() const override { return "TListView"; }
+
+    void AddColumn(const std::wstring& caption, int width);
+
+    int Count();
+    // Appends a row; returns its index.
+    int AddItem(const std::wstring& caption, const std::wstring& subItem);
+    void DeleteItem(int index);
+    void Clear();
+    std::wstring ItemCaption(int index);
+    std::wstring ItemSubItem(int index, int subIndex = 0);
+    void SetItemCaption(int index, const std::wstring& text);
+    void SetItemSubItem(int index, const std::wstring& text, int subIndex = 0);
+
+    // The selected row, or -1.
+    int ItemIndex();
+    // Selects and focuses a row (fires OnSelectItem as a click would); -1 clears the selection.
+    void SetItemIndex(int index);
+
+    std::function<void(TComponent* sender, int item, bool selected)> OnSelectItem;
+    TNotifyEvent OnDblClick;
+
+    void WndProc(TMessage& message) override;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWnd() override;
+
+private:
+    std::vector<TListColumn> columns_;
+};
+
+}  // namespace tk

@@ -1,0 +1,84 @@
+#include "toolkit/win/Registry.h"
+
+#include <vector>
+
+#include "toolkit/Exception.h"
+#include "toolkit/Text.h"
+
+namespace tk {
+
+bool TRegistry::KeyExists(const std::wstring& path) const {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(root_, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+bool TRegistry::OpenKey(const std::wstring& path, bool canCreate) {
+    CloseKey();
+    HKEY key = nullptr;
+    LONG rc;
+    if (canCreate) {
+        rc = RegCreateKeyExW(root_, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
+                             nullptr);
+    } else {
+        rc = RegOpenKeyExW(root_, path.c_str(), 0, KEY_ALL_ACCESS, &key);
+    }
+    if (rc != ERROR_SUCCESS) return false;
+    current_ = key;
+    return true;
+}
+
+void TRegistry::CloseKey() {
+    if (current_) RegCloseKey(current_);
+    current_ = nullptr;
+}
+
+std::wstring TRegistry::ReadString(const std::wstring& name) const {
+    if (!current_) return {};
+    DWORD type = 0, size = 0;
+    if (RegQueryValueExW(current_, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return {};
+    if (type != REG_SZ && type != REG_EXPAND_SZ)
+        throw ERegistryException(FormatText(L"Invalid data type for '%s'", {name}));
+    if (size == 0) return {};
+    // The stored bytes may lack the terminating zero, or carry more than one: read them all and
+    // end the text at the first zero.
+    std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 2, L'\0');
+    DWORD got = static_cast<DWORD>((buffer.size() - 1) * sizeof(wchar_t));
+    if (RegQueryValueExW(current_, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &got) !=
+        ERROR_SUCCESS)
+        return {};
+    if (type != REG_SZ && type != REG_EXPAND_SZ)
+        throw ERegistryException(FormatText(L"Invalid data type for '%s'", {name}));
+    return std::wstring(buffer.data());
+}
+
+void TRegistry::WriteString(const std::wstring& name, const std::wstring& text) const {
+    const DWORD bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
+    if (!current_ || RegSetValueExW(current_, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                                    bytes) != ERROR_SUCCESS)
+        throw ERegistryException(FormatText(L"Failed to set data for '%s'", {name}));
+}
+
+bool TRegistry::ValueExists(const std::wstring& name) const {
+    return current_ && RegQueryValueExW(current_, name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+bool TRegistry::DeleteValue(const std::wstring& name) const {
+    return current_ && RegDeleteValueW(current_, name.c_str()) == ERROR_SUCCESS;
+}
+
+bool TRegistry::DeleteKey(const std::wstring& path) const {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(root_, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return false;
+    for (;;) {
+        wchar_t sub[256];
+        DWORD len = 256;
+        if (RegEnumKeyExW(key, 0, sub, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        if (!DeleteKey(path + L"\\" + sub)) break;
+    }
+    RegCloseKey(key);
+    return RegDeleteKeyW(root_, path.c_str()) == ERROR_SUCCESS;
+}
+
+}  // namespace tk

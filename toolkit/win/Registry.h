@@ -1,0 +1,41 @@
+// Registry accessor over one root key (the current user's by default): open or create a key by
+// path, read and write string values, delete values. Errors are raised as ERegistryException.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace tk {
+
+class TRegistry {
+public:
+    explicit TRegistry(HKEY root = HKEY_CURRENT_USER) : root_(root) {}
+    ~TRegistry() { CloseKey(); }
+    TRegistry(const TRegistry&) = delete;
+    TRegistry& operator=(const TRegistry&) = delete;
+
+    // True when the key exists; never creates it.
+    bool KeyExists(const std::wstring& path) const;
+    // Opens the key (relative to the root) with full access, creating it when canCreate is true.
+    // Closes any key opened before. False when it cannot be opened.
+    bool OpenKey(const std::wstring& path, bool canCreate);
+    void CloseKey();
+    bool HasCurrentKey() const { return current_ != nullptr; }
+
+    // The text of a string value; an absent or empty value gives "". A value of another type
+    // raises "Invalid data type for '<name>'".
+    std::wstring ReadString(const std::wstring& name) const;
+    // Stores text as REG_SZ; failure raises "Failed to set data for '<name>'".
+    void WriteString(const std::wstring& name, const std::wstring& text) const;
+    bool ValueExists(const std::wstring& name) const;
+    bool DeleteValue(const std::wstring& name) const;
+    // Removes a key and everything below it (tests clean up their private keys with it).
+    bool DeleteKey(const std::wstring& path) const;
+
+private:
+    HKEY root_;
+    HKEY current_ = nullptr;
+};
+
+}  // namespace tk

@@ -1,0 +1,121 @@
+#include "toolkit/win/StdCtrls.h"
+
+#include "toolkit/win/Form.h"
+
+namespace tk {
+
+TForm* ParentForm(TControl* control) {
+    for (TControl* c = control; c; c = c->Parent())
+        if (auto* f = dynamic_cast<TForm*>(c)) return f;
+    return nullptr;
+}
+
+void TLabel::CreateParams(TCreateParams& params) {
+    TWinControl::CreateParams(params);
+    params.WinClassName = L"STATIC";
+    params.SystemClass = true;
+    params.Style |= SS_LEFT | SS_NOPREFIX;
+}
+
+void TButton::CreateParams(TCreateParams& params) {
+    TWinControl::CreateParams(params);
+    params.WinClassName = L"BUTTON";
+    params.SystemClass = true;
+    params.Style |= WS_TABSTOP | (default_ ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+}
+
+void TButton::Click() {
+    if (TForm* form = ParentForm(this); form && modalResult_ != 0) form->SetModalResult(modalResult_);
+    if (OnClick) OnClick(this);
+}
+
+void TButton::WndProc(TMessage& m) {
+    if (m.Msg == CN_COMMAND && HIWORD(m.WParam) == BN_CLICKED) {
+        Click();
+        return;
+    }
+    TWinControl::WndProc(m);
+}
+
+void TCheckBox::CreateParams(TCreateParams& params) {
+    TWinControl::CreateParams(params);
+    params.WinClassName = L"BUTTON";
+    params.SystemClass = true;
+    params.Style |= WS_TABSTOP | BS_AUTOCHECKBOX;
+}
+
+void TCheckBox::CreateWnd() {
+    SendMessageW(Handle(), BM_SETCHECK, checked_ ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+bool TCheckBox::Checked() const { return checked_; }
+
+void TCheckBox::SetChecked(bool checked) {
+    checked_ = checked;
+    if (HandleAllocated()) SendMessageW(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void TCheckBox::WndProc(TMessage& m) {
+    if (m.Msg == CN_COMMAND && HIWORD(m.WParam) == BN_CLICKED) {
+        checked_ = SendMessageW(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED;
+        if (OnClick) OnClick(this);
+        return;
+    }
+    TWinControl::WndProc(m);
+}
+
+void TGroupBox::CreateParams(TCreateParams& params) {
+    TWinControl::CreateParams(params);
+    params.WinClassName = L"BUTTON";
+    params.SystemClass = true;
+    params.Style |= BS_GROUPBOX;
+    params.ExStyle |= WS_EX_CONTROLPARENT;
+}
+
+void TGroupBox::WndProc(TMessage& m) {
+    // The group box holds controls: pass their notifications through the reflection of the
+    // parent class rather than the button class's own handling.
+    switch (m.Msg) {
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+        TWinControl::WndProc(m);
+        if (m.Msg == WM_CTLCOLORSTATIC || m.Msg == WM_CTLCOLORBTN || m.Msg == WM_CTLCOLOREDIT) {
+            if (!m.Result) m.Result = SendMessageW(GetParent(Handle()), m.Msg, m.WParam, m.LParam);
+        }
+        return;
+    default:
+        TWinControl::WndProc(m);
+    }
+}
+
+void TEdit::CreateParams(TCreateParams& params) {
+    TWinControl::CreateParams(params);
+    params.WinClassName = L"EDIT";
+    params.SystemClass = true;
+    params.Style |= WS_TABSTOP | ES_AUTOHSCROLL;
+    params.ExStyle |= WS_EX_CLIENTEDGE;
+}
+
+std::wstring TEdit::Text() {
+    if (!HandleAllocated()) return Caption();
+    const int n = GetWindowTextLengthW(Handle());
+    std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+    GetWindowTextW(Handle(), text.data(), n + 1);
+    text.resize(static_cast<size_t>(n));
+    return text;
+}
+
+void TEdit::SetText(const std::wstring& text) { SetCaption(text); }
+
+void TEdit::WndProc(TMessage& m) {
+    if (m.Msg == CN_COMMAND && HIWORD(m.WParam) == EN_CHANGE) {
+        if (OnChange) OnChange(this);
+        return;
+    }
+    TWinControl::WndProc(m);
+}
+
+}  // namespace tk

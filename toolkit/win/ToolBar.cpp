@@ -1,0 +1,166 @@
+#include "toolkit/win/ToolBar.h"
+
+#include <algorithm>
+
+namespace tk {
+
+TToolButton::TToolButton(TComponent* owner) : TComponent(owner) {}
+
+TToolButton::~TToolButton() {
+    if (action_) action_->UnregisterClient(this);
+    if (toolBar_) toolBar_->RemoveButton(this);
+}
+
+void TToolButton::SetCaption(const std::wstring& caption) {
+    caption_ = caption;
+    if (toolBar_) toolBar_->ButtonChanged(this);
+}
+
+void TToolButton::SetImageIndex(int index) {
+    imageIndex_ = index;
+    if (toolBar_) toolBar_->ButtonChanged(this);
+}
+
+std::wstring TToolButton::Caption() const {
+    return caption_.empty() && action_ ? action_->Caption() : caption_;
+}
+
+std::wstring TToolButton::Hint() const { return hint_.empty() && action_ ? action_->Hint() : hint_; }
+
+int TToolButton::ImageIndex() const { return imageIndex_ < 0 && action_ ? action_->ImageIndex() : imageIndex_; }
+
+bool TToolButton::Enabled() const { return action_ ? action_->Enabled() : true; }
+
+void TToolButton::SetAction(TAction* action) {
+    if (action_) action_->UnregisterClient(this);
+    action_ = action;
+    if (action_) action_->RegisterClient(this);
+    if (toolBar_) toolBar_->ButtonChanged(this);
+}
+
+void TToolButton::Click() {
+    if (action_) {
+        action_->Execute();
+    } else if (OnClick) {
+        OnClick(this);
+    }
+}
+
+void TToolButton::ActionChanged(TAction*) {
+    if (toolBar_) toolBar_->ButtonChanged(this);
+}
+
+void TToolButton::Notification(TComponent* component, Operation operation) {
+    TComponent::Notification(component, operation);
+    if (operation == Operation::Remove && component == action_) {
+        action_ = nullptr;
+        if (toolBar_) toolBar_->ButtonChanged(this);
+    }
+}
+
+TToolBar::~TToolBar() {
+    for (TToolButton* b : buttons_) b->toolBar_ = nullptr;
+}
+
+void TToolBar::Notification(TComponent* component, Operation operation) {
+    TWinControl::Notification(component, operation);
+    if (operation == Operation::Remove && component == images_) images_ = nullptr;
+}
+
+void TToolBar::CreateParams(TCreateParams& params) {
+    TWinControl::CreateParams(params);
+    params.WinClassName = TOOLBARCLASSNAMEW;
+    params.SystemClass = true;
+    params.Style |= TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NODIVIDER | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_TOP;
+}
+
+void TToolBar::CreateWnd() {
+    HWND h = Handle();
+    SendMessageW(h, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    if (images_) SendMessageW(h, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_->Handle()));
+    if (HWND tips = reinterpret_cast<HWND>(SendMessageW(h, TB_GETTOOLTIPS, 0, 0)))
+        SetPropW(tips, L"tk.NotifyTarget", this);
+    for (size_t i = 0; i < buttons_.size(); ++i) InsertNative(static_cast<int>(i));
+    SendMessageW(h, TB_SETBUTTONSIZE, 0, MAKELPARAM(buttonWidth_, buttonHeight_));
+    SendMessageW(h, TB_SETBUTTONWIDTH, 0, MAKELPARAM(buttonWidth_, buttonWidth_));
+}
+
+void TToolBar::InsertNative(int index) {
+    TToolButton* b = buttons_[static_cast<size_t>(index)];
+    TBBUTTON tb{};
+    tb.idCommand = CommandId(index);
+    if (b->Style() == TToolButtonStyle::Separator) {
+        tb.fsStyle = BTNS_SEP;
+        tb.iBitmap = b->SeparatorWidth();
+    } else {
+        tb.fsStyle = BTNS_BUTTON;
+        tb.iBitmap = b->ImageIndex() >= 0 ? b->ImageIndex() : I_IMAGENONE;
+        tb.fsState = b->Enabled() ? TBSTATE_ENABLED : 0;
+        const std::wstring caption = b->Caption();
+        tb.iString = reinterpret_cast<INT_PTR>(caption.c_str());
+        SendMessageW(Handle(), TB_INSERTBUTTONW, index, reinterpret_cast<LPARAM>(&tb));
+        return;
+    }
+    SendMessageW(Handle(), TB_INSERTBUTTONW, index, reinterpret_cast<LPARAM>(&tb));
+}
+
+void TToolBar::AddButton(TToolButton* button) {
+    button->toolBar_ = this;
+    buttons_.push_back(button);
+    if (HandleAllocated()) InsertNative(static_cast<int>(buttons_.size() - 1));
+}
+
+void TToolBar::RemoveButton(TToolButton* button) {
+    auto it = std::find(buttons_.begin(), buttons_.end(), button);
+    if (it == buttons_.end()) return;
+    const int index = static_cast<int>(it - buttons_.begin());
+    buttons_.erase(it);
+    button->toolBar_ = nullptr;
+    if (HandleAllocated()) SendMessageW(Handle(), TB_DELETEBUTTON, index, 0);
+}
+
+void TToolBar::ButtonChanged(TToolButton* button) {
+    if (!HandleAllocated()) return;
+    auto it = std::find(buttons_.begin(), buttons_.end(), button);
+    if (it == buttons_.end() || button->Style() == TToolButtonStyle::Separator) return;
+    const int id = CommandId(static_cast<int>(it - buttons_.begin()));
+    const std::wstring caption = button->Caption();
+    TBBUTTONINFOW info{sizeof(info)};
+    info.dwMask = TBIF_IMAGE | TBIF_STATE | TBIF_TEXT;
+    info.iImage = button->ImageIndex() >= 0 ? button->ImageIndex() : I_IMAGENONE;
+    info.fsState = button->Enabled() ? TBSTATE_ENABLED : 0;
+    info.pszText = const_cast<wchar_t*>(caption.c_str());
+    SendMessageW(Handle(), TB_SETBUTTONINFOW, id, reinterpret_cast<LPARAM>(&info));
+}
+
+void TToolBar::WndProc(TMessage& m) {
+    if (m.Msg == CN_COMMAND) {
+        const int index = LOWORD(m.WParam) - CommandId(0);
+        if (index >= 0 && index < static_cast<int>(buttons_.size())) buttons_[static_cast<size_t>(index)]->Click();
+        m.Result = 0;
+        return;
+    }
+    if (m.Msg == CN_NOTIFY) {
+        auto* hdr = reinterpret_cast<NMHDR*>(m.LParam);
+        if (hdr->code == TTN_GETDISPINFOW) {
+            auto* info = reinterpret_cast<NMTTDISPINFOW*>(m.LParam);
+            const int index = static_cast<int>(hdr->idFrom) - CommandId(0);
+            tipText_ = index >= 0 && index < static_cast<int>(buttons_.size())
+                           ? buttons_[static_cast<size_t>(index)]->Hint()
+                           : std::wstring();
+            info->lpszText = tipText_.data();
+            info->hinst = nullptr;
+            m.Result = 0;
+            return;
+        }
+        if (hdr->code == NM_CUSTOMDRAW) {
+            m.Result = CustomDraw(*reinterpret_cast<NMTBCUSTOMDRAW*>(m.LParam));
+            return;
+        }
+        m.Result = 0;
+        return;
+    }
+    TWinControl::WndProc(m);
+}
+
+}  // namespace tk

@@ -1,0 +1,103 @@
+// The tool bar: a row of buttons and separators with captions under images from an image list,
+// tool tips from each button's hint, and buttons bound to actions (enabled state, image and hint
+// follow the action unless the button has its own).
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "toolkit/win/ActionList.h"
+#include "toolkit/win/Control.h"
+#include "toolkit/win/ImageList.h"
+
+namespace tk {
+
+class TToolBar;
+
+enum class TToolButtonStyle { Button, Separator };
+
+class TToolButton : public TComponent, private TActionClient {
+public:
+    explicit TToolButton(TComponent* owner);
+    ~TToolButton() override;
+    std::string_view ClassName() const override { return "TToolButton"; }
+
+    TToolButtonStyle Style() const { return style_; }
+    void SetStyle(TToolButtonStyle style) { style_ = style; }
+    int SeparatorWidth() const { return separatorWidth_; }
+    void SetSeparatorWidth(int width) { separatorWidth_ = width; }
+
+    // Own values; empty caption or hint and image -1 fall back to the bound action's.
+    void SetCaption(const std::wstring& caption);
+    void SetHint(const std::wstring& hint) { hint_ = hint; }
+    void SetImageIndex(int index);
+    std::wstring Caption() const;
+    std::wstring Hint() const;
+    int ImageIndex() const;
+    bool Enabled() const;
+
+    TAction* Action() const { return action_; }
+    void SetAction(TAction* action);
+    TNotifyEvent OnClick;
+
+    // Runs the button: the bound action, or the click handler.
+    void Click();
+
+    TToolBar* ToolBar() const { return toolBar_; }
+    void Notification(TComponent* component, Operation operation) override;
+
+private:
+    void ActionChanged(TAction* action) override;
+
+    TToolButtonStyle style_ = TToolButtonStyle::Button;
+    int separatorWidth_ = 8;
+    std::wstring caption_, hint_;
+    int imageIndex_ = -1;
+    TAction* action_ = nullptr;
+    TToolBar* toolBar_ = nullptr;
+    friend class TToolBar;
+};
+
+class TToolBar : public TWinControl {
+public:
+    using TWinControl::TWinControl;
+    ~TToolBar() override;
+    std::string_view ClassName() const override { return "TToolBar"; }
+
+    void SetImages(TImageList* images) { images_ = images; }
+    TImageList* Images() const { return images_; }
+    void SetButtonSize(int width, int height) { buttonWidth_ = width; buttonHeight_ = height; }
+    int ButtonWidth() const { return buttonWidth_; }
+    int ButtonHeight() const { return buttonHeight_; }
+
+    void AddButton(TToolButton* button);
+    void RemoveButton(TToolButton* button);
+    const std::vector<TToolButton*>& Buttons() const { return buttons_; }
+
+    // Command identifier of a button in the native control (for tests driving it from outside).
+    static int CommandId(int buttonIndex) { return 100 + buttonIndex; }
+    // Re-reads a button's state (enabled, image, caption) into the control.
+    void ButtonChanged(TToolButton* button);
+
+    void WndProc(TMessage& message) override;
+    void Notification(TComponent* component, Operation operation) override;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWnd() override;
+    // Custom drawing of the native control; the default draws nothing of its own.
+    virtual LRESULT CustomDraw(NMTBCUSTOMDRAW& draw) { (void)draw; return CDRF_DODEFAULT; }
+
+private:
+    void InsertNative(int index);
+
+    TImageList* images_ = nullptr;
+    int buttonWidth_ = 23, buttonHeight_ = 22;
+    std::vector<TToolButton*> buttons_;
+    std::wstring tipText_;
+};
+
+}  // namespace tk
