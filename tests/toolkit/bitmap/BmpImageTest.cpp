@@ -80,11 +80,12 @@ TEST(BmpImage, PaletteAndBitFieldLayouts) {
     EXPECT_EQ(rgb565.Pixel(0, 0), 0xFF0000u);
     EXPECT_EQ(rgb565.Pixel(1, 0), 0x0000FFu);
 
-    // 8-bit run-length data: a run of three, an absolute run of two, end of bitmap.
-    const tk::BmpImage rle = Decode(MakeBmp(5, 1, 8, 1, {0x0000FF, 0x00FF00}, {3, 1, 0, 2, 0, 1, 0, 1}));
-    EXPECT_EQ(rle.Pixel(0, 0), 0x00FF00u);
-    EXPECT_EQ(rle.Pixel(3, 0), 0x0000FFu);
-    EXPECT_EQ(rle.Pixel(4, 0), 0x00FF00u);
+    // 8-bit run-length data: a run of two, an absolute run of three (padded), end of bitmap.
+    const tk::BmpImage rle = Decode(MakeBmp(5, 1, 8, 1, {0x0000FF, 0x00FF00}, {2, 1, 0, 3, 0, 1, 0, 0, 0, 1}));
+    EXPECT_EQ(rle.Pixel(1, 0), 0x00FF00u);
+    EXPECT_EQ(rle.Pixel(2, 0), 0x0000FFu);
+    EXPECT_EQ(rle.Pixel(3, 0), 0x00FF00u);
+    EXPECT_EQ(rle.Pixel(4, 0), 0x0000FFu);
 }
 
 TEST(BmpImage, MalformedFilesAreRejected) {
@@ -126,7 +127,7 @@ TEST(BmpImage, EveryTruncationIsRejected) {
     image.width = 3;
     image.height = 3;
     image.pixels.assign(9, 0x123456);
-    const Bytes files[] = {tk::EncodeBmp24(image), MakeBmp(5, 1, 8, 1, {0x0000FF, 0x00FF00}, {3, 1, 0, 2, 0, 1, 0, 1})};
+    const Bytes files[] = {tk::EncodeBmp24(image), MakeBmp(5, 1, 8, 1, {0x0000FF, 0x00FF00}, {2, 1, 0, 3, 0, 1, 0, 0, 0, 1})};
     for (const Bytes& file : files)
         for (std::size_t n = 0; n < file.size(); ++n)
             EXPECT_THROW(Decode(Bytes(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(n))), tk::EInvalidGraphic)
