@@ -14,8 +14,10 @@ constexpr std::size_t kInputSize = 16384;   // bytes per read from the source
 constexpr std::size_t kWindowMark = 65536;  // the window is flushed when output reaches this mark
 constexpr std::size_t kFlushSize = 32768;   // bytes written per flush; as much history stays
 constexpr std::size_t kMaxMatch = 258;
-// Matches are copied in 8-byte pieces, which may write up to 7 bytes past the match's end.
-constexpr std::size_t kCopySlack = 8;
+// Matches are copied in pieces of up to 16 bytes, at least 16 bytes in all, which may write up
+// to 15 bytes past the match's end; those bytes lie beyond the write position and are
+// overwritten before anything reads them.
+constexpr std::size_t kCopySlack = 16;
 constexpr std::size_t kWindowSize = kWindowMark + kMaxMatch + kCopySlack;
 
 inline std::uint32_t Load32LE(const std::uint8_t* p) {
@@ -374,20 +376,33 @@ bool TInflater::InflateCodes(const THuffmanTree& literalTree, const THuffmanTree
         // After the first flush at least 32768 bytes of history stay in the window, and no
         // distance exceeds 32768, so this rejects exactly the references before the first byte.
         if (distance > outPos) return fail();
-        std::uint8_t* to = window + outPos;
-        const std::uint8_t* from = to - distance;
+        std::uint8_t* const to = window + outPos;
+        const std::uint8_t* const from = to - distance;
+        // Most matches are short and their distances vary, so each kind of copy starts with a
+        // fixed amount written without a loop test; the slack after the window absorbs what is
+        // written past the match's end (overwritten before anything reads it).
         if (distance >= 8) {
-            // Each 8-byte piece reads only bytes written before it, even when the ranges overlap.
-            std::uint8_t* const end = to + length;
-            do {
-                std::memcpy(to, from, 8);
-                to += 8;
-                from += 8;
-            } while (to < end);
+            // Each piece reads only bytes written before it, even when the ranges overlap.
+            std::memcpy(to, from, 8);
+            std::memcpy(to + 8, from + 8, 8);
+            if (length > 16) {
+                if (distance >= 16) {
+                    for (std::size_t done = 16; done < length; done += 16) std::memcpy(to + done, from + done, 16);
+                } else {
+                    for (std::size_t done = 16; done < length; done += 8) std::memcpy(to + done, from + done, 8);
+                }
+            }
         } else if (distance == 1) {
             std::memset(to, *from, length);
         } else {
-            for (std::size_t i = 0; i < length; ++i) to[i] = from[i];
+            // A pattern of 2 to 7 bytes: 16 bytes written one by one hold at least one whole
+            // multiple of the distance that is 8 or more (its stride, at most 14); further 8-byte
+            // pieces then copy from one stride back and never overlap the bytes they write.
+            for (std::size_t i = 0; i < 16; ++i) to[i] = from[i];
+            if (length > 16) {
+                const std::size_t stride = distance * ((8 + distance - 1) / distance);
+                for (std::size_t done = 16; done < length; done += 8) std::memcpy(to + done, to + done - stride, 8);
+            }
         }
         outPos += length;
         if (outPos >= kWindowMark) {
