@@ -130,6 +130,9 @@ BmpImage DecodeBmp(const std::uint8_t* data, std::size_t size) {
     const std::uint8_t* bits = data + pixelOffset;
     const std::size_t available = size - pixelOffset;
 
+    const std::size_t stride = ((static_cast<std::size_t>(width) * bitCount + 31) / 32) * 4;
+    if (!rle8 && !rle4 && available / stride < static_cast<std::size_t>(height)) Invalid(L"pixel data ends early");
+
     BmpImage image;
     image.width = static_cast<int>(width);
     image.height = static_cast<int>(height);
@@ -184,8 +187,6 @@ BmpImage DecodeBmp(const std::uint8_t* data, std::size_t size) {
         return image;
     }
 
-    const std::size_t stride = ((static_cast<std::size_t>(width) * bitCount + 31) / 32) * 4;
-    if (available / stride < static_cast<std::size_t>(height)) Invalid(L"pixel data ends early");
     const Channel red(masks[0]), green(masks[1]), blue(masks[2]);
     for (std::int64_t r = 0; r < height; ++r) {
         const std::uint8_t* src = bits + r * stride;

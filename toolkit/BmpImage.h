@@ -28,8 +28,8 @@ struct BmpImage {
 };
 
 // The largest picture the decoder accepts, in pixels (width times height) and along one side.
-inline constexpr std::int64_t kMaxBmpPixels = 1 << 26;
-inline constexpr int kMaxBmpSide = 1 << 15;
+inline constexpr std::int64_t kMaxBmpPixels = 1 << 24;
+inline constexpr int kMaxBmpSide = 1 << 14;
 
 // Decodes a complete BMP file (file header "BM" first). Bit counts 1, 4, 8 (uncompressed or RLE),
 // 16 and 32 (plain or with bit masks) and 24 are accepted. Anything malformed raises
