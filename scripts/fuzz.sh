@@ -7,7 +7,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
 dir="$root/build/fuzz"
-targets=(fuzz_inflate fuzz_inflate_zlib)
+targets=(fuzz_inflate fuzz_inflate_zlib fuzz_skin_file)
 
 if ! command -v clang++ >/dev/null 2>&1; then
   echo "fuzz.sh: clang++ is not installed (scripts/install-deps.sh installs it)" >&2
