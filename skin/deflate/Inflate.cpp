@@ -14,10 +14,10 @@ constexpr std::size_t kInputSize = 16384;   // bytes per read from the source
 constexpr std::size_t kWindowMark = 65536;  // the window is flushed when output reaches this mark
 constexpr std::size_t kFlushSize = 32768;   // bytes written per flush; as much history stays
 constexpr std::size_t kMaxMatch = 258;
-// Matches are copied in pieces of up to 16 bytes, at least 16 bytes in all, which may write up
-// to 15 bytes past the match's end; those bytes lie beyond the write position and are
+// Matches are copied in pieces of up to 32 bytes, at least 16 bytes in all, which may write up
+// to 31 bytes past the match's end; those bytes lie beyond the write position and are
 // overwritten before anything reads them.
-constexpr std::size_t kCopySlack = 16;
+constexpr std::size_t kCopySlack = 32;
 constexpr std::size_t kWindowSize = kWindowMark + kMaxMatch + kCopySlack;
 
 inline std::uint32_t Load32LE(const std::uint8_t* p) {
@@ -386,7 +386,9 @@ bool TInflater::InflateCodes(const THuffmanTree& literalTree, const THuffmanTree
             std::memcpy(to, from, 8);
             std::memcpy(to + 8, from + 8, 8);
             if (length > 16) {
-                if (distance >= 16) {
+                if (distance >= 32) {
+                    for (std::size_t done = 16; done < length; done += 32) std::memcpy(to + done, from + done, 32);
+                } else if (distance >= 16) {
                     for (std::size_t done = 16; done < length; done += 16) std::memcpy(to + done, from + done, 16);
                 } else {
                     for (std::size_t done = 16; done < length; done += 8) std::memcpy(to + done, from + done, 8);
