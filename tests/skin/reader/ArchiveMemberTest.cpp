@@ -95,13 +95,13 @@ TEST_F(ExtractTest, NotASkinArchiveFailsWithoutOutput) {
     Bytes directoryPastEnd = good;
     skin::Put32(directoryPastEnd, directoryPastEnd.size() - 6, 0x7FFFFFF0);
 
-    struct Case { const char* what; Bytes file; const char* name; };
+    struct Case { const char* what; Bytes file; std::string name; };
     const Case cases[] = {
         {"plain ZIP", pk, "SKINDATA.SK2"},
         {"archive comment", commented, "SKINDATA.SK2"},
         {"bad end signature", badEnd, "SKINDATA.SK2"},
         {"member absent", good, "OTHER.SK2"},
-        {"member name over 259 bytes", longName, std::string(260, 'A').c_str()},
+        {"member name over 259 bytes", longName, std::string(260, 'A')},
         {"directory offset past the end", directoryPastEnd, "SKINDATA.SK2"},
         {"shorter than an end record", Bytes{'S', 'K', 5, 6}, "SKINDATA.SK2"},
     };
