@@ -41,32 +41,32 @@ void AppendBytes(Bytes& b, const void* data, std::size_t n) {
 
 }  // namespace
 
-SkinRecordSpec SkinRecordSpec::Integer(std::string name, std::int32_t v) {
+SkinRecordInput SkinRecordInput::Integer(std::string name, std::int32_t v) {
     Bytes b;
     Append32(b, static_cast<std::uint32_t>(v));
     return {std::move(name), RecordKind::Integer, std::move(b)};
 }
 
-SkinRecordSpec SkinRecordSpec::Boolean(std::string name, std::uint8_t v) {
+SkinRecordInput SkinRecordInput::Boolean(std::string name, std::uint8_t v) {
     return {std::move(name), RecordKind::Boolean, Bytes{v}};
 }
 
-SkinRecordSpec SkinRecordSpec::String(std::string name, const std::string& text) {
+SkinRecordInput SkinRecordInput::String(std::string name, const std::string& text) {
     return {std::move(name), RecordKind::String, Bytes(text.begin(), text.end())};
 }
 
-SkinRecordSpec SkinRecordSpec::Bitmap(std::string name, Bytes bmpFile) {
+SkinRecordInput SkinRecordInput::Bitmap(std::string name, Bytes bmpFile) {
     return {std::move(name), RecordKind::Bitmap, std::move(bmpFile)};
 }
 
-Bytes BuildSkinData(const std::vector<SkinRecordSpec>& records) {
+Bytes BuildSkinData(const std::vector<SkinRecordInput>& records) {
     Bytes out(kSkinHeaderSize, 0);
     std::memcpy(out.data(), "QDSKIN\x1A\x01", 8);
     Put32(out, 8, 1);  // layout version
     Put32(out, 12, kSkinHeaderSize);
     Put32(out, 16, static_cast<std::uint32_t>(records.size()));
     Put32(out, 20, kSkinHeaderSize);
-    for (const SkinRecordSpec& r : records) {
+    for (const SkinRecordInput& r : records) {
         const std::size_t at = out.size();
         out.resize(at + kSkinRecordSize, 0);
         std::memcpy(out.data() + at, r.name.data(), std::min(r.name.size(), kSkinRecordNameSize));
@@ -95,12 +95,12 @@ Bytes StoreDeflate(const Bytes& input) {
     return out;
 }
 
-Bytes BuildSkinArchive(const std::vector<ArchiveMemberSpec>& members, const Compressor& compress) {
+Bytes BuildSkinArchive(const std::vector<ArchiveMemberInput>& members, const Compressor& compress) {
     Bytes out;
     Bytes directory;
     std::uint32_t seed = 0x5EED1234;
     for (std::size_t i = 0; i < members.size(); ++i) {
-        const ArchiveMemberSpec& m = members[i];
+        const ArchiveMemberInput& m = members[i];
         const std::uint32_t crc = Crc32(m.content.data(), m.content.size());
         Bytes data = compress(m.content);
         std::uint16_t flags = 0;

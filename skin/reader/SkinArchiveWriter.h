@@ -14,26 +14,26 @@ namespace skin {
 
 using Bytes = std::vector<std::uint8_t>;
 
-struct SkinRecordSpec {
+struct SkinRecordInput {
     std::string name;
     RecordKind kind = RecordKind::Integer;
     Bytes value;
 
-    static SkinRecordSpec Integer(std::string name, std::int32_t v);
-    static SkinRecordSpec Boolean(std::string name, std::uint8_t v);
-    static SkinRecordSpec String(std::string name, const std::string& text);
-    static SkinRecordSpec Bitmap(std::string name, Bytes bmpFile);
+    static SkinRecordInput Integer(std::string name, std::int32_t v);
+    static SkinRecordInput Boolean(std::string name, std::uint8_t v);
+    static SkinRecordInput String(std::string name, const std::string& text);
+    static SkinRecordInput Bitmap(std::string name, Bytes bmpFile);
 };
 
 // Header (24 bytes, free bytes filled with a signature and the record count), then each record
 // followed by its value, then the terminating record.
-Bytes BuildSkinData(const std::vector<SkinRecordSpec>& records);
+Bytes BuildSkinData(const std::vector<SkinRecordInput>& records);
 
 // Raw DEFLATE data of the input.
 using Compressor = std::function<Bytes(const Bytes&)>;
 Bytes StoreDeflate(const Bytes& input);
 
-struct ArchiveMemberSpec {
+struct ArchiveMemberInput {
     std::string name;
     Bytes content;             // uncompressed
     std::string password;      // empty: not encrypted
@@ -46,7 +46,7 @@ struct ArchiveMemberSpec {
 
 // A skin archive ("SK" first, no archive comment) holding the members in order. The password
 // header's random bytes come from a fixed seed so the output is reproducible.
-Bytes BuildSkinArchive(const std::vector<ArchiveMemberSpec>& members, const Compressor& compress = StoreDeflate);
+Bytes BuildSkinArchive(const std::vector<ArchiveMemberInput>& members, const Compressor& compress = StoreDeflate);
 
 // Little-endian helpers for tools and tests that patch files.
 void Put16(Bytes& b, std::size_t at, std::uint16_t v);

@@ -104,7 +104,7 @@ int main(int argc, char** argv) {
     try {
         std::ifstream in(description);
         if (!in) throw std::runtime_error("cannot read " + description.string());
-        std::vector<skin::SkinRecordSpec> records;
+        std::vector<skin::SkinRecordInput> records;
         std::string text;
         int line = 0;
         while (std::getline(in, text)) {
@@ -127,24 +127,24 @@ int main(int argc, char** argv) {
             if (kind == "bitmap") {
                 Bytes bmp = ReadFile(images / rest);
                 tk::DecodeBmp(bmp);  // refuse to pack a picture the reader would refuse
-                records.push_back(skin::SkinRecordSpec::Bitmap(name, std::move(bmp)));
+                records.push_back(skin::SkinRecordInput::Bitmap(name, std::move(bmp)));
             } else if (kind == "color" && !rest.empty() && rest[0] == '#') {
                 const std::int32_t rgb = ParseInteger("0x" + rest.substr(1), line);
                 if (rest.size() != 7) throw std::runtime_error("line " + std::to_string(line) + ": colour must be #RRGGBB");
                 // Stored as the toolkit keeps colours: red in the low byte.
-                records.push_back(skin::SkinRecordSpec::Integer(
+                records.push_back(skin::SkinRecordInput::Integer(
                     name, ((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16)));
             } else if (kind == "integer" || kind == "color") {
-                records.push_back(skin::SkinRecordSpec::Integer(name, ParseInteger(rest, line)));
+                records.push_back(skin::SkinRecordInput::Integer(name, ParseInteger(rest, line)));
             } else if (kind == "boolean") {
-                records.push_back(skin::SkinRecordSpec::Boolean(name, static_cast<std::uint8_t>(ParseInteger(rest, line))));
+                records.push_back(skin::SkinRecordInput::Boolean(name, static_cast<std::uint8_t>(ParseInteger(rest, line))));
             } else if (kind == "string") {
-                records.push_back(skin::SkinRecordSpec::String(name, Unquote(rest, line)));
+                records.push_back(skin::SkinRecordInput::String(name, Unquote(rest, line)));
             } else {
                 throw std::runtime_error("line " + std::to_string(line) + ": unknown record kind '" + kind + "'");
             }
         }
-        skin::ArchiveMemberSpec member;
+        skin::ArchiveMemberInput member;
         member.name = "SKINDATA.SK2";
         member.content = skin::BuildSkinData(records);
         member.password = password;

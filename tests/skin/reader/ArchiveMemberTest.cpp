@@ -50,8 +50,8 @@ skin::Compressor RealDeflate() {
 #endif
 }
 
-skin::ArchiveMemberSpec Member(std::string name, Bytes content, std::string password = "") {
-    skin::ArchiveMemberSpec m;
+skin::ArchiveMemberInput Member(std::string name, Bytes content, std::string password = "") {
+    skin::ArchiveMemberInput m;
     m.name = std::move(name);
     m.content = std::move(content);
     m.password = std::move(password);
@@ -72,7 +72,7 @@ protected:
 
 TEST_F(ExtractTest, FindsMemberAmongOthersWhateverItsCaseAndDirectoryExtras) {
     const Bytes wanted = Content(5000);
-    skin::ArchiveMemberSpec first = Member("readme.txt", Content(10));
+    skin::ArchiveMemberInput first = Member("readme.txt", Content(10));
     first.extra = Bytes(9, 0xAB);
     first.comment = Bytes{'h', 'i'};
     const Bytes file =
@@ -121,13 +121,13 @@ TEST_F(ExtractTest, MemberNameOfExactly259BytesIsFound) {
 
 TEST_F(ExtractTest, PasswordCheckByteFromCrcOrTime) {
     const Bytes wanted = Content(3000);
-    skin::ArchiveMemberSpec byCrc = Member("SKINDATA.SK2", wanted, "s3cret");
-    skin::ArchiveMemberSpec byTime = byCrc;
+    skin::ArchiveMemberInput byCrc = Member("SKINDATA.SK2", wanted, "s3cret");
+    skin::ArchiveMemberInput byTime = byCrc;
     byTime.checkFromTime = true;
     byTime.modTime = 0xA5C3;
 
-    for (const auto& spec : {byCrc, byTime}) {
-        const Bytes file = skin::BuildSkinArchive({spec}, RealDeflate());
+    for (const auto& input : {byCrc, byTime}) {
+        const Bytes file = skin::BuildSkinArchive({input}, RealDeflate());
         EXPECT_EQ(Extract(file, "SKINDATA.SK2", "s3cret"), amrExtracted);
         EXPECT_EQ(ReadAll(output), wanted);
         EXPECT_EQ(Extract(file, "SKINDATA.SK2", ""), amrRejected);
@@ -138,10 +138,10 @@ TEST_F(ExtractTest, PasswordCheckByteFromCrcOrTime) {
 }
 
 TEST_F(ExtractTest, CheckByteIsHighByteOfTimeWhenFlagBit3IsSet) {
-    skin::ArchiveMemberSpec spec = Member("SKINDATA.SK2", Content(64), "pw");
-    spec.checkFromTime = true;
-    spec.modTime = 0x1234;
-    Bytes file = skin::BuildSkinArchive({spec});
+    skin::ArchiveMemberInput input = Member("SKINDATA.SK2", Content(64), "pw");
+    input.checkFromTime = true;
+    input.modTime = 0x1234;
+    Bytes file = skin::BuildSkinArchive({input});
     // Changing the directory's CRC does not matter when the time supplies the check byte ...
     const std::size_t cd = skin::Get32(file, file.size() - 6);
     skin::Put32(file, cd + 16, 0xFFFFFFFF);

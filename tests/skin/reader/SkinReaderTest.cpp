@@ -13,7 +13,7 @@
 namespace {
 
 using skin::Bytes;
-using skin::SkinRecordSpec;
+using skin::SkinRecordInput;
 namespace fs = std::filesystem;
 
 class ReaderTest : public ::testing::Test {
@@ -52,9 +52,9 @@ TEST_F(ReaderTest, LoadsEveryKindAndLooksNamesUpIgnoringCase) {
 
 TEST_F(ReaderTest, FirstRecordOfADuplicatedNameWinsAndZeroByteIsFalse) {
     auto reader = Load(qdtest::SkinArchive({
-        SkinRecordSpec::Integer("N", 1), SkinRecordSpec::Integer("n", 2),
-        SkinRecordSpec::Boolean("B", 0), SkinRecordSpec::Boolean("B", 1),
-        SkinRecordSpec::Integer("Negative", -16777201),
+        SkinRecordInput::Integer("N", 1), SkinRecordInput::Integer("n", 2),
+        SkinRecordInput::Boolean("B", 0), SkinRecordInput::Boolean("B", 1),
+        SkinRecordInput::Integer("Negative", -16777201),
     }));
     EXPECT_EQ(reader->ReadInteger("N"), 1);
     EXPECT_FALSE(reader->ReadBoolean("b"));
@@ -70,8 +70,8 @@ TEST_F(ReaderTest, OneRecordChainLoadsWithEmptyTables) {
 }
 
 TEST_F(ReaderTest, UnknownKindsAreSkippedAndLongNamesEndAfter64Bytes) {
-    SkinRecordSpec odd{"Odd", static_cast<skin::RecordKind>(9), Bytes{1, 2, 3}};
-    auto reader = Load(qdtest::SkinArchive({odd, SkinRecordSpec::Integer(std::string(64, 'L') + "tail", 5)}));
+    SkinRecordInput odd{"Odd", static_cast<skin::RecordKind>(9), Bytes{1, 2, 3}};
+    auto reader = Load(qdtest::SkinArchive({odd, SkinRecordInput::Integer(std::string(64, 'L') + "tail", 5)}));
     ASSERT_TRUE(reader->Loaded());
     EXPECT_EQ(reader->ReadInteger(std::string(64, 'L')), 5);
     EXPECT_EQ(reader->Tables().order.size(), 1u);
@@ -135,7 +135,7 @@ TEST_F(ReaderTest, DamagedRecordDataIsAReadErrorAndLeavesNoTemporaryFile) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        skin::ArchiveMemberSpec m;
+        skin::ArchiveMemberInput m;
         m.name = "SKINDATA.SK2";
         m.content = c.data;
         if (c.graphic)

@@ -19,17 +19,17 @@ tk::BmpImage GradientImage(int w, int h, std::uint8_t seed) {
     return image;
 }
 
-std::vector<skin::SkinRecordSpec> SmallSkinRecords() {
+std::vector<skin::SkinRecordInput> SmallSkinRecords() {
     return {
-        skin::SkinRecordSpec::Bitmap("Pic", tk::EncodeBmp24(GradientImage(5, 3, 7))),
-        skin::SkinRecordSpec::Integer("Colour", 0x00C0FFEE),
-        skin::SkinRecordSpec::Boolean("Flag", 2),
-        skin::SkinRecordSpec::String("Note", "silver"),
+        skin::SkinRecordInput::Bitmap("Pic", tk::EncodeBmp24(GradientImage(5, 3, 7))),
+        skin::SkinRecordInput::Integer("Colour", 0x00C0FFEE),
+        skin::SkinRecordInput::Boolean("Flag", 2),
+        skin::SkinRecordInput::String("Note", "silver"),
     };
 }
 
-skin::Bytes SkinArchive(const std::vector<skin::SkinRecordSpec>& records, const std::string& password) {
-    skin::ArchiveMemberSpec member;
+skin::Bytes SkinArchive(const std::vector<skin::SkinRecordInput>& records, const std::string& password) {
+    skin::ArchiveMemberInput member;
     member.name = "SKINDATA.SK2";
     member.content = skin::BuildSkinData(records);
     member.password = password;

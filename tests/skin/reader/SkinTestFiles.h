@@ -17,10 +17,10 @@ namespace qdtest {
 tk::BmpImage GradientImage(int w, int h, std::uint8_t seed);
 
 // Records: bitmap "Pic" 5x3, integer "Colour" 0x00C0FFEE, boolean "Flag" 2, string "Note" "silver".
-std::vector<skin::SkinRecordSpec> SmallSkinRecords();
+std::vector<skin::SkinRecordInput> SmallSkinRecords();
 
 // A skin archive holding "SKINDATA.SK2" with the given records.
-skin::Bytes SkinArchive(const std::vector<skin::SkinRecordSpec>& records, const std::string& password = "");
+skin::Bytes SkinArchive(const std::vector<skin::SkinRecordInput>& records, const std::string& password = "");
 
 void WriteFile(const std::filesystem::path& path, const skin::Bytes& bytes);
 

@@ -15,7 +15,7 @@
 
 namespace {
 
-using skin::SkinRecordSpec;
+using skin::SkinRecordInput;
 namespace fs = std::filesystem;
 
 int WidthOf(const TThemeBitmap& b) {
@@ -41,13 +41,13 @@ std::uint32_t PixelOf(const TThemeBitmap& b, int x, int y) {
 #endif
 }
 
-std::vector<SkinRecordSpec> ThemeRecords(std::int32_t formColor = 0xE0E0E0) {
+std::vector<SkinRecordInput> ThemeRecords(std::int32_t formColor = 0xE0E0E0) {
     return {
-        SkinRecordSpec::Integer("SKIN2_FORMCOLOR", formColor),
-        SkinRecordSpec::Integer("skin2_transcolor", 0xFF00FF),
-        SkinRecordSpec::Integer("SKIN2_TITLEBARBUTTONPOSY", 6),
-        SkinRecordSpec::Boolean("SKIN2_TITLEFIVESECT", 1),
-        SkinRecordSpec::Bitmap("SKIN2_TITLEBUTTONS", tk::EncodeBmp24(qdtest::GradientImage(100, 4, 9))),
+        SkinRecordInput::Integer("SKIN2_FORMCOLOR", formColor),
+        SkinRecordInput::Integer("skin2_transcolor", 0xFF00FF),
+        SkinRecordInput::Integer("SKIN2_TITLEBARBUTTONPOSY", 6),
+        SkinRecordInput::Boolean("SKIN2_TITLEFIVESECT", 1),
+        SkinRecordInput::Bitmap("SKIN2_TITLEBUTTONS", tk::EncodeBmp24(qdtest::GradientImage(100, 4, 9))),
     };
 }
 
