@@ -14,10 +14,9 @@ if ! command -v clang++ >/dev/null 2>&1; then
   exit 1
 fi
 
-# Configure once; later runs only let the build step bring the targets up to date.
-if [ ! -f "$dir/CMakeCache.txt" ]; then
-  CC=clang CXX=clang++ cmake -S "$root" -B "$dir" -DQD_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-fi
+# Configuring an existing build directory again takes a second and makes targets added since the
+# last run known to the build tool; the build step then only rebuilds what changed.
+CC=clang CXX=clang++ cmake -S "$root" -B "$dir" -DQD_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 jobs=$(nproc 2>/dev/null || echo 2)
 [ "$jobs" -gt 2 ] && jobs=2
 cmake --build "$dir" --target "${targets[@]}" -j"$jobs" >/dev/null
