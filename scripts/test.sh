@@ -21,6 +21,7 @@ bash scripts/build.sh win
 qd_wine_env "$root/build/wineprefix"
 qd_display
 qd_wineserver
+qd_wine_unmanaged
 status=0
 (cd build/win && ctest -j"$(nproc)" --output-on-failure --timeout 300) || status=$?
 wineserver -k 2>/dev/null || true

@@ -13,8 +13,14 @@ qd_wine_env() {
     echo "Creating the Wine prefix $WINEPREFIX (once, about 10 s)"
     mkdir -p "$WINEPREFIX"
     wineboot -i >/dev/null 2>&1 || true
-    wineserver -w
+    [ -f "$WINEPREFIX/system.reg" ] || { echo "Wine prefix creation failed" >&2; return 1; }
   fi
+}
+
+# Test prefixes: windows are not handed to a window manager, so showing and hiding them does not
+# wait for one (Xvfb has none).
+qd_wine_unmanaged() {
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 }
 
 qd_display() {

@@ -44,15 +44,17 @@ void TCheckBox::CreateParams(TCreateParams& params) {
     params.Style |= WS_TABSTOP | BS_AUTOCHECKBOX;
 }
 
-void TCheckBox::CreateWnd() {
-    SendMessageW(Handle(), BM_SETCHECK, checked_ ? BST_CHECKED : BST_UNCHECKED, 0);
-}
+void TCheckBox::CreateWnd() { SetChecked(checked_); }
 
 bool TCheckBox::Checked() const { return checked_; }
 
 void TCheckBox::SetChecked(bool checked) {
     checked_ = checked;
-    if (HandleAllocated()) SendMessageW(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    if (!HandleAllocated()) return;
+    SendMessageW(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    // A hidden box has nothing to paint; a pending paint of a hidden child makes Wine send its
+    // parent WM_PAINT without end. It is painted whole when it is shown.
+    if (!IsWindowVisible(Handle())) ValidateRect(Handle(), nullptr);
 }
 
 void TCheckBox::WndProc(TMessage& m) {
@@ -65,30 +67,38 @@ void TCheckBox::WndProc(TMessage& m) {
 }
 
 void TGroupBox::CreateParams(TCreateParams& params) {
+    // Drawn by the toolkit rather than the system's button class: a container of controls that
+    // paints an etched frame and its caption.
     TWinControl::CreateParams(params);
-    params.WinClassName = L"BUTTON";
-    params.SystemClass = true;
-    params.Style |= BS_GROUPBOX;
+    params.WinClassName = L"tk.GroupBox";
+    params.Style |= WS_CLIPCHILDREN;
     params.ExStyle |= WS_EX_CONTROLPARENT;
 }
 
 void TGroupBox::WndProc(TMessage& m) {
-    // The group box holds controls: pass their notifications through the reflection of the
-    // parent class rather than the button class's own handling.
-    switch (m.Msg) {
-    case WM_COMMAND:
-    case WM_NOTIFY:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLOREDIT:
-        TWinControl::WndProc(m);
-        if (m.Msg == WM_CTLCOLORSTATIC || m.Msg == WM_CTLCOLORBTN || m.Msg == WM_CTLCOLOREDIT) {
-            if (!m.Result) m.Result = SendMessageW(GetParent(Handle()), m.Msg, m.WParam, m.LParam);
+    if (m.Msg == WM_PAINT) {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(Handle(), &ps);
+        RECT r;
+        GetClientRect(Handle(), &r);
+        HGDIOBJ oldFont = SelectObject(dc, AcquireFont(Font()));
+        TEXTMETRICW tm{};
+        GetTextMetricsW(dc, &tm);
+        r.top += tm.tmHeight / 2;
+        DrawEdge(dc, &r, EDGE_ETCHED, BF_RECT);
+        if (!Caption().empty()) {
+            RECT text{8, 0, r.right - 8, tm.tmHeight};
+            SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+            SetTextColor(dc, GetSysColor(Enabled() ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
+            SetBkMode(dc, OPAQUE);
+            DrawTextW(dc, (L" " + Caption() + L" ").c_str(), -1, &text, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
         }
+        SelectObject(dc, oldFont);
+        EndPaint(Handle(), &ps);
+        m.Result = 0;
         return;
-    default:
-        TWinControl::WndProc(m);
     }
+    TWinControl::WndProc(m);
 }
 
 void TEdit::CreateParams(TCreateParams& params) {

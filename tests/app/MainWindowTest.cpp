@@ -1,0 +1,165 @@
+// The main window as start-up leaves it: built from its description, its list filled from a
+// private registry key, its tool bar's buttons enabled by the actions' rules.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <memory>
+
+#include "app/Global.h"
+#include "app/Main.h"
+#include "resources/forms/MainFormDesc.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/WinTest.h"
+#include "toolkit/Text.h"
+#include "toolkit/win/Application.h"
+
+namespace {
+
+class MainWindowTest : public testing::Test {
+protected:
+    void SetUp() override { tk::Application().Initialize(); }
+    void TearDown() override {
+        tk::Application().SetMainForm(nullptr);
+        form.reset();
+    }
+    void Start() {
+        qd::MainSettings settings{key.Path(), L"C:\\Tools\\Quiverdir.exe", (dir / "options.ini").wstring(),
+                                  L"C:\\windows"};
+        form = std::make_unique<qd::TfrmMain>(nullptr, settings);
+        tk::Application().SetMainForm(form.get());
+        qdtest::PumpIdle();
+    }
+    bool ButtonEnabled(const wchar_t* name) {
+        auto* b = static_cast<tk::TToolButton*>(form->FindComponent(name));
+        const auto& all = form->suiToolBar1->Buttons();
+        const int index = static_cast<int>(std::find(all.begin(), all.end(), b) - all.begin());
+        return SendMessageW(form->suiToolBar1->Handle(), TB_ISBUTTONENABLED, tk::TToolBar::CommandId(index), 0) != 0;
+    }
+    void ClickRow(int row) {
+        RECT r{LVIR_BOUNDS};
+        SendMessageW(form->lvMain->Handle(), LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&r));
+        qdtest::ClickAt(form->lvMain->Handle(), r.left + 20, (r.top + r.bottom) / 2);
+        qdtest::PumpIdle();
+    }
+
+    qdtest::TempDir dir;
+    qdtest::PrivateKey key;
+    std::unique_ptr<qd::TfrmMain> form;
+};
+
+TEST_F(MainWindowTest, FirstStartSeedsTheKeyAndShowsTheList) {
+    Start();
+    ASSERT_TRUE(form->Visible());
+    ASSERT_EQ(form->lvMain->Count(), 2);
+    EXPECT_EQ(form->lvMain->ItemCaption(0), L"Windows安装目录");
+    EXPECT_EQ(form->lvMain->ItemSubItem(0), L"C:\\windows");
+    EXPECT_EQ(form->lvMain->ItemCaption(1), L"C:\\");
+    EXPECT_EQ(key.Read(L"Setting"), L"C:\\Tools\\Quiverdir.exe");
+    EXPECT_EQ(form->SelIndex(), -200);
+    EXPECT_TRUE(form->SortAscending());
+    // Options were loaded (no file: defaults).
+    EXPECT_TRUE(qd::AppOptions.AskDelete);
+}
+
+TEST_F(MainWindowTest, LayoutFollowsTheDescription) {
+    key.WriteString(L"N0", L"a");
+    key.WriteString(L"P0", L"C:\\a");
+    Start();
+    RECT client;
+    GetClientRect(form->Handle(), &client);
+    EXPECT_EQ(client.right, qd::desc::kMainClientWidth);
+    EXPECT_EQ(client.bottom, qd::desc::kMainClientHeight);
+    wchar_t cls[64];
+    GetClassNameW(form->Handle(), cls, 64);
+    EXPECT_STREQ(cls, L"Quiverdir Made by Tallowmere");
+    EXPECT_EQ(form->lvMain->Top(), 67);
+    EXPECT_EQ(form->lvMain->Top() + form->lvMain->Height(), qd::desc::kMainClientHeight);  // reaches the bottom
+
+    HWND bar = form->suiToolBar1->Handle();
+    ASSERT_EQ(SendMessageW(bar, TB_BUTTONCOUNT, 0, 0), 16);
+    const wchar_t* captions[] = {L"增加", L"编辑", L"删除", L"", L"排序", L"上移", L"下移", L"", L"刷新", L"",
+                                 L"导入", L"导出", L"", L"参数", L"", L" 帮助 "};
+    for (int i = 0; i < 16; ++i) {
+        wchar_t text[64] = {};
+        SendMessageW(bar, TB_GETBUTTONTEXTW, tk::TToolBar::CommandId(i), reinterpret_cast<LPARAM>(text));
+        EXPECT_STREQ(text, captions[i]) << "button " << i;
+    }
+    RECT first;
+    SendMessageW(bar, TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
+    EXPECT_EQ(first.right - first.left, 41);
+    EXPECT_EQ(first.bottom - first.top, 36);
+
+    // Images: own ones on plain buttons, the action's on bound ones.
+    auto image = [&](const wchar_t* name) {
+        return static_cast<tk::TToolButton*>(form->FindComponent(name))->ImageIndex();
+    };
+    EXPECT_EQ(image(L"tbAdd"), 6);
+    EXPECT_EQ(image(L"ToolButton2"), 0);
+    EXPECT_EQ(image(L"ToolButton4"), 8);
+    EXPECT_EQ(image(L"tbHelp"), 4);
+    EXPECT_EQ(form->ImageList1->Count(), 12);
+
+    // Hints: the sort button's follows its action; the others are their own.
+    auto* sortButton = static_cast<tk::TToolButton*>(form->FindComponent(L"ToolButton4"));
+    EXPECT_EQ(sortButton->Hint(), L"Sort by Alias(Ascending)");
+    form->aSort->SetHint(L"按别名降序排列");
+    EXPECT_EQ(sortButton->Hint(), L"按别名降序排列");
+    EXPECT_EQ(static_cast<tk::TToolButton*>(form->FindComponent(L"ToolButton2"))->Hint(), L"Edit the selected folder");
+}
+
+TEST_F(MainWindowTest, EditAndDeleteWaitForAChosenRowWhichSurvivesAClickOnEmptySpace) {
+    for (int i = 0; i < 3; ++i) {
+        key.WriteString(qd::AliasValueName(i), L"alias" + std::to_wstring(i));
+        key.WriteString(qd::PathValueName(i), L"C:\\dir" + std::to_wstring(i));
+    }
+    Start();
+    for (const wchar_t* name : {L"ToolButton2", L"ToolButton3", L"ToolButton5", L"ToolButton6"})
+        EXPECT_FALSE(ButtonEnabled(name)) << tk::ToUtf8(name);
+    for (const wchar_t* name : {L"tbAdd", L"ToolButton4", L"tbRefresh", L"bImport", L"bExport", L"ToolButton10", L"tbHelp"})
+        EXPECT_TRUE(ButtonEnabled(name)) << tk::ToUtf8(name);
+
+    ClickRow(1);
+    EXPECT_EQ(form->SelIndex(), 1);
+    for (const wchar_t* name : {L"ToolButton2", L"ToolButton3", L"ToolButton5", L"ToolButton6"})
+        EXPECT_TRUE(ButtonEnabled(name)) << tk::ToUtf8(name);
+
+    ClickRow(2);
+    EXPECT_EQ(form->SelIndex(), 2);
+    EXPECT_FALSE(ButtonEnabled(L"ToolButton6"));  // the last row cannot move down
+
+    // A click below the rows clears the highlight but keeps the chosen row.
+    qdtest::ClickAt(form->lvMain->Handle(), 40, form->lvMain->ClientHeight() - 5);
+    qdtest::PumpIdle();
+    EXPECT_EQ(form->lvMain->ItemIndex(), -1);
+    EXPECT_EQ(form->SelIndex(), 2);
+    EXPECT_TRUE(ButtonEnabled(L"ToolButton2"));
+}
+
+TEST_F(MainWindowTest, WakeUpRestoresAMinimisedWindow) {
+    Start();
+    ShowWindow(form->Handle(), SW_MINIMIZE);
+    ASSERT_TRUE(IsIconic(form->Handle()));
+    PostMessageW(form->Handle(), qd::desc::kInstanceWakeup, 0, 0);
+    EXPECT_TRUE(qdtest::PumpUntil([&] { return !IsIconic(form->Handle()); }));
+    EXPECT_TRUE(IsWindowVisible(form->Handle()));
+}
+
+TEST_F(MainWindowTest, OptionsButtonOpensTheDialogOwnedByTheMainWindow) {
+    Start();
+    auto* button = static_cast<tk::TToolButton*>(form->FindComponent(L"ToolButton10"));
+    // Close the dialog with Cancel as soon as it is up.
+    const int hook = tk::Application().AddIdleHandler([] {
+        HWND dialog = FindWindowW(L"tk.Form", L"参数设置");
+        if (dialog && IsWindowVisible(dialog)) PostMessageW(dialog, WM_CLOSE, 0, 0);
+    });
+    UINT_PTR tick = SetTimer(nullptr, 0, 50, nullptr);
+    button->Click();
+    KillTimer(nullptr, tick);
+    tk::Application().RemoveIdleHandler(hook);
+    EXPECT_FALSE(FindWindowW(L"tk.Form", L"参数设置"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "options.ini"));
+}
+
+}  // namespace

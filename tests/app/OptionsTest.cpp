@@ -1,0 +1,105 @@
+// The options file and dialog on real INI files in a temporary folder.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "app/Global.h"
+#include "app/Options.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/WinTest.h"
+#include "toolkit/win/Application.h"
+
+namespace {
+
+class OptionsTest : public testing::Test {
+protected:
+    void SetUp() override {
+        tk::Application().Initialize();
+        qd::AppOptions = {};
+    }
+    void WriteFile(const std::string& content) {
+        std::ofstream(file) << content;
+    }
+    std::string ReadFile() {
+        std::ifstream in(file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    qdtest::TempDir dir;
+    std::filesystem::path file = dir / "options.ini";
+};
+
+TEST_F(OptionsTest, MissingFileGivesTheDefaults) {
+    qd::ReadWriteOptionsFile(file.wstring(), true);
+    EXPECT_TRUE(qd::AppOptions.ExploreFolder);
+    EXPECT_TRUE(qd::AppOptions.AskDelete);
+    EXPECT_FALSE(qd::AppOptions.ShowTips);
+    EXPECT_FALSE(std::filesystem::exists(file));  // reading creates nothing
+}
+
+TEST_F(OptionsTest, ValuesReadAsIntegersWithDefaultsForText) {
+    struct Case { const char* value; bool expected; } cases[] = {
+        {"0", false}, {"2", true}, {"0x0", false}, {"0X10", true}, {"-1", true}, {"yes", true}, {"", true}, {"0x", true},
+    };
+    for (const Case& c : cases) {
+        WriteFile(std::string("[Options]\nAskDelete=") + c.value + "\nShowTips=" + c.value + "\n");
+        qd::ReadWriteOptionsFile(file.wstring(), true);
+        EXPECT_EQ(qd::AppOptions.AskDelete, c.expected) << "AskDelete=" << c.value;
+        // ShowTips defaults to false, so text that is no number reads false there.
+        const bool number = std::string(c.value) != "yes" && *c.value && std::string(c.value) != "0x";
+        EXPECT_EQ(qd::AppOptions.ShowTips, number && c.expected) << "ShowTips=" << c.value;
+    }
+}
+
+TEST_F(OptionsTest, DialogShowsTheRecordAndOkRewritesAllThreeKeys) {
+    qd::ReadWriteOptionsFile(file.wstring(), true);
+    qd::TfrmOptions dialog(nullptr, file.wstring());
+    EXPECT_TRUE(dialog.cbExploreFolder->Checked());
+    EXPECT_TRUE(dialog.cbAskDelete->Checked());
+    EXPECT_FALSE(dialog.cbShowTips->Checked());
+    EXPECT_FALSE(dialog.cbShowTips->Visible());
+
+    // A person unticks "ask before deleting" and presses OK.
+    PostMessageW(dialog.cbAskDelete->Handle(), BM_CLICK, 0, 0);
+    PostMessageW(dialog.bOK->Handle(), BM_CLICK, 0, 0);
+    EXPECT_EQ(dialog.ShowModal(), tk::mrOk);
+    EXPECT_FALSE(qd::AppOptions.AskDelete);
+    EXPECT_EQ(ReadFile(), "[Options]\r\nExploreFolder=1\r\nAskDelete=0\r\nShowTips=0\r\n");
+
+    qd::AppOptions = {};
+    qd::ReadWriteOptionsFile(file.wstring(), true);
+    EXPECT_TRUE(qd::AppOptions.ExploreFolder);
+    EXPECT_FALSE(qd::AppOptions.AskDelete);
+}
+
+TEST_F(OptionsTest, CancelSavesNothing) {
+    qd::ReadWriteOptionsFile(file.wstring(), true);
+    qd::TfrmOptions dialog(nullptr, file.wstring());
+    PostMessageW(dialog.cbExploreFolder->Handle(), BM_CLICK, 0, 0);
+    PostMessageW(dialog.bCancel->Handle(), BM_CLICK, 0, 0);
+    EXPECT_EQ(dialog.ShowModal(), tk::mrCancel);
+    EXPECT_TRUE(qd::AppOptions.ExploreFolder);
+    EXPECT_FALSE(std::filesystem::exists(file));
+}
+
+TEST_F(OptionsTest, UnwritableFileShowsTheIniErrorAndKeepsTheDialogOpen) {
+    // A folder standing where the file should be: the profile functions cannot write it.
+    std::filesystem::create_directory(file);
+    qd::ReadWriteOptionsFile(file.wstring(), true);
+    qd::AppOptions.ShowTips = true;  // the hidden box starts checked
+    qd::TfrmOptions dialog(nullptr, file.wstring());
+    PostMessageW(dialog.cbExploreFolder->Handle(), BM_CLICK, 0, 0);
+    PostMessageW(dialog.bOK->Handle(), BM_CLICK, 0, 0);
+
+    // The default error box comes up; a person reads it and presses OK, then Cancel.
+    HWND cancel = dialog.bCancel->Handle();
+    qdtest::MessageBoxAnswerer answer(IDOK, [cancel] { PostMessageW(cancel, BM_CLICK, 0, 0); });
+    const int result = dialog.ShowModal();
+    EXPECT_TRUE(answer.Answered());
+    EXPECT_EQ(answer.Text(), L"Unable to write to " + file.wstring());
+    EXPECT_EQ(result, tk::mrCancel);
+    EXPECT_FALSE(qd::AppOptions.ExploreFolder);  // the record took the new states before the save failed
+    EXPECT_TRUE(qd::AppOptions.ShowTips);
+}
+
+}  // namespace

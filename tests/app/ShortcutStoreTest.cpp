@@ -1,0 +1,199 @@
+// The store against the real registry, under a key of each test's own. A recording wrapper
+// around the registry accessor lists the operations each store call performs.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "app/RegistryAccessor.h"
+#include "app/ShortcutStore.h"
+#include "tests/support/WinTest.h"
+#include "toolkit/Exception.h"
+
+namespace {
+
+using qd::KeyValueAccessor;
+
+struct Rows : qd::ShortcutRows {
+    std::vector<std::pair<std::wstring, std::wstring>> rows;
+    int RowCount() override { return static_cast<int>(rows.size()); }
+    std::wstring Alias(int i) override { return rows.at(static_cast<size_t>(i)).first; }
+    std::wstring Path(int i) override { return rows.at(static_cast<size_t>(i)).second; }
+    void AppendRow(const std::wstring& a, const std::wstring& p) override { rows.emplace_back(a, p); }
+};
+
+// The real registry accessor, with every opening, write and deletion written down.
+class Recording : public qd::RegistryAccessor {
+public:
+    explicit Recording(std::vector<std::wstring>& log) : log_(log) {}
+    bool OpenKey(const std::wstring& path, bool create) override {
+        log_.push_back(create ? L"open+create" : L"open");
+        return RegistryAccessor::OpenKey(path, create);
+    }
+    void WriteString(const std::wstring& name, const std::wstring& text) override {
+        log_.push_back(L"write " + name + L"=" + text);
+        RegistryAccessor::WriteString(name, text);
+    }
+    void DeleteValue(const std::wstring& name) override {
+        log_.push_back(L"delete " + name);
+        RegistryAccessor::DeleteValue(name);
+    }
+
+private:
+    std::vector<std::wstring>& log_;
+};
+
+class StoreTest : public testing::Test {
+protected:
+    qdtest::PrivateKey key;
+    Rows rows;
+    std::vector<std::wstring> log;
+    qd::ShortcutStore store{[this] { return std::make_unique<Recording>(log); }, rows};
+
+    // The operations that changed something (writes and deletions), in order.
+    std::vector<std::wstring> Changes() const {
+        std::vector<std::wstring> out;
+        for (const auto& l : log)
+            if (l.rfind(L"write", 0) == 0 || l.rfind(L"delete", 0) == 0) out.push_back(l);
+        return out;
+    }
+    void Store(int count) {
+        for (int i = 0; i < count; ++i) {
+            key.WriteString(qd::AliasValueName(i), L"alias" + std::to_wstring(i));
+            key.WriteString(qd::PathValueName(i), L"C:\\dir" + std::to_wstring(i));
+        }
+    }
+};
+
+TEST_F(StoreTest, LoadStopsAtTheFirstBrokenPairAndLeavesTheRestAlone) {
+    Store(5);
+    key.WriteString(L"P2", L"");  // present but empty ends the list as an absent value does
+    store.LoadItems(key.Path());
+    ASSERT_EQ(rows.rows.size(), 2u);
+    EXPECT_EQ(rows.rows[1], std::make_pair(std::wstring(L"alias1"), std::wstring(L"C:\\dir1")));
+    EXPECT_TRUE(Changes().empty());
+    EXPECT_EQ(key.Read(L"N4"), L"alias4");
+    EXPECT_EQ(key.Read(L"P3"), L"C:\\dir3");
+}
+
+TEST_F(StoreTest, LoadOfAnEmptyFirstAliasGivesAnEmptyListAndAppendsToExistingRows) {
+    Store(3);
+    key.WriteString(L"N0", L"");
+    store.LoadItems(key.Path());
+    EXPECT_TRUE(rows.rows.empty());
+
+    key.WriteString(L"N0", L"back");
+    rows.AppendRow(L"kept", L"C:\\kept");
+    store.LoadItems(key.Path());
+    ASSERT_EQ(rows.rows.size(), 4u);
+    EXPECT_EQ(rows.rows[0].first, L"kept");
+    EXPECT_EQ(rows.rows[1].first, L"back");
+}
+
+TEST_F(StoreTest, ANonStringValueNamesItselfAndKeepsTheRowsBeforeIt) {
+    Store(4);
+    key.WriteDword(L"P2", 7);
+    try {
+        store.LoadItems(key.Path());
+        FAIL() << "a DWORD value loaded as text";
+    } catch (const tk::ERegistryException& e) {
+        EXPECT_EQ(e.Message(), L"Invalid data type for 'P2'");
+    }
+    EXPECT_EQ(rows.rows.size(), 2u);
+    EXPECT_EQ(log.back(), L"open+create");  // and the key was closed again: a new accessor opens it
+    store.WriteRegString(key.Path(), L"N9", L"x");
+    EXPECT_EQ(key.Read(L"N9"), L"x");
+}
+
+TEST_F(StoreTest, FirstRunSeedsTwoShortcutsAndRecordsTheProgram) {
+    store.SeedStore(key.Path(), L"C:\\windows");
+    store.RecordExePath(key.Path(), L"C:\\Program Files\\Quiverdir\\Quiverdir.exe");
+    EXPECT_EQ(Changes(), (std::vector<std::wstring>{
+                             L"write N0=Windows安装目录", L"write P0=C:\\windows", L"write N1=C:\\",
+                             L"write P1=C:\\", L"write Setting=C:\\Program Files\\Quiverdir\\Quiverdir.exe"}));
+    store.LoadItems(key.Path());
+    ASSERT_EQ(rows.rows.size(), 2u);
+    EXPECT_EQ(rows.rows[0].first, L"Windows安装目录");
+    EXPECT_EQ(rows.rows[1].second, L"C:\\");
+}
+
+TEST_F(StoreTest, AnExistingEmptyKeyIsNotSeededButGetsTheProgramPath) {
+    key.WriteString(L"Other", L"x");
+    store.SeedStore(key.Path(), L"C:\\windows");
+    store.RecordExePath(key.Path(), L"C:\\q.exe");
+    EXPECT_EQ(Changes(), std::vector<std::wstring>{L"write Setting=C:\\q.exe"});
+    store.LoadItems(key.Path());
+    EXPECT_TRUE(rows.rows.empty());
+}
+
+TEST_F(StoreTest, SettingIsRewrittenUnlessItMatchesExactly) {
+    key.WriteString(L"Setting", L"C:\\Q.EXE");
+    store.RecordExePath(key.Path(), L"C:\\q.exe");
+    EXPECT_EQ(Changes(), std::vector<std::wstring>{L"write Setting=C:\\q.exe"});
+    log.clear();
+    store.RecordExePath(key.Path(), L"C:\\q.exe");
+    EXPECT_TRUE(Changes().empty());
+}
+
+TEST_F(StoreTest, WriteBackOfEachListChange) {
+    Store(3);
+    store.LoadItems(key.Path());
+
+    // Appended row.
+    log.clear();
+    rows.AppendRow(L"new", L"D:\\new");
+    store.WriteRegString(key.Path(), qd::AliasValueName(3), L"new");
+    store.WriteRegString(key.Path(), qd::PathValueName(3), L"D:\\new");
+    EXPECT_EQ(Changes(), (std::vector<std::wstring>{L"write N3=new", L"write P3=D:\\new"}));
+
+    // Row 1 moved up: rows 0 and 1 exchanged, then exactly N0, P0, N1, P1 rewritten.
+    log.clear();
+    std::swap(rows.rows[0], rows.rows[1]);
+    store.WriteItemRange(key.Path(), 0, 1);
+    EXPECT_EQ(Changes(), (std::vector<std::wstring>{L"write N0=alias1", L"write P0=C:\\dir1", L"write N1=alias0",
+                                                    L"write P1=C:\\dir0"}));
+
+    // Row 1 of four deleted: the old last pair goes, the rows that moved up are rewritten.
+    log.clear();
+    rows.rows.erase(rows.rows.begin() + 1);
+    const int n = rows.RowCount();
+    store.DeleteItemValues(key.Path(), n);
+    store.WriteItemRange(key.Path(), 1, n - 1);
+    EXPECT_EQ(Changes(), (std::vector<std::wstring>{L"delete N3", L"delete P3", L"write N1=alias2",
+                                                    L"write P1=C:\\dir2", L"write N2=new", L"write P2=D:\\new"}));
+    EXPECT_FALSE(key.Has(L"N3"));
+    EXPECT_FALSE(key.Has(L"P3"));
+}
+
+TEST_F(StoreTest, DeletingTheOnlyRowRemovesItsPairAndWritesNothing) {
+    Store(1);
+    store.LoadItems(key.Path());
+    rows.rows.clear();
+    log.clear();
+    store.DeleteItemValues(key.Path(), 0);
+    store.WriteItemRange(key.Path(), 0, -1);
+    EXPECT_EQ(Changes(), (std::vector<std::wstring>{L"delete N0", L"delete P0"}));
+    EXPECT_EQ(log.size(), 3u);  // one opening, no creation, for the deletion only
+}
+
+TEST_F(StoreTest, RangesReachingPastTheListWriteNothing) {
+    Store(2);
+    store.LoadItems(key.Path());
+    log.clear();
+    store.WriteItemRange(key.Path(), 0, 2);  // last past the end: the key opens, nothing is written
+    EXPECT_EQ(log, std::vector<std::wstring>{L"open+create"});
+    log.clear();
+    store.WriteItemRange(key.Path(), 2, 2);  // first past the end: not even opened
+    store.WriteItemRange(key.Path(), 1, 0);  // reversed range
+    EXPECT_TRUE(Changes().empty());
+    EXPECT_EQ(log, std::vector<std::wstring>{L"open+create"});
+}
+
+TEST_F(StoreTest, DeletingFromAKeyThatDoesNotExistCreatesNothing) {
+    store.DeleteItemValues(key.Path(), 0);
+    EXPECT_EQ(log, std::vector<std::wstring>{L"open"});
+    EXPECT_TRUE(key.ValueNames().empty());
+}
+
+}  // namespace
