@@ -55,6 +55,9 @@ void TfrmMain::BuildComponents() {
     SetFont({L"MS Sans Serif", -11});
     SetClientSize(kMainClientWidth, kMainClientHeight);
 
+    suiFileTheme1 = new TsuiFileTheme(this);
+    suiFileTheme1->SetName(L"suiFileTheme1");
+
     ImageList1 = new tk::TImageList(this, kToolImageSize, kToolImageSize);
     ImageList1->SetName(L"ImageList1");
     ImageList1->AddResourceStrip(kToolBarImages);
@@ -146,8 +149,10 @@ void TfrmMain::BuildComponents() {
 }
 
 void TfrmMain::AttachSkin() {
-    // The skin step of start-up: the file theme and the skinned frame attach here once they
-    // exist. Until then the window keeps the system's look.
+    // The skin step of start-up: the theme loads the program's skin (a missing or damaged file
+    // leaves it not ready, silently). Handing the theme to the skinned frame comes with the
+    // frame; until then the window keeps the system's look.
+    suiFileTheme1->SetThemeFile(desc::kSkinFile);
 }
 
 void TfrmMain::FormCreate(tk::TComponent*) {

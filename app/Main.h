@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/ShortcutStore.h"
+#include "skin/theme/FileTheme.h"
 #include "toolkit/win/ActionList.h"
 #include "toolkit/win/Form.h"
 #include "toolkit/win/ImageList.h"
@@ -40,6 +41,7 @@ public:
     tk::TAction* aItemUp = nullptr;
     tk::TAction* aItemDown = nullptr;
     tk::TAction* aSort = nullptr;
+    TsuiFileTheme* suiFileTheme1 = nullptr;
 
     int SelIndex() const { return FSelIndex; }
     bool SortAscending() const { return FSortAscending; }

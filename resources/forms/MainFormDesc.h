@@ -8,6 +8,8 @@ constexpr unsigned kInstanceWakeup = 0x1403;
 constexpr wchar_t kApplicationTitle[] = L"Path Warden";
 constexpr wchar_t kMainCaption[] = L"Quorvane快捷目录软件 1.1";
 
+constexpr wchar_t kSkinFile[] = L"Silver.ssk";
+
 constexpr int kMainClientWidth = 539, kMainClientHeight = 383;
 constexpr int kMainMinWidth = 130, kMainMinHeight = 32;
 

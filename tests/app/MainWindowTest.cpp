@@ -59,8 +59,10 @@ TEST_F(MainWindowTest, FirstStartSeedsTheKeyAndShowsTheList) {
     EXPECT_EQ(key.Read(L"Setting"), L"C:\\Tools\\Quiverdir.exe");
     EXPECT_EQ(form->SelIndex(), -200);
     EXPECT_TRUE(form->SortAscending());
-    // Options were loaded (no file: defaults).
+    // Options were loaded (no file: defaults), and the skin shipped beside the program.
     EXPECT_TRUE(qd::AppOptions.AskDelete);
+    EXPECT_TRUE(form->suiFileTheme1->Ready());
+    EXPECT_EQ(form->suiFileTheme1->ThemeFile().filename(), L"Silver.ssk");
 }
 
 TEST_F(MainWindowTest, LayoutFollowsTheDescription) {
