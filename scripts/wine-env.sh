@@ -13,6 +13,8 @@ qd_wine_env() {
     echo "Creating the Wine prefix $WINEPREFIX (once, about 10 s)"
     mkdir -p "$WINEPREFIX"
     wineboot -i >/dev/null 2>&1 || true
+    # The registry files are written when the Wine server ends, a few seconds after wineboot.
+    timeout 60 wineserver -w || true
     [ -f "$WINEPREFIX/system.reg" ] || { echo "Wine prefix creation failed" >&2; return 1; }
   fi
 }
