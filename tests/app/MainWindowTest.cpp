@@ -151,16 +151,22 @@ TEST_F(MainWindowTest, WakeUpRestoresAMinimisedWindow) {
 TEST_F(MainWindowTest, OptionsButtonOpensTheDialogOwnedByTheMainWindow) {
     Start();
     auto* button = static_cast<tk::TToolButton*>(form->FindComponent(L"ToolButton10"));
-    // Close the dialog with Cancel as soon as it is up.
-    const int hook = tk::Application().AddIdleHandler([] {
-        HWND dialog = FindWindowW(L"tk.Form", L"参数设置");
-        if (dialog && IsWindowVisible(dialog)) PostMessageW(dialog, WM_CLOSE, 0, 0);
+    const size_t components = form->Components().size();
+    // Close the dialog as soon as it is up; it must be owned by the main window.
+    HWND owner = nullptr;
+    const int hook = tk::Application().AddIdleHandler([&owner, this] {
+        for (tk::TComponent* c : form->Components())
+            if (auto* dialog = dynamic_cast<tk::TForm*>(c); dialog && dialog->Visible()) {
+                owner = GetWindow(dialog->Handle(), GW_OWNER);
+                PostMessageW(dialog->Handle(), WM_CLOSE, 0, 0);
+            }
     });
     UINT_PTR tick = SetTimer(nullptr, 0, 50, nullptr);
     button->Click();
     KillTimer(nullptr, tick);
     tk::Application().RemoveIdleHandler(hook);
-    EXPECT_FALSE(FindWindowW(L"tk.Form", L"参数设置"));
+    EXPECT_EQ(owner, form->Handle());
+    EXPECT_EQ(form->Components().size(), components);  // the dialog is gone again
     EXPECT_FALSE(std::filesystem::exists(dir / "options.ini"));
 }
 
