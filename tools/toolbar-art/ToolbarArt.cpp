@@ -9,16 +9,16 @@
 #include <string>
 #include <vector>
 
+#include "toolkit/BmpImage.h"
+
 namespace {
 
-struct Rgb { std::uint8_t r, g, b; };
-constexpr Rgb kTransparent{255, 0, 255};
+constexpr std::uint32_t kTransparent = 0xFF00FF;  // magenta, as 0x00RRGGBB
 
-const std::map<char, Rgb> kPalette = {
-    {'.', kTransparent},  {'k', {40, 40, 40}},     {'w', {255, 255, 255}}, {'s', {128, 128, 128}},
-    {'S', {200, 200, 200}}, {'y', {250, 204, 72}}, {'o', {200, 150, 30}},  {'g', {20, 150, 40}},
-    {'r', {210, 30, 30}},   {'R', {150, 20, 20}},  {'b', {30, 90, 200}},   {'B', {120, 170, 250}},
-    {'p', {230, 190, 120}},
+const std::map<char, std::uint32_t> kPalette = {
+    {'.', kTransparent}, {'k', 0x282828}, {'w', 0xFFFFFF}, {'s', 0x808080}, {'S', 0xC8C8C8},
+    {'y', 0xFACC48},     {'o', 0xC8961E}, {'g', 0x149628}, {'r', 0xD21E1E}, {'R', 0x961414},
+    {'b', 0x1E5AC8},     {'B', 0x78AAFA}, {'p', 0xE6BE78},
 };
 
 using Grid = std::vector<std::string>;  // 16 rows of 16 characters; '.' lets lower layers show
@@ -93,14 +93,15 @@ const Grid kArrowIn = {
 Grid FlipVertical(Grid g) { return Grid(g.rbegin(), g.rend()); }
 
 // Layers drawn bottom first; '.' in an upper layer keeps what is below.
-using Image = std::vector<Rgb>;
-Image Compose(std::initializer_list<const Grid*> layers) {
-    Image img(16 * 16, kTransparent);
+tk::BmpImage Compose(std::initializer_list<const Grid*> layers) {
+    tk::BmpImage img;
+    img.width = img.height = 16;
+    img.pixels.assign(16 * 16, kTransparent);
     for (const Grid* layer : layers)
         for (int y = 0; y < 16; ++y)
             for (int x = 0; x < 16; ++x) {
                 const char c = (*layer)[static_cast<size_t>(y)][static_cast<size_t>(x)];
-                if (c != '.') img[static_cast<size_t>(y * 16 + x)] = kPalette.at(c);
+                if (c != '.') img.SetPixel(x, y, kPalette.at(c));
             }
     return img;
 }
@@ -108,62 +109,39 @@ Image Compose(std::initializer_list<const Grid*> layers) {
 void Put16(std::vector<std::uint8_t>& out, unsigned v) { out.push_back(v & 0xFF); out.push_back((v >> 8) & 0xFF); }
 void Put32(std::vector<std::uint8_t>& out, unsigned v) { Put16(out, v & 0xFFFF); Put16(out, v >> 16); }
 
-// A bottom-up 24-bit device-independent bitmap (header and pixels) of w x h.
-std::vector<std::uint8_t> Dib(int w, int h, const std::vector<Rgb>& pixels, int headerHeight) {
-    std::vector<std::uint8_t> out;
-    const int stride = (w * 3 + 3) & ~3;
-    Put32(out, 40); Put32(out, static_cast<unsigned>(w)); Put32(out, static_cast<unsigned>(headerHeight));
-    Put16(out, 1); Put16(out, 24); Put32(out, 0); Put32(out, static_cast<unsigned>(stride * h));
-    Put32(out, 2835); Put32(out, 2835); Put32(out, 0); Put32(out, 0);
-    for (int y = h - 1; y >= 0; --y) {
-        int n = 0;
-        for (int x = 0; x < w; ++x, n += 3) {
-            const Rgb& p = pixels[static_cast<size_t>(y * w + x)];
-            out.push_back(p.b); out.push_back(p.g); out.push_back(p.r);
-        }
-        for (; n < stride; ++n) out.push_back(0);
-    }
-    return out;
-}
-
 bool WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
     std::ofstream f(path, std::ios::binary);
     f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return static_cast<bool>(f);
 }
 
-std::vector<std::uint8_t> Bmp(int w, int h, const std::vector<Rgb>& pixels) {
-    std::vector<std::uint8_t> dib = Dib(w, h, pixels, h);
-    std::vector<std::uint8_t> out = {'B', 'M'};
-    Put32(out, static_cast<unsigned>(14 + dib.size())); Put32(out, 0); Put32(out, 54);
-    out.insert(out.end(), dib.begin(), dib.end());
-    return out;
-}
-
-// An icon image: the colour bitmap (transparent pixels black) and the AND mask (1 = transparent).
-std::vector<std::uint8_t> IconImage(int size, const Image& img16) {
-    std::vector<Rgb> pixels(static_cast<size_t>(size * size));
-    std::vector<bool> clear(pixels.size());
+// An icon image: the colour bitmap (transparent pixels black, the header's height doubled as
+// icons have it) followed by the AND mask (1 = transparent), scaled up from 16 x 16.
+std::vector<std::uint8_t> IconImage(int size, const tk::BmpImage& img16) {
+    tk::BmpImage colour;
+    colour.width = colour.height = size;
+    colour.pixels.resize(static_cast<size_t>(size * size));
     const int scale = size / 16;
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
-            const Rgb p = img16[static_cast<size_t>((y / scale) * 16 + x / scale)];
-            const bool t = p.r == kTransparent.r && p.g == kTransparent.g && p.b == kTransparent.b;
-            clear[static_cast<size_t>(y * size + x)] = t;
-            pixels[static_cast<size_t>(y * size + x)] = t ? Rgb{0, 0, 0} : p;
+            const std::uint32_t p = img16.Pixel(x / scale, y / scale);
+            colour.SetPixel(x, y, p == kTransparent ? 0 : p);
         }
-    std::vector<std::uint8_t> out = Dib(size, size, pixels, size * 2);
+    const std::vector<std::uint8_t> file = tk::EncodeBmp24(colour);
+    std::vector<std::uint8_t> out(file.begin() + 14, file.end());  // without the file header
+    const unsigned doubled = static_cast<unsigned>(size * 2);
+    for (int i = 0; i < 4; ++i) out[8 + static_cast<size_t>(i)] = static_cast<std::uint8_t>(doubled >> (8 * i));
     const int maskStride = ((size + 31) / 32) * 4;
     for (int y = size - 1; y >= 0; --y) {
         std::vector<std::uint8_t> row(static_cast<size_t>(maskStride), 0);
         for (int x = 0; x < size; ++x)
-            if (clear[static_cast<size_t>(y * size + x)]) row[static_cast<size_t>(x / 8)] |= 0x80 >> (x % 8);
+            if (img16.Pixel(x / scale, y / scale) == kTransparent) row[static_cast<size_t>(x / 8)] |= 0x80 >> (x % 8);
         out.insert(out.end(), row.begin(), row.end());
     }
     return out;
 }
 
-std::vector<std::uint8_t> Ico(const Image& img16) {
+std::vector<std::uint8_t> Ico(const tk::BmpImage& img16) {
     const std::vector<std::uint8_t> small = IconImage(16, img16), large = IconImage(32, img16);
     std::vector<std::uint8_t> out;
     Put16(out, 0); Put16(out, 1); Put16(out, 2);
@@ -186,7 +164,7 @@ int main(int argc, char** argv) {
     const std::string dir = argc > 1 ? argv[1] : "resources";
     const Grid arrowDown = FlipVertical(kArrowUp);
     // Index: what the button does.
-    const std::vector<Image> images = {
+    const std::vector<tk::BmpImage> images = {
         Compose({&kPencil}),             // 0 edit
         Compose({&kCross}),              // 1 delete (also refresh)
         Compose({&kArrowUp}),            // 2 move up
@@ -200,13 +178,14 @@ int main(int argc, char** argv) {
         Compose({&kTray, &kArrowOut}),   // 10 export (backup)
         Compose({&kTray, &kArrowIn}),    // 11 import
     };
-    std::vector<Rgb> strip(static_cast<size_t>(16 * 12 * 16));
+    tk::BmpImage strip;
+    strip.width = 16 * static_cast<int>(images.size());
+    strip.height = 16;
+    strip.pixels.resize(static_cast<size_t>(strip.width * strip.height));
     for (size_t i = 0; i < images.size(); ++i)
         for (int y = 0; y < 16; ++y)
-            for (int x = 0; x < 16; ++x)
-                strip[static_cast<size_t>(y * 192) + i * 16 + static_cast<size_t>(x)] =
-                    images[i][static_cast<size_t>(y * 16 + x)];
-    bool ok = WriteFile(dir + "/toolbar.bmp", Bmp(192, 16, strip));
+            for (int x = 0; x < 16; ++x) strip.SetPixel(static_cast<int>(i) * 16 + x, y, images[i].Pixel(x, y));
+    bool ok = WriteFile(dir + "/toolbar.bmp", tk::EncodeBmp24(strip));
     ok = WriteFile(dir + "/Quiverdir.ico", Ico(Compose({&kFolder, &kArrowUp}))) && ok;
     if (!ok) std::fprintf(stderr, "cannot write into %s\n", dir.c_str());
     return ok ? 0 : 1;
