@@ -96,8 +96,8 @@ void TToolBar::InsertNative(int index) {
         tb.fsStyle = BTNS_BUTTON;
         tb.iBitmap = b->ImageIndex() >= 0 ? b->ImageIndex() : I_IMAGENONE;
         tb.fsState = b->Enabled() ? TBSTATE_ENABLED : 0;
-        const std::wstring caption = b->Caption();
-        tb.iString = reinterpret_cast<INT_PTR>(caption.c_str());
+        b->shownCaption_ = b->Caption();
+        tb.iString = reinterpret_cast<INT_PTR>(b->shownCaption_.c_str());
         SendMessageW(Handle(), TB_INSERTBUTTONW, index, reinterpret_cast<LPARAM>(&tb));
         return;
     }
@@ -124,12 +124,12 @@ void TToolBar::ButtonChanged(TToolButton* button) {
     auto it = std::find(buttons_.begin(), buttons_.end(), button);
     if (it == buttons_.end() || button->Style() == TToolButtonStyle::Separator) return;
     const int id = CommandId(static_cast<int>(it - buttons_.begin()));
-    const std::wstring caption = button->Caption();
+    button->shownCaption_ = button->Caption();
     TBBUTTONINFOW info{sizeof(info)};
     info.dwMask = TBIF_IMAGE | TBIF_STATE | TBIF_TEXT;
     info.iImage = button->ImageIndex() >= 0 ? button->ImageIndex() : I_IMAGENONE;
     info.fsState = button->Enabled() ? TBSTATE_ENABLED : 0;
-    info.pszText = const_cast<wchar_t*>(caption.c_str());
+    info.pszText = button->shownCaption_.data();
     SendMessageW(Handle(), TB_SETBUTTONINFOW, id, reinterpret_cast<LPARAM>(&info));
 }
 

@@ -55,6 +55,7 @@ private:
     TToolButtonStyle style_ = TToolButtonStyle::Button;
     int separatorWidth_ = 8;
     std::wstring caption_, hint_;
+    std::wstring shownCaption_;  // the text handed to the native control, kept alive with it
     int imageIndex_ = -1;
     TAction* action_ = nullptr;
     TToolBar* toolBar_ = nullptr;
