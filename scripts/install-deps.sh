@@ -9,7 +9,7 @@ need_pkgs=(
   wine wine64 wine32:i386
   xvfb x11-utils xdotool imagemagick
   fonts-wqy-microhei locales
-  googletest libgtest-dev libbenchmark-dev
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
   zlib1g-dev libdeflate-dev
 )
 
