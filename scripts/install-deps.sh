@@ -4,7 +4,7 @@
 set -euo pipefail
 
 need_pkgs=(
-  cmake make g++ clang
+  cmake make g++ clang libclang-rt-14-dev
   g++-mingw-w64-i686 binutils-mingw-w64-i686
   wine wine64 wine32:i386
   xvfb x11-utils xdotool imagemagick
