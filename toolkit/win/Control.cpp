@@ -101,21 +101,7 @@ void TControl::SetFont(const TFontSpec& font) {
 
 void TControl::SetTabOrder(int order) {
     tabOrder_ = order;
-    if (!parent_) return;
-    auto& list = const_cast<std::vector<TControl*>&>(parent_->Controls());
-    std::stable_sort(list.begin(), list.end(), [](TControl* a, TControl* b) {
-        const int ta = a->tabOrder_ < 0 ? 1 << 30 : a->tabOrder_;
-        const int tb = b->tabOrder_ < 0 ? 1 << 30 : b->tabOrder_;
-        return ta < tb;
-    });
-    // Dialog navigation follows the window order: chain the created windows in tab order.
-    HWND after = HWND_TOP;
-    for (TControl* c : list) {
-        auto* w = dynamic_cast<TWinControl*>(c);
-        if (!w || !w->HandleAllocated()) continue;
-        SetWindowPos(w->Handle(), after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        after = w->Handle();
-    }
+    if (parent_) parent_->ApplyTabOrder();
 }
 
 // ---- TWinControl ----
@@ -173,6 +159,23 @@ HWND TWinControl::Handle() {
     for (TControl* c : std::vector<TControl*>(controls_))
         if (auto* w = dynamic_cast<TWinControl*>(c)) w->HandleNeeded();
     return handle_;
+}
+
+void TWinControl::ApplyTabOrder() {
+    // Controls without a tab order keep their place after those that have one.
+    std::stable_sort(controls_.begin(), controls_.end(), [](TControl* a, TControl* b) {
+        const int ta = a->TabOrder() < 0 ? 1 << 30 : a->TabOrder();
+        const int tb = b->TabOrder() < 0 ? 1 << 30 : b->TabOrder();
+        return ta < tb;
+    });
+    // Dialog navigation follows the window order: chain the created windows in tab order.
+    HWND after = HWND_TOP;
+    for (TControl* c : controls_) {
+        auto* w = dynamic_cast<TWinControl*>(c);
+        if (!w || !w->HandleAllocated()) continue;
+        SetWindowPos(w->Handle(), after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        after = w->Handle();
+    }
 }
 
 void TWinControl::InsertControl(TControl* control) {

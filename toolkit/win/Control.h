@@ -114,6 +114,8 @@ public:
     const std::vector<TControl*>& Controls() const { return controls_; }
     void InsertControl(TControl* control);
     void RemoveControl(TControl* control);
+    // Orders the child controls (and their windows) by their tab order.
+    void ApplyTabOrder();
 
     // The object behind a window created or subclassed by the toolkit, or nullptr.
     static TWinControl* FromHandle(HWND hwnd);
