@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 #include "app/Global.h"
 #include "app/Options.h"
@@ -70,6 +71,23 @@ TEST_F(OptionsTest, DialogShowsTheRecordAndOkRewritesAllThreeKeys) {
     qd::ReadWriteOptionsFile(file.wstring(), true);
     EXPECT_TRUE(qd::AppOptions.ExploreFolder);
     EXPECT_FALSE(qd::AppOptions.AskDelete);
+}
+
+TEST_F(OptionsTest, KeyboardOrderFollowsTheTabOrder) {
+    qd::TfrmOptions dialog(nullptr, file.wstring());
+    auto children = [](HWND parent) {
+        std::vector<HWND> list;
+        for (HWND w = GetWindow(parent, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT)) list.push_back(w);
+        return list;
+    };
+    EXPECT_EQ(children(dialog.Handle()),
+              (std::vector<HWND>{dialog.GroupBox1->Handle(), dialog.bOK->Handle(), dialog.bCancel->Handle()}));
+    EXPECT_EQ(children(dialog.GroupBox1->Handle()),
+              (std::vector<HWND>{dialog.cbExploreFolder->Handle(), dialog.cbAskDelete->Handle(),
+                                 dialog.cbShowTips->Handle()}));
+    // Tab from the first box reaches the second (the hidden third is skipped), then OK.
+    EXPECT_EQ(GetNextDlgTabItem(dialog.Handle(), dialog.cbExploreFolder->Handle(), FALSE),
+              dialog.cbAskDelete->Handle());
 }
 
 TEST_F(OptionsTest, CancelSavesNothing) {

@@ -140,7 +140,11 @@ void TWinControl::CreateParams(TCreateParams& params) {
 HWND TWinControl::Handle() {
     if (handle_) return handle_;
     TCreateParams params;
-    if (Parent()) params.ParentWindow = Parent()->Handle();
+    if (Parent()) {
+        params.ParentWindow = Parent()->Handle();
+        // Creating the parent's window creates its children's windows, this one among them.
+        if (handle_) return handle_;
+    }
     CreateParams(params);
     if (!params.SystemClass)
         RegisterToolkitClass(params.WinClassName, params.ClassStyle, params.Cursor, params.Background, params.Icon,

@@ -52,9 +52,6 @@ void TCheckBox::SetChecked(bool checked) {
     checked_ = checked;
     if (!HandleAllocated()) return;
     SendMessageW(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
-    // A hidden box has nothing to paint; a pending paint of a hidden child makes Wine send its
-    // parent WM_PAINT without end. It is painted whole when it is shown.
-    if (!IsWindowVisible(Handle())) ValidateRect(Handle(), nullptr);
 }
 
 void TCheckBox::WndProc(TMessage& m) {
@@ -67,8 +64,9 @@ void TCheckBox::WndProc(TMessage& m) {
 }
 
 void TGroupBox::CreateParams(TCreateParams& params) {
-    // Drawn by the toolkit rather than the system's button class: a container of controls that
-    // paints an etched frame and its caption.
+    // A window class of the toolkit's own rather than the system's group-box button, which is
+    // transparent to mouse hit-testing and so no home for controls: a container that paints an
+    // etched frame and its caption.
     TWinControl::CreateParams(params);
     params.WinClassName = L"tk.GroupBox";
     params.Style |= WS_CLIPCHILDREN;
