@@ -122,14 +122,18 @@ Bytes BuildSkinArchive(const std::vector<ArchiveMemberInput>& members, const Com
         // Local header; the file's first two bytes read "SK" instead of "PK".
         AppendBytes(out, i == 0 ? "SK\x03\x04" : "PK\x03\x04", 4);
         Append16(out, 20);
-        Append16(out, flags);
-        Append16(out, 8);
-        Append16(out, m.modTime);
-        Append16(out, m.modDate);
-        Append32(out, crc);
-        Append32(out, static_cast<std::uint32_t>(data.size()));
-        Append32(out, static_cast<std::uint32_t>(m.content.size()));
-        Append16(out, static_cast<std::uint16_t>(m.name.size()));
+        // The fields the local header and the directory record share, in the same order.
+        auto appendCommonFields = [&](Bytes& to) {
+            Append16(to, flags);
+            Append16(to, 8);
+            Append16(to, m.modTime);
+            Append16(to, m.modDate);
+            Append32(to, crc);
+            Append32(to, static_cast<std::uint32_t>(data.size()));
+            Append32(to, static_cast<std::uint32_t>(m.content.size()));
+            Append16(to, static_cast<std::uint16_t>(m.name.size()));
+        };
+        appendCommonFields(out);
         Append16(out, 0);
         AppendBytes(out, m.name.data(), m.name.size());
         AppendBytes(out, data.data(), data.size());
@@ -137,14 +141,7 @@ Bytes BuildSkinArchive(const std::vector<ArchiveMemberInput>& members, const Com
         AppendBytes(directory, "PK\x01\x02", 4);
         Append16(directory, 20);
         Append16(directory, 20);
-        Append16(directory, flags);
-        Append16(directory, 8);
-        Append16(directory, m.modTime);
-        Append16(directory, m.modDate);
-        Append32(directory, crc);
-        Append32(directory, static_cast<std::uint32_t>(data.size()));
-        Append32(directory, static_cast<std::uint32_t>(m.content.size()));
-        Append16(directory, static_cast<std::uint16_t>(m.name.size()));
+        appendCommonFields(directory);
         Append16(directory, static_cast<std::uint16_t>(m.extra.size()));
         Append16(directory, static_cast<std::uint16_t>(m.comment.size()));
         Append16(directory, 0);

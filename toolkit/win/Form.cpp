@@ -68,8 +68,6 @@ void TForm::SetClientSize(int width, int height) {
                                                                  : WS_OVERLAPPEDWINDOW;
     const DWORD exStyle = borderStyle_ == TFormBorderStyle::Dialog ? WS_EX_DLGMODALFRAME : 0;
     if (HandleAllocated()) {
-        GetClientRect(Handle(), &r);
-        r = RECT{0, 0, width, height};
         AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongW(Handle(), GWL_STYLE)), FALSE,
                            static_cast<DWORD>(GetWindowLongW(Handle(), GWL_EXSTYLE)));
     } else {
