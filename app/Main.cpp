@@ -28,14 +28,14 @@ private:
 }  // namespace
 
 MainSettings MainSettings::ForThisProgram() {
-    return {kStoreKeyPath, qd::ExePath(), qd::OptionsFilePath(), qd::WindowsDirectory()};
+    return {kStoreKeyPath, qd::ExePath(), qd::OptionsFilePath(), qd::WindowsDirectory(), RegistryAccessors()};
 }
 
 TfrmMain::TfrmMain(tk::TComponent* owner, MainSettings settings)
     : tk::TForm(owner), settings_(std::move(settings)) {
     BuildComponents();
     rows_ = std::make_unique<ListViewRows>(*lvMain);
-    store_ = std::make_unique<ShortcutStore>(RegistryAccessors(), *rows_);
+    store_ = std::make_unique<ShortcutStore>(settings_.Accessors ? settings_.Accessors : RegistryAccessors(), *rows_);
     OnCreate = [this](tk::TComponent* s) { FormCreate(s); };
     OnShow = [this](tk::TComponent* s) { FormShow(s); };
     DoCreate();

@@ -21,6 +21,8 @@ struct MainSettings {
     std::wstring ExePath;
     std::wstring OptionsFile;
     std::wstring WindowsDirectory;
+    // How the store reaches the key: the registry unless a test wraps it.
+    AccessorFactory Accessors;
     static MainSettings ForThisProgram();
 };
 

@@ -10,8 +10,30 @@ TComponent::TComponent(TComponent* owner) {
 
 TComponent::~TComponent() {
     destroying_ = true;
+    // Those who asked hear of this end first, while this object is still whole.
+    while (!freeListeners_.empty()) {
+        TComponent* listener = freeListeners_.back();
+        freeListeners_.pop_back();
+        std::erase(listener->freeSubjects_, this);
+        listener->Notification(this, Operation::Remove);
+    }
+    for (TComponent* subject : freeSubjects_) std::erase(subject->freeListeners_, this);
+    freeSubjects_.clear();
     DestroyComponents();
     if (owner_) owner_->RemoveComponent(this);
+}
+
+void TComponent::FreeNotification(TComponent* other) {
+    if (!other || other == this) return;
+    if (std::find(freeSubjects_.begin(), freeSubjects_.end(), other) != freeSubjects_.end()) return;
+    freeSubjects_.push_back(other);
+    other->freeListeners_.push_back(this);
+}
+
+void TComponent::RemoveFreeNotification(TComponent* other) {
+    if (!other) return;
+    std::erase(freeSubjects_, other);
+    std::erase(other->freeListeners_, this);
 }
 
 void TComponent::DestroyComponents() {

@@ -1,6 +1,7 @@
 // Components: objects with an owner. An owner frees what it owns; when a component goes away, its
 // owner and every other component of that owner hear of it (Notification) and drop their
-// references. A component names its class at run time and can publish properties by name, which
+// references. A component that refers to one with another owner (or none) asks to hear of its end
+// with FreeNotification. A component names its class at run time and can publish properties by name, which
 // lets a theme or a style be handed to every component of a form that takes one.
 #pragma once
 
@@ -34,8 +35,14 @@ public:
     const std::vector<TComponent*>& Components() const { return components_; }
     TComponent* FindComponent(std::wstring_view name) const;
 
-    // Told when a component of the same owner (or an owned one) is inserted or removed.
+    // Told when a component of the same owner (or an owned one) is inserted or removed, and when
+    // a component this one asked about with FreeNotification is destroyed.
     virtual void Notification(TComponent* component, Operation operation);
+
+    // Asks to be told (Notification with Remove) when the other component is destroyed, whoever
+    // owns it. The link is dropped on either side's end; asking twice links once.
+    void FreeNotification(TComponent* other);
+    void RemoveFreeNotification(TComponent* other);
 
     // Published properties. A class that publishes one answers for its name; unknown names give
     // false / nullopt and change nothing.
@@ -58,6 +65,10 @@ private:
     TComponent* owner_ = nullptr;
     std::wstring name_;
     std::vector<TComponent*> components_;
+    // Both directions of FreeNotification links: those told of this one's end, and those whose end
+    // this one is told of (so that a listener's own end unlinks it).
+    std::vector<TComponent*> freeListeners_;
+    std::vector<TComponent*> freeSubjects_;
     bool destroying_ = false;
 };
 

@@ -48,7 +48,8 @@ void TsuiFileTheme::SetThemeFile(const std::filesystem::path& value) {
         const auto theme = c->GetPublishedProperty("FileTheme");
         const bool usesThis = theme && std::holds_alternative<tk::TComponent*>(*theme) &&
                               std::get<tk::TComponent*>(*theme) == this;
-        if (c->ClassName() == "TsuiForm" && usesThis) frameUsesTheme = true;
+        // A form frame is the skinned component that publishes the panel laid over it.
+        if (c->PublishesProperty("FormPanel") && usesThis) frameUsesTheme = true;
         if (c->ClassName().substr(0, 4) == "Tsui" && c->PublishesProperty("FileTheme") && usesThis) {
             c->SetPublishedProperty("FileTheme", static_cast<tk::TComponent*>(nullptr));
             c->SetPublishedProperty("FileTheme", static_cast<tk::TComponent*>(this));

@@ -6,12 +6,15 @@
 #include <commctrl.h>
 
 #include <memory>
+#include <vector>
 
 #include "app/Global.h"
 #include "app/Main.h"
+#include "app/RegistryAccessor.h"
 #include "resources/forms/MainFormDesc.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WinTest.h"
+#include "toolkit/Exception.h"
 #include "toolkit/Text.h"
 #include "toolkit/win/Application.h"
 
@@ -24,18 +27,17 @@ protected:
         tk::Application().SetMainForm(nullptr);
         form.reset();
     }
+    qd::MainSettings Settings() {
+        return {key.Path(), L"C:\\Tools\\Quiverdir.exe", (dir / "options.ini").wstring(), L"C:\\windows", {}};
+    }
     void Start() {
-        qd::MainSettings settings{key.Path(), L"C:\\Tools\\Quiverdir.exe", (dir / "options.ini").wstring(),
-                                  L"C:\\windows"};
-        form = std::make_unique<qd::TfrmMain>(nullptr, settings);
+        form = std::make_unique<qd::TfrmMain>(nullptr, Settings());
         tk::Application().SetMainForm(form.get());
         qdtest::PumpIdle();
     }
     bool ButtonEnabled(const wchar_t* name) {
         auto* b = static_cast<tk::TToolButton*>(form->FindComponent(name));
-        const auto& all = form->suiToolBar1->Buttons();
-        const int index = static_cast<int>(std::find(all.begin(), all.end(), b) - all.begin());
-        return SendMessageW(form->suiToolBar1->Handle(), TB_ISBUTTONENABLED, tk::TToolBar::CommandId(index), 0) != 0;
+        return SendMessageW(form->suiToolBar1->Handle(), TB_ISBUTTONENABLED, b->CommandId(), 0) != 0;
     }
     void ClickRow(int row) {
         RECT r{LVIR_BOUNDS};
@@ -85,7 +87,8 @@ TEST_F(MainWindowTest, LayoutFollowsTheDescription) {
                                  L"导入", L"导出", L"", L"参数", L"", L" 帮助 "};
     for (int i = 0; i < 16; ++i) {
         wchar_t text[64] = {};
-        SendMessageW(bar, TB_GETBUTTONTEXTW, tk::TToolBar::CommandId(i), reinterpret_cast<LPARAM>(text));
+        const int id = form->suiToolBar1->Buttons()[static_cast<size_t>(i)]->CommandId();
+        SendMessageW(bar, TB_GETBUTTONTEXTW, id, reinterpret_cast<LPARAM>(text));
         EXPECT_STREQ(text, captions[i]) << "button " << i;
     }
     RECT first;
@@ -168,6 +171,78 @@ TEST_F(MainWindowTest, OptionsButtonOpensTheDialogOwnedByTheMainWindow) {
     EXPECT_EQ(owner, form->Handle());
     EXPECT_EQ(form->Components().size(), components);  // the dialog is gone again
     EXPECT_FALSE(std::filesystem::exists(dir / "options.ini"));
+}
+
+// The registry accessor, refusing every write as a registry without write access does.
+class RefusingWrites : public qd::RegistryAccessor {
+public:
+    void WriteString(const std::wstring& name, const std::wstring&) override {
+        throw tk::ERegistryException(L"Failed to set data for '" + name + L"'");
+    }
+};
+
+class MainWindowErrorTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        tk::Application().SetExceptionHandler([this](const std::wstring& m) { errors.push_back(m); });
+    }
+    void TearDown() override {
+        tk::Application().SetExceptionHandler(nullptr);
+        MainWindowTest::TearDown();
+    }
+    std::vector<std::wstring> errors;
+};
+
+TEST_F(MainWindowErrorTest, AValueOfAnotherTypeIsReportedAndTheWindowShowsTheRowsBeforeIt) {
+    key.WriteString(L"N0", L"first");
+    key.WriteString(L"P0", L"C:\\first");
+    key.WriteDword(L"N1", 1);
+    key.WriteString(L"P1", L"C:\\second");
+    Start();
+    EXPECT_EQ(errors, std::vector<std::wstring>{L"Invalid data type for 'N1'"});
+    EXPECT_TRUE(IsWindowVisible(form->Handle()));
+    ASSERT_EQ(form->lvMain->Count(), 1);
+    EXPECT_EQ(form->lvMain->ItemCaption(0), L"first");
+    EXPECT_EQ(key.Read(L"Setting"), L"C:\\Tools\\Quiverdir.exe");  // creation went on after the fill
+}
+
+TEST_F(MainWindowErrorTest, ARefusedWriteAtCreationIsReportedAndTheMessageLoopStillShowsTheWindow) {
+    key.WriteString(L"N0", L"kept");
+    key.WriteString(L"P0", L"C:\\kept");
+    qd::MainSettings settings = Settings();
+    settings.Accessors = [] { return std::make_unique<RefusingWrites>(); };
+    // Creation stops at the refused write of Setting, before it shows the window.
+    qd::TfrmMain* created = tk::Application().CreateForm<qd::TfrmMain>(nullptr, settings);
+    ASSERT_NE(created, nullptr);
+    EXPECT_EQ(errors, std::vector<std::wstring>{L"Failed to set data for 'Setting'"});
+    EXPECT_FALSE(created->Visible());
+
+    // The message loop shows it (filling the list) and ends when it closes.
+    bool visibleAtClose = false;
+    int rowsAtClose = -1;
+    const int hook = tk::Application().AddMessageHook([&](MSG& m) {
+        if (m.message == WM_CLOSE && m.hwnd == created->Handle()) {
+            visibleAtClose = IsWindowVisible(m.hwnd) != 0;
+            rowsAtClose = created->lvMain->Count();
+        }
+        return false;
+    });
+    PostMessageW(created->Handle(), WM_CLOSE, 0, 0);
+    tk::Application().Run();  // frees the main form
+    tk::Application().RemoveMessageHook(hook);
+    EXPECT_TRUE(visibleAtClose);
+    EXPECT_EQ(rowsAtClose, 1);
+    EXPECT_EQ(errors.size(), 1u);
+}
+
+TEST_F(MainWindowErrorTest, AConstructionThatFailsGivesNoFormAndAnErrorBox) {
+    struct Failing : tk::TForm {
+        explicit Failing(tk::TComponent* owner) : tk::TForm(owner) { throw tk::Exception(L"cannot build"); }
+    };
+    EXPECT_EQ(tk::Application().CreateForm<Failing>(nullptr), nullptr);
+    EXPECT_EQ(tk::Application().MainForm(), nullptr);
+    EXPECT_EQ(errors, std::vector<std::wstring>{L"cannot build"});
 }
 
 }  // namespace

@@ -30,6 +30,14 @@ protected:
     std::filesystem::path file = dir / "options.ini";
 };
 
+TEST_F(OptionsTest, TheProgramsOptionsFileLiesBesideTheProgram) {
+    const std::wstring exe = qd::ExePath();
+    const std::wstring folder = exe.substr(0, exe.find_last_of(L'\\'));
+    ASSERT_FALSE(folder.empty());
+    EXPECT_EQ(qd::OptionsFilePath(), folder + L"\\options.ini");
+    EXPECT_EQ(std::filesystem::path(qd::OptionsFilePath()).parent_path(), std::filesystem::path(exe).parent_path());
+}
+
 TEST_F(OptionsTest, MissingFileGivesTheDefaults) {
     qd::ReadWriteOptionsFile(file.wstring(), true);
     EXPECT_TRUE(qd::AppOptions.ExploreFolder);

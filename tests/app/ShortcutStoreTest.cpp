@@ -2,6 +2,7 @@
 // around the registry accessor lists the operations each store call performs.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -23,16 +24,22 @@ struct Rows : qd::ShortcutRows {
     void AppendRow(const std::wstring& a, const std::wstring& p) override { rows.emplace_back(a, p); }
 };
 
-// The real registry accessor, with every opening, write and deletion written down.
+// The real registry accessor, with every opening, closing, write and deletion written down. A
+// write to the value named in failWrite fails as a refused registry write does.
 class Recording : public qd::RegistryAccessor {
 public:
-    explicit Recording(std::vector<std::wstring>& log) : log_(log) {}
+    Recording(std::vector<std::wstring>& log, const std::wstring& failWrite) : log_(log), failWrite_(failWrite) {}
     bool OpenKey(const std::wstring& path, bool create) override {
         log_.push_back(create ? L"open+create" : L"open");
         return RegistryAccessor::OpenKey(path, create);
     }
+    void CloseKey() override {
+        log_.push_back(L"close");
+        RegistryAccessor::CloseKey();
+    }
     void WriteString(const std::wstring& name, const std::wstring& text) override {
         log_.push_back(L"write " + name + L"=" + text);
+        if (name == failWrite_) throw tk::ERegistryException(L"Failed to set data for '" + name + L"'");
         RegistryAccessor::WriteString(name, text);
     }
     void DeleteValue(const std::wstring& name) override {
@@ -42,6 +49,7 @@ public:
 
 private:
     std::vector<std::wstring>& log_;
+    const std::wstring& failWrite_;
 };
 
 class StoreTest : public testing::Test {
@@ -49,7 +57,24 @@ protected:
     qdtest::PrivateKey key;
     Rows rows;
     std::vector<std::wstring> log;
-    qd::ShortcutStore store{[this] { return std::make_unique<Recording>(log); }, rows};
+    std::wstring failWrite;
+    qd::ShortcutStore store{[this] { return std::make_unique<Recording>(log, failWrite); }, rows};
+
+    // Every opening that succeeded was followed by exactly one closing before the next opening,
+    // and the last operation left the key closed.
+    void ExpectEveryOpenedKeyClosed() const {
+        bool open = false;
+        for (const auto& l : log) {
+            if (l.rfind(L"open", 0) == 0) {
+                EXPECT_FALSE(open) << "opened again before closing";
+                open = true;
+            } else if (l == L"close") {
+                EXPECT_TRUE(open) << "closed without an opening";
+                open = false;
+            }
+        }
+        EXPECT_FALSE(open) << "the key was left open";
+    }
 
     // The operations that changed something (writes and deletions), in order.
     std::vector<std::wstring> Changes() const {
@@ -101,7 +126,7 @@ TEST_F(StoreTest, ANonStringValueNamesItselfAndKeepsTheRowsBeforeIt) {
         EXPECT_EQ(e.Message(), L"Invalid data type for 'P2'");
     }
     EXPECT_EQ(rows.rows.size(), 2u);
-    EXPECT_EQ(log.back(), L"open+create");  // and the key was closed again: a new accessor opens it
+    EXPECT_EQ(log, (std::vector<std::wstring>{L"open+create", L"close"}));
     store.WriteRegString(key.Path(), L"N9", L"x");
     EXPECT_EQ(key.Read(L"N9"), L"x");
 }
@@ -174,7 +199,7 @@ TEST_F(StoreTest, DeletingTheOnlyRowRemovesItsPairAndWritesNothing) {
     store.DeleteItemValues(key.Path(), 0);
     store.WriteItemRange(key.Path(), 0, -1);
     EXPECT_EQ(Changes(), (std::vector<std::wstring>{L"delete N0", L"delete P0"}));
-    EXPECT_EQ(log.size(), 3u);  // one opening, no creation, for the deletion only
+    EXPECT_EQ(log, (std::vector<std::wstring>{L"open", L"delete N0", L"delete P0", L"close"}));
 }
 
 TEST_F(StoreTest, RangesReachingPastTheListWriteNothing) {
@@ -182,12 +207,45 @@ TEST_F(StoreTest, RangesReachingPastTheListWriteNothing) {
     store.LoadItems(key.Path());
     log.clear();
     store.WriteItemRange(key.Path(), 0, 2);  // last past the end: the key opens, nothing is written
-    EXPECT_EQ(log, std::vector<std::wstring>{L"open+create"});
+    EXPECT_EQ(log, (std::vector<std::wstring>{L"open+create", L"close"}));
     log.clear();
     store.WriteItemRange(key.Path(), 2, 2);  // first past the end: not even opened
     store.WriteItemRange(key.Path(), 1, 0);  // reversed range
     EXPECT_TRUE(Changes().empty());
-    EXPECT_EQ(log, std::vector<std::wstring>{L"open+create"});
+    EXPECT_EQ(log, (std::vector<std::wstring>{L"open+create", L"close"}));
+}
+
+TEST_F(StoreTest, EveryOperationThatOpensTheKeyClosesItAlsoWhenItFails) {
+    Store(3);
+    store.LoadItems(key.Path());
+    store.WriteItemRange(key.Path(), 0, 2);
+    store.DeleteItemValues(key.Path(), 2);
+    store.WriteRegString(key.Path(), L"N5", L"x");
+    store.RecordExePath(key.Path(), L"C:\\q.exe");
+    store.SeedStore(key.Path(), L"C:\\windows");
+    ExpectEveryOpenedKeyClosed();
+    EXPECT_EQ(std::count(log.begin(), log.end(), L"close"), 6);
+
+    // A refused write names its value, keeps what was written before it and still closes the key.
+    log.clear();
+    failWrite = L"N1";
+    EXPECT_THROW(store.WriteItemRange(key.Path(), 0, 2), tk::ERegistryException);
+    EXPECT_THROW(store.WriteRegString(key.Path(), L"N1", L"y"), tk::ERegistryException);
+    failWrite = L"Setting";
+    try {
+        store.RecordExePath(key.Path(), L"C:\\other.exe");
+        FAIL() << "a refused write reported success";
+    } catch (const tk::ERegistryException& e) {
+        EXPECT_EQ(e.Message(), L"Failed to set data for 'Setting'");
+    }
+    ExpectEveryOpenedKeyClosed();
+    EXPECT_EQ(key.Read(L"N0"), L"alias0");
+
+    // A value of another type stops a load with the key closed.
+    log.clear();
+    key.WriteDword(L"N1", 1);
+    EXPECT_THROW(store.LoadItems(key.Path()), tk::ERegistryException);
+    ExpectEveryOpenedKeyClosed();
 }
 
 TEST_F(StoreTest, DeletingFromAKeyThatDoesNotExistCreatesNothing) {

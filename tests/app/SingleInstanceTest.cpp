@@ -154,4 +154,63 @@ TEST_F(SingleInstanceTest, SecondStartBringsTheFirstCopyToTheFrontUnchanged) {
     DestroyWindow(other);
 }
 
+struct BoxSearch {
+    DWORD pid;
+    HWND found;
+};
+
+BOOL CALLBACK MatchMessageBox(HWND w, LPARAM p) {
+    auto* s = reinterpret_cast<BoxSearch*>(p);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(w, &owner);
+    wchar_t cls[16] = {};
+    GetClassNameW(w, cls, 16);
+    if (owner == s->pid && IsWindowVisible(w) && lstrcmpW(cls, L"#32770") == 0) {
+        s->found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// A message box of the given process, or nullptr.
+HWND FindMessageBoxOf(DWORD pid) {
+    BoxSearch search{pid, nullptr};
+    EnumWindows(&MatchMessageBox, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+TEST(ProgramStartTest, AValueOfAnotherTypeShowsTheErrorBoxAndThenTheWindow) {
+    ASSERT_FALSE(FindWindowW(kMainClass, nullptr)) << "a copy of the program is running already";
+    tk::TRegistry().DeleteKey(L"Software\\Quiverdir");
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Quiverdir", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                              nullptr),
+              ERROR_SUCCESS);
+    const DWORD one = 1;
+    RegSetValueExW(key, L"N0", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), sizeof(one));
+    RegCloseKey(key);
+
+    qdtest::TempDir dir;
+    const std::filesystem::path exe = dir / "Quiverdir.exe";
+    std::filesystem::copy_file(qdtest::WindowsPath(QD_PROGRAM_FILE), exe);
+    Process program;
+    ASSERT_TRUE(Start(exe, program));
+    HWND box = nullptr;
+    ASSERT_TRUE(qdtest::PumpUntil([&] { return (box = FindMessageBoxOf(program.info.dwProcessId)) != nullptr; }, 30000))
+        << "no error box; exit code " << program.WaitExit(0);
+    wchar_t text[128] = {};
+    GetDlgItemTextW(box, 0xFFFF, text, 128);  // a message box's text control
+    EXPECT_STREQ(text, L"Invalid data type for 'N0'");
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+
+    HWND main = WaitForMainWindow(10000);
+    ASSERT_TRUE(main) << "the program showed no main window after the error";
+    HWND list = FindWindowExW(main, nullptr, WC_LISTVIEWW, nullptr);
+    EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 0);
+    EXPECT_EQ(program.WaitExit(300), STILL_ACTIVE);
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitExit(10000), 0u);
+    tk::TRegistry().DeleteKey(L"Software\\Quiverdir");
+}
+
 }  // namespace

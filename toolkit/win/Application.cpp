@@ -23,8 +23,11 @@ HICON TApplication::Icon() const {
 }
 
 bool TApplication::ProcessMessage(MSG& msg) {
-    for (auto& [id, hook] : std::vector<std::pair<int, MessageHook>>(hooks_))
-        if (hook(msg)) return true;
+    for (auto& [id, hook] : std::vector<std::pair<int, MessageHook>>(hooks_)) {
+        bool swallowed = false;
+        Guarded([&] { swallowed = hook(msg); });
+        if (swallowed) return true;
+    }
     // Dialog navigation (Tab, Enter, Escape) inside the active form.
     HWND active = GetActiveWindow();
     if (active && TWinControl::FromHandle(active) && IsDialogMessageW(active, &msg)) return true;
@@ -63,6 +66,7 @@ void TApplication::ProcessMessages() {
 }
 
 void TApplication::Run() {
+    if (mainForm_ && !terminated_ && !mainForm_->Visible()) Guarded([this] { mainForm_->Show(); });
     while (!terminated_ && mainForm_ && HandleMessage()) {
     }
     delete mainForm_;
@@ -105,13 +109,7 @@ void TApplication::RemoveIdleHandler(int id) {
 }
 
 void TApplication::Idle() {
-    for (auto& [id, handler] : std::vector<std::pair<int, IdleHandler>>(idleHandlers_)) {
-        try {
-            handler();
-        } catch (...) {
-            HandleException(std::current_exception());
-        }
-    }
+    for (auto& [id, handler] : std::vector<std::pair<int, IdleHandler>>(idleHandlers_)) Guarded(handler);
 }
 
 int TApplication::AddMessageHook(MessageHook hook) {

@@ -18,17 +18,34 @@ class TApplication {
 public:
     void Initialize();
 
-    // Creates the main form (the first form created this way) and keeps it until Run ends.
+    // Creates the main form (the first form created this way) and keeps it until Run ends. A
+    // form whose construction fails is reported through the error box and gives nullptr.
     template <typename F, typename... Args>
     F* CreateForm(Args&&... args) {
-        F* form = new F(std::forward<Args>(args)...);
+        F* form = nullptr;
+        try {
+            form = new F(std::forward<Args>(args)...);
+        } catch (...) {
+            HandleException(std::current_exception());
+            return nullptr;
+        }
         if (!mainForm_) mainForm_ = form;
         return form;
+    }
+    // Runs work on the user's behalf; an exception it raises goes to the error box.
+    template <typename Fn>
+    void Guarded(Fn&& work) {
+        try {
+            work();
+        } catch (...) {
+            HandleException(std::current_exception());
+        }
     }
     TForm* MainForm() const { return mainForm_; }
     void SetMainForm(TForm* form) { mainForm_ = form; }
 
-    // Runs the message loop until the main form closes, then frees the main form.
+    // Shows the main form if it is hidden (its creation may have stopped before showing it), runs
+    // the message loop until the main form closes, then frees the main form.
     void Run();
     // Handles every message waiting now, without waiting; then runs the idle work once.
     void ProcessMessages();

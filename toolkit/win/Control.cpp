@@ -12,9 +12,18 @@ namespace tk {
 namespace {
 
 constexpr wchar_t kObjectProp[] = L"tk.Object";
+constexpr wchar_t kNotifyTargetProp[] = L"tk.NotifyTarget";
 
-std::map<std::pair<std::wstring, int>, HFONT>& FontCache() {
-    static std::map<std::pair<std::wstring, int>, HFONT> cache;
+// Fonts shared by name and height for the life of the program; deleted at exit.
+class FontCacheMap : public std::map<std::pair<std::wstring, int>, HFONT> {
+public:
+    ~FontCacheMap() {
+        for (auto& entry : *this) DeleteObject(entry.second);
+    }
+};
+
+FontCacheMap& FontCache() {
+    static FontCacheMap cache;
     return cache;
 }
 
@@ -120,6 +129,15 @@ void TWinControl::DestroyWindowHandle() {
     if (defaultProc_) SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(defaultProc_));
     handle_ = nullptr;
     DestroyWindow(h);
+}
+
+void TWinControl::SetNotifyTarget(HWND window, TWinControl* target) {
+    if (!window) return;
+    if (target) {
+        SetPropW(window, kNotifyTargetProp, target);
+    } else {
+        RemovePropW(window, kNotifyTargetProp);
+    }
 }
 
 TWinControl* TWinControl::FromHandle(HWND hwnd) {
@@ -253,7 +271,7 @@ void TWinControl::WndProc(TMessage& m) {
         auto* hdr = reinterpret_cast<NMHDR*>(m.LParam);
         TWinControl* child = FromHandle(hdr->hwndFrom);
         // Tool tips of a tool bar report to the tool bar's parent; the tool bar answers them.
-        if (!child) child = static_cast<TWinControl*>(GetPropW(hdr->hwndFrom, L"tk.NotifyTarget"));
+        if (!child) child = static_cast<TWinControl*>(GetPropW(hdr->hwndFrom, kNotifyTargetProp));
         if (child && child != this) {
             m.Result = SendMessageW(child->Handle(), CN_NOTIFY, m.WParam, m.LParam);
             return;

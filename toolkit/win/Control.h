@@ -119,6 +119,10 @@ public:
 
     // The object behind a window created or subclassed by the toolkit, or nullptr.
     static TWinControl* FromHandle(HWND hwnd);
+    // Routes the notifications of a window the toolkit did not create (a control's tool tip, say)
+    // to target as if it had sent them; nullptr removes the route. Whoever sets a route removes it
+    // before the window goes.
+    static void SetNotifyTarget(HWND window, TWinControl* target);
 
     void Invalidate();
     bool Focused() const;

@@ -36,7 +36,7 @@ TForm::~TForm() {
 }
 
 void TForm::DoCreate() {
-    if (OnCreate) OnCreate(this);
+    if (OnCreate) Application().Guarded([this] { OnCreate(this); });
 }
 
 void TForm::CreateParams(TCreateParams& params) {
@@ -109,7 +109,7 @@ void TForm::VisibleChanged() {
     if (Visible()) {
         PlaceWindow();
         ShowWindow(h, SW_SHOW);
-        if (OnShow) OnShow(this);
+        if (OnShow) Application().Guarded([this] { OnShow(this); });
     } else {
         ShowWindow(h, SW_HIDE);
     }

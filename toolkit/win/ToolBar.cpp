@@ -32,9 +32,15 @@ int TToolButton::ImageIndex() const { return imageIndex_ < 0 && action_ ? action
 bool TToolButton::Enabled() const { return action_ ? action_->Enabled() : true; }
 
 void TToolButton::SetAction(TAction* action) {
-    if (action_) action_->UnregisterClient(this);
+    if (action_) {
+        action_->UnregisterClient(this);
+        RemoveFreeNotification(action_);
+    }
     action_ = action;
-    if (action_) action_->RegisterClient(this);
+    if (action_) {
+        action_->RegisterClient(this);
+        FreeNotification(action_);
+    }
     if (toolBar_) toolBar_->ButtonChanged(this);
 }
 
@@ -59,12 +65,42 @@ void TToolButton::Notification(TComponent* component, Operation operation) {
 }
 
 TToolBar::~TToolBar() {
+    DropTipRoute();  // the base class destroys the window without calling back into this one
     for (TToolButton* b : buttons_) b->toolBar_ = nullptr;
+}
+
+void TToolBar::SetImages(TImageList* images) {
+    if (images_) RemoveFreeNotification(images_);
+    images_ = images;
+    if (images_) FreeNotification(images_);
+    if (HandleAllocated())
+        SendMessageW(Handle(), TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_ ? images_->Handle() : nullptr));
 }
 
 void TToolBar::Notification(TComponent* component, Operation operation) {
     TWinControl::Notification(component, operation);
-    if (operation == Operation::Remove && component == images_) images_ = nullptr;
+    if (operation == Operation::Remove && component == images_) {
+        images_ = nullptr;
+        // The native control must not draw from the image list that is going away.
+        if (HandleAllocated()) SendMessageW(Handle(), TB_SETIMAGELIST, 0, 0);
+    }
+}
+
+TToolButton* TToolBar::ButtonByCommand(int commandId) const {
+    for (TToolButton* b : buttons_)
+        if (b->commandId_ == commandId) return b;
+    return nullptr;
+}
+
+void TToolBar::DestroyWindowHandle() {
+    DropTipRoute();
+    TWinControl::DestroyWindowHandle();
+}
+
+void TToolBar::DropTipRoute() {
+    // The route is this bar's; it goes with the bar even if the tool tip outlives it.
+    if (tipWindow_ && IsWindow(tipWindow_)) SetNotifyTarget(tipWindow_, nullptr);
+    tipWindow_ = nullptr;
 }
 
 void TToolBar::CreateParams(TCreateParams& params) {
@@ -78,8 +114,8 @@ void TToolBar::CreateWnd() {
     HWND h = Handle();
     SendMessageW(h, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     if (images_) SendMessageW(h, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_->Handle()));
-    if (HWND tips = reinterpret_cast<HWND>(SendMessageW(h, TB_GETTOOLTIPS, 0, 0)))
-        SetPropW(tips, L"tk.NotifyTarget", this);
+    tipWindow_ = reinterpret_cast<HWND>(SendMessageW(h, TB_GETTOOLTIPS, 0, 0));
+    SetNotifyTarget(tipWindow_, this);
     for (size_t i = 0; i < buttons_.size(); ++i) InsertNative(static_cast<int>(i));
     SendMessageW(h, TB_SETBUTTONSIZE, 0, MAKELPARAM(buttonWidth_, buttonHeight_));
     SendMessageW(h, TB_SETBUTTONWIDTH, 0, MAKELPARAM(buttonWidth_, buttonWidth_));
@@ -88,7 +124,7 @@ void TToolBar::CreateWnd() {
 void TToolBar::InsertNative(int index) {
     TToolButton* b = buttons_[static_cast<size_t>(index)];
     TBBUTTON tb{};
-    tb.idCommand = CommandId(index);
+    tb.idCommand = b->commandId_;
     if (b->Style() == TToolButtonStyle::Separator) {
         tb.fsStyle = BTNS_SEP;
         tb.iBitmap = b->SeparatorWidth();
@@ -105,7 +141,9 @@ void TToolBar::InsertNative(int index) {
 }
 
 void TToolBar::AddButton(TToolButton* button) {
+    if (button->toolBar_) button->toolBar_->RemoveButton(button);
     button->toolBar_ = this;
+    button->commandId_ = nextCommandId_++;
     buttons_.push_back(button);
     if (HandleAllocated()) InsertNative(static_cast<int>(buttons_.size() - 1));
 }
@@ -113,17 +151,19 @@ void TToolBar::AddButton(TToolButton* button) {
 void TToolBar::RemoveButton(TToolButton* button) {
     auto it = std::find(buttons_.begin(), buttons_.end(), button);
     if (it == buttons_.end()) return;
-    const int index = static_cast<int>(it - buttons_.begin());
     buttons_.erase(it);
     button->toolBar_ = nullptr;
-    if (HandleAllocated()) SendMessageW(Handle(), TB_DELETEBUTTON, index, 0);
+    if (HandleAllocated()) {
+        const LRESULT index = SendMessageW(Handle(), TB_COMMANDTOINDEX, button->commandId_, 0);
+        if (index >= 0) SendMessageW(Handle(), TB_DELETEBUTTON, static_cast<WPARAM>(index), 0);
+    }
+    button->commandId_ = 0;
 }
 
 void TToolBar::ButtonChanged(TToolButton* button) {
     if (!HandleAllocated()) return;
-    auto it = std::find(buttons_.begin(), buttons_.end(), button);
-    if (it == buttons_.end() || button->Style() == TToolButtonStyle::Separator) return;
-    const int id = CommandId(static_cast<int>(it - buttons_.begin()));
+    if (button->toolBar_ != this || button->Style() == TToolButtonStyle::Separator) return;
+    const int id = button->commandId_;
     button->shownCaption_ = button->Caption();
     TBBUTTONINFOW info{sizeof(info)};
     info.dwMask = TBIF_IMAGE | TBIF_STATE | TBIF_TEXT;
@@ -134,9 +174,9 @@ void TToolBar::ButtonChanged(TToolButton* button) {
 }
 
 void TToolBar::WndProc(TMessage& m) {
+    if (m.Msg == WM_DESTROY) DropTipRoute();  // destroyed with its parent window
     if (m.Msg == CN_COMMAND) {
-        const int index = LOWORD(m.WParam) - CommandId(0);
-        if (index >= 0 && index < static_cast<int>(buttons_.size())) buttons_[static_cast<size_t>(index)]->Click();
+        if (TToolButton* b = ButtonByCommand(LOWORD(m.WParam))) b->Click();
         m.Result = 0;
         return;
     }
@@ -144,10 +184,8 @@ void TToolBar::WndProc(TMessage& m) {
         auto* hdr = reinterpret_cast<NMHDR*>(m.LParam);
         if (hdr->code == TTN_GETDISPINFOW) {
             auto* info = reinterpret_cast<NMTTDISPINFOW*>(m.LParam);
-            const int index = static_cast<int>(hdr->idFrom) - CommandId(0);
-            tipText_ = index >= 0 && index < static_cast<int>(buttons_.size())
-                           ? buttons_[static_cast<size_t>(index)]->Hint()
-                           : std::wstring();
+            const TToolButton* b = ButtonByCommand(static_cast<int>(hdr->idFrom));
+            tipText_ = b ? b->Hint() : std::wstring();
             info->lpszText = tipText_.data();
             info->hinst = nullptr;
             m.Result = 0;

@@ -47,6 +47,9 @@ public:
     void Click();
 
     TToolBar* ToolBar() const { return toolBar_; }
+    // The button's command identifier in the native tool bar, given when it joins a bar and kept
+    // for its whole life there (0 before). Clicks, tips and state changes find the button by it.
+    int CommandId() const { return commandId_; }
     void Notification(TComponent* component, Operation operation) override;
 
 private:
@@ -59,6 +62,7 @@ private:
     int imageIndex_ = -1;
     TAction* action_ = nullptr;
     TToolBar* toolBar_ = nullptr;
+    int commandId_ = 0;
     friend class TToolBar;
 };
 
@@ -68,7 +72,7 @@ public:
     ~TToolBar() override;
     std::string_view ClassName() const override { return "TToolBar"; }
 
-    void SetImages(TImageList* images) { images_ = images; }
+    void SetImages(TImageList* images);
     TImageList* Images() const { return images_; }
     void SetButtonSize(int width, int height) { buttonWidth_ = width; buttonHeight_ = height; }
     int ButtonWidth() const { return buttonWidth_; }
@@ -78,8 +82,8 @@ public:
     void RemoveButton(TToolButton* button);
     const std::vector<TToolButton*>& Buttons() const { return buttons_; }
 
-    // Command identifier of a button in the native control (for tests driving it from outside).
-    static int CommandId(int buttonIndex) { return 100 + buttonIndex; }
+    // The button with the given command identifier, or nullptr.
+    TToolButton* ButtonByCommand(int commandId) const;
     // Re-reads a button's state (enabled, image, caption) into the control.
     void ButtonChanged(TToolButton* button);
 
@@ -89,16 +93,21 @@ public:
 protected:
     void CreateParams(TCreateParams& params) override;
     void CreateWnd() override;
+    void DestroyWindowHandle() override;
     // Custom drawing of the native control; the default draws nothing of its own.
     virtual LRESULT CustomDraw(NMTBCUSTOMDRAW& draw) { (void)draw; return CDRF_DODEFAULT; }
 
 private:
     void InsertNative(int index);
+    void DropTipRoute();
 
+    static constexpr int kFirstCommandId = 100;
+    int nextCommandId_ = kFirstCommandId;
     TImageList* images_ = nullptr;
     int buttonWidth_ = 23, buttonHeight_ = 22;
     std::vector<TToolButton*> buttons_;
     std::wstring tipText_;
+    HWND tipWindow_ = nullptr;  // the tool tip whose notifications are routed to this bar
 };
 
 }  // namespace tk

@@ -51,13 +51,16 @@ std::vector<SkinRecordInput> ThemeRecords(std::int32_t formColor = 0xE0E0E0) {
     };
 }
 
-// A component of any class name that publishes FileTheme and records what it is given.
+// A component of any class name that publishes FileTheme (and, as a form frame does, FormPanel)
+// and records what it is given.
 class Probe : public tk::TComponent {
 public:
-    Probe(tk::TComponent* owner, std::string className, bool publishes = true)
-        : tk::TComponent(owner), className_(std::move(className)), publishes_(publishes) {}
+    Probe(tk::TComponent* owner, std::string className, bool publishes = true, bool frame = false)
+        : tk::TComponent(owner), className_(std::move(className)), publishes_(publishes), frame_(frame) {}
     std::string_view ClassName() const override { return className_; }
-    bool PublishesProperty(std::string_view name) const override { return publishes_ && name == "FileTheme"; }
+    bool PublishesProperty(std::string_view name) const override {
+        return publishes_ && (name == "FileTheme" || (frame_ && name == "FormPanel"));
+    }
     std::optional<tk::PropertyValue> GetPublishedProperty(std::string_view name) const override {
         if (name != "FileTheme") return std::nullopt;
         return tk::PropertyValue(theme);
@@ -74,6 +77,7 @@ public:
 private:
     std::string className_;
     bool publishes_;
+    bool frame_;
 };
 
 // A theme that counts its frame-changed requests; natively it also takes its owner for a form.
@@ -202,7 +206,8 @@ TEST_F(ThemeTest, SuccessfulLoadReassignsOnlyTsuiComponentsUsingTheTheme) {
 #endif
     auto* theme = new CountingTheme(&owner);
     auto* otherTheme = new TsuiFileTheme(&owner);
-    auto* frame = new Probe(&owner, "TsuiForm");
+    // The frame is known by what it publishes, whatever its class is called.
+    auto* frame = new Probe(&owner, "TsuiFormOfMyOwn", true, true);
     auto* bar = new Probe(&owner, "TsuiToolBar");
     auto* flat = new Probe(&owner, "TFlatButton");
     auto* lower = new Probe(&owner, "tsuiMenu");

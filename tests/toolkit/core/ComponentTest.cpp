@@ -62,6 +62,33 @@ TEST(Component, RemovalIsAnnouncedToEverySiblingWhichDropsItsReference) {
     EXPECT_EQ(user1->Owner(), &owner);
 }
 
+TEST(Component, FreeNotificationReachesAListenerWithAnotherOwner) {
+    tk::TComponent mine(nullptr), theirs(nullptr);
+    auto* user = new Holder(&mine, nullptr);
+    auto* subject = new Holder(&theirs, nullptr);
+    user->Ref = subject;
+    user->FreeNotification(subject);
+    user->FreeNotification(subject);  // once is enough
+    delete subject;
+    EXPECT_EQ(user->Ref, nullptr);
+
+    // A listener that goes first is unlinked: the subject's end tells nobody (ASan sees a stale
+    // listener here as a use after free).
+    auto* subject2 = new Holder(&theirs, nullptr);
+    auto* user2 = new Holder(&mine, nullptr);
+    user2->FreeNotification(subject2);
+    delete user2;
+    delete subject2;
+
+    // A removed link is not told.
+    auto* subject3 = new Holder(&theirs, nullptr);
+    user->Ref = subject3;
+    user->FreeNotification(subject3);
+    user->RemoveFreeNotification(subject3);
+    delete subject3;
+    EXPECT_NE(user->Ref, nullptr);
+}
+
 TEST(Component, PlainComponentPublishesNothing) {
     tk::TComponent c(nullptr);
     EXPECT_EQ(c.ClassName(), "TComponent");
