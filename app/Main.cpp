@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "app/Backup.h"
 #include "app/Global.h"
 #include "app/Options.h"
 #include "app/RegistryAccessor.h"
@@ -57,6 +58,10 @@ void TfrmMain::BuildComponents() {
 
     suiFileTheme1 = new TsuiFileTheme(this);
     suiFileTheme1->SetName(L"suiFileTheme1");
+    OpenDialog1 = new tk::TOpenDialog(this);
+    OpenDialog1->SetName(L"OpenDialog1");
+    SaveDialog1 = new tk::TSaveDialog(this);
+    SaveDialog1->SetName(L"SaveDialog1");
 
     ImageList1 = new tk::TImageList(this, kToolImageSize, kToolImageSize);
     ImageList1->SetName(L"ImageList1");
@@ -208,8 +213,35 @@ void TfrmMain::aItemDownExecute(tk::TComponent*) {}
 void TfrmMain::aSortExecute(tk::TComponent*) {}
 void TfrmMain::tbRefreshClick(tk::TComponent*) {}
 void TfrmMain::tbHelpClick(tk::TComponent*) {}
-void TfrmMain::bImportClick(tk::TComponent*) {}
-void TfrmMain::bExportClick(tk::TComponent*) {}
+void TfrmMain::bExportClick(tk::TComponent*) {
+    SaveDialog1->SetTitle(kExportTitle);
+    SaveDialog1->SetFilter(kBackupFilter);
+    if (!SaveDialog1->Execute()) return;
+    const std::wstring name = BackupFileName(SaveDialog1->FileName());
+    if (GetFileAttributesW(name.c_str()) != INVALID_FILE_ATTRIBUTES &&
+        tk::Application().ShowMessageBox(name + kOverwriteQuestion, kMessageCaption,
+                                         MB_YESNO | MB_ICONINFORMATION | MB_DEFBUTTON2) != IDYES)
+        return;
+    // A file that cannot be written raises the INI error, which the error box shows.
+    ExportBackup(tk::TIniFile(name), *rows_);
+}
+
+void TfrmMain::bImportClick(tk::TComponent*) {
+    // An import that fails keeps the rows it appended and says nothing.
+    try {
+        OpenDialog1->SetTitle(kImportTitle);
+        OpenDialog1->SetFilter(kBackupFilter);
+        if (!OpenDialog1->Execute()) return;
+        ImportBackup(tk::TIniFile(OpenDialog1->FileName()), *rows_,
+                     [this](const std::wstring& alias, const std::wstring& path) {
+                         lvMain->AddItem(alias, path);
+                         const int last = lvMain->Count() - 1;
+                         store_->WriteRegString(settings_.KeyPath, AliasValueName(last), alias);
+                         store_->WriteRegString(settings_.KeyPath, PathValueName(last), path);
+                     });
+    } catch (...) {
+    }
+}
 
 void TfrmMain::WndProc(tk::TMessage& m) {
     if (m.Msg == desc::kInstanceWakeup) {

@@ -8,6 +8,7 @@
 #include "app/ShortcutStore.h"
 #include "skin/theme/FileTheme.h"
 #include "toolkit/win/ActionList.h"
+#include "toolkit/win/FileDialogs.h"
 #include "toolkit/win/Form.h"
 #include "toolkit/win/ImageList.h"
 #include "toolkit/win/ListView.h"
@@ -44,6 +45,8 @@ public:
     tk::TAction* aItemDown = nullptr;
     tk::TAction* aSort = nullptr;
     TsuiFileTheme* suiFileTheme1 = nullptr;
+    tk::TOpenDialog* OpenDialog1 = nullptr;
+    tk::TSaveDialog* SaveDialog1 = nullptr;
 
     int SelIndex() const { return FSelIndex; }
     bool SortAscending() const { return FSortAscending; }

@@ -17,6 +17,7 @@
 #include "toolkit/Exception.h"
 #include "toolkit/Text.h"
 #include "toolkit/win/Application.h"
+#include "toolkit/win/IniFile.h"
 
 namespace {
 
@@ -173,6 +174,65 @@ TEST_F(MainWindowTest, OptionsButtonOpensTheDialogOwnedByTheMainWindow) {
     EXPECT_FALSE(std::filesystem::exists(dir / "options.ini"));
 }
 
+// Presses a tool bar button as the native tool bar reports a click.
+void PressToolButton(qd::TfrmMain& form, const wchar_t* name) {
+    auto* b = static_cast<tk::TToolButton*>(form.FindComponent(name));
+    SendMessageW(form.Handle(), WM_COMMAND, MAKEWPARAM(b->CommandId(), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(form.suiToolBar1->Handle()));
+}
+
+TEST_F(MainWindowTest, ExportAsksBeforeOverwritingAndImportAppendsWhatTheListLacks) {
+    Start();
+    const std::filesystem::path backup = dir / "list.pwb";
+    {
+        qdtest::FileDialogAnswerer save((dir / "list").wstring());
+        PressToolButton(*form, L"bExport");
+        EXPECT_EQ(save.Title(), L"导出别名和路径");
+    }
+    tk::TIniFile ini(backup.wstring());
+    EXPECT_EQ(ini.ReadString(L"PathWarden", L"Count", L""), L"2");
+    EXPECT_EQ(ini.ReadString(L"PathWarden", L"N0", L""), L"Windows安装目录");
+
+    // An existing file: No leaves it, Yes rewrites it.
+    ini.WriteString(L"PathWarden", L"Count", L"0");
+    {
+        qdtest::FileDialogAnswerer save(backup.wstring());
+        qdtest::MessageBoxAnswerer no(IDNO);
+        PressToolButton(*form, L"bExport");
+        EXPECT_EQ(no.Text(), backup.wstring() + L" 已经存在，要覆盖它吗？");
+    }
+    EXPECT_EQ(ini.ReadString(L"PathWarden", L"Count", L""), L"0");
+    {
+        qdtest::FileDialogAnswerer save(backup.wstring());
+        qdtest::MessageBoxAnswerer yes(IDYES);
+        PressToolButton(*form, L"bExport");
+        EXPECT_TRUE(yes.Answered());
+    }
+    EXPECT_EQ(ini.ReadString(L"PathWarden", L"Count", L""), L"2");
+
+    // Import: one entry is new, one is already in the list.
+    ini.WriteString(L"PathWarden", L"Count", L"3");
+    ini.WriteString(L"PathWarden", L"N2", L"新的");
+    ini.WriteString(L"PathWarden", L"P2", L"E:\\new");
+    {
+        qdtest::FileDialogAnswerer open(backup.wstring());
+        PressToolButton(*form, L"bImport");
+        EXPECT_EQ(open.Title(), L"导入别名和路径");
+    }
+    ASSERT_EQ(form->lvMain->Count(), 3);
+    EXPECT_EQ(form->lvMain->ItemCaption(2), L"新的");
+    EXPECT_EQ(key.Read(L"N2"), L"新的");
+    EXPECT_EQ(key.Read(L"P2"), L"E:\\new");
+
+    // Cancelled dialogs do nothing.
+    {
+        qdtest::FileDialogAnswerer cancel(L"");
+        PressToolButton(*form, L"bImport");
+        EXPECT_TRUE(cancel.Answered());
+    }
+    EXPECT_EQ(form->lvMain->Count(), 3);
+}
+
 // The registry accessor, refusing every write as a registry without write access does.
 class RefusingWrites : public qd::RegistryAccessor {
 public:
@@ -234,6 +294,17 @@ TEST_F(MainWindowErrorTest, ARefusedWriteAtCreationIsReportedAndTheMessageLoopSt
     EXPECT_TRUE(visibleAtClose);
     EXPECT_EQ(rowsAtClose, 1);
     EXPECT_EQ(errors.size(), 1u);
+}
+
+TEST_F(MainWindowErrorTest, ExportToAFolderThatCannotBeWrittenShowsTheIniError) {
+    Start();
+    const std::wstring target = (dir / "no such folder" / "list.pwb").wstring();
+    {
+        qdtest::FileDialogAnswerer save(target);
+        PressToolButton(*form, L"bExport");
+    }
+    EXPECT_EQ(errors, std::vector<std::wstring>{L"Unable to write to " + target});
+    EXPECT_FALSE(std::filesystem::exists(target));
 }
 
 TEST_F(MainWindowErrorTest, AConstructionThatFailsGivesNoFormAndAnErrorBox) {

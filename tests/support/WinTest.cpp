@@ -78,8 +78,15 @@ std::vector<std::wstring> PrivateKey::ValueNames() const {
 
 namespace {
 
+// The file name box of a common file dialog (explorer style, then the old style).
+constexpr int kFileNameCombo = 0x47C;
+constexpr int kFileNameEdit = 0x480;
+
+bool IsFileDialog(HWND w) { return GetDlgItem(w, kFileNameCombo) || GetDlgItem(w, kFileNameEdit); }
+
 struct BoxSearch {
     DWORD thread;
+    bool fileDialog;  // look for a file dialog (true) or for a message box (false)
     HWND found = nullptr;
 };
 
@@ -87,7 +94,8 @@ BOOL CALLBACK FindBox(HWND w, LPARAM p) {
     auto* search = reinterpret_cast<BoxSearch*>(p);
     wchar_t cls[64];
     GetClassNameW(w, cls, 64);
-    if (std::wstring(cls) == L"#32770" && IsWindowVisible(w) && GetWindowThreadProcessId(w, nullptr) == search->thread) {
+    if (std::wstring(cls) == L"#32770" && IsWindowVisible(w) && GetWindowThreadProcessId(w, nullptr) == search->thread &&
+        IsFileDialog(w) == search->fileDialog) {
         search->found = w;
         return FALSE;
     }
@@ -122,7 +130,7 @@ std::wstring MessageBoxAnswerer::Text() const {
 
 void MessageBoxAnswerer::Watch() {
     while (!stop_ && !answered_) {
-        BoxSearch search{uiThread_};
+        BoxSearch search{uiThread_, false};
         EnumWindows(&FindBox, reinterpret_cast<LPARAM>(&search));
         if (search.found) {
             std::wstring text;
@@ -135,6 +143,45 @@ void MessageBoxAnswerer::Watch() {
             PostMessageW(search.found, WM_COMMAND, MAKEWPARAM(buttonId_, BN_CLICKED),
                          reinterpret_cast<LPARAM>(GetDlgItem(search.found, buttonId_)));
             if (then_) then_();
+            return;
+        }
+        Sleep(20);
+    }
+}
+
+FileDialogAnswerer::FileDialogAnswerer(std::wstring fileName)
+    : fileName_(std::move(fileName)), uiThread_(GetCurrentThreadId()), watcher_([this] { Watch(); }) {}
+
+FileDialogAnswerer::~FileDialogAnswerer() {
+    stop_ = true;
+    watcher_.join();
+}
+
+std::wstring FileDialogAnswerer::Title() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return title_;
+}
+
+void FileDialogAnswerer::Watch() {
+    while (!stop_ && !answered_) {
+        BoxSearch search{uiThread_, true};
+        EnumWindows(&FindBox, reinterpret_cast<LPARAM>(&search));
+        if (search.found) {
+            wchar_t title[256] = {};
+            GetWindowTextW(search.found, title, 256);
+            {
+                std::lock_guard<std::mutex> lock(mutex_);
+                title_ = title;
+            }
+            int button = IDCANCEL;
+            if (!fileName_.empty()) {
+                const int box = GetDlgItem(search.found, kFileNameCombo) ? kFileNameCombo : kFileNameEdit;
+                SetDlgItemTextW(search.found, box, fileName_.c_str());
+                button = IDOK;
+            }
+            answered_ = true;
+            PostMessageW(search.found, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(search.found, button)));
             return;
         }
         Sleep(20);

@@ -57,6 +57,27 @@ private:
     std::thread watcher_;
 };
 
+// Answers the next open or save file dialog of this thread as a person would: types the file
+// name into its name box and presses OK, or presses Cancel when the name is empty. Records the
+// dialog's title.
+class FileDialogAnswerer {
+public:
+    explicit FileDialogAnswerer(std::wstring fileName);
+    ~FileDialogAnswerer();
+    bool Answered() const { return answered_; }
+    std::wstring Title() const;
+
+private:
+    void Watch();
+    std::wstring fileName_;
+    DWORD uiThread_;
+    std::atomic<bool> answered_{false};
+    std::atomic<bool> stop_{false};
+    mutable std::mutex mutex_;
+    std::wstring title_;
+    std::thread watcher_;
+};
+
 // A left click at client coordinates of a window, as the mouse would deliver it.
 void ClickAt(HWND window, int x, int y);
 

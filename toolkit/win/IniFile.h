@@ -3,6 +3,8 @@
 #pragma once
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace tk {
 
@@ -19,6 +21,17 @@ public:
     // Any integer but 0 is true; written as "1" or "0".
     bool ReadBool(const std::wstring& section, const std::wstring& key, bool def) const;
     void WriteBool(const std::wstring& section, const std::wstring& key, bool value) const;
+
+    // A whole section in one pass, its entries in file order as the profile functions keep them
+    // (values not unquoted). An absent file or section gives none.
+    using Entries = std::vector<std::pair<std::wstring, std::wstring>>;
+    Entries ReadSection(const std::wstring& section) const;
+    // Replaces the whole section's entries in one write.
+    void WriteSection(const std::wstring& section, const Entries& entries) const;
+    // Makes the file UTF-16 (little-endian, with a byte order mark), which the profile functions
+    // of every Windows version read and write without losing a character: a missing file is
+    // created empty in that form, a file in the ANSI code page is rewritten with the same text.
+    void UseUnicode() const;
 
 private:
     std::wstring fileName_;

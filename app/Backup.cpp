@@ -1,0 +1,134 @@
+#include "app/Backup.h"
+
+#include <algorithm>
+#include <unordered_map>
+#include <vector>
+
+namespace qd {
+
+namespace {
+
+wchar_t AsciiUpper(wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c; }
+
+std::wstring AsciiUpper(std::wstring_view text) {
+    std::wstring out(text);
+    for (wchar_t& c : out) c = AsciiUpper(c);
+    return out;
+}
+
+// A value as the profile functions hand out a single key: one pair of enclosing quotes removed.
+std::wstring Unquoted(const std::wstring& value) {
+    if (value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') && value.back() == value.front())
+        return value.substr(1, value.size() - 2);
+    return value;
+}
+
+// The index in a key named letter + decimal index ("N12"), written as the program writes it
+// (no sign, no leading zeros); -1 for any other key.
+long long PairIndex(const std::wstring& key, wchar_t letter) {
+    if (key.size() < 2 || AsciiUpper(key[0]) != letter) return -1;
+    if (key.size() > 2 && key[1] == L'0') return -1;
+    long long index = 0;
+    for (size_t i = 1; i < key.size(); ++i) {
+        if (key[i] < L'0' || key[i] > L'9' || i > 10) return -1;
+        index = index * 10 + (key[i] - L'0');
+    }
+    return index;
+}
+
+}  // namespace
+
+std::wstring BackupFileName(const std::wstring& chosen) {
+    const size_t folderEnd = chosen.find_last_of(L"\\/:");
+    const size_t dot = chosen.find_last_of(L'.');
+    const bool hasExtension = dot != std::wstring::npos && (folderEnd == std::wstring::npos || dot > folderEnd);
+    if (hasExtension && AsciiUpper(std::wstring_view(chosen).substr(dot + 1)) == L"PWB") return chosen;
+    return chosen + L".pwb";
+}
+
+std::wstring PathCompareKey(std::wstring_view path) {
+    std::wstring key = AsciiUpper(path);
+    if (key.empty() || key.back() != L'\\') key += L'\\';
+    return key;
+}
+
+std::wstring ShortcutIndex::Key(std::wstring_view alias, std::wstring_view path) {
+    std::wstring key(alias);
+    key += L'\0';  // no alias holds a zero, so the two parts cannot run into each other
+    key += PathCompareKey(path);
+    return key;
+}
+
+void ShortcutIndex::Add(std::wstring_view alias, std::wstring_view path) { keys_.insert(Key(alias, path)); }
+
+bool ShortcutIndex::Contains(std::wstring_view alias, std::wstring_view path) const {
+    return keys_.count(Key(alias, path)) != 0;
+}
+
+void ExportBackup(const tk::TIniFile& file, ShortcutRows& rows) {
+    const int count = rows.RowCount();
+    std::vector<std::pair<std::wstring, std::wstring>> writes;
+    writes.reserve(static_cast<size_t>(count) * 2 + 1);
+    writes.emplace_back(kBackupCountKey, std::to_wstring(count));
+    for (int i = 0; i < count; ++i) {
+        writes.emplace_back(AliasValueName(i), rows.Alias(i));
+        writes.emplace_back(PathValueName(i), rows.Path(i));
+    }
+
+    // The section is rewritten whole in one write (a write per key would rewrite the file each
+    // time): existing keys keep their place with the new value, new keys follow in order, keys
+    // this export does not write stay as they were.
+    file.UseUnicode();
+    tk::TIniFile::Entries entries = file.ReadSection(kBackupSection);
+    std::unordered_map<std::wstring, size_t> position;
+    for (size_t i = 0; i < entries.size(); ++i) position.emplace(AsciiUpper(entries[i].first), i);
+    for (auto& [key, value] : writes) {
+        auto it = position.find(AsciiUpper(key));
+        if (it != position.end()) {
+            entries[it->second].second = std::move(value);
+        } else {
+            position.emplace(AsciiUpper(key), entries.size());
+            entries.emplace_back(std::move(key), std::move(value));
+        }
+    }
+    file.WriteSection(kBackupSection, entries);
+}
+
+int ImportBackup(const tk::TIniFile& file, ShortcutRows& rows,
+                 const std::function<void(const std::wstring& alias, const std::wstring& path)>& append) {
+    const long long count = file.ReadInteger(kBackupSection, kBackupCountKey, 0);
+    if (count <= 0) return 0;
+
+    // The whole section in one read; the first of repeated keys counts, as for a single read.
+    // Only indexes the file has keys for can give an entry (the others read as empty), so the
+    // work is bounded by the file, whatever Count claims.
+    std::unordered_map<std::wstring, std::wstring> values;
+    std::vector<long long> indexes;
+    for (const auto& [key, value] : file.ReadSection(kBackupSection)) {
+        values.emplace(AsciiUpper(key), Unquoted(value));
+        for (long long index : {PairIndex(key, L'N'), PairIndex(key, L'P')})
+            if (index >= 0 && index < count) indexes.push_back(index);
+    }
+    std::sort(indexes.begin(), indexes.end());
+    indexes.erase(std::unique(indexes.begin(), indexes.end()), indexes.end());
+    auto read = [&values](const std::wstring& key) {
+        auto it = values.find(key);
+        return it == values.end() ? std::wstring() : it->second;
+    };
+
+    ShortcutIndex present;
+    for (int i = 0; i < rows.RowCount(); ++i) present.Add(rows.Alias(i), rows.Path(i));
+    int appended = 0;
+    for (long long k : indexes) {
+        const std::wstring alias = read(AliasValueName(static_cast<int>(k)));
+        const std::wstring path = read(PathValueName(static_cast<int>(k)));
+        // The store cannot hold an empty alias or path: such an entry is no shortcut.
+        if (alias.empty() || path.empty() || present.Contains(alias, path)) continue;
+        append(alias, path);
+        present.Add(alias, path);
+        ++appended;
+    }
+    return appended;
+}
+
+}  // namespace qd

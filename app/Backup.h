@@ -1,0 +1,54 @@
+// The backup file: the whole list written to an INI file (section PathWarden: Count, then N<i>
+// and P<i> for each row) and merged back without duplicates. The files are UTF-16 so that no
+// character of an alias or path is lost; files in the ANSI code page (older backups) read too.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+
+#include "app/ShortcutStore.h"
+#include "toolkit/win/IniFile.h"
+
+namespace qd {
+
+constexpr wchar_t kBackupSection[] = L"PathWarden";
+constexpr wchar_t kBackupCountKey[] = L"Count";
+constexpr wchar_t kExportTitle[] = L"导出别名和路径";
+constexpr wchar_t kImportTitle[] = L"导入别名和路径";
+constexpr wchar_t kBackupFilter[] = L"Backup files (*.pwb)|*.PWB|All files (*.*)| *.*";
+constexpr wchar_t kOverwriteQuestion[] = L" 已经存在，要覆盖它吗？";  // follows the file name
+
+// The name export writes to: the chosen name, with ".pwb" appended unless its extension already
+// is PWB in any letter case.
+std::wstring BackupFileName(const std::wstring& chosen);
+
+// Two paths name the same folder for the import when these keys are equal: a trailing backslash
+// added unless there, the ASCII letters a-z upper-cased, nothing else changed.
+std::wstring PathCompareKey(std::wstring_view path);
+
+// The shortcuts a list holds, as the import's duplicate test sees them: the alias exactly, the
+// path by its compare key. Lookups take constant time, so long lists and files stay fast.
+class ShortcutIndex {
+public:
+    void Add(std::wstring_view alias, std::wstring_view path);
+    bool Contains(std::wstring_view alias, std::wstring_view path) const;
+
+private:
+    static std::wstring Key(std::wstring_view alias, std::wstring_view path);
+    std::unordered_set<std::wstring> keys_;
+};
+
+// Writes Count and every row's pair to the file, updating it in place: the keys written replace
+// those of the same name, everything else in the file stays.
+void ExportBackup(const tk::TIniFile& file, ShortcutRows& rows);
+
+// Reads the file's entries and hands each one the list lacks to append (which adds the row and
+// writes it to the store), in file order. Entries with an empty alias or path are skipped, and
+// the reading ends where the file has no more pairs, whatever Count says. Returns how many were
+// appended.
+int ImportBackup(const tk::TIniFile& file, ShortcutRows& rows,
+                 const std::function<void(const std::wstring& alias, const std::wstring& path)>& append);
+
+}  // namespace qd
