@@ -1,0 +1,122 @@
+// Backup export and import on long lists, under Wine: a list of N shortcuts exported to a new
+// file, and a file of N entries (half of them already in a list of N rows) imported into that
+// list with every appended row written to a private registry key, as the main window does.
+// Each figure is the median of five runs; the ratio to N = 100 shows how the cost grows, and the
+// duplicate search of the import is set against the plain linear search over the list.
+//   wine bench_backup.exe
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/Backup.h"
+#include "app/RegistryAccessor.h"
+#include "app/ShortcutStore.h"
+#include "toolkit/win/Registry.h"
+
+namespace {
+
+struct Rows : qd::ShortcutRows {
+    std::vector<std::pair<std::wstring, std::wstring>> rows;
+    int RowCount() override { return static_cast<int>(rows.size()); }
+    std::wstring Alias(int i) override { return rows[static_cast<size_t>(i)].first; }
+    std::wstring Path(int i) override { return rows[static_cast<size_t>(i)].second; }
+    void AppendRow(const std::wstring& a, const std::wstring& p) override { rows.emplace_back(a, p); }
+};
+
+double MedianMs(int runs, const std::function<void()>& prepare, const std::function<void()>& work) {
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        prepare();
+        const auto start = std::chrono::steady_clock::now();
+        work();
+        times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+Rows MakeList(int n, int offset) {
+    Rows list;
+    for (int i = 0; i < n; ++i)
+        list.rows.emplace_back(L"Folder " + std::to_wstring(i + offset), L"C:\\Data\\Folder" + std::to_wstring(i + offset));
+    return list;
+}
+
+struct Figures {
+    double exportMs, importMs, linearSearchMs;
+};
+
+Figures Measure(int n, const std::filesystem::path& folder) {
+    const std::wstring keyPath = L"Software\\QuiverdirBench";
+    const std::filesystem::path exported = folder / "export.pwb";
+    const std::filesystem::path source = folder / "source.pwb";
+    Rows list = MakeList(n, 0);
+
+    Figures f{};
+    f.exportMs = MedianMs(
+        5, [&] { std::filesystem::remove(exported); },
+        [&] { qd::ExportBackup(tk::TIniFile(exported.wstring()), list); });
+
+    // The file to import: the second half of the list and as many new entries.
+    Rows fileRows = MakeList(n, n / 2);
+    std::filesystem::remove(source);
+    qd::ExportBackup(tk::TIniFile(source.wstring()), fileRows);
+    Rows target;
+    qd::ShortcutStore store(qd::RegistryAccessors(), target);
+    f.importMs = MedianMs(
+        5,
+        [&] {
+            tk::TRegistry().DeleteKey(keyPath);
+            target = MakeList(n, 0);
+        },
+        [&] {
+            qd::ImportBackup(tk::TIniFile(source.wstring()), target, [&](const std::wstring& a, const std::wstring& p) {
+                target.AppendRow(a, p);
+                const int last = target.RowCount() - 1;
+                store.WriteRegString(keyPath, qd::AliasValueName(last), a);
+                store.WriteRegString(keyPath, qd::PathValueName(last), p);
+            });
+        });
+    tk::TRegistry().DeleteKey(keyPath);
+
+    // The anchor: the same duplicate decisions by a linear search over the growing list.
+    f.linearSearchMs = MedianMs(
+        3, [&] { target = MakeList(n, 0); },
+        [&] {
+            for (const auto& [alias, path] : fileRows.rows) {
+                const std::wstring key = qd::PathCompareKey(path);
+                bool found = false;
+                for (const auto& row : target.rows)
+                    if (row.first == alias && qd::PathCompareKey(row.second) == key) {
+                        found = true;
+                        break;
+                    }
+                if (!found) target.AppendRow(alias, path);
+            }
+        });
+    return f;
+}
+
+}  // namespace
+
+int main() {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::filesystem::path folder = std::filesystem::path(temp) / "quiverdir-backup-bench";
+    std::filesystem::create_directories(folder);
+    const Figures small = Measure(100, folder);
+    const Figures large = Measure(10000, folder);
+    std::filesystem::remove_all(folder);
+    std::printf("%-44s %12s %12s %10s\n", "operation", "100 rows", "10000 rows", "ratio");
+    auto row = [](const char* name, double a, double b) { std::printf("%-44s %10.2f ms %10.2f ms %9.1fx\n", name, a, b, b / a); };
+    row("export to a new file", small.exportMs, large.exportMs);
+    row("import, half duplicates, stored at once", small.importMs, large.importMs);
+    row("anchor: linear duplicate search alone", small.linearSearchMs, large.linearSearchMs);
+    return 0;
+}
