@@ -214,15 +214,16 @@ int DrawStyle(Canvas& c, const fs::path& folder, TsuiUIStyle style, int y) {
     const std::string p(StyleResourcePrefix(style));
     Text(c, 16, y, p, kInk, 3);
     y += 24;
-    DrawWindow(c, folder, style, 16, y, 420, 150);
+    DrawWindow(c, folder, style, 16, y, 480, 150);
 
     // The title button strip, twice enlarged, on a checker so keyed pixels show.
     const tk::BmpImage strip = Load(folder, p + "_TITLEBTN");
-    const int sx = 460;
+    const int sx = 520;
     for (int yy = 0; yy < strip.height * 2; ++yy)
         for (int xx = 0; xx < strip.width * 2; ++xx) c.Set(sx + xx, y + yy, ((xx / 6 + yy / 6) % 2) ? 0xD8D8D8 : 0xFFFFFF);
     c.Draw(strip, sx, y, 2, true);
-    Text(c, sx, y + strip.height * 2 + 4, "BOX    HELP    MAX    RESTORE    MIN    CLOSE", kInk);
+    static const char* const kButtons[6] = {"BOX", "HELP", "MAX", "RESTORE", "MIN", "CLOSE"};
+    for (int k = 0; k < 6; ++k) Text(c, sx + k * 3 * 2 * (strip.width / 18) + 2, y + strip.height * 2 + 4, kButtons[k], kInk);
 
     // Every other picture of the style, enlarged.
     static const char* const kElements[] = {"BUTTON", "CHECKBOX", "RADIOBUTTON", "CHECKLIST", "PROGRESSBAR",
@@ -268,7 +269,7 @@ int main(int argc, char** argv) {
     }
     try {
         const fs::path folder = argv[1];
-        Canvas c(1290, 1540, kPaper);
+        Canvas c(1340, 1540, kPaper);
         int y = 14;
         for (TsuiUIStyle style : {TsuiUIStyle::MacOS, TsuiUIStyle::WinXP, TsuiUIStyle::DeepBlue, TsuiUIStyle::Protein,
                                   TsuiUIStyle::BlueGlass})
