@@ -266,8 +266,8 @@ StyleLook BlueGlassLook() {
     s.outside = Hex(0x000000);
     s.transparentButtons = true;
     s.titleColor = [](int x, int y, TitlePiece piece, int w) {
-        static const Ramp ramp{{{0, Hex(0x0E2F5E)}, {1, Hex(0xA8D6FF)}, {2, Hex(0x7DBBF6)}, {8, Hex(0x5AA5EE)},
-                                {16, Hex(0x3A8AE0)}, {17, Hex(0x1C5EBD)}, {24, Hex(0x1B63C6)}, {29, Hex(0x2F82E0)},
+        static const Ramp ramp{{{0, Hex(0x0E2F5E)}, {1, Hex(0x9ACBF8)}, {2, Hex(0x68ABEE)}, {8, Hex(0x4893E2)},
+                                {16, Hex(0x2E7CD4)}, {17, Hex(0x1C5EBD)}, {24, Hex(0x1B63C6)}, {29, Hex(0x2F82E0)},
                                 {30, Hex(0x4E9DEE)}, {31, Hex(0x8ACBFF)}, {32, Hex(0x163F7A)}}};
         Rgb c = ramp.At(y);
         if (y == 0 || y == 32) return c;
