@@ -44,9 +44,9 @@ TEST(BuiltInBitmaps, TitleButtonStripsHold18SquarePictures) {
         EXPECT_EQ(close.Width(), strip.Height());
         EXPECT_EQ(close.Height(), strip.Height());
         EXPECT_EQ(close.GetPixel(3, 5), strip.GetPixel(strip.Width() - close.Width() + 3, 5));
-        // The six buttons differ from each other in their normal pictures.
+        // All 18 pictures differ: six buttons, each normal, mouse-over and pressed.
         std::vector<std::vector<std::uint32_t>> pictures;
-        for (int k = 1; k <= 16; k += 3) {
+        for (int k = 1; k <= 18; ++k) {
             tk::TBitmap p;
             LoadBuiltInBitmap(style, 5, &p, k, 18);
             pictures.push_back(p.ToImage().pixels);
