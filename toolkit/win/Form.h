@@ -29,6 +29,8 @@ public:
     void SetBorderStyle(TFormBorderStyle style) { borderStyle_ = style; }
     void SetPosition(TPosition position) { position_ = position; }
     void SetMinSize(int width, int height) { minWidth_ = width; minHeight_ = height; }
+    int MinWidth() const { return minWidth_; }
+    int MinHeight() const { return minHeight_; }
 
     void Show();
     void Hide() { SetVisible(false); }

@@ -1,0 +1,142 @@
+// The skinned form frame: a panel dropped on a top-level form (the host) that takes over the host's
+// look. It removes the host's system caption, paints a thin border of its own in the non-client
+// area, fills the client area, carries a skinned title bar at its top, and gives the window an
+// outline from the skin's pictures or the built-in style's rounded corners.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "skin/controls/FrameGeometry.h"
+#include "skin/controls/TitleBar.h"
+#include "skin/theme/FileTheme.h"
+#include "toolkit/win/Bitmap.h"
+#include "toolkit/win/Form.h"
+#include "toolkit/win/Panel.h"
+
+inline constexpr wchar_t kFormPanelSelfMessage[] = L"Sorry, you can't select the Form assign to FormPanel property";
+
+class TsuiForm : public tk::TCustomPanel {
+public:
+    explicit TsuiForm(tk::TComponent* owner);
+    ~TsuiForm() override;
+    std::string_view ClassName() const override { return "TsuiForm"; }
+
+    // False for a frame that was not set up (its owner is not a form, or the form has a frame).
+    bool Configured() const { return titleBar_ != nullptr; }
+    tk::TForm* HostForm() const { return host_; }
+    TsuiTitleBar* TitleBar() const { return titleBar_; }
+
+    bool TitleBarCustom() const { return titleBar_ && titleBar_->Custom(); }
+    void SetTitleBarCustom(bool value);
+    TsuiFileTheme* FileTheme() const { return fileTheme_; }
+    void SetFileTheme(TsuiFileTheme* theme);
+    TsuiUIStyle UIStyle() const { return uiStyle_; }
+    void SetUIStyle(TsuiUIStyle style);
+    bool UIStyleAutoUpdateSub() const { return autoUpdateSub_; }
+    void SetUIStyleAutoUpdateSub(bool value) { autoUpdateSub_ = value; }
+    tk::TColor BorderColor() const { return borderColor_; }
+    void SetBorderColor(tk::TColor color);
+    int BorderWidth() const { return borderWidth_; }
+    void SetBorderWidth(int width);
+    bool TitleBarVisible() const { return titleBar_ && titleBar_->Visible(); }
+    void SetTitleBarVisible(bool visible);
+    // The title text; writing it also sets the host form's caption.
+    std::wstring Caption() const { return titleBar_ ? titleBar_->Caption() : std::wstring(); }
+    void SetCaption(const std::wstring& caption);
+    tk::TCustomPanel* FormPanel() const { return formPanel_; }
+    // The frame itself is refused with an error box.
+    void SetFormPanel(tk::TCustomPanel* panel);
+    TsuiTitleBarButtons* TitleBarButtons() const { return titleBar_ ? &titleBar_->Buttons() : nullptr; }
+    void SetTitleBarButtons(const TsuiTitleBarButtons& buttons);
+    TsuiTitleBarSections* TitleBarSections() const { return titleBar_ ? &titleBar_->Sections() : nullptr; }
+    void SetTitleBarSections(const TsuiTitleBarSections& sections);
+    bool TitleBarDrawAppIcon() const { return !titleBar_ || titleBar_->DrawAppIcon(); }
+    void SetTitleBarDrawAppIcon(bool value);
+    tk::TFont TitleFont() const { return titleBar_ ? titleBar_->TitleFont() : tk::TFont{}; }
+    void SetTitleFont(const tk::TFont& font);
+    tk::TColor MenuBarColor() const { return menuBarColor_; }
+    void SetMenuBarColor(tk::TColor color) { menuBarColor_ = color; }
+    tk::TColor MenuBarToColor() const { return menuBarToColor_; }
+    void SetMenuBarToColor(tk::TColor color) { menuBarToColor_ = color; }
+    // The height of the visible menu bar (none in this frame yet: 0); the setting is kept for it.
+    int MenuBarHeight() const { return GetMenuBarHeight(); }
+    void SetMenuBarHeight(int height) { menuBarHeightSetting_ = height; }
+    int GetMenuBarHeight() const { return 0; }
+    int RoundCorner() const { return TitleBarVisible() ? titleBar_->RoundCorner() : 0; }
+    void SetRoundCorner(int value);
+    int RoundCornerBottom() const { return TitleBarVisible() ? titleBar_->RoundCornerBottom() : 0; }
+    void SetRoundCornerBottom(int value);
+    std::wstring Version() const { return L"6.2"; }
+    void SetVersion(const std::wstring&) {}
+    tk::TColor InactiveCaptionColor() const {
+        return titleBar_ ? titleBar_->InactiveCaptionColor() : tk::clInactiveCaption;
+    }
+    void SetInactiveCaptionColor(tk::TColor color);
+    void SetOnTitleBarCustomBtnsClick(TsuiTitleBarButtonClickEvent handler);
+    void SetOnTitleBarHelpBtnClick(TsuiTitleBarButtonClickEvent handler);
+
+    // Paints the host's non-client border now.
+    void PaintFrame();
+    // Recomputes and sets the host window's outline.
+    void ApplyWindowRegion();
+
+    // The measured system frame and the skin's border sizes (for tests and the title bar).
+    int HostLeftFrame() const { return hostLeftFrame_; }
+    int HostBottomFrame() const { return hostBottomFrame_; }
+    int LeftBorderWidth() const { return leftBorderWidth_; }
+    int RightBorderWidth() const { return rightBorderWidth_; }
+    int BottomBorderHeight() const { return bottomBorderHeight_; }
+    int TitleBandHeight() const;
+    tk::TBitmap& BottomBorderImage() { return bottomBorderImage_; }
+
+    bool PublishesProperty(std::string_view name) const override;
+    std::optional<tk::PropertyValue> GetPublishedProperty(std::string_view name) const override;
+    bool SetPublishedProperty(std::string_view name, const tk::PropertyValue& value) override;
+    void Notification(tk::TComponent* component, tk::Operation operation) override;
+
+protected:
+    void Paint(tk::TCanvas& canvas) override;
+    void Resized() override;
+
+private:
+    static LRESULT CALLBACK HookedWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT HostMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT CallSaved(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    void NcCalcSize(WPARAM wParam, LPARAM lParam);
+    void HostSized();
+    bool AppMessage(MSG& msg);
+    bool ReadySkin() const;
+    void ComposeBottomBorderImage(int width);
+    void PaintSkinFrame(tk::TCanvas& canvas, int w, int h);
+    void PaintBuiltInFrame(tk::TCanvas& canvas, int w, int h);
+    void AlignChildren();
+    void Unhook();
+
+    tk::TForm* host_ = nullptr;
+    WNDPROC savedWindowProc_ = nullptr;
+    TsuiTitleBar* titleBar_ = nullptr;
+    int appHook_ = 0;
+
+    TsuiFileTheme* fileTheme_ = nullptr;
+    TsuiUIStyle uiStyle_ = TsuiUIStyle::DeepBlue;
+    bool autoUpdateSub_ = false;
+    tk::TColor borderColor_ = tk::clBlack;
+    int borderWidth_ = 1;
+    tk::TCustomPanel* formPanel_ = nullptr;
+    tk::TColor menuBarColor_ = 0, menuBarToColor_ = 0;
+    int menuBarHeightSetting_ = 22;
+
+    int hostLeftFrame_ = 4, hostBottomFrame_ = 4;
+    int leftBorderWidth_ = 0, rightBorderWidth_ = 0, bottomBorderHeight_ = 0;
+    tk::TBitmap bottomBorderImage_;
+    tk::TColor transparentColor_ = 0xFF00FF;
+    bool titleNeedsRegion_ = false, bottomNeedsRegion_ = false;
+    int titleRegionMinY_ = 0, titleRegionMaxY_ = 0, bottomRegionMinY_ = 0, bottomRegionMaxY_ = 0;
+    RECT creationBounds_{};
+    bool startMaximized_ = false;
+    bool titleBarWanted_ = true, internalTitleChange_ = false;
+    bool destroying_ = false;
+    bool sizing_ = false;
+};

@@ -1,0 +1,79 @@
+#include "toolkit/win/Panel.h"
+
+namespace tk {
+
+TCustomPanel::TCustomPanel(TComponent* owner) : TWinControl(owner) {}
+
+void TCustomPanel::CreateParams(TCreateParams& params) {
+    TWinControl::CreateParams(params);
+    params.WinClassName = L"tk.Panel";
+    params.Style |= WS_CLIPCHILDREN;
+    params.Background = nullptr;  // the panel paints all of itself
+}
+
+void TCustomPanel::SetColor(TColor color) {
+    color_ = color;
+    Invalidate();
+}
+
+void TCustomPanel::Repaint() {
+    if (!HandleAllocated()) return;
+    HDC dc = GetDC(Handle());
+    {
+        TCanvas canvas(dc);
+        Paint(canvas);
+    }
+    ReleaseDC(Handle(), dc);
+}
+
+void TCustomPanel::Paint(TCanvas& canvas) {
+    RECT r;
+    GetClientRect(Handle(), &r);
+    canvas.SetBrushColor(color_);
+    canvas.FillRect({r.left, r.top, r.right, r.bottom});
+    auto bevel = [&](TPanelBevel kind, RECT& box) {
+        if (kind == TPanelBevel::None) return;
+        const COLORREF light = ColorToRGB(kind == TPanelBevel::Raised ? clBtnHighlight : clBtnShadow);
+        const COLORREF dark = ColorToRGB(kind == TPanelBevel::Raised ? clBtnShadow : clBtnHighlight);
+        canvas.SetPenColor(light);
+        canvas.Polyline({{box.left, box.bottom - 1}, {box.left, box.top}, {box.right - 1, box.top}});
+        canvas.SetPenColor(dark);
+        canvas.Polyline({{box.right - 1, box.top}, {box.right - 1, box.bottom - 1}, {box.left - 1, box.bottom - 1}});
+        InflateRect(&box, -1, -1);
+    };
+    if (border_ == TPanelBorder::Single) {
+        canvas.SetBrushColor(clBlack);
+        canvas.FrameRect({r.left, r.top, r.right, r.bottom});
+        InflateRect(&r, -1, -1);
+    }
+    bevel(bevelOuter_, r);
+    bevel(bevelInner_, r);
+}
+
+void TCustomPanel::WndProc(TMessage& m) {
+    switch (m.Msg) {
+    case WM_ERASEBKGND:
+        m.Result = 1;
+        return;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(Handle(), &ps);
+        {
+            TCanvas canvas(dc);
+            Paint(canvas);
+        }
+        EndPaint(Handle(), &ps);
+        m.Result = 0;
+        return;
+    }
+    case WM_SIZE:
+        TWinControl::WndProc(m);
+        Resized();
+        return;
+    default:
+        break;
+    }
+    TWinControl::WndProc(m);
+}
+
+}  // namespace tk
