@@ -7,6 +7,7 @@
 #include "app/Options.h"
 #include "app/RegistryAccessor.h"
 #include "resources/forms/MainFormDesc.h"
+#include "skin/theme/BuiltInBitmaps.h"
 #include "toolkit/win/Application.h"
 
 namespace qd {
@@ -29,7 +30,8 @@ private:
 }  // namespace
 
 MainSettings MainSettings::ForThisProgram() {
-    return {kStoreKeyPath, qd::ExePath(), qd::OptionsFilePath(), qd::WindowsDirectory(), RegistryAccessors()};
+    return {kStoreKeyPath, qd::ExePath(), qd::OptionsFilePath(), qd::WindowsDirectory(), RegistryAccessors(),
+            desc::kSkinFile};
 }
 
 TfrmMain::TfrmMain(tk::TComponent* owner, MainSettings settings)
@@ -58,6 +60,7 @@ void TfrmMain::BuildComponents() {
 
     suiFileTheme1 = new TsuiFileTheme(this);
     suiFileTheme1->SetName(L"suiFileTheme1");
+    BuildFrame();
     OpenDialog1 = new tk::TOpenDialog(this);
     OpenDialog1->SetName(L"OpenDialog1");
     SaveDialog1 = new tk::TSaveDialog(this);
@@ -95,7 +98,6 @@ void TfrmMain::BuildComponents() {
 
     suiToolBar1 = new tk::TToolBar(this);
     suiToolBar1->SetName(L"suiToolBar1");
-    suiToolBar1->SetParent(this);
     suiToolBar1->SetBounds(0, kToolBarTop, kToolBarWidth, kToolBarHeight);
     suiToolBar1->SetButtonSize(kToolButtonWidth, kToolButtonHeight);
     suiToolBar1->SetImages(ImageList1);
@@ -140,10 +142,12 @@ void TfrmMain::BuildComponents() {
         }
         suiToolBar1->AddButton(b);
     }
+    // The frame's window exists already: the bar's window is made once the bar is set up.
+    suiToolBar1->SetParent(suiForm1);
 
     lvMain = new tk::TListView(this);
     lvMain->SetName(L"lvMain");
-    lvMain->SetParent(this);
+    lvMain->SetParent(suiForm1);
     lvMain->SetBounds(kListLeft, kListTop, kListWidth, kListDesignHeight);
     lvMain->SetFont({L"MS Sans Serif", -11, RGB(0, 0, 0)});
     lvMain->AddColumn(kAliasColumn, kAliasColumnWidth);
@@ -153,11 +157,72 @@ void TfrmMain::BuildComponents() {
     lvMain->OnDblClick = [this](tk::TComponent* s) { lvMainDblClick(s); };
 }
 
+void TfrmMain::BuildFrame() {
+    using namespace desc;
+    suiForm1 = new TsuiForm(this);
+    suiForm1->SetName(L"suiForm1");
+    suiForm1->SetUIStyle(TsuiUIStyle::FromThemeFile);
+    suiForm1->SetUIStyleAutoUpdateSub(false);
+    suiForm1->SetTitleBarCustom(false);
+    suiForm1->SetBorderColor(kFrameBorderColor);
+    suiForm1->SetBorderWidth(kFrameBorderWidth);
+    suiForm1->SetColor(kFrameColor);
+    suiForm1->SetCaption(kMainCaption);
+    suiForm1->SetTitleBarDrawAppIcon(true);
+    tk::TFont font;
+    font.Name = kFrameFontName;
+    font.Height = kFrameFontHeight;
+    font.Bold = true;
+    font.Color = tk::clWhite;
+    suiForm1->SetTitleFont(font);
+    suiForm1->SetMenuBarColor(kFrameColor);
+    suiForm1->SetMenuBarToColor(kFrameColor);
+    suiForm1->SetMenuBarHeight(0);
+    suiForm1->SetRoundCorner(0);
+    suiForm1->SetRoundCornerBottom(0);
+    suiForm1->SetInactiveCaptionColor(tk::clInactiveCaption);
+
+    TsuiTitleBarButtons buttons(nullptr);
+    for (const FrameButtonDesc& d : kFrameButtons) {
+        TsuiTitleBarButton* b = buttons.Add();
+        b->SetVisible(d.visible);
+        b->SetButtonType(static_cast<TsuiTitleBarBtnType>(d.type));
+        b->SetUIStyle(TsuiUIStyle::DeepBlue);
+        b->SetTransparent(false);
+        b->SetTop(2);
+    }
+    suiForm1->SetTitleBarButtons(buttons);
+    TsuiTitleBarSections sections(nullptr);
+    for (const FrameSectionDesc& d : kFrameSections) {
+        TsuiTitleBarSection* s = sections.Add();
+        s->SetAlign(static_cast<TsuiTitleBarAlign>(d.align));
+        tk::TBitmap picture;
+        LoadBuiltInBitmap(TsuiUIStyle::DeepBlue, d.styleItem, &picture);
+        s->SetPicture(picture);
+        s->SetStretch(d.stretch);
+        s->SetAutoSize(d.autoSize);
+        s->SetWidth(d.width);
+    }
+    suiForm1->SetTitleBarSections(sections);
+}
+
 void TfrmMain::AttachSkin() {
     // The skin step of start-up: the theme loads the program's skin (a missing or damaged file
-    // leaves it not ready, silently). Handing the theme to the skinned frame comes with the
-    // frame; until then the window keeps the system's look.
-    suiFileTheme1->SetThemeFile(desc::kSkinFile);
+    // leaves it not ready, silently), then the frame takes it; a theme that is not ready gives
+    // the frame and its title bar the DeepBlue style. The frame does not pass the theme on to
+    // the tool bar, which keeps its own colours.
+    suiFileTheme1->SetThemeFile(settings_.SkinFile);
+    suiForm1->SetFileTheme(suiFileTheme1);
+    FitClientArea();
+}
+
+void TfrmMain::FitClientArea() {
+    HWND h = Handle();
+    RECT window, client;
+    GetWindowRect(h, &window);
+    GetClientRect(h, &client);
+    SetBounds(Left(), Top(), desc::kMainClientWidth + (window.right - window.left) - client.right,
+              desc::kMainClientHeight + (window.bottom - window.top) - client.bottom);
 }
 
 void TfrmMain::FormCreate(tk::TComponent*) {
@@ -172,8 +237,9 @@ void TfrmMain::FormCreate(tk::TComponent*) {
 
 void TfrmMain::FormShow(tk::TComponent*) {
     store_->LoadItems(settings_.KeyPath);
-    // The list reaches from below the tool bar to the bottom of the client area.
-    lvMain->SetHeight(ClientHeight() - lvMain->Top());
+    // The list reaches from below the tool bar to the bottom of the frame's client area, which
+    // the skin's border pieces (or the built-in border) leave inside the window.
+    lvMain->SetHeight(suiForm1->ClientHeight() - lvMain->Top());
 }
 
 void TfrmMain::lvMainSelectItem(tk::TComponent*, int, bool) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/ShortcutStore.h"
+#include "skin/controls/Form.h"
 #include "skin/theme/FileTheme.h"
 #include "toolkit/win/ActionList.h"
 #include "toolkit/win/FileDialogs.h"
@@ -24,6 +25,8 @@ struct MainSettings {
     std::wstring WindowsDirectory;
     // How the store reaches the key: the registry unless a test wraps it.
     AccessorFactory Accessors;
+    // The skin the window is dressed in: a bare name is looked for beside the program.
+    std::wstring SkinFile = L"Silver.ssk";
     static MainSettings ForThisProgram();
 };
 
@@ -35,6 +38,7 @@ public:
     std::wstring WindowClassName() const override;
 
     // Components.
+    TsuiForm* suiForm1 = nullptr;
     tk::TToolBar* suiToolBar1 = nullptr;
     tk::TListView* lvMain = nullptr;
     tk::TImageList* ImageList1 = nullptr;
@@ -79,6 +83,9 @@ public:
 private:
     void BuildComponents();
     void AttachSkin();
+    void BuildFrame();
+    // Sizes the window so that the frame's client area has the designed size.
+    void FitClientArea();
 
     MainSettings settings_;
     int FSelIndex = -200;

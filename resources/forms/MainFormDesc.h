@@ -73,4 +73,27 @@ constexpr int kPathColumnWidth = 315;
 constexpr wchar_t kToolBarImages[] = L"TOOLBAR_IMAGES";  // 12 images of 16 x 16 in one strip
 constexpr int kToolImageSize = 16;
 
+// The window frame (suiForm1): colours, caption font and its title bar's buttons and sections. The
+// button kinds and section placements are the ordinals of the title bar's own enumerations.
+constexpr unsigned kFrameColor = 0xE8E8E8;
+constexpr unsigned kFrameBorderColor = 0x000000;
+constexpr int kFrameBorderWidth = 1;
+constexpr wchar_t kFrameFontName[] = L"Tahoma";
+constexpr int kFrameFontHeight = -13;
+
+struct FrameButtonDesc {
+    int type;  // 4 control box, 2 close, 0 maximise, 1 minimise
+    bool visible;
+};
+constexpr FrameButtonDesc kFrameButtons[] = {{4, true}, {2, true}, {0, false}, {1, true}};
+
+struct FrameSectionDesc {
+    int align;  // 0 left, 1 right, 2 client
+    bool autoSize;
+    int width;
+    bool stretch;
+    int styleItem;  // the built-in picture stored with the section until a style replaces it
+};
+constexpr FrameSectionDesc kFrameSections[] = {{0, true, 97, false, 10}, {1, true, 97, false, 12}, {2, false, 10, true, 11}};
+
 }  // namespace qd::desc

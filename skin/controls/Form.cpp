@@ -1,6 +1,7 @@
 #include "skin/controls/Form.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "skin/theme/BuiltInBitmaps.h"
 #include "skin/theme/SkinDraw.h"
@@ -442,32 +443,40 @@ bool TsuiForm::AppMessage(MSG& msg) {
 
 // ---- Painting ----
 
+void TsuiForm::PaintBackground(tk::TCanvas& canvas, const tk::TRect& rect) {
+    const char* background = uiStyle_ == TsuiUIStyle::MacOS    ? "MACOS_FORM_BACKGROUND"
+                             : uiStyle_ == TsuiUIStyle::Protein ? "PROTEIN_FORM_BACKGROUND"
+                                                                : nullptr;
+    tk::TBitmap pattern;
+    if (background) {
+        try {
+            tk::LoadBitmapResource(pattern, std::wstring(background, background + std::strlen(background)));
+        } catch (...) {
+            pattern.Clear();
+        }
+    }
+    canvas.SetBrushStyle(tk::TBrushStyle::Solid);
+    if (!pattern.Empty()) {
+        canvas.SetBrushBitmap(&pattern);
+    } else {
+        canvas.SetBrushColor(Color());
+    }
+    canvas.FillRect(rect);
+    canvas.SetBrushBitmap(nullptr);
+}
+
 void TsuiForm::Paint(tk::TCanvas& canvas) {
     if (destroying_) return;
     RECT r;
     GetClientRect(Handle(), &r);
-    const char* background = uiStyle_ == TsuiUIStyle::MacOS    ? "MACOS_FORM_BACKGROUND"
-                             : uiStyle_ == TsuiUIStyle::Protein ? "PROTEIN_FORM_BACKGROUND"
-                                                                : nullptr;
-    if (background && r.right > 0 && r.bottom > 0) {
-        tk::TBitmap pattern;
-        std::wstring name(background, background + std::char_traits<char>::length(background));
-        try {
-            tk::LoadBitmapResource(pattern, name);
-        } catch (...) {
-            pattern.Clear();
-        }
+    if (r.right > 0 && r.bottom > 0) {
+        // Composed off-screen and copied in one operation.
         tk::TBitmap image(r.right, r.bottom);
-        tk::TCanvas c(image.Dc());
-        if (!pattern.Empty()) {
-            c.SetBrushBitmap(&pattern);
-        } else {
-            c.SetBrushColor(Color());
+        {
+            tk::TCanvas c(image.Dc());
+            PaintBackground(c, {0, 0, r.right, r.bottom});
         }
-        c.FillRect({0, 0, r.right, r.bottom});
         BitBlt(canvas.Handle(), 0, 0, r.right, r.bottom, image.Dc(), 0, 0, SRCCOPY);
-    } else {
-        FillColor(canvas, {0, 0, r.right, r.bottom}, Color());
     }
     PaintFrame();
 }

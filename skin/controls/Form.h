@@ -98,6 +98,7 @@ public:
 
 protected:
     void Paint(tk::TCanvas& canvas) override;
+    void PaintBackground(tk::TCanvas& canvas, const tk::TRect& rect) override;
     void Resized() override;
 
 private:

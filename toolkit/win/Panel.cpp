@@ -26,6 +26,11 @@ void TCustomPanel::Repaint() {
     ReleaseDC(Handle(), dc);
 }
 
+void TCustomPanel::PaintBackground(TCanvas& canvas, const TRect& rect) {
+    canvas.SetBrushColor(color_);
+    canvas.FillRect(rect);
+}
+
 void TCustomPanel::Paint(TCanvas& canvas) {
     RECT r;
     GetClientRect(Handle(), &r);
@@ -52,9 +57,19 @@ void TCustomPanel::Paint(TCanvas& canvas) {
 
 void TCustomPanel::WndProc(TMessage& m) {
     switch (m.Msg) {
-    case WM_ERASEBKGND:
+    case WM_ERASEBKGND: {
+        // The panel's own background is painted with the rest of it; a child that draws through
+        // its parent gets the background under it.
+        HDC dc = reinterpret_cast<HDC>(m.WParam);
+        if (dc && WindowFromDC(dc) != Handle()) {
+            RECT r;
+            GetClientRect(Handle(), &r);
+            TCanvas canvas(dc);
+            PaintBackground(canvas, {r.left, r.top, r.right, r.bottom});
+        }
         m.Result = 1;
         return;
+    }
     case WM_PAINT: {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(Handle(), &ps);

@@ -35,6 +35,9 @@ protected:
     void CreateParams(TCreateParams& params) override;
     // Paints the whole control; the default fills the colour and draws the bevels.
     virtual void Paint(TCanvas& canvas);
+    // Fills a rectangle of the panel's background (panel coordinates) into a context that draws
+    // for a child: a see-through child (a flat tool bar) asks its parent for what lies under it.
+    virtual void PaintBackground(TCanvas& canvas, const TRect& rect);
     // The control's client size changed (after the window moved or was resized).
     virtual void Resized() {}
 
