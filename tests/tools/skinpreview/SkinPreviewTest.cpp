@@ -1,0 +1,146 @@
+// SkinPreview.exe: its command line, and the program itself showing a framed window of its class
+// in a style, in a skin, and in DeepBlue after a clear message about a skin that did not load.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "tests/skin/reader/SkinTestFiles.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/WinTest.h"
+#include "tools/skinpreview/PreviewArgs.h"
+
+namespace {
+
+using preview::ParsePreviewArgs;
+
+TEST(PreviewArgs, StylesSkinsAndPasswords) {
+    EXPECT_EQ(ParsePreviewArgs({}).Style, TsuiUIStyle::DeepBlue);
+    EXPECT_EQ(ParsePreviewArgs({L"--style", L"BlueGlass"}).Style, TsuiUIStyle::BlueGlass);
+    EXPECT_EQ(ParsePreviewArgs({L"--style", L"winxp"}).Style, TsuiUIStyle::WinXP);
+    auto skin = ParsePreviewArgs({L"--skin", L"C:\\skins\\a.ssk", L"--password", L"pw"});
+    EXPECT_TRUE(skin.Error.empty());
+    EXPECT_EQ(skin.Style, TsuiUIStyle::FromThemeFile);
+    EXPECT_EQ(skin.SkinFile, L"C:\\skins\\a.ssk");
+    EXPECT_EQ(skin.Password, L"pw");
+    EXPECT_EQ(preview::StyleName(TsuiUIStyle::Protein), L"Protein");
+}
+
+TEST(PreviewArgs, RefusedCommandLinesSayWhatIsWrong) {
+    EXPECT_EQ(ParsePreviewArgs({L"--style", L"Aqua"}).Error, L"Unknown style: Aqua");
+    EXPECT_EQ(ParsePreviewArgs({L"--style"}).Error, L"--style needs a value");
+    EXPECT_EQ(ParsePreviewArgs({L"--skin", L""}).Error, L"--skin needs a file name");
+    EXPECT_EQ(ParsePreviewArgs({L"-x"}).Error, L"Unknown argument: -x");
+    EXPECT_FALSE(ParsePreviewArgs({L"--style", L"MacOS", L"--skin", L"a.ssk"}).Error.empty());
+    EXPECT_EQ(ParsePreviewArgs({L"--password", L"pw"}).Error, L"--password goes with --skin");
+}
+
+// The built program, started with arguments; ended at the end of the test.
+class PreviewProcess {
+public:
+    explicit PreviewProcess(const std::wstring& args) {
+        std::wstring cmd = L"\"" + qdtest::WindowsPath(QD_PREVIEW_FILE) + L"\" " + args;
+        STARTUPINFOW si{sizeof(si)};
+        started_ = CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &info_);
+    }
+    ~PreviewProcess() {
+        if (!started_) return;
+        if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(info_.hProcess, 1);
+        WaitForSingleObject(info_.hProcess, 5000);
+        CloseHandle(info_.hProcess);
+        CloseHandle(info_.hThread);
+    }
+    bool Started() const { return started_; }
+    // A visible top-level window of the process with that class.
+    HWND Window(const wchar_t* cls, int ms = 20000) {
+        Search s{info_.dwProcessId, cls, nullptr};
+        qdtest::PumpUntil(
+            [&] {
+                EnumWindows(&PreviewProcess::Match, reinterpret_cast<LPARAM>(&s));
+                return s.found != nullptr;
+            },
+            ms);
+        return s.found;
+    }
+    DWORD ExitCode(int ms) {
+        if (WaitForSingleObject(info_.hProcess, static_cast<DWORD>(ms)) != WAIT_OBJECT_0) return STILL_ACTIVE;
+        DWORD code = 0;
+        GetExitCodeProcess(info_.hProcess, &code);
+        return code;
+    }
+
+private:
+    struct Search {
+        DWORD pid;
+        const wchar_t* cls;
+        HWND found;
+    };
+    static BOOL CALLBACK Match(HWND w, LPARAM p) {
+        auto* s = reinterpret_cast<Search*>(p);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        wchar_t name[64] = {};
+        GetClassNameW(w, name, 64);
+        if (pid == s->pid && IsWindowVisible(w) && std::wstring(name) == s->cls) {
+            s->found = w;
+            return FALSE;
+        }
+        return TRUE;
+    }
+    PROCESS_INFORMATION info_{};
+    bool started_ = false;
+};
+
+std::wstring BoxText(HWND box) {
+    wchar_t text[512] = {};
+    GetDlgItemTextW(box, 0xFFFF, text, 512);
+    return text;
+}
+
+constexpr UINT kFrameInsetQuery = 9923;
+
+TEST(SkinPreviewProgram, AStyleOpensAFramedWindowOfThePreviewClass) {
+    PreviewProcess p(L"--style BlueGlass");
+    ASSERT_TRUE(p.Started());
+    HWND w = p.Window(L"QuiverdirSkinPreview");
+    ASSERT_TRUE(w);
+    EXPECT_EQ(GetWindowLongW(w, GWL_STYLE) & WS_CAPTION, 0);
+    DWORD_PTR inset = 0;
+    ASSERT_TRUE(SendMessageTimeoutW(w, kFrameInsetQuery, 0, 0, SMTO_ABORTIFHUNG, 5000, &inset));
+    EXPECT_GT(inset, 0u);
+    wchar_t caption[128] = {};
+    GetWindowTextW(w, caption, 128);
+    EXPECT_STREQ(caption, L"Skin Preview - BlueGlass");
+    PostMessageW(w, WM_CLOSE, 0, 0);
+    EXPECT_EQ(p.ExitCode(10000), 0u);
+}
+
+TEST(SkinPreviewProgram, ASkinFileThatDoesNotLoadIsReportedAndDeepBlueShows) {
+    qdtest::TempDir dir;
+    qdtest::WriteFile(dir / "locked.ssk", qdtest::SkinArchive(qdtest::SmallSkinRecords(), "secret"));
+    PreviewProcess p(L"--skin \"" + (dir / "locked.ssk").wstring() + L"\" --password wrong");
+    HWND box = p.Window(L"#32770");
+    ASSERT_TRUE(box);
+    const std::wstring text = BoxText(box);
+    EXPECT_NE(text.find(L"locked.ssk"), std::wstring::npos);
+    EXPECT_NE(text.find(L"DeepBlue"), std::wstring::npos);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    HWND w = p.Window(L"QuiverdirSkinPreview");
+    ASSERT_TRUE(w);
+    DWORD_PTR inset = 0;
+    ASSERT_TRUE(SendMessageTimeoutW(w, kFrameInsetQuery, 0, 0, SMTO_ABORTIFHUNG, 5000, &inset));
+    PostMessageW(w, WM_CLOSE, 0, 0);
+    EXPECT_EQ(p.ExitCode(10000), 0u);
+}
+
+TEST(SkinPreviewProgram, ABadCommandLineShowsTheUsageAndEndsWithTwo) {
+    PreviewProcess p(L"--style Aqua");
+    HWND box = p.Window(L"#32770");
+    ASSERT_TRUE(box);
+    EXPECT_NE(BoxText(box).find(L"Usage: SkinPreview.exe"), std::wstring::npos);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(p.ExitCode(10000), 2u);
+}
+
+}  // namespace
