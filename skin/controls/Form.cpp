@@ -548,19 +548,22 @@ void TsuiForm::PaintSkinFrame(tk::TCanvas& canvas, int w, int h) {
     }
     ComposeBottomBorderImage(w);
     if (!bottomBorderImage_.Empty()) {
-        tk::TBitmap shown(bottomBorderImage_.Width(), bottomBorderImage_.Height());
+        tk::TBitmap& image = bottomBorderImage_;
+        const bool wasTransparent = image.Transparent();
         if (bottomNeedsRegion_) {
+            // Composed over the form colour first, then copied in one operation.
+            tk::TBitmap shown(image.Width(), image.Height());
             tk::TCanvas c(shown.Dc());
             FillColor(c, {0, 0, shown.Width(), shown.Height()}, formColor);
-            tk::TBitmap see(bottomBorderImage_);
-            see.SetTransparent(true);
-            see.SetTransparentColor(transparentColor_);
-            c.Draw(0, 0, see);
+            image.SetTransparent(true);
+            image.SetTransparentColor(transparentColor_);
+            c.Draw(0, 0, image);
+            canvas.Draw(0, h - tb, shown);
         } else {
-            shown.Assign(bottomBorderImage_);
-            shown.SetTransparent(false);
+            image.SetTransparent(false);
+            canvas.Draw(0, h - tb, image);
         }
-        canvas.Draw(0, h - tb, shown);
+        image.SetTransparent(wasTransparent);
     }
     if (tb < 4) FillColor(canvas, {tl, h - 4, w - tr, h - tb}, formColor);
 }

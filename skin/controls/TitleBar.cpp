@@ -320,15 +320,17 @@ void TsuiTitleBar::DrawSections(tk::TBitmap& image) {
             lastLeftWidth = pw;
             break;
         case TsuiTitleBarAlign::suiRight: {
-            tk::TBitmap over(pw, ph);
+            tk::TBitmap& over = rightScratch_;
+            over.SetSize(pw, ph);
             {
                 tk::TCanvas c(over.Dc());
                 c.SetBrushColor(formColor_);
                 c.FillRect({0, 0, pw, ph});
-                tk::TBitmap see(pic);
-                see.SetTransparent(true);
-                see.SetTransparentColor(titleTransparentColor_);
-                c.Draw(0, 0, see);
+                const bool wasTransparent = pic.Transparent();
+                pic.SetTransparent(true);
+                pic.SetTransparentColor(titleTransparentColor_);
+                c.Draw(0, 0, pic);
+                pic.SetTransparent(wasTransparent);
             }
             p.Draw(right - pw, dy, over);
             raw.Draw(right - dx - pw, 0, pic);
@@ -383,10 +385,11 @@ void TsuiTitleBar::DrawButtonsAndCaption(tk::TBitmap& image) {
     auto drawButton = [&](TsuiTitleBarButton* b, int index, int x, int y) {
         tk::TBitmap* source = &b->PicNormal();
         if (hotButton_ == index) source = mouseIsDown_ ? &b->PicMouseDown() : &b->PicMouseOn();
-        tk::TBitmap shown(*source);
-        shown.SetTransparent(b->Transparent());
-        if (uiStyle_ == TsuiUIStyle::FromThemeFile) shown.SetTransparentColor(titleTransparentColor_);
-        p.Draw(x, y, shown);
+        // Drawn straight from the button's picture (no copy on every mouse move): its
+        // transparency is the button's, its colour fixed under a skin.
+        source->SetTransparent(b->Transparent());
+        if (uiStyle_ == TsuiUIStyle::FromThemeFile) source->SetTransparentColor(titleTransparentColor_);
+        p.Draw(x, y, *source);
     };
     for (int i = 0; i < buttons_->Count(); ++i)
         if (const auto& rect = lastLayout_.Rects[static_cast<std::size_t>(i)])

@@ -131,6 +131,7 @@ private:
     tk::TColor inactiveCaptionColor_ = tk::clInactiveCaption;
 
     tk::TBitmap rawTitleImage_, composedTitleImage_;
+    tk::TBitmap rightScratch_;  // a right section composed over the form colour
     std::wstring fittedCaption_;
     bool fiveSections_ = false;
     tk::TColor formColor_ = 0, titleTransparentColor_ = 0;
