@@ -342,4 +342,42 @@ TEST_F(FormTest, CaptionGoesToTheTitleBarAndTheHost) {
     EXPECT_EQ(host->Caption(), L"新的标题");
 }
 
+TEST_F(FormTest, AHostCreatedMaximisedGetsItsConstructionBoundsOnItsFirstRestore) {
+    HWND h = host->Handle();
+    host->Show();
+    ShowWindow(h, SW_MAXIMIZE);
+    qdtest::PumpIdle();
+    const RECT atConstruction = frametest::WindowBounds(h);
+    new TsuiForm(host.get());
+    qdtest::PumpIdle();
+    ShowWindow(h, SW_RESTORE);
+    qdtest::PumpIdle();
+    EXPECT_FALSE(IsZoomed(h));
+    const RECT after = frametest::WindowBounds(h);
+    EXPECT_EQ(after.left, atConstruction.left);
+    EXPECT_EQ(after.top, atConstruction.top);
+    EXPECT_EQ(after.right, atConstruction.right);
+    EXPECT_EQ(after.bottom, atConstruction.bottom);
+}
+
+TEST_F(FormTest, MenuBarHeightIsKeptButReadsZeroWithoutAMenuBar) {
+    TsuiForm* f = Frame();
+    f->SetMenuBarHeight(30);
+    EXPECT_EQ(f->MenuBarHeight(), 0);
+}
+
+TEST_F(FormTest, ActivationSetsTheTitleBarsActiveFlagAndTheMinimumHeight) {
+    TsuiForm* f = Frame();
+    SetForegroundWindow(host->Handle());
+    qdtest::PumpIdle();
+    EXPECT_TRUE(f->TitleBar()->FormActive());
+    HostForm other;
+    other.Show();
+    SetForegroundWindow(other.Handle());
+    qdtest::PumpIdle();
+    EXPECT_FALSE(f->TitleBar()->FormActive());
+    EXPECT_EQ(host->MinHeight(), f->TitleBar()->Height() + 3);
+    EXPECT_EQ(host->MinWidth(), GetBuiltInInt(TsuiUIStyle::DeepBlue, 13));
+}
+
 }  // namespace
