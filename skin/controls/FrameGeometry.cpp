@@ -73,6 +73,17 @@ std::wstring ShortenCaption(const std::wstring& text, int maxWidth,
     return prefix + L"...";
 }
 
+SystemMenuStates SystemMenuEnabled(const std::vector<TitleButtonInput>& buttons) {
+    SystemMenuStates states;
+    for (const TitleButtonInput& b : buttons) {
+        if (!b.Visible) continue;
+        if (b.Type == TsuiTitleBarBtnType::suiMin) states.Minimize = true;
+        if (b.Type == TsuiTitleBarBtnType::suiMax) states.MaximizeRestore = true;
+        if (b.Type == TsuiTitleBarBtnType::suiClose) states.Close = true;
+    }
+    return states;
+}
+
 TitleBarPress ClassifyTitleBarPress(int hotButton, bool maximized, bool designing) {
     if (designing || (hotButton < 0 && !maximized)) return TitleBarPress::Drag;
     return hotButton >= 0 ? TitleBarPress::Button : TitleBarPress::Nothing;

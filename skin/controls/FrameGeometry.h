@@ -72,6 +72,14 @@ int TitleButtonAt(const TitleButtonLayout& layout, const std::optional<Box>& con
 std::wstring ShortenCaption(const std::wstring& text, int maxWidth,
                             const std::function<int(const std::wstring&)>& textWidth);
 
+// Which items of the title bar's system menu are enabled: minimise, maximise/restore and close,
+// each exactly when a visible button of that kind exists.
+struct SystemMenuStates {
+    bool Minimize = false, MaximizeRestore = false, Close = false;
+    bool operator==(const SystemMenuStates&) const = default;
+};
+SystemMenuStates SystemMenuEnabled(const std::vector<TitleButtonInput>& buttons);
+
 // What a press at a point of the bar does.
 enum class TitleBarPress { Button, Drag, Nothing };
 TitleBarPress ClassifyTitleBarPress(int hotButton, bool maximized, bool designing);

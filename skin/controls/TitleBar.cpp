@@ -70,6 +70,34 @@ void TsuiTitleBar::RefreshMaximizePictures() {
     for (int i = 0; i < buttons_->Count(); ++i) buttons_->Items(i)->RefreshMaximizePictures();
 }
 
+skin::SystemMenuStates TsuiTitleBar::SystemMenuEnabled() const {
+    std::vector<skin::TitleButtonInput> inputs;
+    for (int i = 0; i < buttons_->Count(); ++i)
+        inputs.push_back({buttons_->Items(i)->ButtonType(), buttons_->Items(i)->Visible(), true, 0, 0});
+    return skin::SystemMenuEnabled(inputs);
+}
+
+void TsuiTitleBar::SystemMinimize() {
+    tk::TForm* form = ParentFormOf();
+    if (!form || !form->HandleAllocated()) return;
+    if (form == tk::Application().MainForm()) {
+        SendMessageW(form->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    } else {
+        ShowWindow(form->Handle(), SW_MINIMIZE);
+    }
+}
+
+void TsuiTitleBar::SystemMaximizeRestore() {
+    for (int i = 0; i < buttons_->Count(); ++i) {
+        TsuiTitleBarButton* b = buttons_->Items(i);
+        if (b->ButtonType() == TsuiTitleBarBtnType::suiMax && b->Visible()) b->ClickButton();
+    }
+}
+
+void TsuiTitleBar::SystemClose() {
+    if (tk::TForm* form = ParentFormOf()) form->Close();
+}
+
 void TsuiTitleBar::PopupControlBoxMenu(tk::TComponent* menu) {
     if (!menu || !HandleAllocated()) return;
     POINT p{0, Height()};

@@ -73,6 +73,11 @@ public:
     tk::TBitmap* SectionPicture(int index);
     void Render() { Repaint(); }
     void RefreshMaximizePictures();
+    // The system menu's items: which are enabled (from the visible buttons), and what they do.
+    skin::SystemMenuStates SystemMenuEnabled() const;
+    void SystemMinimize();
+    void SystemMaximizeRestore();
+    void SystemClose();
     // Pops the system menu up at a screen point; false when the bar has no system menu.
     bool PopupSystemMenuAt(int x, int y);
     // Pops a control-box menu up below the bar's left end (screen x never negative).

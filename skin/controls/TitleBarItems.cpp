@@ -162,11 +162,7 @@ void TsuiTitleBarButton::ClickButton() {
         break;
     case TsuiTitleBarBtnType::suiMin:
         // From the main window the whole application goes down; any other form only itself.
-        if (form == tk::Application().MainForm()) {
-            SendMessageW(form->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
-        } else {
-            ShowWindow(form->Handle(), SW_MINIMIZE);
-        }
+        bar->SystemMinimize();
         break;
     case TsuiTitleBarBtnType::suiClose:
         form->Close();

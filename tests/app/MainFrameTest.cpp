@@ -72,6 +72,8 @@ protected:
         EXPECT_FALSE(layout.Rects[2]);  // maximise: hidden
         EXPECT_TRUE(layout.Rects[3]);   // minimise
         EXPECT_EQ(layout.ControlBox, 0);
+        // Its system menu: minimise and close, not maximise/restore.
+        EXPECT_EQ(bar->SystemMenuEnabled(), (skin::SystemMenuStates{true, false, true}));
         EXPECT_EQ(bar->LastCaptionText(), qd::desc::kMainCaption);
         // A blank spot at the tool bar's right end shows the grey under the bar.
         EXPECT_EQ(frametest::ClientPixel(form->suiToolBar1->Handle(), form->suiToolBar1->Width() - 4, 4), 0xE8E8E8u);

@@ -97,6 +97,17 @@ TEST(CaptionShortening, PrefixWithEllipsisOrEllipsisAlone) {
     EXPECT_EQ(skin::ShortenCaption(L"", -5, CharWidth), L"...");
 }
 
+TEST(SystemMenu, ItemsFollowTheVisibleButtons) {
+    // The main window: maximise hidden.
+    EXPECT_EQ(skin::SystemMenuEnabled(FourButtons(false)), (skin::SystemMenuStates{true, false, true}));
+    EXPECT_EQ(skin::SystemMenuEnabled(FourButtons(true)), (skin::SystemMenuStates{true, true, true}));
+    auto inputs = FourButtons(true);
+    inputs[1].Visible = false;
+    inputs[3].HasAllPictures = false;  // pictures do not matter, visibility does
+    EXPECT_EQ(skin::SystemMenuEnabled(inputs), (skin::SystemMenuStates{true, true, false}));
+    EXPECT_EQ(skin::SystemMenuEnabled({}), (skin::SystemMenuStates{}));
+}
+
 TEST(TitleBarPress, DragOnlyOnAFreeSpotOfANormalWindow) {
     EXPECT_EQ(skin::ClassifyTitleBarPress(-1, false, false), skin::TitleBarPress::Drag);
     EXPECT_EQ(skin::ClassifyTitleBarPress(-1, true, false), skin::TitleBarPress::Nothing);

@@ -251,6 +251,23 @@ TEST_F(TitleBarTest, HelpAndCustomButtonsRaiseTheirEvents) {
     EXPECT_TRUE(host->Visible());
 }
 
+TEST_F(TitleBarTest, SystemMenuCommandsActOnTheForm) {
+    EXPECT_EQ(bar->SystemMenuEnabled(), (skin::SystemMenuStates{true, true, true}));
+    bar->SystemMaximizeRestore();
+    EXPECT_TRUE(IsZoomed(host->Handle()));
+    bar->SystemMaximizeRestore();
+    EXPECT_FALSE(IsZoomed(host->Handle()));
+    bar->Buttons().Items(2)->SetVisible(false);
+    EXPECT_EQ(bar->SystemMenuEnabled(), (skin::SystemMenuStates{true, false, true}));
+    bar->SystemMaximizeRestore();  // no visible maximise button: nothing
+    EXPECT_FALSE(IsZoomed(host->Handle()));
+    bar->SystemMinimize();
+    EXPECT_TRUE(IsIconic(host->Handle()));
+    ShowWindow(host->Handle(), SW_RESTORE);
+    bar->SystemClose();
+    EXPECT_FALSE(host->Visible());
+}
+
 TEST_F(TitleBarTest, AutoSizeFollowsSectionZero) {
     const int h = bar->Sections().Items(0)->Picture().Height() - 3;
     bar->SetHeight(50);
