@@ -41,6 +41,21 @@ bool Start(const std::filesystem::path& exe, Process& p) {
                           exe.parent_path().wstring().c_str(), &si, &p.info) != 0;
 }
 
+BOOL CALLBACK MatchListView(HWND w, LPARAM p) {
+    wchar_t name[64] = {};
+    GetClassNameW(w, name, 64);
+    if (lstrcmpiW(name, WC_LISTVIEWW) != 0) return TRUE;
+    *reinterpret_cast<HWND*>(p) = w;
+    return FALSE;
+}
+
+// The list view somewhere inside the window (it sits in the window's frame).
+HWND FindListView(HWND window) {
+    HWND found = nullptr;
+    EnumChildWindows(window, &MatchListView, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
 HWND WaitForMainWindow(int ms) {
     HWND w = nullptr;
     qdtest::PumpUntil([&] { return (w = FindWindowW(kMainClass, nullptr)) && IsWindowVisible(w); }, ms);
@@ -93,7 +108,7 @@ protected:
         ASSERT_TRUE(Start(exe, first));
         main = WaitForMainWindow(30000);
         ASSERT_TRUE(main) << "the program showed no main window";
-        list = FindWindowExW(main, nullptr, WC_LISTVIEWW, nullptr);
+        list = FindListView(main);
         ASSERT_TRUE(list);
     }
     void TearDown() override {
@@ -205,7 +220,7 @@ TEST(ProgramStartTest, AValueOfAnotherTypeShowsTheErrorBoxAndThenTheWindow) {
 
     HWND main = WaitForMainWindow(10000);
     ASSERT_TRUE(main) << "the program showed no main window after the error";
-    HWND list = FindWindowExW(main, nullptr, WC_LISTVIEWW, nullptr);
+    HWND list = FindListView(main);
     EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 0);
     EXPECT_EQ(program.WaitExit(300), STILL_ACTIVE);
     PostMessageW(main, WM_CLOSE, 0, 0);
