@@ -21,6 +21,7 @@ struct MainSettings {
     std::wstring ExePath;
     std::wstring OptionsFile;
     std::wstring WindowsDirectory;
+    std::wstring HelpFile;  // the help document, opened by the help button
     static MainSettings ForThisProgram();
 };
 
@@ -74,6 +75,9 @@ public:
 private:
     void BuildComponents();
     void AttachSkin();
+    // True when the remembered row is a row of the list (after the list shrinks it may not be).
+    bool SelectedRowExists();
+    void ExchangeRows(int a, int b);
 
     MainSettings settings_;
     int FSelIndex = -200;
