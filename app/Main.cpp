@@ -31,6 +31,18 @@ private:
     tk::TListView& list_;
 };
 
+// Holds the list's redrawing for a run of changes; it redraws once at the end, also after an error.
+class ListUpdate {
+public:
+    explicit ListUpdate(tk::TListView& list) : list_(list) { list_.BeginUpdate(); }
+    ~ListUpdate() { list_.EndUpdate(); }
+    ListUpdate(const ListUpdate&) = delete;
+    ListUpdate& operator=(const ListUpdate&) = delete;
+
+private:
+    tk::TListView& list_;
+};
+
 }  // namespace
 
 MainSettings MainSettings::ForThisProgram() {
@@ -172,7 +184,10 @@ void TfrmMain::FormCreate(tk::TComponent*) {
 }
 
 void TfrmMain::FormShow(tk::TComponent*) {
-    store_->LoadItems(settings_.KeyPath);
+    {
+        ListUpdate update(*lvMain);
+        store_->LoadItems(settings_.KeyPath);
+    }
     // The list reaches from below the tool bar to the bottom of the client area.
     lvMain->SetHeight(ClientHeight() - lvMain->Top());
 }
@@ -289,6 +304,7 @@ void TfrmMain::aSortExecute(tk::TComponent*) {
     }
     // The rows stay where they are; only their texts move.
     const std::vector<int> order = AliasSortOrder(keys, FSortAscending);
+    ListUpdate update(*lvMain);
     for (int k = 0; k < n; ++k) {
         const auto from = static_cast<size_t>(order[static_cast<size_t>(k)]);
         if (static_cast<int>(from) == k) continue;
@@ -301,6 +317,7 @@ void TfrmMain::aSortExecute(tk::TComponent*) {
 }
 
 void TfrmMain::tbRefreshClick(tk::TComponent*) {
+    ListUpdate update(*lvMain);
     lvMain->Clear();
     store_->LoadItems(settings_.KeyPath);
 }
