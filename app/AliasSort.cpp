@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <numeric>
+#include <stdexcept>
 
 #include "toolkit/win/AnsiText.h"
 
@@ -40,6 +42,24 @@ public:
         int count = 0;
         for (size_t i = static_cast<size_t>(position); i > 0; i -= i & (~i + 1)) count += tree_[i];
         return count;
+    }
+    // Marked positions in [a, b).
+    int CountIn(int a, int b) const { return a >= b ? 0 : CountBelow(b) - CountBelow(a); }
+    // The position of the k-th unmarked position (k from 1), or the size when there are fewer.
+    int NthUnmarked(int k) const {
+        size_t pos = 0;
+        size_t step = 1;
+        while (step * 2 < tree_.size()) step *= 2;
+        for (; step > 0; step /= 2) {
+            if (pos + step < tree_.size()) {
+                const int unmarked = static_cast<int>(step) - tree_[pos + step];
+                if (unmarked < k) {
+                    pos += step;
+                    k -= unmarked;
+                }
+            }
+        }
+        return static_cast<int>(pos);
     }
 
 private:
@@ -110,35 +130,103 @@ std::vector<int> AscendingOrder(const std::vector<std::string>& keys) {
     return order;
 }
 
-// Descending: the exchange sort itself over the rows' ranks (integers, so each comparison is
-// cheap), with each pass stopped once position i holds the largest remaining rank, after which
-// the pass exchanges nothing more. On a list that is already ascending, the usual case after the
-// previous sort, every pass stops at its first exchange.
+// Descending. Pass i carries the row at i and exchanges it for every strictly larger row it meets
+// while it walks from the end of the list back towards i. Seen from one group of equal keys (V),
+// with the larger rows (S, H of them) and the smaller ones (L):
+//   - passes 0..H-1 place the S rows. Each S row still to be placed lies at or beyond position H
+//     whenever its pass looks for it, so these passes change no position below H, and the rows
+//     there act in their original order: an S row at the head changes nothing for V; a V row x at
+//     the head goes into the place of the highest S row; an L row at the head turns the highest
+//     S or V place into an L place, and when that place held a V row y, y goes into the place of
+//     the highest S row below it.
+//   - Read from the end of the list, the places at and beyond H holding S or V rows are a run of
+//     V rows (a queue) followed by S places and further V rows. A V row at the head joins the
+//     queue's back, an L row at the head turns the queue by one (front to back; nothing when it is
+//     empty), and each of them uses up the first S place, after which the V rows up to the next S
+//     place join the queue. The places the V rows end in are the lowest ones at or beyond H that
+//     hold no L row, the queue's front in the highest.
+//   - passes H.. then place the V rows: the one at the head when there is one, else the highest.
+// Counting rows per key class in position ranges with a position counter, the whole order comes
+// out in O(n log n) plus the turns of repeated aliases.
 std::vector<int> DescendingOrder(const std::vector<std::string>& keys) {
     const int n = static_cast<int>(keys.size());
     const KeyGroups g = GroupByKey(keys);
-    std::vector<int> rank(static_cast<size_t>(n));
-    std::vector<int> largestFirst;
-    largestFirst.reserve(static_cast<size_t>(n));
-    for (size_t group = 0; group + 1 < g.starts.size(); ++group)
-        for (int k = g.starts[group]; k < g.starts[group + 1]; ++k) rank[static_cast<size_t>(g.rows[static_cast<size_t>(k)])] = static_cast<int>(group);
-    for (size_t group = g.starts.size() - 1; group-- > 0;)
-        largestFirst.insert(largestFirst.end(), static_cast<size_t>(g.starts[group + 1] - g.starts[group]), static_cast<int>(group));
+    const size_t groups = g.starts.size() - 1;
+    std::vector<std::vector<int>> groupOrders(groups);
+    PositionCounter smaller(n);  // rows of the groups already done: all smaller than the current one
+    int doneRows = 0;
+    std::vector<int> queue, tail, gaps, places;
+    for (size_t group = 0; group < groups; ++group) {
+        const int first = g.starts[group], m = g.starts[group + 1] - first;
+        const int* members = g.rows.data() + first;  // ascending positions
+        const int larger = n - doneRows - m;        // H
+        auto equalIn = [&](int a, int b) {
+            return static_cast<int>(std::lower_bound(members, members + m, b) - std::lower_bound(members, members + m, a));
+        };
+        auto largerIn = [&](int a, int b) { return a >= b ? 0 : (b - a) - smaller.CountIn(a, b) - equalIn(a, b); };
 
-    std::vector<int> order(static_cast<size_t>(n));
-    std::iota(order.begin(), order.end(), 0);
-    for (int i = 0; i + 1 < n; ++i) {
-        const int target = largestFirst[static_cast<size_t>(i)];
-        int& held = rank[static_cast<size_t>(i)];
-        if (held == target) continue;
-        for (int j = n - 1; j > i; --j) {
-            if (held < rank[static_cast<size_t>(j)]) {
-                std::swap(held, rank[static_cast<size_t>(j)]);
-                std::swap(order[static_cast<size_t>(i)], order[static_cast<size_t>(j)]);
-                if (held == target) break;
+        // The V rows at or beyond H, from the end of the list down, and the S places around them.
+        const int heads = static_cast<int>(std::lower_bound(members, members + m, larger) - members);
+        tail.assign(std::make_reverse_iterator(members + m), std::make_reverse_iterator(members + heads));
+        gaps.clear();
+        int above = n;
+        for (int row : tail) {
+            gaps.push_back(largerIn(row + 1, above));
+            above = row;
+        }
+        gaps.push_back(largerIn(larger, above));
+
+        queue.clear();
+        size_t next = 0;
+        int gap = gaps[0];
+        auto absorb = [&] {
+            while (gap == 0 && next < tail.size()) {
+                queue.push_back(tail[next]);
+                gap = gaps[++next];
+            }
+        };
+        auto smallHeads = [&](int count) {
+            while (count > 0 && gap > 0) {
+                const int k = std::min(count, gap);
+                RotateLeft(queue, k);
+                gap -= k;
+                count -= k;
+                absorb();
+            }
+        };
+        absorb();
+        int previous = -1;
+        for (int h = 0; h < heads; ++h) {
+            smallHeads(smaller.CountIn(previous + 1, members[h]));
+            queue.push_back(members[h]);
+            if (gap > 0) {
+                --gap;
+                absorb();
+            }
+            previous = members[h];
+        }
+        smallHeads(smaller.CountIn(previous + 1, larger));
+        if (static_cast<int>(queue.size()) != m) throw std::logic_error("alias order: inconsistent group");
+
+        // The places the group ends in, then its final passes.
+        places.clear();
+        const int freeBelow = larger - smaller.CountBelow(larger);
+        for (int k = 1; k <= m; ++k) places.push_back(smaller.NthUnmarked(freeBelow + k));
+        std::vector<int>& out = groupOrders[group];
+        int lo = 0, hi = m - 1;
+        for (int head = larger; lo <= hi; ++head) {
+            if (places[static_cast<size_t>(lo)] == head) {
+                out.push_back(queue[static_cast<size_t>(m - 1 - lo++)]);
+            } else {
+                out.push_back(queue[static_cast<size_t>(m - 1 - hi--)]);
             }
         }
+        for (int k = 0; k < m; ++k) smaller.Mark(members[k]);
+        doneRows += m;
     }
+    std::vector<int> order;
+    order.reserve(static_cast<size_t>(n));
+    for (size_t group = groups; group-- > 0;) order.insert(order.end(), groupOrders[group].begin(), groupOrders[group].end());
     return order;
 }
 

@@ -1,7 +1,8 @@
 // The order of the sort command: an exchange sort over the aliases, ascending or descending, by
 // a case-insensitive comparison of the aliases' bytes in the ANSI code page. Aliases that compare
 // equal end in the order that exchange sort leaves them in, which is not their original order;
-// these functions give exactly that result without its quadratic run time on the common inputs.
+// these functions give exactly that result without its quadratic run time: O(n log n), plus
+// turning the queue of a repeated alias (see AliasSort.cpp).
 #pragma once
 
 #include <string>
