@@ -9,6 +9,7 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -74,14 +75,15 @@ BOOL CALLBACK CollectShown(HWND w, LPARAM p) {
     return TRUE;
 }
 
-// True when a window other than the main one comes up within the time.
-bool AnotherWindowAppears(DWORD ui, HWND main, int ms) {
-    for (int waited = 0; waited < ms; waited += 10) {
+// Watches, until the command has returned, whether a window other than the main one comes up. A
+// command that opens a modal window does not return before the window is gone, so the watch sees it.
+bool AnotherWindowAppears(DWORD ui, HWND main, const std::atomic<bool>& commandDone) {
+    while (!commandDone) {
         std::vector<HWND> shown;
         EnumThreadWindows(ui, &CollectShown, reinterpret_cast<LPARAM>(&shown));
         std::erase(shown, main);
         if (!shown.empty()) return true;
-        Sleep(10);
+        Sleep(5);
     }
     return false;
 }
@@ -167,13 +169,17 @@ protected:
         qdtest::PumpIdle();
     }
     // Presses the button while watching that no dialog or box comes up.
-    void PressExpectingNoWindow(const wchar_t* name) {
-        std::atomic<bool> appeared{false};
+    void ExpectNoWindow(const std::function<void()>& command, const std::string& what) {
+        std::atomic<bool> appeared{false}, done{false};
         {
-            qdtest::UiScript watch(Main(), [&](DWORD ui) { appeared = AnotherWindowAppears(ui, Main(), 200); });
-            Press(name);
+            qdtest::UiScript watch(Main(), [&](DWORD ui) { appeared = AnotherWindowAppears(ui, Main(), done); });
+            command();
+            done = true;
         }
-        EXPECT_FALSE(appeared) << tk::ToUtf8(name) << " opened a window";
+        EXPECT_FALSE(appeared) << what << " opened a window";
+    }
+    void PressExpectingNoWindow(const wchar_t* name) {
+        ExpectNoWindow([&] { Press(name); }, tk::ToUtf8(name));
     }
     void ClickRow(int row) {
         RECT r{LVIR_BOUNDS};
@@ -454,13 +460,7 @@ TEST_F(ListCommandsTest, DoubleClickOnEmptySpaceEditsTheRememberedRow) {
     HWND list = form->lvMain->Handle();
     const int emptyY = form->lvMain->ClientHeight() - 5;
     // Nothing chosen yet: nothing opens.
-    {
-        std::atomic<bool> appeared{false};
-        qdtest::UiScript watch(Main(), [&](DWORD ui) { appeared = AnotherWindowAppears(ui, Main(), 200); });
-        qdtest::DoubleClickAt(list, 40, emptyY);
-        watch.Join();
-        EXPECT_FALSE(appeared);
-    }
+    ExpectNoWindow([&] { qdtest::DoubleClickAt(list, 40, emptyY); }, "double click");
     ClickRow(2);
     qdtest::ClickAt(list, 40, emptyY);
     qdtest::PumpIdle();
@@ -515,13 +515,8 @@ TEST_F(ListCommandsTest, ARememberedRowPastTheEndIsNeverActedOn) {
         PressExpectingNoWindow(L"ToolButton3");  // delete, even with the question on
         PressExpectingNoWindow(L"ToolButton5");  // up
         form->aItemDownExecute(form->aItemDown);  // down, run directly past its rule
-        {
-            std::atomic<bool> appeared{false};
-            qdtest::UiScript watch(Main(), [&](DWORD ui) { appeared = AnotherWindowAppears(ui, Main(), 200); });
-            qdtest::DoubleClickAt(form->lvMain->Handle(), 40, form->lvMain->ClientHeight() - 5);
-            watch.Join();
-            EXPECT_FALSE(appeared);
-        }
+        ExpectNoWindow([&] { qdtest::DoubleClickAt(form->lvMain->Handle(), 40, form->lvMain->ClientHeight() - 5); },
+                       "double click");
         EXPECT_EQ(ListRows(), rows);
         EXPECT_EQ(StoreValues(), values);
         EXPECT_EQ(form->SelIndex(), c.chosen);
