@@ -1,5 +1,6 @@
 #include "tests/support/WinTest.h"
 
+#include <algorithm>
 #include <chrono>
 
 #include "tests/support/TempDir.h"
@@ -252,6 +253,43 @@ void PressButton(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
 HWND FocusOf(DWORD thread) {
     GUITHREADINFO info{sizeof(info)};
     return GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+}
+
+namespace {
+
+std::mutex gFocusMutex;
+std::vector<HWND> gFocused;
+
+LRESULT CALLBACK RecordFocus(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION) {
+        const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
+        if (message->message == WM_SETFOCUS) {
+            std::lock_guard<std::mutex> lock(gFocusMutex);
+            gFocused.push_back(message->hwnd);
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+}  // namespace
+
+FocusRecorder::FocusRecorder() {
+    Clear();
+    hook_ = SetWindowsHookExW(WH_CALLWNDPROC, &RecordFocus, nullptr, GetCurrentThreadId());
+}
+
+FocusRecorder::~FocusRecorder() {
+    if (hook_) UnhookWindowsHookEx(hook_);
+}
+
+void FocusRecorder::Clear() {
+    std::lock_guard<std::mutex> lock(gFocusMutex);
+    gFocused.clear();
+}
+
+bool FocusRecorder::Received(HWND window) const {
+    std::lock_guard<std::mutex> lock(gFocusMutex);
+    return std::find(gFocused.begin(), gFocused.end(), window) != gFocused.end();
 }
 
 UiScript::UiScript(HWND mainWindow, std::function<void(DWORD uiThread)> script)

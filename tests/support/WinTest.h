@@ -81,6 +81,20 @@ void PressButton(HWND button);
 // The window that has the keyboard focus in the thread.
 HWND FocusOf(DWORD thread);
 
+// Records which windows of the constructing thread are given the keyboard focus (WM_SETFOCUS),
+// whatever happens to the focus afterwards: on a shared display another program's window may take
+// the activation away again at any moment.
+class FocusRecorder {
+public:
+    FocusRecorder();
+    ~FocusRecorder();
+    void Clear();
+    bool Received(HWND window) const;
+
+private:
+    HHOOK hook_;
+};
+
 // Runs a script on a thread of its own while the user-interface thread is busy in a modal loop;
 // joined on destruction. Whatever top-level window of the user-interface thread is still shown
 // when the script ends, other than the given main window, is closed, so that a failed script
