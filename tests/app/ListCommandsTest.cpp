@@ -457,6 +457,21 @@ TEST_F(ListCommandsTest, RefreshShowsWhatAnotherProcessWrote) {
     EXPECT_EQ(key.Read(L"N2"), L"alias2");  // refresh writes nothing
 }
 
+TEST_F(ListCommandsTest, ALongListFilledWithoutRedrawingStillScrolls) {
+    // The list holds its redrawing while it is filled; afterwards its scroll bar covers every row.
+    Start(NumberedRows(60));
+    auto range = [&] {
+        SCROLLINFO info{sizeof(info), SIF_RANGE | SIF_PAGE};
+        GetScrollInfo(form->lvMain->Handle(), SB_VERT, &info);
+        return info.nMax - info.nMin + 1 - static_cast<int>(info.nPage);
+    };
+    EXPECT_GT(range(), 0);
+    Press(L"tbRefresh");
+    EXPECT_GT(range(), 0);
+    form->lvMain->SetItemIndex(59);  // scrolls the last row into view
+    EXPECT_EQ(ListView_GetTopIndex(form->lvMain->Handle()) + ListView_GetCountPerPage(form->lvMain->Handle()), 60);
+}
+
 TEST_F(ListCommandsTest, DoubleClickOnEmptySpaceEditsTheRememberedRow) {
     Start(NumberedRows(3));
     HWND list = form->lvMain->Handle();
