@@ -35,7 +35,7 @@ protected:
     }
     void Start(const std::wstring& skin = L"Silver.ssk") {
         qd::MainSettings s{key.Path(), L"C:\\Tools\\Quiverdir.exe", (dir / "options.ini").wstring(), L"C:\\windows",
-                           {}, skin};
+                           L"", {}, skin};
         form = std::make_unique<qd::TfrmMain>(nullptr, s);
         tk::Application().SetMainForm(form.get());
         SetForegroundWindow(form->Handle());

@@ -42,7 +42,7 @@ void Pump() {
 constexpr wchar_t kKey[] = L"Software\\QuiverdirFrameBench";
 
 std::unique_ptr<qd::TfrmMain> MainWindow(const std::wstring& skin) {
-    qd::MainSettings s{kKey, L"C:\\Tools\\Quiverdir.exe", L"C:\\nonexistent\\options.ini", L"C:\\windows", {}, skin};
+    qd::MainSettings s{kKey, L"C:\\Tools\\Quiverdir.exe", L"C:\\nonexistent\\options.ini", L"C:\\windows", L"", {}, skin};
     auto form = std::make_unique<qd::TfrmMain>(nullptr, s);
     Pump();
     return form;
