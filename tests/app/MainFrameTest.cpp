@@ -173,4 +173,23 @@ TEST_F(MainFrameTest, DraggingTheTitleMovesTheWindowAndDoubleClickDoesNothing) {
     EXPECT_FALSE(IsZoomed(form->Handle()));
 }
 
+TEST_F(MainFrameTest, TheAddDialogIsCentredOnTheFramedWindow) {
+    Start();
+    RECT placed{};
+    qdtest::UiScript script(form->Handle(), [&](DWORD ui) {
+        HWND w = qdtest::WaitForTopWindow(ui, L"增加快捷目录");
+        if (!w) return;
+        GetWindowRect(w, &placed);
+        PostMessageW(w, WM_CLOSE, 0, 0);
+        qdtest::WaitUntilGone(w);
+    });
+    form->tbAddClick(form.get());
+    script.Join();
+    const RECT owner = frametest::WindowBounds(form->Handle());
+    ASSERT_GT(placed.right, placed.left);
+    EXPECT_NEAR((placed.left + placed.right) / 2, (owner.left + owner.right) / 2, 1);
+    EXPECT_NEAR((placed.top + placed.bottom) / 2, (owner.top + owner.bottom) / 2, 1);
+    EXPECT_EQ(form->lvMain->Count(), 2);  // closed without adding
+}
+
 }  // namespace
