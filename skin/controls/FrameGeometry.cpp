@@ -84,6 +84,12 @@ SystemMenuStates SystemMenuEnabled(const std::vector<TitleButtonInput>& buttons)
     return states;
 }
 
+int CaptionTextX(bool rightToLeft, int captionX, int buttonsLeft, int textWidth) {
+    return rightToLeft ? buttonsLeft - textWidth - 10 : captionX;
+}
+
+int TitleMenuX(bool rightToLeft, int x) { return rightToLeft ? x + 176 : x; }
+
 TitleBarPress ClassifyTitleBarPress(int hotButton, bool maximized, bool designing) {
     if (designing || (hotButton < 0 && !maximized)) return TitleBarPress::Drag;
     return hotButton >= 0 ? TitleBarPress::Button : TitleBarPress::Nothing;

@@ -80,6 +80,13 @@ struct SystemMenuStates {
 };
 SystemMenuStates SystemMenuEnabled(const std::vector<TitleButtonInput>& buttons);
 
+// Where the caption text starts: at the caption position, or, reading right to left on a
+// Middle-East system, so that it ends 10 pixels before the leftmost button (buttonsLeft).
+int CaptionTextX(bool rightToLeft, int captionX, int buttonsLeft, int textWidth);
+// Horizontal position of a menu popped up from the title bar's left end: 176 further right when
+// reading right to left on a Middle-East system.
+int TitleMenuX(bool rightToLeft, int x);
+
 // What a press at a point of the bar does.
 enum class TitleBarPress { Button, Drag, Nothing };
 TitleBarPress ClassifyTitleBarPress(int hotButton, bool maximized, bool designing);

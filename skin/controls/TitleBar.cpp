@@ -50,6 +50,13 @@ bool TsuiTitleBar::OnFrame() const { return Parent() && Parent()->ClassName() ==
 
 tk::TForm* TsuiTitleBar::ParentFormOf() const { return tk::ParentForm(const_cast<TsuiTitleBar*>(this)); }
 
+bool TsuiTitleBar::RightToLeft() const {
+    // The bar reads right to left when its form does and the system is a Middle-East one.
+    tk::TForm* form = ParentFormOf();
+    if (!form || !form->HandleAllocated() || !GetSystemMetrics(SM_MIDEASTENABLED)) return false;
+    return (GetWindowLongW(form->Handle(), GWL_EXSTYLE) & (WS_EX_RTLREADING | WS_EX_LAYOUTRTL)) != 0;
+}
+
 bool TsuiTitleBar::ReadySkin() const {
     TsuiUIStyle resolved;
     return ResolveThemeSource(fileTheme_, uiStyle_, resolved);
@@ -100,7 +107,7 @@ void TsuiTitleBar::SystemClose() {
 
 void TsuiTitleBar::PopupControlBoxMenu(tk::TComponent* menu) {
     if (!menu || !HandleAllocated()) return;
-    POINT p{0, Height()};
+    POINT p{skin::TitleMenuX(RightToLeft(), 0), Height()};
     ClientToScreen(Handle(), &p);
     p.x = std::max<LONG>(p.x, 0);
     if (auto* popup = dynamic_cast<TsuiTitleBarMenuTarget*>(menu)) popup->PopupAt(p.x, p.y);
@@ -446,7 +453,7 @@ void TsuiTitleBar::DrawButtonsAndCaption(tk::TBitmap& image) {
     }
     lastCaptionText_ = text;
     lastCaptionY_ = y;
-    p.TextOut(captionX, y, text);
+    p.TextOut(skin::CaptionTextX(RightToLeft(), captionX, lastLayout_.X, p.TextWidth(text)), y, text);
 }
 
 // ---- Mouse ----

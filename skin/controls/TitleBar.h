@@ -119,6 +119,7 @@ private:
     void PopupSystemMenu();
     void Repaint() { tk::TCustomPanel::Repaint(); }
     bool ReadySkin() const;
+    bool RightToLeft() const;
     int AskFrameInset() const;
 
     bool custom_ = false;

@@ -108,6 +108,13 @@ TEST(SystemMenu, ItemsFollowTheVisibleButtons) {
     EXPECT_EQ(skin::SystemMenuEnabled({}), (skin::SystemMenuStates{}));
 }
 
+TEST(RightToLeft, CaptionEndsTenPixelsBeforeTheButtonsAndMenusMoveRight) {
+    EXPECT_EQ(skin::CaptionTextX(false, 26, 300, 80), 26);
+    EXPECT_EQ(skin::CaptionTextX(true, 26, 300, 80), 210);  // ends at 290
+    EXPECT_EQ(skin::TitleMenuX(false, 0), 0);
+    EXPECT_EQ(skin::TitleMenuX(true, 0), 176);
+}
+
 TEST(TitleBarPress, DragOnlyOnAFreeSpotOfANormalWindow) {
     EXPECT_EQ(skin::ClassifyTitleBarPress(-1, false, false), skin::TitleBarPress::Drag);
     EXPECT_EQ(skin::ClassifyTitleBarPress(-1, true, false), skin::TitleBarPress::Nothing);
