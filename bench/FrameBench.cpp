@@ -67,6 +67,8 @@ int main() {
 
     auto skinned = MainWindow(L"Silver.ssk");
     HWND sh = skinned->Handle();
+    RECT size;
+    GetWindowRect(sh, &size);
     HWND sbar = skinned->suiForm1->TitleBar()->Handle();
     const double silverPaint = MedianUs(runs, [&] {
         Paint(sh, RDW_FRAME);
@@ -89,7 +91,10 @@ int main() {
     deepBlue.reset();
     RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
 
-    std::printf("%-52s %10s %8s\n", "operation (main window, 545 x 412)", "median us", "ratio");
+    char heading[64];
+    std::snprintf(heading, sizeof heading, "operation (main window, %ld x %ld)", size.right - size.left,
+                  size.bottom - size.top);
+    std::printf("%-52s %10s %8s\n", heading, "median us", "ratio");
     std::printf("%-52s %10.1f %8.2f\n", "system frame: non-client paint (anchor)", anchor, 1.0);
     std::printf("%-52s %10.1f %8.2f\n", "Silver frame: non-client paint + title bar", silverPaint, silverPaint / anchor);
     std::printf("%-52s %10.1f %8.2f\n", "  of which the title bar alone", silverBar, silverBar / anchor);
