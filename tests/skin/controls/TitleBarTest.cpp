@@ -212,6 +212,38 @@ TEST_F(TitleBarTest, CaptionIsCutWithAnEllipsisAndStartsPastTheIcon) {
     EXPECT_EQ(bar->LastCaptionText(), L"Short");
 }
 
+TEST_F(TitleBarTest, ACaptionSectionIsFittedToTheCaption) {
+    tk::TBitmap left, middle, right;
+    LoadBuiltInBitmap(TsuiUIStyle::DeepBlue, 10, &left);
+    LoadBuiltInBitmap(TsuiUIStyle::DeepBlue, 11, &middle);
+    LoadBuiltInBitmap(TsuiUIStyle::DeepBlue, 12, &right);
+    bar->Sections().Clear();
+    bar->Sections().Add()->SetPicture(left);
+    TsuiTitleBarSection* caption = bar->Sections().Add();
+    caption->SetPicture(middle);
+    caption->SetCapSec(true);
+    TsuiTitleBarSection* client = bar->Sections().Add();
+    client->SetPicture(middle);
+    client->SetAlign(TsuiTitleBarAlign::suiClient);
+    TsuiTitleBarSection* end = bar->Sections().Add();
+    end->SetPicture(right);
+    end->SetAlign(TsuiTitleBarAlign::suiRight);
+    bar->SetCaption(L"Hello");
+    bar->Render();
+    EXPECT_EQ(bar->FittedCaption(), L"Hello");
+    EXPECT_EQ(bar->LastCaptionText(), L"Hello");
+    bar->SetCaption(std::wstring(300, L'W'));
+    bar->Render();
+    const std::wstring fitted = bar->FittedCaption();
+    ASSERT_GT(fitted.size(), 3u);
+    EXPECT_EQ(fitted.substr(fitted.size() - 3), L"...");
+    EXPECT_EQ(bar->LastCaptionText(), fitted);
+    // Without a caption section nothing is fitted: the plain shortening applies.
+    caption->SetCapSec(false);
+    bar->Render();
+    EXPECT_TRUE(bar->FittedCaption().empty());
+}
+
 TEST_F(TitleBarTest, InactiveCaptionColour) {
     bar->SetCaption(L"MMMMMMMM");
     bar->SetInactiveCaptionColor(0x00FF00);
