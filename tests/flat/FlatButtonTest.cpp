@@ -6,12 +6,12 @@
 
 #include "flat/FlatButton.h"
 #include "flat/HSLUtils.h"
-#include "tests/flat/FlatInput.h"
+#include "tests/support/RealInput.h"
 #include "toolkit/win/Application.h"
 
 namespace {
 
-using namespace flattest;
+using namespace realinput;
 
 constexpr COLORREF kFocused = 0xE1EAEB, kDown = 0xC5D6D9, kBorder = 0x8396A0, kWhite = 0xFFFFFF, kBlack = 0;
 

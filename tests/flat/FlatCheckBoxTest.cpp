@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "flat/FlatCheckBox.h"
-#include "tests/flat/FlatInput.h"
+#include "tests/support/RealInput.h"
 #include "toolkit/win/Application.h"
 
 namespace {
 
-using namespace flattest;
+using namespace realinput;
 
 constexpr COLORREF kBorder = 0x8396A0, kDown = 0xC5D6D9, kWhite = 0xFFFFFF, kBlack = 0;
 

@@ -3,12 +3,12 @@
 
 #include "flat/FlatButton.h"
 #include "flat/FlatEdit.h"
-#include "tests/flat/FlatInput.h"
+#include "tests/support/RealInput.h"
 #include "toolkit/win/Application.h"
 
 namespace {
 
-using namespace flattest;
+using namespace realinput;
 
 constexpr COLORREF kBorder = 0x8396A0, kFlat = 0xE1EAEB, kWhite = 0xFFFFFF;
 

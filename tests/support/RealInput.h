@@ -1,4 +1,4 @@
-// Real input for the flat control tests: the mouse and keys go through the window system's input
+// Real input for tests of painted controls: the mouse and keys go through the window system's input
 // queue as a person's would (cursor position, capture, focus and the dialog manager all apply),
 // and colours are read back from the windows' pixels.
 #pragma once
@@ -7,7 +7,7 @@
 
 #include "toolkit/win/Form.h"
 
-namespace flattest {
+namespace realinput {
 
 // Handles messages through the application (dialog manager included) for about ms milliseconds.
 void Settle(int ms = 80);
@@ -32,6 +32,10 @@ COLORREF WindowPixel(HWND window, int x, int y);
 RECT FindColor(HWND window, const RECT& area, COLORREF color);
 int CountColor(HWND window, const RECT& area, COLORREF color);
 
+// When QD_SCREENSHOT_DIR is set, saves what the screen shows of the window (frame included) as
+// <name>.bmp there, for a person to look at.
+void SaveScreenshot(HWND window, const char* name);
+
 // A dialog-style form at a fixed place on the screen, above everything else, that frees its
 // controls before its window goes.
 class TestForm : public tk::TForm {
@@ -42,4 +46,4 @@ public:
     void ShowUp();
 };
 
-}  // namespace flattest
+}  // namespace realinput

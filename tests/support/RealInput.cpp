@@ -1,11 +1,17 @@
-#include "tests/flat/FlatInput.h"
+#include "tests/support/RealInput.h"
 
 #include <algorithm>
 #include <chrono>
 
-#include "toolkit/win/Application.h"
+#include <cstdlib>
+#include <fstream>
+#include <string>
 
-namespace flattest {
+#include "toolkit/BmpImage.h"
+#include "toolkit/win/Application.h"
+#include "toolkit/win/Bitmap.h"
+
+namespace realinput {
 
 void Settle(int ms) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
@@ -140,6 +146,23 @@ int CountColor(HWND window, const RECT& area, COLORREF color) {
     return n;
 }
 
+void SaveScreenshot(HWND window, const char* name) {
+    const char* dir = std::getenv("QD_SCREENSHOT_DIR");
+    if (!dir || !*dir) return;
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Settle(100);
+    RECT r;
+    GetWindowRect(window, &r);
+    tk::TBitmap shot(r.right - r.left, r.bottom - r.top);
+    HDC screen = GetDC(nullptr);
+    BitBlt(shot.Dc(), 0, 0, shot.Width(), shot.Height(), screen, r.left, r.top, SRCCOPY);
+    ReleaseDC(nullptr, screen);
+    GdiFlush();
+    const std::vector<std::uint8_t> bytes = tk::EncodeBmp24(shot.ToImage());
+    std::ofstream(std::string(dir) + "/" + name + ".bmp", std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
 TestForm::TestForm(int width, int height) : tk::TForm(nullptr) {
     SetBorderStyle(tk::TFormBorderStyle::Dialog);
     SetCaption(L"flat test");
@@ -157,4 +180,4 @@ void TestForm::ShowUp() {
     Settle(120);
 }
 
-}  // namespace flattest
+}  // namespace realinput
