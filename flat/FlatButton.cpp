@@ -73,7 +73,8 @@ void TFlatButtonBase::Announce() {
         if (auto* button = dynamic_cast<TFlatButtonBase*>(c)) {
             button->ButtonPressed(groupIndex_, this);
         } else if (auto* w = dynamic_cast<tk::TWinControl*>(c); w && w->HandleAllocated()) {
-            SendMessageW(w->Handle(), CM_BUTTONPRESSED, static_cast<WPARAM>(groupIndex_), reinterpret_cast<LPARAM>(this));
+            SendMessageW(w->Handle(), CM_BUTTONPRESSED, static_cast<WPARAM>(groupIndex_),
+                         reinterpret_cast<LPARAM>(static_cast<tk::TControl*>(this)));
         }
     }
 }
@@ -408,7 +409,12 @@ void TFlatButtonBase::WndProc(tk::TMessage& m) {
         m.Result = 0;
         return;
     case CM_BUTTONPRESSED:
-        if (auto* sender = reinterpret_cast<TFlatButtonBase*>(m.LParam)) ButtonPressed(static_cast<int>(m.WParam), sender);
+        // Anyone can send the message: the sender counts only when it is a button beside this one.
+        if (Parent())
+            for (tk::TControl* c : Parent()->Controls())
+                if (reinterpret_cast<LPARAM>(static_cast<tk::TControl*>(c)) == m.LParam)
+                    if (auto* sender = dynamic_cast<TFlatButtonBase*>(c))
+                        ButtonPressed(static_cast<int>(m.WParam), sender);
         m.Result = 0;
         return;
     case WM_SYSCOLORCHANGE:

@@ -54,6 +54,11 @@ TEST_F(FlatButtonTest, DialogButtonRestingHotAndPressedFaces) {
     EXPECT_EQ(Pixel(h, 0, 0), kBorder);
     EXPECT_EQ(Pixel(h, 64, 24), kBorder);
     EXPECT_EQ(Pixel(h, 1, 1), face);
+    b->SetDefault(true);  // two pixels of border
+    EXPECT_EQ(Pixel(h, 1, 1), kBorder);
+    EXPECT_EQ(Pixel(h, 63, 23), kBorder);
+    b->SetDefault(false);
+    EXPECT_EQ(Pixel(h, 1, 1), face);
     const RECT rest = CaptionBox(h);
     ASSERT_LT(rest.left, rest.right);
     EXPECT_LE(std::abs(rest.left - (65 - rest.right)), 2) << rest.left << " " << rest.right;
@@ -153,6 +158,9 @@ TEST_F(FlatButtonTest, GlyphStripsSetTheImageCount) {
     EXPECT_EQ(b->NumGlyphs(), 2);
     b->SetGlyph(b->Glyph());  // the same picture: nothing happens
     EXPECT_EQ(b->Glyph().Width(), 30);
+    b->SetMargin(3);
+    b->SetMargin(-2);  // below -1: ignored
+    EXPECT_EQ(b->Margin(), 3);
 }
 
 TEST_F(FlatButtonTest, EachStateShowsItsImageOfTheStrip) {
@@ -232,6 +240,12 @@ TEST_F(FlatButtonTest, GroupedButtonsWithAndWithoutAllowAllUp) {
     EXPECT_FALSE(a->Down());
     EXPECT_EQ(clicks, 3);
     EXPECT_EQ(a->State(), TButtonState::bsUp);
+
+    // The group message from anywhere else (a stray pointer, another window) changes nothing.
+    SendMessageW(a->Handle(), CM_BUTTONPRESSED, 3, 0x12345678);
+    SendMessageW(a->Handle(), CM_BUTTONPRESSED, 3, reinterpret_cast<LPARAM>(&form));
+    EXPECT_TRUE(c->Down());
+    EXPECT_FALSE(a->AllowAllUp());
 
     a->SetAllowAllUp(true);  // announced to the group
     EXPECT_TRUE(c->AllowAllUp());
