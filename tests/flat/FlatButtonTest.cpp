@@ -398,4 +398,36 @@ TEST_F(FlatButtonTest, OneTimerPerClassLivesWithItsInstances) {
     EXPECT_EQ(TFlatButton::ClassTracker().Tracked(), nullptr);
 }
 
+TEST_F(FlatButtonTest, SpeedButtonLeavesTheFocusWhereItIsAndKeepsAOnePixelBorder) {
+    TestForm form;
+    TFlatButton* focused = DialogButton(form);
+    auto* browse = new TFlatSpeedButton(&form);
+    browse->SetParent(&form);
+    browse->SetBounds(120, 20, 22, 22);
+    browse->SetCaption(L"...");
+    browse->SetFont({L"MS Sans Serif", -20, RGB(0, 0, 0), true});
+    int browses = 0;
+    browse->OnClick = [&](tk::TComponent*) { ++browses; };
+    form.ShowUp();
+    focused->SetFocus();
+    Settle();
+    Click(browse->Handle(), 11, 11);
+    EXPECT_EQ(browses, 1);
+    EXPECT_TRUE(focused->Focused());
+    MouseAway();
+    Settle(300);
+    HWND h = browse->Handle();
+    EXPECT_EQ(Pixel(h, 0, 0), kBorder);
+    EXPECT_EQ(Pixel(h, 1, 1), GetSysColor(COLOR_BTNFACE));
+    EXPECT_GT(CountColor(h, RECT{2, 2, 20, 20}, kBlack), 6);  // the bold dots
+    // Seen through: the parent's background instead of a face.
+    browse->SetTransparentMode(TTransparentMode::tmAlways);
+    browse->SetColor(0x0000FF);
+    Settle();
+    EXPECT_EQ(Pixel(h, 3, 3), GetSysColor(COLOR_BTNFACE));
+    browse->SetTransparentMode(TTransparentMode::tmNone);
+    Settle();
+    EXPECT_EQ(Pixel(h, 3, 3), 0x0000FFu);
+}
+
 }  // namespace
