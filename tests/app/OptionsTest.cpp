@@ -7,7 +7,6 @@
 
 #include "app/Global.h"
 #include "app/Options.h"
-#include "tests/support/RealInput.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WinTest.h"
 #include "toolkit/win/Application.h"
@@ -127,49 +126,6 @@ TEST_F(OptionsTest, UnwritableFileShowsTheIniErrorAndKeepsTheDialogOpen) {
     EXPECT_EQ(result, tk::mrCancel);
     EXPECT_FALSE(qd::AppOptions.ExploreFolder);  // the record took the new states before the save failed
     EXPECT_TRUE(qd::AppOptions.ShowTips);
-}
-
-TEST_F(OptionsTest, APersonTicksWithTheMouseAndConfirmsWithTheKeyboard) {
-    qd::ReadWriteOptionsFile(file.wstring(), true);
-    qd::TfrmOptions dialog(nullptr, file.wstring());
-    EXPECT_EQ(dialog.bOK->Width(), 75);
-    EXPECT_EQ(dialog.bCancel->ModalResult(), tk::mrCancel);
-    EXPECT_FALSE(dialog.bOK->Default());
-    EXPECT_TRUE(dialog.cbAskDelete->TabStop());
-    bool acted = false;
-    const int idle = tk::Application().AddIdleHandler([&] {
-        if (acted || !IsWindowVisible(dialog.Handle())) return;
-        acted = true;
-        SetWindowPos(dialog.Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-        realinput::Settle(100);
-        realinput::SaveScreenshot(dialog.Handle(), "options");
-        realinput::Click(dialog.cbExploreFolder->Handle(), 6, 8);  // untick the first box
-        realinput::Click(dialog.cbAskDelete->Handle(), 150, 8);    // the caption is part of the box
-        EXPECT_FALSE(dialog.cbExploreFolder->Checked());
-        EXPECT_FALSE(dialog.cbAskDelete->Checked());
-        realinput::AltKey('O');  // OK by its accelerator
-    });
-    EXPECT_EQ(dialog.ShowModal(), tk::mrOk);
-    tk::Application().RemoveIdleHandler(idle);
-    EXPECT_FALSE(qd::AppOptions.ExploreFolder);
-    EXPECT_EQ(ReadFile(), "[Options]\r\nExploreFolder=0\r\nAskDelete=0\r\nShowTips=0\r\n");
-}
-
-TEST_F(OptionsTest, CancelByMouseSavesNothing) {
-    qd::ReadWriteOptionsFile(file.wstring(), true);
-    qd::TfrmOptions dialog(nullptr, file.wstring());
-    bool acted = false;
-    const int idle = tk::Application().AddIdleHandler([&] {
-        if (acted || !IsWindowVisible(dialog.Handle())) return;
-        acted = true;
-        SetWindowPos(dialog.Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-        realinput::Click(dialog.cbAskDelete->Handle(), 6, 8);
-        realinput::Click(dialog.bCancel->Handle(), 37, 12);
-    });
-    EXPECT_EQ(dialog.ShowModal(), tk::mrCancel);
-    tk::Application().RemoveIdleHandler(idle);
-    EXPECT_TRUE(qd::AppOptions.AskDelete);
-    EXPECT_FALSE(std::filesystem::exists(file));
 }
 
 }  // namespace
