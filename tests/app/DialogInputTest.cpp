@@ -6,10 +6,12 @@
 #include <fstream>
 #include <functional>
 
+#include "app/AddItem.h"
 #include "app/Global.h"
 #include "app/Options.h"
 #include "tests/support/RealInput.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/WinTest.h"
 #include "toolkit/win/Application.h"
 
 namespace {
@@ -73,6 +75,61 @@ TEST_F(DialogInputTest, OptionsCancelledWithTheMouseSaveNothing) {
     EXPECT_EQ(result, tk::mrCancel);
     EXPECT_TRUE(qd::AppOptions.AskDelete);
     EXPECT_FALSE(std::filesystem::exists(file));
+}
+
+TEST_F(DialogInputTest, PropertyDialogRefusesAnEmptyPathThenTakesAFolder) {
+    tk::TForm owner(nullptr);
+    owner.SetBounds(300, 200, 640, 420);
+    owner.Show();
+    qd::TfrmProperty dialog(&owner, L"", L"");
+    const std::wstring folder = dir.Path().wstring();
+    std::wstring refusal;
+    COLORREF focusedFace = 0, restingFace = 0;
+    const int result = RunModal(dialog, [&] {
+        // Typing starts in the alias, whose face turns white with the focus.
+        realinput::Key('Q');
+        realinput::Key('D');
+        focusedFace = realinput::WindowPixel(dialog.feName->Handle(), 2, 2);
+        restingFace = realinput::WindowPixel(dialog.fePath->Handle(), 2, 2);
+        realinput::SaveScreenshot(dialog.Handle(), "property");
+        {
+            qdtest::MessageBoxAnswerer box(IDOK);
+            realinput::Click(dialog.fbOk->Handle(), 32, 12);
+            refusal = box.Text();
+        }
+        EXPECT_EQ(dialog.ModalResult(), tk::mrNone);  // still open
+        dialog.fePath->SetText(folder);
+        realinput::Click(dialog.fbOk->Handle(), 32, 12);
+    });
+    EXPECT_EQ(result, tk::mrOk);
+    EXPECT_EQ(refusal, L"别名或路径框不能为空.");
+    EXPECT_EQ(dialog.feName->Text(), L"qd");
+    EXPECT_EQ(dialog.fePath->Text(), folder);
+    EXPECT_EQ(focusedFace, 0xFFFFFFu);
+    EXPECT_EQ(restingFace, GetSysColor(COLOR_BTNFACE));
+}
+
+TEST_F(DialogInputTest, PropertyDialogRefusesAMissingFolderAndCancelsByAccelerator) {
+    tk::TForm owner(nullptr);
+    owner.SetBounds(300, 200, 640, 420);
+    owner.Show();
+    const std::wstring missing = (dir / "missing").wstring();
+    qd::TfrmProperty dialog(&owner, L"alias", missing);
+    std::wstring refusal;
+    bool pathFocused = false;
+    const int result = RunModal(dialog, [&] {
+        {
+            qdtest::MessageBoxAnswerer box(IDOK);
+            realinput::AltKey('O');
+            refusal = box.Text();
+        }
+        realinput::Settle();
+        pathFocused = dialog.fePath->Focused();
+        realinput::AltKey('C');
+    });
+    EXPECT_EQ(result, tk::mrCancel);
+    EXPECT_EQ(refusal, missing + L",此路径不存在.");
+    EXPECT_TRUE(pathFocused);
 }
 
 }  // namespace
