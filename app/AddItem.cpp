@@ -36,7 +36,7 @@ TfrmProperty::TfrmProperty(tk::TComponent* owner, const std::wstring& alias, con
 
     auto place = [](tk::TControl* c, const Box& b) { c->SetBounds(b.left, b.top, b.width, b.height); };
 
-    fbOk = new tk::TButton(this);
+    fbOk = new TFlatButton(this);
     fbOk->SetName(L"fbOk");
     fbOk->SetParent(this);
     place(fbOk, kPropertyOkButton);
@@ -44,7 +44,7 @@ TfrmProperty::TfrmProperty(tk::TComponent* owner, const std::wstring& alias, con
     fbOk->SetTabOrder(0);
     fbOk->OnClick = [this](tk::TComponent* s) { fbOkClick(s); };
 
-    fbCancel = new tk::TButton(this);
+    fbCancel = new TFlatButton(this);
     fbCancel->SetName(L"fbCancel");
     fbCancel->SetParent(this);
     place(fbCancel, kPropertyCancelButton);
@@ -70,23 +70,24 @@ TfrmProperty::TfrmProperty(tk::TComponent* owner, const std::wstring& alias, con
     Label2 = makeLabel(L"Label2", kPathLabel, kPathLabelCaption);
 
     auto makeEdit = [&](const wchar_t* name, const Box& b, int order) {
-        auto* edit = new tk::TEdit(this);
+        auto* edit = new TFlatEdit(this);
         edit->SetName(name);
         edit->SetParent(GroupBox1);
         place(edit, b);
+        edit->SetColorFlat(tk::clBtnFace);
+        edit->SetParentColor(true);
         edit->SetTabOrder(order);
         return edit;
     };
     feName = makeEdit(L"feName", kAliasEdit, 0);
     fePath = makeEdit(L"fePath", kPathEdit, 1);
 
-    fsbBrowse = new tk::TButton(this);
+    fsbBrowse = new TFlatSpeedButton(this);
     fsbBrowse->SetName(L"fsbBrowse");
     fsbBrowse->SetParent(GroupBox1);
     place(fsbBrowse, kBrowseButton);
     fsbBrowse->SetCaption(kBrowseCaption);
-    fsbBrowse->SetFont({L"MS Sans Serif", kBrowseFontHeight});
-    fsbBrowse->SetTabOrder(2);
+    fsbBrowse->SetFont({L"MS Sans Serif", kBrowseFontHeight, RGB(0, 0, 0), true});
     fsbBrowse->OnClick = [this](tk::TComponent* s) { fsbBrowseClick(s); };
 
     feName->SetText(alias);

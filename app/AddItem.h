@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "flat/FlatButton.h"
+#include "flat/FlatEdit.h"
 #include "toolkit/win/Form.h"
 #include "toolkit/win/StdCtrls.h"
 
@@ -23,14 +25,14 @@ public:
     ~TfrmProperty() override;
     std::string_view ClassName() const override { return "TfrmProperty"; }
 
-    tk::TButton* fbOk = nullptr;
-    tk::TButton* fbCancel = nullptr;
+    TFlatButton* fbOk = nullptr;
+    TFlatButton* fbCancel = nullptr;
     tk::TGroupBox* GroupBox1 = nullptr;
     tk::TLabel* Label1 = nullptr;
     tk::TLabel* Label2 = nullptr;
-    tk::TEdit* feName = nullptr;
-    tk::TEdit* fePath = nullptr;
-    tk::TButton* fsbBrowse = nullptr;
+    TFlatEdit* feName = nullptr;
+    TFlatEdit* fePath = nullptr;
+    TFlatSpeedButton* fsbBrowse = nullptr;
 
     void fbOkClick(tk::TComponent* sender);
     void fsbBrowseClick(tk::TComponent* sender);

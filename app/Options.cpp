@@ -24,7 +24,7 @@ TfrmOptions::TfrmOptions(tk::TComponent* owner, std::wstring optionsFile)
     GroupBox1->SetTabOrder(0);
 
     auto makeBox = [&](const wchar_t* name, const Box& b, const wchar_t* caption, int order) {
-        auto* box = new tk::TCheckBox(this);
+        auto* box = new TFlatCheckBox(this);
         box->SetName(name);
         box->SetParent(GroupBox1);
         place(box, b);
@@ -37,7 +37,7 @@ TfrmOptions::TfrmOptions(tk::TComponent* owner, std::wstring optionsFile)
     cbShowTips = makeBox(L"cbShowTips", kShowTipsBox, kShowTipsCaption, 2);
     cbShowTips->SetVisible(false);
 
-    bOK = new tk::TButton(this);
+    bOK = new TFlatButton(this);
     bOK->SetName(L"bOK");
     bOK->SetParent(this);
     place(bOK, kOkButton);
@@ -45,7 +45,7 @@ TfrmOptions::TfrmOptions(tk::TComponent* owner, std::wstring optionsFile)
     bOK->SetTabOrder(1);
     bOK->OnClick = [this](tk::TComponent* s) { bOKClick(s); };
 
-    bCancel = new tk::TButton(this);
+    bCancel = new TFlatButton(this);
     bCancel->SetName(L"bCancel");
     bCancel->SetParent(this);
     place(bCancel, kCancelButton);

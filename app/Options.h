@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "flat/FlatButton.h"
+#include "flat/FlatCheckBox.h"
 #include "toolkit/win/Form.h"
 #include "toolkit/win/StdCtrls.h"
 
@@ -15,11 +17,11 @@ public:
     std::string_view ClassName() const override { return "TfrmOptions"; }
 
     tk::TGroupBox* GroupBox1 = nullptr;
-    tk::TCheckBox* cbExploreFolder = nullptr;
-    tk::TCheckBox* cbAskDelete = nullptr;
-    tk::TCheckBox* cbShowTips = nullptr;
-    tk::TButton* bOK = nullptr;
-    tk::TButton* bCancel = nullptr;
+    TFlatCheckBox* cbExploreFolder = nullptr;
+    TFlatCheckBox* cbAskDelete = nullptr;
+    TFlatCheckBox* cbShowTips = nullptr;
+    TFlatButton* bOK = nullptr;
+    TFlatButton* bCancel = nullptr;
 
     void FormCreate(tk::TComponent* sender);
     void bOKClick(tk::TComponent* sender);

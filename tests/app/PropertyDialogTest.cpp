@@ -75,10 +75,17 @@ TEST_F(PropertyDialogTest, LayoutTextsAndKeyboardOrder) {
     EXPECT_EQ(dialog.Label1->Caption(), L"别名");
     EXPECT_EQ(dialog.Label2->Caption(), L"路径");
     EXPECT_EQ(dialog.fsbBrowse->Caption(), L"...");
-    // Tab goes alias, path, browse inside the group, then OK and Cancel.
+    // Tab goes between alias and path: the flat buttons are no tab stops (the mouse and their
+    // underlined letters reach them), and the browse button never takes the focus.
     EXPECT_EQ(GetNextDlgTabItem(dialog.Handle(), dialog.feName->Handle(), FALSE), dialog.fePath->Handle());
-    EXPECT_EQ(GetNextDlgTabItem(dialog.Handle(), dialog.fePath->Handle(), FALSE), dialog.fsbBrowse->Handle());
-    EXPECT_EQ(GetNextDlgTabItem(dialog.Handle(), dialog.fbOk->Handle(), FALSE), dialog.fbCancel->Handle());
+    EXPECT_EQ(GetNextDlgTabItem(dialog.Handle(), dialog.fePath->Handle(), FALSE), dialog.feName->Handle());
+    EXPECT_FALSE(dialog.fbOk->TabStop());
+    // The flat look: edits in the button face, the browse dots in bold 20-pixel type.
+    EXPECT_EQ(dialog.feName->ColorFlat(), tk::clBtnFace);
+    EXPECT_TRUE(dialog.fePath->ParentColor());
+    EXPECT_TRUE(dialog.fsbBrowse->Font().Bold);
+    EXPECT_EQ(dialog.fsbBrowse->Font().Height, -20);
+    EXPECT_EQ(dialog.fbCancel->ModalResult(), tk::mrCancel);
 }
 
 TEST_F(PropertyDialogTest, OkWithAnExistingFolderClosesWithTheTextsAsTheyStand) {

@@ -14,6 +14,7 @@ TFont TFont::FromSpec(const TFontSpec& spec) {
     f.Name = spec.Name;
     f.Height = spec.Height;
     f.Color = spec.Color;
+    f.Bold = spec.Bold;
     return f;
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <tuple>
 #include <utility>
 
 #include "toolkit/Exception.h"
@@ -14,8 +15,8 @@ namespace {
 constexpr wchar_t kObjectProp[] = L"tk.Object";
 constexpr wchar_t kNotifyTargetProp[] = L"tk.NotifyTarget";
 
-// Fonts shared by name and height for the life of the program; deleted at exit.
-class FontCacheMap : public std::map<std::pair<std::wstring, int>, HFONT> {
+// Fonts shared by name, height and weight for the life of the program; deleted at exit.
+class FontCacheMap : public std::map<std::tuple<std::wstring, int, bool>, HFONT> {
 public:
     ~FontCacheMap() {
         for (auto& entry : *this) DeleteObject(entry.second);
@@ -46,13 +47,13 @@ void RegisterToolkitClass(const std::wstring& name, UINT style, HCURSOR cursor, 
 }  // namespace
 
 HFONT AcquireFont(const TFontSpec& font) {
-    auto key = std::make_pair(font.Name, font.Height);
+    auto key = std::make_tuple(font.Name, font.Height, font.Bold);
     auto& cache = FontCache();
     auto it = cache.find(key);
     if (it != cache.end()) return it->second;
     LOGFONTW lf{};
     lf.lfHeight = font.Height;
-    lf.lfWeight = FW_NORMAL;
+    lf.lfWeight = font.Bold ? FW_BOLD : FW_NORMAL;
     lf.lfCharSet = DEFAULT_CHARSET;
     lf.lfQuality = DEFAULT_QUALITY;
     lstrcpynW(lf.lfFaceName, font.Name.c_str(), LF_FACESIZE);

@@ -40,9 +40,10 @@ struct TFontSpec {
     std::wstring Name = L"MS Sans Serif";
     int Height = -11;
     COLORREF Color = RGB(0, 0, 0);
+    bool Bold = false;
 };
 
-HFONT AcquireFont(const TFontSpec& font);  // shared per name and height, freed at exit
+HFONT AcquireFont(const TFontSpec& font);  // shared per name, height and weight, freed at exit
 
 class TControl : public TComponent {
 public:

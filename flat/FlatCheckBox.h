@@ -1,0 +1,97 @@
+// A flat check box: an 11 x 11 square with a one-pixel border, filled in a colour that follows
+// focus, hover and press, a six-stroke check mark, and a word-wrapped caption beside it.
+#pragma once
+
+#include "flat/FlatButton.h"
+#include "flat/FlatHotTrack.h"
+#include "flat/FlatLayout.h"
+#include "flat/FlatUtilitys.h"
+#include "toolkit/win/Control.h"
+
+class TFlatCheckBox : public tk::TWinControl, private FlatHotTracker::Client {
+public:
+    explicit TFlatCheckBox(tk::TComponent* owner);
+    ~TFlatCheckBox() override;
+    std::string_view ClassName() const override { return "TFlatCheckBox"; }
+
+    bool Checked() const { return checked_; }
+    // A change fires OnClick and redraws the square; setting the value it has does nothing.
+    void SetChecked(bool checked);
+    bool Transparent() const { return transparent_; }
+    void SetTransparent(bool value);
+    TCheckBoxLayout Layout() const { return layout_; }
+    void SetLayout(TCheckBoxLayout layout);
+    bool TabStop() const { return tabStop_; }
+    void SetTabStop(bool value);
+
+    tk::TColor Color() const { return color_; }
+    void SetColor(tk::TColor color);  // turns ParentColor off
+    bool ParentColor() const { return parentColor_; }
+    void SetParentColor(bool value);
+    bool ParentFont() const { return parentFont_; }
+    void SetParentFont(bool value);
+    tk::TColor ColorFocused() const { return colorFocused_; }
+    void SetColorFocused(tk::TColor c) { colorFocused_ = c; Invalidate(); }
+    tk::TColor ColorDown() const { return colorDown_; }
+    void SetColorDown(tk::TColor c) { colorDown_ = c; Invalidate(); }
+    tk::TColor ColorCheck() const { return colorCheck_; }
+    void SetColorCheck(tk::TColor c) { colorCheck_ = c; Invalidate(); }
+    tk::TColor ColorBorder() const { return colorBorder_; }
+    void SetColorBorder(tk::TColor c) { colorBorder_ = c; Invalidate(); }
+    TAdvColors AdvColorFocused() const { return advFocused_; }
+    void SetAdvColorFocused(TAdvColors v);
+    TAdvColors AdvColorDown() const { return advDown_; }
+    void SetAdvColorDown(TAdvColors v);
+    TAdvColors AdvColorBorder() const { return advBorder_; }
+    void SetAdvColorBorder(TAdvColors v);
+    bool UseAdvColors() const { return useAdvColors_; }
+    void SetUseAdvColors(bool value);
+
+    TFlatMouseEvent OnMouseDown, OnMouseMove, OnMouseUp;
+    tk::TNotifyEvent OnEnter, OnExit;
+
+    void ParentColorChanged();
+    bool Hot() const { return hot_; }
+    bool Pressed() const { return pressed_; }
+
+    static FlatHotTracker& ClassTracker();
+
+    void SetParent(tk::TWinControl* parent) override;
+    void WndProc(tk::TMessage& message) override;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void EnabledChanged() override;
+    void CaptionChanged() override;
+    void FontChanged() override;
+    void BoundsChanged() override;
+
+private:
+    // Gives up the mouse capture of a press without the capture loss ending the press.
+    void ReleaseMouse() {
+        releasing_ = true;
+        if (GetCapture() == Handle()) ReleaseCapture();
+        releasing_ = false;
+    }
+    bool releasing_ = false;
+    HWND TrackedWindow() override { return Handle(); }
+    void HotEnter() override;
+    void HotLeave() override;
+    void Paint(HDC dc);
+    void DrawSquare(tk::TCanvas& canvas);
+    void RedrawSquare();
+    void DeriveColors();
+    void Toggle() { SetChecked(!checked_); }
+
+    bool checked_ = false;
+    bool transparent_ = false;
+    TCheckBoxLayout layout_ = TCheckBoxLayout::checkboxLeft;
+    bool tabStop_ = true;
+    tk::TColor color_ = 0xE1EAEB;
+    bool parentColor_ = true;
+    bool parentFont_ = true;
+    tk::TColor colorFocused_ = tk::clWhite, colorDown_ = 0xC5D6D9, colorCheck_ = tk::clBlack, colorBorder_ = 0x8396A0;
+    TAdvColors advFocused_ = 10, advDown_ = 10, advBorder_ = 50;
+    bool useAdvColors_ = false;
+    bool hot_ = false, pressed_ = false, focused_ = false;
+};

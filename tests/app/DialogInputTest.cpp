@@ -1,0 +1,135 @@
+// The dialogs as a person uses them: the real mouse and keys, and a look at them (see
+// realinput::SaveScreenshot).
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+#include "app/AddItem.h"
+#include "app/Global.h"
+#include "app/Options.h"
+#include "tests/support/RealInput.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/WinTest.h"
+#include "toolkit/win/Application.h"
+
+namespace {
+
+class DialogInputTest : public testing::Test {
+protected:
+    void SetUp() override {
+        tk::Application().Initialize();
+        qd::AppOptions = {};
+        realinput::MouseAway();
+    }
+    std::string ReadFile(const std::filesystem::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    // Runs the action once the dialog is up (and above every other window), while it runs modally.
+    int RunModal(tk::TForm& dialog, const std::function<void()>& action) {
+        bool acted = false;
+        const int idle = tk::Application().AddIdleHandler([&] {
+            if (acted || !IsWindowVisible(dialog.Handle())) return;
+            acted = true;
+            SetWindowPos(dialog.Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+            realinput::Settle(100);
+            action();
+        });
+        const int result = dialog.ShowModal();
+        tk::Application().RemoveIdleHandler(idle);
+        return result;
+    }
+    qdtest::TempDir dir;
+    std::filesystem::path file = dir / "options.ini";
+};
+
+TEST_F(DialogInputTest, OptionsTickedWithTheMouseAndConfirmedWithTheKeyboard) {
+    qd::ReadWriteOptionsFile(file.wstring(), true);
+    qd::TfrmOptions dialog(nullptr, file.wstring());
+    EXPECT_EQ(dialog.bOK->Width(), 75);
+    EXPECT_EQ(dialog.bCancel->ModalResult(), tk::mrCancel);
+    EXPECT_FALSE(dialog.bOK->Default());
+    EXPECT_TRUE(dialog.cbAskDelete->TabStop());
+    const int result = RunModal(dialog, [&] {
+        realinput::SaveScreenshot(dialog.Handle(), "options");
+        realinput::Click(dialog.cbExploreFolder->Handle(), 6, 8);  // untick the first box
+        realinput::Click(dialog.cbAskDelete->Handle(), 150, 8);    // the caption is part of the box
+        EXPECT_FALSE(dialog.cbExploreFolder->Checked());
+        EXPECT_FALSE(dialog.cbAskDelete->Checked());
+        realinput::AltKey('O');  // OK by its accelerator
+    });
+    EXPECT_EQ(result, tk::mrOk);
+    EXPECT_FALSE(qd::AppOptions.ExploreFolder);
+    EXPECT_EQ(ReadFile(file), "[Options]\r\nExploreFolder=0\r\nAskDelete=0\r\nShowTips=0\r\n");
+}
+
+TEST_F(DialogInputTest, OptionsCancelledWithTheMouseSaveNothing) {
+    qd::ReadWriteOptionsFile(file.wstring(), true);
+    qd::TfrmOptions dialog(nullptr, file.wstring());
+    const int result = RunModal(dialog, [&] {
+        realinput::Click(dialog.cbAskDelete->Handle(), 6, 8);
+        realinput::Click(dialog.bCancel->Handle(), 37, 12);
+    });
+    EXPECT_EQ(result, tk::mrCancel);
+    EXPECT_TRUE(qd::AppOptions.AskDelete);
+    EXPECT_FALSE(std::filesystem::exists(file));
+}
+
+TEST_F(DialogInputTest, PropertyDialogRefusesAnEmptyPathThenTakesAFolder) {
+    tk::TForm owner(nullptr);
+    owner.SetBounds(300, 200, 640, 420);
+    owner.Show();
+    qd::TfrmProperty dialog(&owner, L"", L"");
+    const std::wstring folder = dir.Path().wstring();
+    std::wstring refusal;
+    COLORREF focusedFace = 0, restingFace = 0;
+    const int result = RunModal(dialog, [&] {
+        // Typing starts in the alias, whose face turns white with the focus.
+        realinput::Key('Q');
+        realinput::Key('D');
+        focusedFace = realinput::WindowPixel(dialog.feName->Handle(), 2, 2);
+        restingFace = realinput::WindowPixel(dialog.fePath->Handle(), 2, 2);
+        realinput::SaveScreenshot(dialog.Handle(), "property");
+        {
+            qdtest::MessageBoxAnswerer box(IDOK);
+            realinput::Click(dialog.fbOk->Handle(), 32, 12);
+            refusal = box.Text();
+        }
+        EXPECT_EQ(dialog.ModalResult(), tk::mrNone);  // still open
+        dialog.fePath->SetText(folder);
+        realinput::Click(dialog.fbOk->Handle(), 32, 12);
+    });
+    EXPECT_EQ(result, tk::mrOk);
+    EXPECT_EQ(refusal, L"别名或路径框不能为空.");
+    EXPECT_EQ(dialog.feName->Text(), L"qd");
+    EXPECT_EQ(dialog.fePath->Text(), folder);
+    EXPECT_EQ(focusedFace, 0xFFFFFFu);
+    EXPECT_EQ(restingFace, GetSysColor(COLOR_BTNFACE));
+}
+
+TEST_F(DialogInputTest, PropertyDialogRefusesAMissingFolderAndCancelsByAccelerator) {
+    tk::TForm owner(nullptr);
+    owner.SetBounds(300, 200, 640, 420);
+    owner.Show();
+    const std::wstring missing = (dir / "missing").wstring();
+    qd::TfrmProperty dialog(&owner, L"alias", missing);
+    std::wstring refusal;
+    bool pathFocused = false;
+    const int result = RunModal(dialog, [&] {
+        {
+            qdtest::MessageBoxAnswerer box(IDOK);
+            realinput::AltKey('O');
+            refusal = box.Text();
+        }
+        realinput::Settle();
+        pathFocused = dialog.fePath->Focused();
+        realinput::AltKey('C');
+    });
+    EXPECT_EQ(result, tk::mrCancel);
+    EXPECT_EQ(refusal, missing + L",此路径不存在.");
+    EXPECT_TRUE(pathFocused);
+}
+
+}  // namespace
