@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "flat/FlatButton.h"
+#include "flat/FlatCheckBox.h"
+#include "flat/FlatEdit.h"
 #include "skin/controls/Form.h"
 #include "skin/theme/FileTheme.h"
 #include "toolkit/win/Application.h"
@@ -60,6 +63,26 @@ public:
         label->SetCaption((args.Style == TsuiUIStyle::FromThemeFile && !failed ? L"Skin: " : L"Style: ") +
                           (failed ? std::wstring(L"DeepBlue (the skin file did not load)") : what));
 
+        // The flat controls, as the program's dialogs show them on the frame's colour.
+        const int top = frame->TitleBar()->Height() + 48;
+        auto* button = new TFlatButton(this);
+        button->SetParent(frame);
+        button->SetBounds(16, top, 75, 25);
+        button->SetCaption(L"Button");
+        auto* speed = new TFlatSpeedButton(this);
+        speed->SetParent(frame);
+        speed->SetBounds(100, top, 25, 25);
+        speed->SetCaption(L"...");
+        auto* check = new TFlatCheckBox(this);
+        check->SetParent(frame);
+        check->SetBounds(140, top + 4, 120, 17);
+        check->SetCaption(L"Check box");
+        check->SetChecked(true);
+        auto* edit = new TFlatEdit(this);
+        edit->SetParent(frame);
+        edit->SetBounds(16, top + 40, 240, 21);
+        edit->SetText(L"Flat edit");
+
         if (failed)
             MessageBoxW(nullptr,
                         (L"The skin file \"" + args.SkinFile +
@@ -68,6 +91,7 @@ public:
                             .c_str(),
                         kTitle, MB_OK | MB_ICONWARNING);
     }
+    ~TPreviewForm() override { DestroyComponents(); }
     std::wstring WindowClassName() const override { return L"QuiverdirSkinPreview"; }
 
     TsuiFileTheme* theme = nullptr;
