@@ -120,9 +120,19 @@ LRESULT TsuiToolBar::CustomDraw(NMTBCUSTOMDRAW& draw) {
     }
     if (cd.dwDrawStage == CDDS_ITEMPREPAINT) {
         tk::TToolButton* button = ButtonByCommand(static_cast<int>(cd.dwItemSpec));
-        if (button && ButtonPrePaint(canvas, *button, rect, cd.uItemState)) return CDRF_SKIPDEFAULT;
+        if (button && ButtonPrePaint(canvas, *button, rect, EffectiveState(cd.uItemState, cd.rc))) return CDRF_SKIPDEFAULT;
     }
     return CDRF_DODEFAULT;
+}
+
+UINT TsuiToolBar::EffectiveState(UINT state, const RECT& rect) {
+    // Some common controls drop the hot state while the mouse holds a button down; a pressed
+    // button under the pointer the bar has captured is still the one under the mouse.
+    if ((state & CDIS_SELECTED) && !(state & CDIS_HOT) && HandleAllocated() && GetCapture() == Handle()) {
+        POINT p{};
+        if (GetCursorPos(&p) && ScreenToClient(Handle(), &p) && PtInRect(&rect, p)) state |= CDIS_HOT;
+    }
+    return state;
 }
 
 void TsuiToolBar::BarPrePaint(tk::TCanvas& canvas, const tk::TRect& rect) {

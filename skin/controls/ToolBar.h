@@ -41,6 +41,8 @@ protected:
     LRESULT CustomDraw(NMTBCUSTOMDRAW& draw) override;
 
 private:
+    // The button's custom-draw state, hot also when the mouse holds it down.
+    UINT EffectiveState(UINT state, const RECT& rect);
     void BarPrePaint(tk::TCanvas& canvas, const tk::TRect& rect);
     // True when the bar painted the button (the control's drawing is then skipped).
     bool ButtonPrePaint(tk::TCanvas& canvas, tk::TToolButton& button, const tk::TRect& rect, UINT state);

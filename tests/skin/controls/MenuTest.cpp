@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstring>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
@@ -347,6 +348,52 @@ TEST_F(SkinMenuTest, MainMenuKeepsItsOwnCheckMarkListAndTellsItsFrame) {
     host.reset();
     EXPECT_EQ(menu->Form(), nullptr);
     item->SetCaption(L"Again");  // no frame to tell
+    delete menu;
+}
+
+TEST_F(SkinMenuTest, AWindowPassesMenuMessagesOnlyForLiveItems) {
+    auto* menu = new TsuiMainMenu(&form);
+    tk::TMenuItem* item = menu->Items()->Add(L"File");
+    bool clicked = false;
+    item->OnClick = [&](tk::TComponent*) { clicked = true; };
+    HWND window = form.Handle();
+
+    MEASUREITEMSTRUCT mis{ODT_MENU, 0, item->Command(), 0, 0, reinterpret_cast<ULONG_PTR>(item)};
+    EXPECT_TRUE(SendMessageW(window, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&mis)));
+    EXPECT_EQ(mis.itemHeight, 21u);
+    EXPECT_GT(mis.itemWidth, 26u + 40u);
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(item->Command(), 0), 0);
+    EXPECT_TRUE(clicked);
+
+    // Item data that names no live item is not touched.
+    struct {
+        char bytes[256];
+    } notAnItem{};
+    std::memset(notAnItem.bytes, 0xCD, sizeof(notAnItem.bytes));
+    MEASUREITEMSTRUCT stale{ODT_MENU, 0, 1, 7, 7, reinterpret_cast<ULONG_PTR>(&notAnItem)};
+    tk::TMessage m{WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&stale), 0};
+    EXPECT_FALSE(tk::DispatchMenuMessage(window, m));
+    EXPECT_EQ(stale.itemHeight, 7u);
+    const unsigned gone = item->Command();
+    delete item;
+    clicked = false;
+    m = {WM_COMMAND, MAKEWPARAM(gone, 0), 0, 0};
+    EXPECT_FALSE(tk::DispatchMenuMessage(window, m));
+
+    // The menu bar of a window: its owner-drawn items are measured through the window.
+    tk::TMenuItem* edit = menu->Items()->Add(L"Edit");
+    int measured = 0;
+    const auto measure = edit->OnMeasureItem;
+    edit->OnMeasureItem = [&](tk::TMenuItem* i, tk::TCanvas& c, int& w, int& h) {
+        ++measured;
+        measure(i, c, w, h);
+    };
+    SetMenu(window, menu->Handle());
+    form.Show();
+    DrawMenuBar(window);
+    qdtest::PumpIdle();
+    EXPECT_GT(measured, 0);
+    SetMenu(window, nullptr);
     delete menu;
 }
 

@@ -146,6 +146,24 @@ TEST_F(SkinToolBarTest, HotPressedCheckedAndPlainFaces) {
     EXPECT_EQ(FaceAt(*bmp, rp), kBar);
 }
 
+TEST_F(SkinToolBarTest, AButtonHeldDownByTheMouseShowsTheDownColour) {
+    UseTestColours();
+    Add(L"a");
+    tk::TToolButton* b = Add(L"b");
+    form.Show();
+    qdtest::PumpIdle();
+    const RECT r = ButtonRect(b);
+    POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    const LPARAM at = MAKELPARAM(centre.x, centre.y);
+    ClientToScreen(bar->Handle(), &centre);
+    SetCursorPos(centre.x, centre.y);
+    SendMessageW(bar->Handle(), WM_MOUSEMOVE, 0, at);
+    SendMessageW(bar->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    EXPECT_EQ(FaceAt(*Render(), r), kDown);
+    SendMessageW(bar->Handle(), WM_LBUTTONUP, 0, at);
+    ReleaseCapture();
+}
+
 TEST_F(SkinToolBarTest, HotDropDownButtonsCarryTheirMarkAndDivider) {
     UseTestColours();
     Add(L"");
