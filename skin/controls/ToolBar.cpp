@@ -127,12 +127,28 @@ LRESULT TsuiToolBar::CustomDraw(NMTBCUSTOMDRAW& draw) {
 
 UINT TsuiToolBar::EffectiveState(UINT state, const RECT& rect) {
     // Some common controls drop the hot state while the mouse holds a button down; a pressed
-    // button under the pointer the bar has captured is still the one under the mouse.
-    if ((state & CDIS_SELECTED) && !(state & CDIS_HOT) && HandleAllocated() && GetCapture() == Handle()) {
-        POINT p{};
-        if (GetCursorPos(&p) && ScreenToClient(Handle(), &p) && PtInRect(&rect, p)) state |= CDIS_HOT;
-    }
+    // button under the held mouse is still the one under the mouse.
+    if ((state & CDIS_SELECTED) && !(state & CDIS_HOT) && mouseHeld_ && PtInRect(&rect, mousePoint_)) state |= CDIS_HOT;
     return state;
+}
+
+void TsuiToolBar::WndProc(tk::TMessage& m) {
+    switch (m.Msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        mouseHeld_ = true;
+        [[fallthrough]];
+    case WM_MOUSEMOVE:
+        mousePoint_ = {static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam))};
+        break;
+    case WM_LBUTTONUP:
+    case WM_CANCELMODE:
+        mouseHeld_ = false;
+        break;
+    default:
+        break;
+    }
+    tk::TToolBar::WndProc(m);
 }
 
 void TsuiToolBar::BarPrePaint(tk::TCanvas& canvas, const tk::TRect& rect) {

@@ -35,13 +35,14 @@ public:
     bool PublishesProperty(std::string_view name) const override;
     std::optional<tk::PropertyValue> GetPublishedProperty(std::string_view name) const override;
     bool SetPublishedProperty(std::string_view name, const tk::PropertyValue& value) override;
+    void WndProc(tk::TMessage& message) override;
     void Notification(tk::TComponent* component, tk::Operation operation) override;
 
 protected:
     LRESULT CustomDraw(NMTBCUSTOMDRAW& draw) override;
 
 private:
-    // The button's custom-draw state, hot also when the mouse holds it down.
+    // The button's custom-draw state, hot also while the mouse holds it down.
     UINT EffectiveState(UINT state, const RECT& rect);
     void BarPrePaint(tk::TCanvas& canvas, const tk::TRect& rect);
     // True when the bar painted the button (the control's drawing is then skipped).
@@ -54,6 +55,9 @@ private:
     TsuiUIStyle uiStyle_ = TsuiUIStyle::DeepBlue;
     tk::TColor buttonColor_ = 0xEFEFEF, buttonBorderColor_ = 0x474747, buttonDownColor_ = 0xD8D8D8;
     tk::TColor barStartColor_ = 0xE8E8E8, barEndColor_ = 0xE8E8E8;
+    // The left mouse button held down over the bar, and where the mouse last was.
+    bool mouseHeld_ = false;
+    POINT mousePoint_{-1, -1};
 };
 
 // Whether the control is a skinned form frame (the component that publishes the panel laid over

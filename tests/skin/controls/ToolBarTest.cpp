@@ -153,15 +153,15 @@ TEST_F(SkinToolBarTest, AButtonHeldDownByTheMouseShowsTheDownColour) {
     form.Show();
     qdtest::PumpIdle();
     const RECT r = ButtonRect(b);
-    POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-    const LPARAM at = MAKELPARAM(centre.x, centre.y);
-    ClientToScreen(bar->Handle(), &centre);
-    SetCursorPos(centre.x, centre.y);
+    const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     SendMessageW(bar->Handle(), WM_MOUSEMOVE, 0, at);
     SendMessageW(bar->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
     EXPECT_EQ(FaceAt(*Render(), r), kDown);
     SendMessageW(bar->Handle(), WM_LBUTTONUP, 0, at);
-    ReleaseCapture();
+    // Released and the mouse gone: a button still pressed is raised.
+    SendMessageW(bar->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(390, 30));
+    Press(b, true);
+    EXPECT_EQ(FaceAt(*Render(), r), kFace);
 }
 
 TEST_F(SkinToolBarTest, HotDropDownButtonsCarryTheirMarkAndDivider) {
