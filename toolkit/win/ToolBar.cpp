@@ -82,7 +82,7 @@ TToolBar::~TToolBar() {
 }
 
 void TToolBar::SetImages(TImageList* images) {
-    if (images_) RemoveFreeNotification(images_);
+    if (images_ && images_ != hotImages_) RemoveFreeNotification(images_);
     images_ = images;
     if (images_) FreeNotification(images_);
     if (HandleAllocated())

@@ -45,11 +45,9 @@ struct Surface {
     }
 };
 
-// Draws an item of the menu into a fresh surface the way the native menu asks for it.
-template <class Menu>
-void DrawItem(Menu& menu, tk::TMenuItem* item, Surface& s, const tk::TRect& r, bool selected) {
+// Draws an item into the surface through the handler its menu gave it, as the native menu asks.
+void DrawItem(tk::TMenuItem* item, Surface& s, const tk::TRect& r, bool selected) {
     ASSERT_TRUE(item->OnDrawItem);
-    (void)menu;
     item->OnDrawItem(item, s.canvas, r, selected);
 }
 
@@ -107,7 +105,7 @@ TEST_F(SkinMenuTest, StylesSetColoursHeightsAndTheSideBar) {
     menu.SetBarToColor(0xFF0000);
     menu.SetColor(0x00FFFF);
     Surface s(120, 21);
-    DrawItem(menu, item, s, {0, 0, 120, 21}, false);
+    DrawItem(item, s, {0, 0, 120, 21}, false);
     EXPECT_EQ(s.At(0, 10), 0x0000FFu);
     EXPECT_EQ(s.At(25, 10), 0xFF0000u);
     EXPECT_EQ(s.At(26, 1), 0x00FFFFu);
@@ -166,7 +164,7 @@ TEST_F(SkinMenuTest, SelectionDisabledAndDefaultItems) {
     const tk::TRect r{0, 0, 150, 21};
 
     Surface selected(150, 21);
-    DrawItem(menu, item, selected, r, true);
+    DrawItem(item, selected, r, true);
     EXPECT_EQ(selected.At(0, 0), 0x0000FFu);
     EXPECT_EQ(selected.At(149, 20), 0x0000FFu);
     EXPECT_EQ(selected.At(5, 10), 0xFF8000u) << "the selection covers the side bar";
@@ -175,7 +173,7 @@ TEST_F(SkinMenuTest, SelectionDisabledAndDefaultItems) {
     // Disabled and selected: the normal background and grey text.
     item->SetEnabled(false);
     Surface disabled(150, 21);
-    DrawItem(menu, item, disabled, r, true);
+    DrawItem(item, disabled, r, true);
     EXPECT_FALSE(disabled.Has({0, 0, 150, 21}, 0xFF8000));
     EXPECT_EQ(disabled.At(5, 10), menu.BarColor());
     EXPECT_EQ(disabled.At(140, 10), 0xF0F0F0u);
@@ -187,7 +185,7 @@ TEST_F(SkinMenuTest, SelectionDisabledAndDefaultItems) {
     auto ink = [&](bool isDefault) {
         item->SetDefault(isDefault);
         Surface s(150, 21);
-        DrawItem(menu, item, s, r, false);
+        DrawItem(item, s, r, false);
         int n = 0;
         for (int y = 0; y < 21; ++y)
             for (int x = 30; x < 150; ++x) n += s.At(x, y) == 0;
@@ -228,7 +226,7 @@ TEST_F(SkinMenuTest, CheckMarksWithAndWithoutImages) {
 
     // Without an image: the check mark at (4, 3), its white left out.
     Surface a(150, 22);
-    DrawItem(menu, plain, a, r, false);
+    DrawItem(plain, a, r, false);
     EXPECT_EQ(a.At(4 + mx, 3 + my), mark.GetPixel(mx, my));
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 16; ++x)
@@ -236,7 +234,7 @@ TEST_F(SkinMenuTest, CheckMarksWithAndWithoutImages) {
 
     // With an image: a black frame filled with the selected colour behind the image.
     Surface b(150, 22);
-    DrawItem(menu, pictured, b, r, false);
+    DrawItem(pictured, b, r, false);
     EXPECT_EQ(b.At(2, 1), tk::clBlack);
     EXPECT_EQ(b.At(20, 19), tk::clBlack);
     EXPECT_EQ(b.At(3, 2), menu.SelectedColor());
@@ -244,7 +242,7 @@ TEST_F(SkinMenuTest, CheckMarksWithAndWithoutImages) {
     // An index beyond the list is no image: the check mark shows instead.
     pictured->SetImageIndex(images.Count());
     Surface c(150, 22);
-    DrawItem(menu, pictured, c, r, false);
+    DrawItem(pictured, c, r, false);
     EXPECT_EQ(c.At(4 + mx, 3 + my), mark.GetPixel(mx, my));
     EXPECT_NE(c.At(2, 1), tk::clBlack);
 }
@@ -257,7 +255,7 @@ TEST_F(SkinMenuTest, MacOSSeparatorIsTwelveRowsOfItsPicture) {
     int w = 0, h = 0;
     line->OnMeasureItem(line, s.canvas, w, h);
     EXPECT_EQ(h, 12);
-    DrawItem(menu, line, s, {0, 0, 60, 12}, false);
+    DrawItem(line, s, {0, 0, 60, 12}, false);
     tk::TBitmap bar;
     tk::LoadBitmapResource(bar, L"MACOS_MENU_BAR");
     for (int y = 0; y < 12; ++y) {
@@ -267,7 +265,7 @@ TEST_F(SkinMenuTest, MacOSSeparatorIsTwelveRowsOfItsPicture) {
     // A normal item: twenty rows of the same picture.
     tk::TMenuItem* item = menu.Items()->Add(L"");
     Surface t(60, 20);
-    DrawItem(menu, item, t, {0, 0, 60, 20}, false);
+    DrawItem(item, t, {0, 0, 60, 20}, false);
     EXPECT_EQ(t.At(30, 19), bar.GetPixel(0, 19));
 }
 
@@ -290,11 +288,9 @@ TEST_F(SkinMenuTest, TheThemeGivesColoursAndItsEndGivesDeepBlue) {
     popup.SetUIStyle(TsuiUIStyle::WinXP);
     mainMenu.SetUIStyle(TsuiUIStyle::Protein);
     theme.reset();  // owned by no form: the menus hear of it all the same
-    for (auto* m : {static_cast<TsuiMenuBase<tk::TPopupMenu>*>(&popup)}) {
-        EXPECT_EQ(m->FileTheme(), nullptr);
-        EXPECT_EQ(m->UIStyle(), TsuiUIStyle::DeepBlue);
-        EXPECT_EQ(m->Color(), GetBuiltInColor(TsuiUIStyle::DeepBlue, 21));
-    }
+    EXPECT_EQ(popup.FileTheme(), nullptr);
+    EXPECT_EQ(popup.UIStyle(), TsuiUIStyle::DeepBlue);
+    EXPECT_EQ(popup.Color(), GetBuiltInColor(TsuiUIStyle::DeepBlue, 21));
     EXPECT_EQ(mainMenu.FileTheme(), nullptr);
     EXPECT_EQ(mainMenu.UIStyle(), TsuiUIStyle::DeepBlue);
     EXPECT_EQ(mainMenu.SelectedColor(), GetBuiltInColor(TsuiUIStyle::DeepBlue, 19));
@@ -332,7 +328,7 @@ TEST_F(SkinMenuTest, MainMenuKeepsItsOwnCheckMarkListAndTellsItsFrame) {
     item->SetChecked(true);
     item->SetImageIndex(0);  // an index into the internal list is no image of the menu's
     Surface s(120, 22);
-    DrawItem(*menu, item, s, {0, 0, 120, 22}, false);
+    DrawItem(item, s, {0, 0, 120, 22}, false);
     EXPECT_NE(s.At(2, 1), tk::clBlack);
     CheckMark cm;
     EXPECT_EQ(s.At(4 + cm.mx, 3 + cm.my), cm.mark.GetPixel(cm.mx, cm.my));
