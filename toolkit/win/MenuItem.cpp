@@ -4,6 +4,7 @@
 
 #include <unordered_map>
 
+#include "toolkit/Exception.h"
 #include "toolkit/win/Menus.h"
 
 namespace tk {
@@ -17,8 +18,11 @@ std::unordered_map<unsigned, TMenuItem*>& LiveItems() {
     return items;
 }
 
+constexpr std::size_t kCommandCount = 0xFFFF;
+
 unsigned NextCommand() {
     // Identifiers run through 1..0xFFFF (native menus report 16 bits), skipping those in use.
+    if (LiveItems().size() >= kCommandCount) throw Exception(L"Too many menu items");
     static unsigned next = 0;
     for (;;) {
         next = next % 0xFFFF + 1;

@@ -10,12 +10,14 @@
 #include <fstream>
 #include <memory>
 #include <thread>
+#include <vector>
 
 #include "skin/controls/MainMenu.h"
 #include "skin/controls/PopupMenu.h"
 #include "skin/theme/StyleItems.h"
 #include "skin/theme/FileTheme.h"
 #include "tests/support/WinTest.h"
+#include "toolkit/Exception.h"
 #include "toolkit/win/Application.h"
 #include "toolkit/BmpImage.h"
 #include "toolkit/win/BitmapResource.h"
@@ -391,6 +393,24 @@ TEST_F(SkinMenuTest, AWindowPassesMenuMessagesOnlyForLiveItems) {
     EXPECT_GT(measured, 0);
     SetMenu(window, nullptr);
     delete menu;
+}
+
+TEST_F(SkinMenuTest, MenuItemsStopAtTheLastCommandIdentifier) {
+    // Native menus report 16-bit identifiers: the item beyond the last one is refused, and its
+    // identifier comes free again once an item goes.
+    tk::TMenuItem root(nullptr);
+    std::vector<std::unique_ptr<tk::TMenuItem>> items;
+    try {
+        for (int i = 0; i < 0x10000; ++i) items.push_back(std::make_unique<tk::TMenuItem>(nullptr));
+        FAIL() << "more items than identifiers";
+    } catch (const tk::Exception&) {
+    }
+    EXPECT_LE(items.size(), 0xFFFFu);
+    EXPECT_THROW(root.Add(L"one more"), tk::Exception);
+    EXPECT_EQ(root.Count(), 0);
+    const unsigned freed = items.back()->Command();
+    items.pop_back();
+    EXPECT_EQ(root.Add(L"fits")->Command(), freed);
 }
 
 // The platform's popup menu on the screen, every kind of item drawn by the skinned menu; the
