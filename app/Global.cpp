@@ -1,6 +1,7 @@
 #include "app/Global.h"
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <vector>
 
@@ -43,6 +44,115 @@ std::wstring OptionsFilePath() {
     const std::wstring exe = ExePath();
     const size_t slash = exe.find_last_of(L"\\/");
     return (slash == std::wstring::npos ? std::wstring() : exe.substr(0, slash + 1)) + L"options.ini";
+}
+
+std::wstring HelpFilePath() {
+    const std::wstring exe = ExePath();
+    const size_t slash = exe.find_last_of(L"\\/");
+    return (slash == std::wstring::npos ? std::wstring() : exe.substr(0, slash + 1)) + L"Quiverdir.html";
+}
+
+bool DirectoryExists(const std::wstring& path) {
+    const UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS);
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    SetErrorMode(oldMode);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+int CALLBACK BrowseCallback(HWND window, UINT message, LPARAM, LPARAM) {
+    if (message == BFFM_INITIALIZED) {
+        // Centred by the client area's size, so the frame leaves it slightly off centre.
+        int x = 0, y = 0;
+        RECT client;
+        if (GetClientRect(window, &client)) {
+            x = (GetSystemMetrics(SM_CXSCREEN) - (client.right - client.left)) / 2;
+            y = (GetSystemMetrics(SM_CYSCREEN) - (client.bottom - client.top)) / 2;
+        }
+        SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    return 0;
+}
+
+namespace {
+
+BOOL CALLBACK CollectEnabledWindow(HWND w, LPARAM list) {
+    if (IsWindowVisible(w) && IsWindowEnabled(w)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(w);
+    return TRUE;
+}
+
+// The application's windows stay disabled while the picker is up; the error mode keeps the
+// system's critical-error boxes away. Both are restored on every way out.
+class PickerScope {
+public:
+    PickerScope() {
+        EnumThreadWindows(GetCurrentThreadId(), &CollectEnabledWindow, reinterpret_cast<LPARAM>(&disabled_));
+        for (HWND w : disabled_) EnableWindow(w, FALSE);
+        oldMode_ = SetErrorMode(SEM_FAILCRITICALERRORS);
+    }
+    ~PickerScope() {
+        SetErrorMode(oldMode_);
+        for (HWND w : disabled_) EnableWindow(w, TRUE);
+    }
+    PickerScope(const PickerScope&) = delete;
+    PickerScope& operator=(const PickerScope&) = delete;
+
+private:
+    std::vector<HWND> disabled_;
+    UINT oldMode_ = 0;
+};
+
+}  // namespace
+
+bool BrowseForFolder(const std::wstring& title, const std::wstring& root, std::wstring& dir) {
+    if (!DirectoryExists(dir)) dir.clear();
+    IMalloc* allocator = nullptr;
+    if (FAILED(SHGetMalloc(&allocator)) || !allocator) return false;
+    auto* name = static_cast<wchar_t*>(allocator->Alloc(MAX_PATH * sizeof(wchar_t)));
+    if (!name) {
+        allocator->Release();
+        return false;
+    }
+    name[0] = L'\0';
+    HWND owner = GetActiveWindow();
+
+    LPITEMIDLIST rootItem = nullptr;
+    if (!root.empty()) {
+        IShellFolder* desktop = nullptr;
+        if (SUCCEEDED(SHGetDesktopFolder(&desktop)) && desktop) {
+            std::wstring text = root;
+            desktop->ParseDisplayName(owner, nullptr, text.data(), nullptr, &rootItem, nullptr);
+            desktop->Release();
+        }
+    }
+
+    BROWSEINFOW info{};
+    info.hwndOwner = owner;
+    info.pidlRoot = rootItem;
+    info.pszDisplayName = name;
+    info.lpszTitle = title.c_str();
+    info.ulFlags = BIF_RETURNONLYFSDIRS;
+    info.lpfn = &BrowseCallback;
+    info.lParam = 0;
+
+    bool chosen = false;
+    LPITEMIDLIST item = nullptr;
+    {
+        PickerScope scope;
+        item = SHBrowseForFolderW(&info);
+    }
+    if (item) {
+        // The path may be longer than the display-name buffer: ask with a buffer of its own.
+        std::vector<wchar_t> path(MAX_PATH, L'\0');
+        if (SHGetPathFromIDListW(item, path.data())) {
+            dir = path.data();
+            chosen = true;
+        }
+        allocator->Free(item);
+    }
+    if (rootItem) allocator->Free(rootItem);
+    allocator->Free(name);
+    allocator->Release();
+    return chosen;
 }
 
 std::wstring WindowsDirectory() {

@@ -1,6 +1,8 @@
 // Shared routines and message texts of the program: the options record and its file, the
-// executable's own path, the texts of message boxes.
+// executable's own path, the texts of message boxes, the folder test and the folder picker.
 #pragma once
+
+#include <windows.h>
 
 #include <string>
 
@@ -11,6 +13,10 @@ constexpr wchar_t kMessageCaption[] = L"Quorvane快捷目录软件";
 constexpr wchar_t kConfirmDelete[] = L"您确定要删除此项吗?";
 constexpr wchar_t kSortHintAfterAscending[] = L"按别名降序排列";
 constexpr wchar_t kSortHintAfterDescending[] = L"按别名升序排列";
+constexpr wchar_t kEmptyAliasOrPath[] = L"别名或路径框不能为空.";
+// Follows the path and a comma.
+constexpr wchar_t kPathNotFound[] = L"此路径不存在.";
+constexpr wchar_t kBrowseInstruction[] = L"请选择要加入快捷目录列表的文件夹";
 
 struct TAppOptions {
     bool ExploreFolder = false;
@@ -30,5 +36,17 @@ void ReadWriteOptionsFile(const std::wstring& fileName, bool load);
 std::wstring ExePath();            // full path and name of the running executable
 std::wstring OptionsFilePath();    // folder of ExePath() + "options.ini"
 std::wstring WindowsDirectory();   // as the system reports it
+std::wstring HelpFilePath();       // folder of ExePath() + "Quiverdir.html"
+
+// True when the path names an existing folder (not a file). Critical-error boxes of the system,
+// such as for a drive without a medium, are not shown.
+bool DirectoryExists(const std::wstring& path);
+
+// The shell's folder picker, centred on the screen, with title as its instruction text and root
+// (empty: the desktop) as the top of its tree. Returns true when a folder was chosen; dir then
+// holds its path. A dir that is not an existing folder is emptied first; it does not preselect.
+bool BrowseForFolder(const std::wstring& title, const std::wstring& root, std::wstring& dir);
+// The picker's callback: centres the picker by its client size when it comes up; returns 0.
+int CALLBACK BrowseCallback(HWND window, UINT message, LPARAM param, LPARAM data);
 
 }  // namespace qd

@@ -1,8 +1,14 @@
 #include "app/Main.h"
 
 #include <windows.h>
+#include <shellapi.h>
 
+#include <string>
+#include <vector>
+
+#include "app/AddItem.h"
 #include "app/Backup.h"
+#include "app/AliasSort.h"
 #include "app/Global.h"
 #include "app/Options.h"
 #include "app/RegistryAccessor.h"
@@ -26,10 +32,23 @@ private:
     tk::TListView& list_;
 };
 
+// Holds the list's redrawing for a run of changes; it redraws once at the end, also after an error.
+class ListUpdate {
+public:
+    explicit ListUpdate(tk::TListView& list) : list_(list) { list_.BeginUpdate(); }
+    ~ListUpdate() { list_.EndUpdate(); }
+    ListUpdate(const ListUpdate&) = delete;
+    ListUpdate& operator=(const ListUpdate&) = delete;
+
+private:
+    tk::TListView& list_;
+};
+
 }  // namespace
 
 MainSettings MainSettings::ForThisProgram() {
-    return {kStoreKeyPath, qd::ExePath(), qd::OptionsFilePath(), qd::WindowsDirectory(), RegistryAccessors()};
+    return {kStoreKeyPath,       qd::ExePath(),   qd::OptionsFilePath(), qd::WindowsDirectory(),
+            qd::HelpFilePath(),  RegistryAccessors()};
 }
 
 TfrmMain::TfrmMain(tk::TComponent* owner, MainSettings settings)
@@ -177,7 +196,10 @@ void TfrmMain::FormCreate(tk::TComponent*) {
 }
 
 void TfrmMain::FormShow(tk::TComponent*) {
-    store_->LoadItems(settings_.KeyPath);
+    {
+        ListUpdate update(*lvMain);
+        store_->LoadItems(settings_.KeyPath);
+    }
     // The list reaches from below the tool bar to the bottom of the client area.
     lvMain->SetHeight(ClientHeight() - lvMain->Top());
 }
@@ -209,16 +231,116 @@ void TfrmMain::ToolButton10Click(tk::TComponent*) {
     dialog.ShowModal();
 }
 
-// The list commands, backup and help come with their own work; their buttons exist already.
-void TfrmMain::lvMainDblClick(tk::TComponent*) {}
-void TfrmMain::tbAddClick(tk::TComponent*) {}
-void TfrmMain::aEditExecute(tk::TComponent*) {}
-void TfrmMain::aDeleteExecute(tk::TComponent*) {}
-void TfrmMain::aItemUpExecute(tk::TComponent*) {}
-void TfrmMain::aItemDownExecute(tk::TComponent*) {}
-void TfrmMain::aSortExecute(tk::TComponent*) {}
-void TfrmMain::tbRefreshClick(tk::TComponent*) {}
-void TfrmMain::tbHelpClick(tk::TComponent*) {}
+bool TfrmMain::SelectedRowExists() { return FSelIndex >= 0 && FSelIndex < lvMain->Count(); }
+
+void TfrmMain::ExchangeRows(int a, int b) {
+    const std::wstring alias = lvMain->ItemCaption(a), path = lvMain->ItemSubItem(a);
+    lvMain->SetItemCaption(a, lvMain->ItemCaption(b));
+    lvMain->SetItemSubItem(a, lvMain->ItemSubItem(b));
+    lvMain->SetItemCaption(b, alias);
+    lvMain->SetItemSubItem(b, path);
+}
+
+void TfrmMain::tbAddClick(tk::TComponent*) {
+    TfrmProperty dialog(this, L"", L"");
+    if (dialog.ShowModal() != tk::mrOk) return;
+    AppendShortcut(dialog.feName->Text(), dialog.fePath->Text());
+}
+
+void TfrmMain::AppendShortcut(const std::wstring& alias, const std::wstring& path) {
+    lvMain->AddItem(alias, path);
+    const int last = lvMain->Count() - 1;
+    store_->WriteRegString(settings_.KeyPath, AliasValueName(last), alias);
+    store_->WriteRegString(settings_.KeyPath, PathValueName(last), path);
+}
+
+void TfrmMain::aEditExecute(tk::TComponent*) {
+    // The remembered row may lie past the end of a list that has shrunk: nothing to edit then.
+    if (!SelectedRowExists()) return;
+    const int i = FSelIndex;
+    TfrmProperty dialog(this, lvMain->ItemCaption(i), lvMain->ItemSubItem(i));
+    if (dialog.ShowModal() != tk::mrOk) return;
+    lvMain->SetItemCaption(i, dialog.feName->Text());
+    lvMain->SetItemSubItem(i, dialog.fePath->Text());
+    store_->WriteRegString(settings_.KeyPath, AliasValueName(i), lvMain->ItemCaption(i));
+    store_->WriteRegString(settings_.KeyPath, PathValueName(i), lvMain->ItemSubItem(i));
+}
+
+void TfrmMain::lvMainDblClick(tk::TComponent* sender) {
+    // Edits the remembered row, wherever the double click landed.
+    if (FSelIndex >= 0) aEditExecute(sender);
+}
+
+void TfrmMain::aDeleteExecute(tk::TComponent*) {
+    if (!SelectedRowExists()) return;
+    if (AppOptions.AskDelete &&
+        tk::Application().ShowMessageBox(kConfirmDelete, kMessageCaption,
+                                         MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
+        return;
+    const int i = FSelIndex;
+    lvMain->DeleteItem(i);
+    const int n = lvMain->Count();
+    store_->DeleteItemValues(settings_.KeyPath, n);
+    store_->WriteItemRange(settings_.KeyPath, i, n - 1);
+    if (i < n) {
+        lvMain->SetItemIndex(i);
+    } else if (n > 0) {
+        lvMain->SetItemIndex(0);
+    }
+}
+
+void TfrmMain::aItemUpExecute(tk::TComponent*) {
+    const int i = FSelIndex;
+    if (i <= 0 || i >= lvMain->Count()) return;
+    ExchangeRows(i, i - 1);
+    store_->WriteItemRange(settings_.KeyPath, i - 1, i);
+    lvMain->SetItemIndex(i - 1);
+}
+
+void TfrmMain::aItemDownExecute(tk::TComponent*) {
+    const int i = FSelIndex;
+    if (i < 0 || i + 1 >= lvMain->Count()) return;
+    ExchangeRows(i, i + 1);
+    store_->WriteItemRange(settings_.KeyPath, i, i + 1);
+    lvMain->SetItemIndex(i + 1);
+}
+
+void TfrmMain::aSortExecute(tk::TComponent*) {
+    const int n = lvMain->Count();
+    std::vector<std::wstring> aliases, paths;
+    std::vector<std::string> keys;
+    aliases.reserve(static_cast<size_t>(n));
+    paths.reserve(static_cast<size_t>(n));
+    keys.reserve(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        aliases.push_back(lvMain->ItemCaption(i));
+        paths.push_back(lvMain->ItemSubItem(i));
+        keys.push_back(AliasSortKey(aliases.back()));
+    }
+    // The rows stay where they are; only their texts move.
+    const std::vector<int> order = AliasSortOrder(keys, FSortAscending);
+    ListUpdate update(*lvMain);
+    for (int k = 0; k < n; ++k) {
+        const auto from = static_cast<size_t>(order[static_cast<size_t>(k)]);
+        if (static_cast<int>(from) == k) continue;
+        lvMain->SetItemCaption(k, aliases[from]);
+        lvMain->SetItemSubItem(k, paths[from]);
+    }
+    aSort->SetHint(FSortAscending ? kSortHintAfterAscending : kSortHintAfterDescending);
+    FSortAscending = !FSortAscending;
+    store_->WriteItemRange(settings_.KeyPath, 0, n - 1);
+}
+
+void TfrmMain::tbRefreshClick(tk::TComponent*) {
+    ListUpdate update(*lvMain);
+    lvMain->Clear();
+    store_->LoadItems(settings_.KeyPath);
+}
+
+void TfrmMain::tbHelpClick(tk::TComponent*) {
+    ShellExecuteW(Handle(), L"Open", settings_.HelpFile.c_str(), nullptr, nullptr, SW_SHOW);
+}
+
 void TfrmMain::bExportClick(tk::TComponent*) {
     SaveDialog1->SetTitle(kExportTitle);
     SaveDialog1->SetFilter(kBackupFilter);
@@ -239,12 +361,7 @@ void TfrmMain::bImportClick(tk::TComponent*) {
         OpenDialog1->SetFilter(kBackupFilter);
         if (!OpenDialog1->Execute()) return;
         ImportBackup(tk::TIniFile(OpenDialog1->FileName()), *rows_,
-                     [this](const std::wstring& alias, const std::wstring& path) {
-                         lvMain->AddItem(alias, path);
-                         const int last = lvMain->Count() - 1;
-                         store_->WriteRegString(settings_.KeyPath, AliasValueName(last), alias);
-                         store_->WriteRegString(settings_.KeyPath, PathValueName(last), path);
-                     });
+                     [this](const std::wstring& alias, const std::wstring& path) { AppendShortcut(alias, path); });
     } catch (...) {
     }
 }

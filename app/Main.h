@@ -23,6 +23,7 @@ struct MainSettings {
     std::wstring ExePath;
     std::wstring OptionsFile;
     std::wstring WindowsDirectory;
+    std::wstring HelpFile;  // the help document, opened by the help button
     // How the store reaches the key: the registry unless a test wraps it.
     AccessorFactory Accessors;
     static MainSettings ForThisProgram();
@@ -80,6 +81,11 @@ public:
 private:
     void BuildComponents();
     void AttachSkin();
+    // True when the remembered row is a row of the list (after the list shrinks it may not be).
+    bool SelectedRowExists();
+    void ExchangeRows(int a, int b);
+    // Appends a row and writes its pair to the store at once (add and import).
+    void AppendShortcut(const std::wstring& alias, const std::wstring& path);
 
     MainSettings settings_;
     int FSelIndex = -200;

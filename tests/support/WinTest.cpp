@@ -1,5 +1,6 @@
 #include "tests/support/WinTest.h"
 
+#include <algorithm>
 #include <chrono>
 
 #include "tests/support/TempDir.h"
@@ -186,6 +187,201 @@ void FileDialogAnswerer::Watch() {
         }
         Sleep(20);
     }
+}
+
+
+namespace {
+
+struct TopSearch {
+    DWORD thread;
+    std::wstring caption, className;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK FindTop(HWND w, LPARAM p) {
+    auto* search = reinterpret_cast<TopSearch*>(p);
+    if (!IsWindowVisible(w) || GetWindowThreadProcessId(w, nullptr) != search->thread) return TRUE;
+    wchar_t cls[256];
+    GetClassNameW(w, cls, 256);
+    const bool match = search->caption.empty() ? search->className == cls
+                                               : WindowText(w) == search->caption &&
+                                                     (search->className.empty() || search->className == cls);
+    if (match) {
+        search->found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+struct DescendantSearch {
+    std::wstring className, text;
+    int index = 0;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK FindChild(HWND w, LPARAM p) {
+    auto* search = reinterpret_cast<DescendantSearch*>(p);
+    if (!search->className.empty()) {
+        wchar_t cls[256];
+        GetClassNameW(w, cls, 256);
+        if (_wcsicmp(cls, search->className.c_str()) != 0 || search->index-- > 0) return TRUE;
+    } else if (WindowText(w) != search->text) {
+        return TRUE;
+    }
+    search->found = w;
+    return FALSE;
+}
+
+BOOL CALLBACK CollectShownTop(HWND w, LPARAM p) {
+    if (IsWindowVisible(w)) reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);
+    return TRUE;
+}
+
+}  // namespace
+
+HWND WaitForTopWindow(DWORD thread, const std::wstring& caption, const std::wstring& className, int timeoutMs) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        TopSearch search{thread, caption, className};
+        EnumWindows(&FindTop, reinterpret_cast<LPARAM>(&search));
+        if (search.found) return search.found;
+        if (std::chrono::steady_clock::now() > end) return nullptr;
+        Sleep(10);
+    }
+}
+
+HWND WaitForSystemDialog(DWORD thread, int timeoutMs) { return WaitForTopWindow(thread, L"", L"#32770", timeoutMs); }
+
+bool WaitUntilGone(HWND window, int timeoutMs) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (IsWindow(window) && IsWindowVisible(window)) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        Sleep(10);
+    }
+    return true;
+}
+
+std::wstring DialogText(HWND box) {
+    std::wstring text;
+    EnumChildWindows(box, &CollectText, reinterpret_cast<LPARAM>(&text));
+    return text;
+}
+
+void PressDialogButton(HWND box, int id) {
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, id)));
+}
+
+HWND FindDescendant(HWND parent, const std::wstring& className, int index) {
+    DescendantSearch search{className, L"", index};
+    EnumChildWindows(parent, &FindChild, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND FindDescendantByText(HWND parent, const std::wstring& text) {
+    DescendantSearch search{L"", text};
+    EnumChildWindows(parent, &FindChild, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::wstring WindowText(HWND window) {
+    // Sent, so it works across threads while the owning thread handles messages.
+    const int n = static_cast<int>(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0));
+    std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+    const int got = static_cast<int>(SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data())));
+    text.resize(static_cast<size_t>(got < 0 ? 0 : got));
+    return text;
+}
+
+void SetWindowTextFromOutside(HWND window, const std::wstring& text) {
+    SendMessageW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void PressButton(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
+
+HWND FocusOf(DWORD thread) {
+    GUITHREADINFO info{sizeof(info)};
+    return GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+}
+
+namespace {
+
+std::mutex gFocusMutex;
+std::vector<HWND> gFocused;
+
+LRESULT CALLBACK RecordFocus(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION) {
+        const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
+        if (message->message == WM_SETFOCUS) {
+            std::lock_guard<std::mutex> lock(gFocusMutex);
+            gFocused.push_back(message->hwnd);
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+}  // namespace
+
+FocusRecorder::FocusRecorder() {
+    Clear();
+    hook_ = SetWindowsHookExW(WH_CALLWNDPROC, &RecordFocus, nullptr, GetCurrentThreadId());
+}
+
+FocusRecorder::~FocusRecorder() {
+    if (hook_) UnhookWindowsHookEx(hook_);
+}
+
+void FocusRecorder::Clear() {
+    std::lock_guard<std::mutex> lock(gFocusMutex);
+    gFocused.clear();
+}
+
+bool FocusRecorder::Received(HWND window) const {
+    std::lock_guard<std::mutex> lock(gFocusMutex);
+    return std::find(gFocused.begin(), gFocused.end(), window) != gFocused.end();
+}
+
+UiScript::UiScript(HWND mainWindow, std::function<void(DWORD uiThread)> script)
+    : main_(mainWindow), uiThread_(GetCurrentThreadId()) {
+    thread_ = std::thread([this, script = std::move(script)] {
+        script(uiThread_);
+        // Close whatever the script left open, newest first, so no modal loop waits forever.
+        for (int round = 0; round < 10; ++round) {
+            std::vector<HWND> shown;
+            EnumThreadWindows(uiThread_, &CollectShownTop, reinterpret_cast<LPARAM>(&shown));
+            std::erase(shown, main_);
+            if (shown.empty()) break;
+            for (HWND w : shown) {
+                PressDialogButton(w, IDCANCEL);
+                PressDialogButton(w, IDNO);
+                PostMessageW(w, WM_CLOSE, 0, 0);
+            }
+            Sleep(50);
+        }
+        done_ = true;
+    });
+}
+
+UiScript::~UiScript() { Join(); }
+
+void UiScript::Join() {
+    // Keep handling messages meanwhile: the script may be waiting for an answer from this thread.
+    while (!done_) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    if (thread_.joinable()) thread_.join();
+}
+
+void DoubleClickAt(HWND window, int x, int y) {
+    const LPARAM at = MAKELPARAM(x, y);
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(window, WM_LBUTTONUP, 0, at);
+    SendMessageW(window, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    SendMessageW(window, WM_LBUTTONUP, 0, at);
 }
 
 void ClickAt(HWND window, int x, int y) {

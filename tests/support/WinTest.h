@@ -78,8 +78,64 @@ private:
     std::thread watcher_;
 };
 
+// Looking at and answering windows of the user-interface thread from another thread, as a person
+// would: find the window, read it, type into it, press its buttons. The functions that wait give
+// up after timeoutMs and then return nullptr / false.
+
+// A visible top-level window of the thread with that caption, or (empty caption) of that class.
+HWND WaitForTopWindow(DWORD thread, const std::wstring& caption, const std::wstring& className = L"",
+                      int timeoutMs = 5000);
+// A visible message box or system dialog (class #32770) of the thread.
+HWND WaitForSystemDialog(DWORD thread, int timeoutMs = 5000);
+bool WaitUntilGone(HWND window, int timeoutMs = 5000);
+// The texts of a box's static controls, joined.
+std::wstring DialogText(HWND box);
+// Presses a button of a message box or system dialog by its identifier.
+void PressDialogButton(HWND box, int id);
+// The index-th descendant window of the given class (in window order, depth first), or nullptr.
+HWND FindDescendant(HWND parent, const std::wstring& className, int index = 0);
+// The descendant whose text is exactly text, or nullptr.
+HWND FindDescendantByText(HWND parent, const std::wstring& text);
+std::wstring WindowText(HWND window);
+void SetWindowTextFromOutside(HWND window, const std::wstring& text);
+void PressButton(HWND button);
+// The window that has the keyboard focus in the thread.
+HWND FocusOf(DWORD thread);
+
+// Records which windows of the constructing thread are given the keyboard focus (WM_SETFOCUS),
+// whatever happens to the focus afterwards: on a shared display another program's window may take
+// the activation away again at any moment.
+class FocusRecorder {
+public:
+    FocusRecorder();
+    ~FocusRecorder();
+    void Clear();
+    bool Received(HWND window) const;
+
+private:
+    HHOOK hook_;
+};
+
+// Runs a script on a thread of its own while the user-interface thread is busy in a modal loop;
+// joined on destruction. Whatever top-level window of the user-interface thread is still shown
+// when the script ends, other than the given main window, is closed, so that a failed script
+// never leaves a modal loop waiting.
+class UiScript {
+public:
+    UiScript(HWND mainWindow, std::function<void(DWORD uiThread)> script);
+    ~UiScript();
+    void Join();
+
+private:
+    HWND main_;
+    DWORD uiThread_;
+    std::atomic<bool> done_{false};
+    std::thread thread_;
+};
+
 // A left click at client coordinates of a window, as the mouse would deliver it.
 void ClickAt(HWND window, int x, int y);
+void DoubleClickAt(HWND window, int x, int y);
 
 // The Windows path of a file known by its build path (under Wine, Unix paths live on Z:).
 std::wstring WindowsPath(const std::string& buildPath);

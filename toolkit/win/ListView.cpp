@@ -85,6 +85,16 @@ void TListView::SetItemSubItem(int index, const std::wstring& text, int subIndex
 
 void TListView::SetItemCaption(int index, const std::wstring& text) { SetItemSubItem(index, text, -1); }
 
+void TListView::BeginUpdate() {
+    if (updating_++ == 0) SendMessageW(Handle(), WM_SETREDRAW, FALSE, 0);
+}
+
+void TListView::EndUpdate() {
+    if (updating_ == 0 || --updating_ > 0) return;
+    SendMessageW(Handle(), WM_SETREDRAW, TRUE, 0);
+    Invalidate();
+}
+
 int TListView::ItemIndex() {
     return static_cast<int>(SendMessageW(Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }

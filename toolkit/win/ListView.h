@@ -32,6 +32,11 @@ public:
     void SetItemCaption(int index, const std::wstring& text);
     void SetItemSubItem(int index, const std::wstring& text, int subIndex = 0);
 
+    // Many changes in a row: the control stops redrawing until the matching EndUpdate, then
+    // redraws once. Calls nest.
+    void BeginUpdate();
+    void EndUpdate();
+
     // The selected row, or -1.
     int ItemIndex();
     // Selects and focuses a row (fires OnSelectItem as a click would); -1 clears the selection.
@@ -48,6 +53,7 @@ protected:
 
 private:
     std::vector<TListColumn> columns_;
+    int updating_ = 0;
 };
 
 }  // namespace tk

@@ -3,7 +3,7 @@
 // list with every appended row written to a private registry key, as the main window does.
 // Each figure is the median of five runs; the ratio to N = 100 shows how the cost grows, and the
 // duplicate search of the import is set against the plain linear search over the list.
-//   wine bench_backup.exe
+//   wine build/win/bench/bench_backup.exe
 #include <windows.h>
 
 #include <algorithm>

@@ -1,0 +1,39 @@
+// The property dialog: the alias and folder path of one shortcut, for adding and for editing.
+// OK accepts only two non-empty texts whose path names an existing folder; the browse button
+// fills both from the shell's folder picker.
+#pragma once
+
+#include <string>
+
+#include "toolkit/win/Form.h"
+#include "toolkit/win/StdCtrls.h"
+
+namespace qd {
+
+// The alias proposed for a folder: the text after its last backslash; the whole path when it has
+// none or ends with one (C:\Windows gives Windows, C:\ gives C:\).
+std::wstring GetFolderAlias(const std::wstring& path);
+
+// The text of the box shown when the path is not an existing folder.
+std::wstring PathNotFoundText(const std::wstring& path);
+
+class TfrmProperty : public tk::TForm {
+public:
+    TfrmProperty(tk::TComponent* owner, const std::wstring& alias, const std::wstring& path);
+    ~TfrmProperty() override;
+    std::string_view ClassName() const override { return "TfrmProperty"; }
+
+    tk::TButton* fbOk = nullptr;
+    tk::TButton* fbCancel = nullptr;
+    tk::TGroupBox* GroupBox1 = nullptr;
+    tk::TLabel* Label1 = nullptr;
+    tk::TLabel* Label2 = nullptr;
+    tk::TEdit* feName = nullptr;
+    tk::TEdit* fePath = nullptr;
+    tk::TButton* fsbBrowse = nullptr;
+
+    void fbOkClick(tk::TComponent* sender);
+    void fsbBrowseClick(tk::TComponent* sender);
+};
+
+}  // namespace qd

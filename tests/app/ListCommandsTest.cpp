@@ -1,0 +1,558 @@
+// The list commands through the real main window: a tool bar button is pressed, the property
+// dialog or the question box is answered from another thread as a person would answer it, and
+// then the list view and the private registry key are compared with what the command must leave.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/Global.h"
+#include "app/Main.h"
+#include "app/ShortcutStore.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/WinTest.h"
+#include "toolkit/Text.h"
+#include "toolkit/win/Application.h"
+#include "toolkit/win/Registry.h"
+
+namespace {
+
+using Row = std::pair<std::wstring, std::wstring>;
+using Rows = std::vector<Row>;
+
+constexpr wchar_t kDialogCaption[] = L"增加快捷目录";
+
+Rows NumberedRows(int n) {
+    Rows rows;
+    for (int i = 0; i < n; ++i) rows.emplace_back(L"alias" + std::to_wstring(i), L"C:\\dir" + std::to_wstring(i));
+    return rows;
+}
+
+// The property dialog's windows, found by their class and captions.
+struct PropertyWindows {
+    HWND window = nullptr, name = nullptr, path = nullptr, ok = nullptr, cancel = nullptr;
+};
+
+PropertyWindows WaitForPropertyDialog(DWORD ui) {
+    PropertyWindows d;
+    d.window = qdtest::WaitForTopWindow(ui, kDialogCaption);
+    if (!d.window) return d;
+    d.name = qdtest::FindDescendant(d.window, L"Edit", 0);
+    d.path = qdtest::FindDescendant(d.window, L"Edit", 1);
+    d.ok = qdtest::FindDescendantByText(d.window, L"确定(&O)");
+    d.cancel = qdtest::FindDescendantByText(d.window, L"取消(&C)");
+    return d;
+}
+
+struct AnsweredBox {
+    bool shown = false;
+    std::wstring text;
+};
+
+AnsweredBox AnswerBox(DWORD ui, int button) {
+    AnsweredBox result;
+    HWND box = qdtest::WaitForSystemDialog(ui);
+    if (!box) return result;
+    result.shown = true;
+    result.text = qdtest::DialogText(box);
+    qdtest::PressDialogButton(box, button);
+    qdtest::WaitUntilGone(box);
+    return result;
+}
+
+BOOL CALLBACK CollectShown(HWND w, LPARAM p) {
+    if (IsWindowVisible(w)) reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);
+    return TRUE;
+}
+
+// Watches, until the command has returned, whether a window other than the main one comes up. A
+// command that opens a modal window does not return before the window is gone, so the watch sees it.
+bool AnotherWindowAppears(DWORD ui, HWND main, const std::atomic<bool>& commandDone) {
+    while (!commandDone) {
+        std::vector<HWND> shown;
+        EnumThreadWindows(ui, &CollectShown, reinterpret_cast<LPARAM>(&shown));
+        std::erase(shown, main);
+        if (!shown.empty()) return true;
+        Sleep(5);
+    }
+    return false;
+}
+
+void RunAndWait(std::wstring commandLine) {
+    STARTUPINFOW si{sizeof(si)};
+    PROCESS_INFORMATION pi{};
+    ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                               nullptr, &si, &pi));
+    WaitForSingleObject(pi.hProcess, 30000);
+    DWORD code = 1;
+    GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    EXPECT_EQ(code, 0u) << tk::ToUtf8(commandLine);
+}
+
+class ListCommandsTest : public testing::Test {
+protected:
+    void SetUp() override { tk::Application().Initialize(); }
+    void TearDown() override {
+        tk::Application().SetMainForm(nullptr);
+        form.reset();
+    }
+
+    void WriteRows(const Rows& rows) {
+        for (size_t i = 0; i < rows.size(); ++i) {
+            key.WriteString(qd::AliasValueName(static_cast<int>(i)), rows[i].first);
+            key.WriteString(qd::PathValueName(static_cast<int>(i)), rows[i].second);
+        }
+    }
+    void Start(const Rows& rows, bool askDelete = true) {
+        WriteRows(rows);
+        std::ofstream(dir / "options.ini") << "[Options]\nAskDelete=" << (askDelete ? 1 : 0) << "\n";
+        qd::MainSettings settings{key.Path(), L"C:\\Tools\\Quiverdir.exe", (dir / "options.ini").wstring(),
+                                  L"C:\\windows", helpFile};
+        form = std::make_unique<qd::TfrmMain>(nullptr, settings);
+        tk::Application().SetMainForm(form.get());
+        qdtest::PumpIdle();
+    }
+    HWND Main() { return form->Handle(); }
+
+    Rows ListRows() {
+        Rows rows;
+        for (int i = 0; i < form->lvMain->Count(); ++i)
+            rows.emplace_back(form->lvMain->ItemCaption(i), form->lvMain->ItemSubItem(i));
+        return rows;
+    }
+    // Every value of the key but the program's path, by name.
+    std::map<std::wstring, std::wstring> StoreValues() {
+        std::map<std::wstring, std::wstring> values;
+        for (const std::wstring& name : key.ValueNames())
+            if (name != L"Setting") values[name] = key.Read(name);
+        return values;
+    }
+    std::map<std::wstring, std::wstring> ValuesOf(const Rows& rows) {
+        std::map<std::wstring, std::wstring> values;
+        for (size_t i = 0; i < rows.size(); ++i) {
+            values[qd::AliasValueName(static_cast<int>(i))] = rows[i].first;
+            values[qd::PathValueName(static_cast<int>(i))] = rows[i].second;
+        }
+        return values;
+    }
+
+    int ButtonIndex(const wchar_t* name) {
+        auto* b = static_cast<tk::TToolButton*>(form->FindComponent(name));
+        const auto& all = form->suiToolBar1->Buttons();
+        return static_cast<int>(std::find(all.begin(), all.end(), b) - all.begin());
+    }
+    bool ButtonEnabled(const wchar_t* name) {
+        HWND bar = form->suiToolBar1->Handle();
+        TBBUTTON button{};
+        SendMessageW(bar, TB_GETBUTTON, ButtonIndex(name), reinterpret_cast<LPARAM>(&button));
+        return SendMessageW(bar, TB_ISBUTTONENABLED, button.idCommand, 0) != 0;
+    }
+    // A click on the tool bar button, as the mouse delivers it. Returns once the command is done.
+    void Press(const wchar_t* name) {
+        qdtest::PumpIdle();
+        HWND bar = form->suiToolBar1->Handle();
+        RECT r{};
+        SendMessageW(bar, TB_GETITEMRECT, ButtonIndex(name), reinterpret_cast<LPARAM>(&r));
+        qdtest::ClickAt(bar, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        qdtest::PumpIdle();
+    }
+    // Presses the button while watching that no dialog or box comes up.
+    void ExpectNoWindow(const std::function<void()>& command, const std::string& what) {
+        std::atomic<bool> appeared{false}, done{false};
+        {
+            qdtest::UiScript watch(Main(), [&](DWORD ui) { appeared = AnotherWindowAppears(ui, Main(), done); });
+            command();
+            done = true;
+        }
+        EXPECT_FALSE(appeared) << what << " opened a window";
+    }
+    void PressExpectingNoWindow(const wchar_t* name) {
+        ExpectNoWindow([&] { Press(name); }, tk::ToUtf8(name));
+    }
+    void ClickRow(int row) {
+        RECT r{LVIR_BOUNDS};
+        SendMessageW(form->lvMain->Handle(), LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&r));
+        qdtest::ClickAt(form->lvMain->Handle(), r.left + 20, (r.top + r.bottom) / 2);
+        qdtest::PumpIdle();
+    }
+    std::wstring Folder(const wchar_t* name) {
+        std::filesystem::create_directories(dir / name);
+        return (dir / name).wstring();
+    }
+
+    qdtest::TempDir dir;
+    qdtest::PrivateKey key;
+    std::wstring helpFile;
+    std::unique_ptr<qd::TfrmMain> form;
+};
+
+TEST_F(ListCommandsTest, AddAppendsTheRowAndWritesItsPair) {
+    Start(NumberedRows(2));
+    const std::wstring folder = Folder(L"work");
+    std::wstring shownAlias = L"?", shownPath = L"?";
+    bool closed = false;
+    qdtest::UiScript script(Main(), [&](DWORD ui) {
+        PropertyWindows d = WaitForPropertyDialog(ui);
+        if (!d.window || !d.name || !d.path || !d.ok) return;
+        shownAlias = qdtest::WindowText(d.name);
+        shownPath = qdtest::WindowText(d.path);
+        qdtest::SetWindowTextFromOutside(d.name, L"工作 Work");
+        qdtest::SetWindowTextFromOutside(d.path, folder);
+        qdtest::PressButton(d.ok);
+        closed = qdtest::WaitUntilGone(d.window);
+    });
+    Press(L"tbAdd");
+    script.Join();
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(shownAlias, L"");
+    EXPECT_EQ(shownPath, L"");
+    Rows expected = NumberedRows(2);
+    expected.emplace_back(L"工作 Work", folder);
+    EXPECT_EQ(ListRows(), expected);
+    EXPECT_EQ(StoreValues(), ValuesOf(expected));
+    EXPECT_EQ(form->SelIndex(), -200);  // the new row is not chosen
+    EXPECT_EQ(form->lvMain->ItemIndex(), -1);
+}
+
+TEST_F(ListCommandsTest, EditShowsTheChosenRowAndRewritesOnlyItsPair) {
+    Start(NumberedRows(3));
+    ClickRow(1);
+    // Another accessor changes row 2 behind the program's back: edit must not write it.
+    key.WriteString(L"N2", L"outside");
+    const std::wstring folder = Folder(L"edited");
+    std::wstring shownAlias, shownPath;
+    qdtest::UiScript script(Main(), [&](DWORD ui) {
+        PropertyWindows d = WaitForPropertyDialog(ui);
+        if (!d.window || !d.name || !d.path || !d.ok) return;
+        shownAlias = qdtest::WindowText(d.name);
+        shownPath = qdtest::WindowText(d.path);
+        qdtest::SetWindowTextFromOutside(d.name, L" spaced alias ");
+        qdtest::SetWindowTextFromOutside(d.path, folder);
+        qdtest::PressButton(d.ok);
+        qdtest::WaitUntilGone(d.window);
+    });
+    Press(L"ToolButton2");
+    script.Join();
+    EXPECT_EQ(shownAlias, L"alias1");
+    EXPECT_EQ(shownPath, L"C:\\dir1");
+    Rows expected = NumberedRows(3);
+    expected[1] = {L" spaced alias ", folder};  // texts are kept exactly as typed
+    EXPECT_EQ(ListRows(), expected);
+    auto values = ValuesOf(expected);
+    values[L"N2"] = L"outside";
+    EXPECT_EQ(StoreValues(), values);
+    EXPECT_EQ(form->SelIndex(), 1);
+}
+
+TEST_F(ListCommandsTest, RefusedInputKeepsTheDialogOpenAndCancelChangesNothing) {
+    Start(NumberedRows(2));
+    const auto before = StoreValues();
+    const std::wstring folder = Folder(L"real");
+    const std::wstring file = (dir / "file.txt").wstring();
+    std::ofstream(dir / "file.txt") << "not a folder";
+
+    std::vector<std::wstring> texts;
+    bool openAfterEach = true, focusOnPath = false;
+    qdtest::FocusRecorder focus;
+    qdtest::UiScript script(Main(), [&](DWORD ui) {
+        PropertyWindows d = WaitForPropertyDialog(ui);
+        if (!d.window || !d.name || !d.path || !d.ok || !d.cancel) return;
+        auto tryOk = [&](const std::wstring& alias, const std::wstring& path) {
+            qdtest::SetWindowTextFromOutside(d.name, alias);
+            qdtest::SetWindowTextFromOutside(d.path, path);
+            qdtest::SetWindowTextFromOutside(d.name, alias);
+            qdtest::PressButton(d.ok);
+            texts.push_back(AnswerBox(ui, IDOK).text);
+            Sleep(50);
+            openAfterEach = openAfterEach && IsWindowVisible(d.window);
+        };
+        tryOk(L"alias", L"");           // empty path
+        tryOk(L"", folder);             // empty alias
+        focus.Clear();
+        tryOk(L"alias", file);          // a file, not a folder: the path edit gets the focus back
+        for (int i = 0; i < 100 && !focusOnPath; ++i, Sleep(10)) focusOnPath = focus.Received(d.path);
+        tryOk(L"alias", L" ");          // blanks are not empty, and no folder
+        tryOk(L"alias", folder + L"\\missing");
+        qdtest::PressButton(d.cancel);
+        qdtest::WaitUntilGone(d.window);
+    });
+    Press(L"tbAdd");
+    script.Join();
+    EXPECT_EQ(texts, (std::vector<std::wstring>{L"别名或路径框不能为空.", L"别名或路径框不能为空.",
+                                                file + L",此路径不存在.", L" ,此路径不存在.",
+                                                folder + L"\\missing,此路径不存在."}));
+    EXPECT_TRUE(openAfterEach);
+    EXPECT_TRUE(focusOnPath);
+    EXPECT_EQ(ListRows(), NumberedRows(2));
+    EXPECT_EQ(StoreValues(), before);
+}
+
+TEST_F(ListCommandsTest, CancelledOrClosedEditLeavesListAndStoreUntouched) {
+    Start(NumberedRows(2));
+    ClickRow(0);
+    const auto before = StoreValues();
+    const std::wstring folder = Folder(L"never");
+    for (bool useCloseBox : {false, true}) {
+        qdtest::UiScript script(Main(), [&](DWORD ui) {
+            PropertyWindows d = WaitForPropertyDialog(ui);
+            if (!d.window || !d.name || !d.path || !d.cancel) return;
+            qdtest::SetWindowTextFromOutside(d.name, L"changed");
+            qdtest::SetWindowTextFromOutside(d.path, folder);
+            if (useCloseBox) {
+                PostMessageW(d.window, WM_SYSCOMMAND, SC_CLOSE, 0);
+            } else {
+                qdtest::PressButton(d.cancel);
+            }
+            qdtest::WaitUntilGone(d.window);
+        });
+        Press(L"ToolButton2");
+        script.Join();
+        EXPECT_EQ(ListRows(), NumberedRows(2));
+        EXPECT_EQ(StoreValues(), before);
+    }
+}
+
+TEST_F(ListCommandsTest, DeleteAsksAndMovesTheSelectionByTheRules) {
+    struct Case {
+        int rows, chosen;
+        Rows left;
+        int selected;
+    };
+    const Rows five = NumberedRows(5);
+    const Case cases[] = {
+        {5, 4, {five[0], five[1], five[2], five[3]}, 0},  // the last row: the first row is chosen
+        {5, 2, {five[0], five[1], five[3], five[4]}, 2},  // row 2: the new row 2 is chosen
+        {2, 1, {five[0]}, 0},                             // the last row, one left
+        {1, 0, {}, 0},                                    // the only row: nothing left to choose
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("rows " + std::to_string(c.rows) + ", deleting " + std::to_string(c.chosen));
+        form.reset();
+        tk::TRegistry().DeleteKey(key.Path());
+        Start(NumberedRows(c.rows));
+        ClickRow(c.chosen);
+        AnsweredBox box;
+        qdtest::UiScript script(Main(), [&](DWORD ui) { box = AnswerBox(ui, IDYES); });
+        Press(L"ToolButton3");
+        script.Join();
+        EXPECT_TRUE(box.shown);
+        EXPECT_EQ(box.text, L"您确定要删除此项吗?");
+        EXPECT_EQ(ListRows(), c.left);
+        EXPECT_EQ(StoreValues(), ValuesOf(c.left));
+        EXPECT_EQ(form->SelIndex(), c.selected);
+        EXPECT_EQ(form->lvMain->ItemIndex(), c.left.empty() ? -1 : c.selected);
+    }
+}
+
+TEST_F(ListCommandsTest, DeleteAnsweredNoChangesNothingAndWithoutAskingActsAtOnce) {
+    Start(NumberedRows(3));
+    ClickRow(1);
+    const auto before = StoreValues();
+    AnsweredBox box;
+    {
+        qdtest::UiScript script(Main(), [&](DWORD ui) { box = AnswerBox(ui, IDNO); });
+        Press(L"ToolButton3");
+    }
+    EXPECT_TRUE(box.shown);
+    EXPECT_EQ(ListRows(), NumberedRows(3));
+    EXPECT_EQ(StoreValues(), before);
+
+    qd::AppOptions.AskDelete = false;
+    PressExpectingNoWindow(L"ToolButton3");
+    const Rows three = NumberedRows(3);
+    const Rows left{three[0], three[2]};
+    EXPECT_EQ(ListRows(), left);
+    EXPECT_EQ(StoreValues(), ValuesOf(left));
+    EXPECT_EQ(form->SelIndex(), 1);
+}
+
+TEST_F(ListCommandsTest, MovesRewriteExactlyTheTwoPairs) {
+    Start(NumberedRows(4), false);
+    ClickRow(1);
+    // Values changed behind the program's back show which pairs a move writes.
+    key.WriteString(L"N2", L"outside2");
+    key.WriteString(L"P3", L"outside3");
+    Press(L"ToolButton5");  // up
+    const Rows r = NumberedRows(4);
+    EXPECT_EQ(ListRows(), (Rows{r[1], r[0], r[2], r[3]}));
+    auto values = ValuesOf({r[1], r[0], r[2], r[3]});
+    values[L"N2"] = L"outside2";
+    values[L"P3"] = L"outside3";
+    EXPECT_EQ(StoreValues(), values);
+    EXPECT_EQ(form->SelIndex(), 0);
+    EXPECT_EQ(form->lvMain->ItemIndex(), 0);
+    EXPECT_FALSE(ButtonEnabled(L"ToolButton5"));  // row 0 cannot move up
+
+    key.WriteString(L"N0", L"outside0");
+    Press(L"ToolButton6");  // down: back where it was
+    Press(L"ToolButton6");  // and once more
+    EXPECT_EQ(ListRows(), (Rows{r[0], r[2], r[1], r[3]}));
+    values = ValuesOf({r[0], r[2], r[1], r[3]});
+    values[L"P3"] = L"outside3";
+    EXPECT_EQ(StoreValues(), values);
+    EXPECT_EQ(form->SelIndex(), 2);
+
+    // The last row has no row below it: down, run directly past its rule, changes nothing.
+    ClickRow(3);
+    const auto stored = StoreValues();
+    form->aItemDownExecute(form->aItemDown);
+    EXPECT_EQ(ListRows(), (Rows{r[0], r[2], r[1], r[3]}));
+    EXPECT_EQ(StoreValues(), stored);
+    EXPECT_EQ(form->SelIndex(), 3);
+}
+
+TEST_F(ListCommandsTest, SortAlternatesDirectionAndHint) {
+    Start({{L"b", L"C:\\b"}, {L"A", L"C:\\A"}, {L"a", L"C:\\a"}}, false);
+    ClickRow(2);
+    auto* sortButton = static_cast<tk::TToolButton*>(form->FindComponent(L"ToolButton4"));
+    Press(L"ToolButton4");
+    const Rows ascending{{L"A", L"C:\\A"}, {L"a", L"C:\\a"}, {L"b", L"C:\\b"}};
+    EXPECT_EQ(ListRows(), ascending);
+    EXPECT_EQ(StoreValues(), ValuesOf(ascending));
+    EXPECT_EQ(sortButton->Hint(), L"按别名降序排列");
+    EXPECT_EQ(form->SelIndex(), 2);  // the selection stays where it was
+    EXPECT_EQ(form->lvMain->ItemIndex(), 2);
+
+    Press(L"ToolButton4");
+    const Rows descending{{L"b", L"C:\\b"}, {L"a", L"C:\\a"}, {L"A", L"C:\\A"}};
+    EXPECT_EQ(ListRows(), descending);
+    EXPECT_EQ(StoreValues(), ValuesOf(descending));
+    EXPECT_EQ(sortButton->Hint(), L"按别名升序排列");
+}
+
+TEST_F(ListCommandsTest, SortComparesTheAnsiBytes) {
+    ASSERT_EQ(GetACP(), 936u) << "the tests run with the Chinese code page";
+    // In GBK 啊 (B0A1) < 阿 (B0A2) < 中 (D6D0); by code point 中 would come first. A prefix sorts
+    // before the longer alias; letters compare without case.
+    Start({{L"中", L"C:\\1"}, {L"阿", L"C:\\2"}, {L"abc", L"C:\\3"}, {L"啊", L"C:\\4"}, {L"AB", L"C:\\5"},
+           {L"Zed", L"C:\\6"}},
+          false);
+    Press(L"ToolButton4");
+    EXPECT_EQ(ListRows(), (Rows{{L"AB", L"C:\\5"}, {L"abc", L"C:\\3"}, {L"Zed", L"C:\\6"}, {L"啊", L"C:\\4"},
+                                {L"阿", L"C:\\2"}, {L"中", L"C:\\1"}}));
+}
+
+TEST_F(ListCommandsTest, RefreshShowsWhatAnotherProcessWrote) {
+    Start(NumberedRows(3));
+    ClickRow(1);
+    const std::wstring regKey = L"HKCU\\" + key.Path();
+    RunAndWait(L"reg.exe add \"" + regKey + L"\" /v N0 /d 外面 /f");
+    RunAndWait(L"reg.exe delete \"" + regKey + L"\" /v P2 /f");
+    Press(L"tbRefresh");
+    EXPECT_EQ(ListRows(), (Rows{{L"外面", L"C:\\dir0"}, {L"alias1", L"C:\\dir1"}}));
+    EXPECT_EQ(form->SelIndex(), 1);
+    EXPECT_EQ(form->lvMain->ItemIndex(), -1);
+    EXPECT_EQ(key.Read(L"N2"), L"alias2");  // refresh writes nothing
+}
+
+TEST_F(ListCommandsTest, ALongListFilledWithoutRedrawingStillScrolls) {
+    // The list holds its redrawing while it is filled; afterwards its scroll bar covers every row.
+    Start(NumberedRows(60));
+    auto range = [&] {
+        SCROLLINFO info{sizeof(info), SIF_RANGE | SIF_PAGE};
+        GetScrollInfo(form->lvMain->Handle(), SB_VERT, &info);
+        return info.nMax - info.nMin + 1 - static_cast<int>(info.nPage);
+    };
+    EXPECT_GT(range(), 0);
+    Press(L"tbRefresh");
+    EXPECT_GT(range(), 0);
+    form->lvMain->SetItemIndex(59);  // scrolls the last row into view
+    EXPECT_EQ(ListView_GetTopIndex(form->lvMain->Handle()) + ListView_GetCountPerPage(form->lvMain->Handle()), 60);
+}
+
+TEST_F(ListCommandsTest, DoubleClickOnEmptySpaceEditsTheRememberedRow) {
+    Start(NumberedRows(3));
+    HWND list = form->lvMain->Handle();
+    const int emptyY = form->lvMain->ClientHeight() - 5;
+    // Nothing chosen yet: nothing opens.
+    ExpectNoWindow([&] { qdtest::DoubleClickAt(list, 40, emptyY); }, "double click");
+    ClickRow(2);
+    qdtest::ClickAt(list, 40, emptyY);
+    qdtest::PumpIdle();
+    ASSERT_EQ(form->lvMain->ItemIndex(), -1);
+    std::wstring shownAlias;
+    qdtest::UiScript script(Main(), [&](DWORD ui) {
+        PropertyWindows d = WaitForPropertyDialog(ui);
+        if (!d.window || !d.name || !d.cancel) return;
+        shownAlias = qdtest::WindowText(d.name);
+        qdtest::PressButton(d.cancel);
+        qdtest::WaitUntilGone(d.window);
+    });
+    qdtest::DoubleClickAt(list, 40, emptyY);
+    script.Join();
+    EXPECT_EQ(shownAlias, L"alias2");
+}
+
+TEST_F(ListCommandsTest, ARememberedRowPastTheEndIsNeverActedOn) {
+    // The list shrinks below the remembered row: by a refresh after another accessor removed rows
+    // (the row just past the end, and one further), and by deleting the only row.
+    struct Case {
+        int rows, chosen, rowsAfterRefresh;
+    };
+    for (const Case c : {Case{2, 1, 1}, Case{4, 3, 1}, Case{1, 0, -1}}) {
+        SCOPED_TRACE("chosen " + std::to_string(c.chosen));
+        form.reset();
+        tk::TRegistry().DeleteKey(key.Path());
+        Start(NumberedRows(c.rows), true);
+        ClickRow(c.chosen);
+        if (c.rowsAfterRefresh >= 0) {
+            for (int i = c.rowsAfterRefresh; i < c.rows; ++i) {
+                tk::TRegistry reg;
+                reg.OpenKey(key.Path(), false);
+                reg.DeleteValue(qd::AliasValueName(i));
+                reg.DeleteValue(qd::PathValueName(i));
+            }
+            Press(L"tbRefresh");
+        } else {
+            qdtest::UiScript script(Main(), [&](DWORD ui) { AnswerBox(ui, IDYES); });
+            Press(L"ToolButton3");
+        }
+        const Rows rows = ListRows();
+        const auto values = StoreValues();
+        ASSERT_EQ(form->SelIndex(), c.chosen);
+        ASSERT_GE(form->SelIndex(), form->lvMain->Count());
+        EXPECT_TRUE(ButtonEnabled(L"ToolButton2"));
+        EXPECT_TRUE(ButtonEnabled(L"ToolButton3"));
+        EXPECT_EQ(ButtonEnabled(L"ToolButton5"), c.chosen > 0);
+        EXPECT_FALSE(ButtonEnabled(L"ToolButton6"));
+
+        PressExpectingNoWindow(L"ToolButton2");  // edit
+        PressExpectingNoWindow(L"ToolButton3");  // delete, even with the question on
+        PressExpectingNoWindow(L"ToolButton5");  // up
+        form->aItemDownExecute(form->aItemDown);  // down, run directly past its rule
+        ExpectNoWindow([&] { qdtest::DoubleClickAt(form->lvMain->Handle(), 40, form->lvMain->ClientHeight() - 5); },
+                       "double click");
+        EXPECT_EQ(ListRows(), rows);
+        EXPECT_EQ(StoreValues(), values);
+        EXPECT_EQ(form->SelIndex(), c.chosen);
+    }
+}
+
+TEST_F(ListCommandsTest, HelpOpensTheHelpDocumentWithTheShell) {
+    // A document whose "Open" leaves a trace: a batch file beside a marker it writes.
+    helpFile = (dir / "help.bat").wstring();
+    std::ofstream(dir / "help.bat") << "@echo opened> \"%~dp0opened.txt\"\r\n";
+    Start(NumberedRows(1));
+    Press(L"tbHelp");
+    EXPECT_TRUE(qdtest::PumpUntil([&] { return std::filesystem::exists(dir / "opened.txt"); }, 20000));
+}
+
+TEST_F(ListCommandsTest, TheProgramLooksForItsHelpBesideItself) {
+    const std::wstring exe = qd::ExePath();
+    EXPECT_EQ(qd::HelpFilePath(), exe.substr(0, exe.find_last_of(L'\\') + 1) + L"Quiverdir.html");
+    EXPECT_TRUE(std::filesystem::is_regular_file(QD_PROGRAM_DIR "/Quiverdir.html"));
+}
+
+}  // namespace
