@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/ShortcutStore.h"
+#include "skin/controls/ToolBar.h"
 #include "skin/theme/FileTheme.h"
 #include "toolkit/win/ActionList.h"
 #include "toolkit/win/FileDialogs.h"
@@ -36,7 +37,7 @@ public:
     std::wstring WindowClassName() const override;
 
     // Components.
-    tk::TToolBar* suiToolBar1 = nullptr;
+    TsuiToolBar* suiToolBar1 = nullptr;
     tk::TListView* lvMain = nullptr;
     tk::TImageList* ImageList1 = nullptr;
     tk::TActionList* ActionList1 = nullptr;
