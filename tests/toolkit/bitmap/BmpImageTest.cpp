@@ -80,6 +80,17 @@ TEST(BmpImage, PaletteAndBitFieldLayouts) {
     EXPECT_EQ(rgb565.Pixel(0, 0), 0xFF0000u);
     EXPECT_EQ(rgb565.Pixel(1, 0), 0x0000FFu);
 
+    // 4 bit: the high nibble is the left pixel. 3 x 1: 0x12 0x30 gives colours 1, 2, 3.
+    const std::vector<std::uint32_t> four = {0x000000, 0x0000FF, 0x00FF00, 0xFF0000};
+    const tk::BmpImage nibbles = Decode(MakeBmp(3, 1, 4, 0, four, {0x12, 0x30, 0, 0}));
+    EXPECT_EQ(nibbles.Pixel(0, 0), 0x0000FFu);
+    EXPECT_EQ(nibbles.Pixel(1, 0), 0x00FF00u);
+    EXPECT_EQ(nibbles.Pixel(2, 0), 0xFF0000u);
+    // 4-bit run-length data: a run of three alternating 1, 2; an absolute run 3, 1, 2; end.
+    const tk::BmpImage rle4 = Decode(MakeBmp(6, 1, 4, 2, four, {3, 0x12, 0, 3, 0x31, 0x20, 0, 1}));
+    const std::uint32_t rle4Expected[] = {0x0000FF, 0x00FF00, 0x0000FF, 0xFF0000, 0x0000FF, 0x00FF00};
+    for (int x = 0; x < 6; ++x) EXPECT_EQ(rle4.Pixel(x, 0), rle4Expected[x]) << x;
+
     // 8-bit run-length data: a run of two, an absolute run of three (padded), end of bitmap.
     const tk::BmpImage rle = Decode(MakeBmp(5, 1, 8, 1, {0x0000FF, 0x00FF00}, {2, 1, 0, 3, 0, 1, 0, 0, 0, 1}));
     EXPECT_EQ(rle.Pixel(1, 0), 0x00FF00u);
