@@ -32,6 +32,14 @@ TEST(ParseInt32, RejectsWhatIsNotAnInteger) {
     }
 }
 
+TEST(SameTextIgnoringAsciiCase, FoldsOnlyAsciiLetters) {
+    EXPECT_TRUE(tk::SameTextIgnoringAsciiCase("skindata.sk2", "SKINDATA.SK2"));
+    EXPECT_TRUE(tk::SameTextIgnoringAsciiCase("", ""));
+    EXPECT_FALSE(tk::SameTextIgnoringAsciiCase("SKINDATA.SK2", "SKINDATA.SK"));
+    EXPECT_FALSE(tk::SameTextIgnoringAsciiCase("@[", "`{"));          // 0x40/0x60 and 0x5B/0x7B: not letters
+    EXPECT_FALSE(tk::SameTextIgnoringAsciiCase("\xE9t\xE9", "\xC9T\xC9"));  // bytes above 127 are not folded
+}
+
 TEST(Utf8, RoundTripsEveryPlane) {
     const std::wstring text = L"Windows安装目录 \u00e9 \U0001F4C1";
     EXPECT_EQ(tk::FromUtf8(tk::ToUtf8(text)), text);
