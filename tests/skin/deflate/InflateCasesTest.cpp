@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <span>
+#include <utility>
 #include <string>
 
 #include "DeflateTestSupport.h"
@@ -336,7 +338,8 @@ std::vector<Case> NamedCases() {
         lengths['b'] = 1;
         BitWriter w;
         PlainDynamicHeader(w, true, lengths, {1});
-        w.Bits(0, 16);
+        // 70000 one-bit codes: more than a window's worth, so decoding it would write output.
+        for (int i = 0; i < 70000 / 8; ++i) w.Byte(0);
         add("no end-of-block code", w.Finish(), false);
     }
     {
@@ -356,9 +359,8 @@ TEST(InflateCases, EachNamedStreamGivesItsOutcome) {
             SCOPED_TRACE(c.name + " [" + Hex(c.input) + "] read size " + std::to_string(readSize));
             const Result r = Inflate(c.input, readSize);
             EXPECT_EQ(r.ok, c.ok);
-            if (c.ok) {
-                EXPECT_EQ(r.output, c.output);
-            }
+            // A refused stream writes nothing: none of them reaches a window's worth of output.
+            EXPECT_EQ(r.output, c.output);
         }
     }
 }
@@ -441,6 +443,114 @@ TEST(InflateCases, RefusedWriteIsAFailure) {
     EXPECT_TRUE(InflateStream(source, output));
 }
 
+namespace {
+
+// A source that, whenever it fills a read completely, claims 7 bytes more than were asked for.
+class OverReportingStream : public tk::TMemoryStream {
+public:
+    using tk::TMemoryStream::TMemoryStream;
+    std::int64_t Read(void* buffer, std::int64_t count) override {
+        const std::int64_t got = tk::TMemoryStream::Read(buffer, count);
+        return got == count ? got + 7 : got;
+    }
+};
+
+// An output that refuses its n-th write (counted from 1) and accepts all others.
+class RefusingStream : public tk::TMemoryStream {
+public:
+    explicit RefusingStream(int refused) : refused_(refused) {}
+    std::int64_t Write(const void* buffer, std::int64_t count) override {
+        return ++writes_ == refused_ ? 0 : tk::TMemoryStream::Write(buffer, count);
+    }
+
+private:
+    int refused_;
+    int writes_ = 0;
+};
+
+}  // namespace
+
+// Only the bytes a read says it delivered and that fit the input buffer are decoded.
+TEST(InflateCases, SourceReportingMoreThanAskedForIsReadOnlyUpToTheRequest) {
+    BitWriter w;
+    const Bytes data = RandomBytes(40000, 5);
+    StoredBlock(w, true, data);
+    OverReportingStream source(w.Finish());
+    tk::TMemoryStream output;
+    EXPECT_TRUE(InflateStream(source, output));
+    EXPECT_TRUE(output.Bytes() == data);
+}
+
+// Output crosses the window's 65536 mark inside a stored block (read from the input buffer and,
+// at some alignments, from the bit buffer), on a literal, and inside a match. Each time the
+// first or the second 32768-byte write is refused, the decode fails, though later writes succeed.
+TEST(InflateCases, RefusedFlushIsAFailure) {
+    std::vector<std::pair<std::string, Bytes>> streams;
+    {
+        BitWriter w;
+        StoredBlock(w, false, RandomBytes(50000, 3));
+        StoredBlock(w, true, RandomBytes(50000, 6));
+        streams.emplace_back("stored blocks", w.Finish());
+    }
+    // A fixed block ending 1 to 3 bytes short of the mark, then a stored block. Its literals mix
+    // 8-bit and 9-bit codes so that the stored block starts at every bit position of a word; at
+    // some of them the block's first data bytes, those that cross the mark, are still in the
+    // bit buffer.
+    for (int shortBy = 1; shortBy <= 3; ++shortBy) {
+        for (int nineBit = 0; nineBit < 32; ++nineBit) {
+            BitWriter w;
+            FixedHeader(w, false);
+            FixedLiteral(w, 'a');
+            for (int i = 0; i < 253; ++i) {
+                FixedLiteral(w, 285);
+                FixedDistance(w, 0);
+            }
+            const int literals = 65536 - shortBy - (1 + 253 * 258);
+            for (int i = 0; i < literals; ++i) FixedLiteral(w, i < nineBit ? 200 : 'b');
+            FixedLiteral(w, 256);
+            StoredBlock(w, true, RandomBytes(300, 4));
+            streams.emplace_back("stored block " + std::to_string(shortBy) + " bytes before the mark, " +
+                                     std::to_string(nineBit) + " 9-bit literals",
+                                 w.Finish());
+        }
+    }
+    {
+        BitWriter w;  // 1 + 253 * 258 = 65275 bytes, then 261 literals reach the mark exactly
+        FixedHeader(w, true);
+        FixedLiteral(w, 'a');
+        for (int i = 0; i < 253; ++i) {
+            FixedLiteral(w, 285);
+            FixedDistance(w, 0);
+        }
+        for (int i = 0; i < 300; ++i) FixedLiteral(w, 'a' + i % 26);
+        FixedLiteral(w, 256);
+        streams.emplace_back("literal at the mark", w.Finish());
+    }
+    {
+        BitWriter w;  // matches only: the mark falls inside the 255th match
+        FixedHeader(w, true);
+        FixedLiteral(w, 'a');
+        for (int i = 0; i < 300; ++i) {
+            FixedLiteral(w, 285);
+            FixedDistance(w, 0);
+        }
+        FixedLiteral(w, 256);
+        streams.emplace_back("match across the mark", w.Finish());
+    }
+    for (const auto& [name, stream] : streams) {
+        SCOPED_TRACE(name);
+        const Result full = Inflate(stream);
+        ASSERT_TRUE(full.ok);
+        for (int refused : {1, 2}) {
+            for (std::size_t readSize : {std::size_t{0}, std::size_t{5}}) {
+                TrickleStream source(stream, readSize == 0 ? stream.size() : readSize);
+                RefusingStream output(refused);
+                EXPECT_FALSE(InflateStream(source, output)) << "write " << refused << " refused, read size " << readSize;
+            }
+        }
+    }
+}
+
 TEST(HuffmanTree, TableEntriesAndRejectedCodeSets) {
     // Lengths 2, 1, 3, 3 (RFC 1951's example shape): codes B=0, A=10, C=110, D=111.
     const std::vector<std::uint8_t> lengths = {9, 2, 1, 3, 3};
@@ -470,5 +580,20 @@ TEST(HuffmanTree, TableEntriesAndRejectedCodeSets) {
     THuffmanTree small(7);
     const std::vector<std::uint8_t> tooLong = {1, 8};
     EXPECT_FALSE(small.Build(tooLong, 0, 2, {}, 2));
-    EXPECT_FALSE(small.Build(one, 1, 2, {}, 2));  // runs past the array
+    // Ranges outside the array are refused even when the bytes after it would make a valid code.
+    const std::uint8_t buffer[] = {0, 2, 1, 1};
+    const std::span<const std::uint8_t> head(buffer, 2);
+    EXPECT_FALSE(small.Build(head, 1, 2, {}, 2));
+    EXPECT_FALSE(small.Build(head, -1, 2, {}, 2));
+    EXPECT_FALSE(small.Build(head, 0, -1, {}, 2));
+    const std::vector<std::uint8_t> tooMany(THuffmanTree::kMaxSymbols + 1, 0);
+    EXPECT_FALSE(tree.Build(tooMany, 0, THuffmanTree::kMaxSymbols + 1, {}, 0));
+    EXPECT_TRUE(tree.Build(tooMany, 0, THuffmanTree::kMaxSymbols, {}, 0));
+
+    // Symbols past the end of the extra-bit array get no extra bits.
+    const std::uint8_t extras[] = {4, 9};
+    const std::vector<std::uint8_t> two = {1, 1};
+    ASSERT_TRUE(tree.Build(two, 0, 2, std::span<const std::uint8_t>(extras, 1), 0));
+    EXPECT_EQ(THuffmanTree::ExtraBits(tree.Lookup(0)), 4u);
+    EXPECT_EQ(THuffmanTree::ExtraBits(tree.Lookup(1)), 0u);
 }
