@@ -92,6 +92,8 @@ TEST_F(ExtractTest, NotASkinArchiveFailsWithoutOutput) {
     Bytes commented = good;
     skin::Put16(commented, commented.size() - 2, 3);
     commented.insert(commented.end(), {'a', 'b', 'c'});
+    Bytes commentLength = good;  // a comment length in the end record but no comment after it
+    skin::Put16(commentLength, commentLength.size() - 2, 3);
     Bytes badEnd = good;
     badEnd[badEnd.size() - 22] = 'X';
     Bytes longName = skin::BuildSkinArchive({Member(std::string(260, 'A'), Content(10))});
@@ -102,6 +104,7 @@ TEST_F(ExtractTest, NotASkinArchiveFailsWithoutOutput) {
     const Case cases[] = {
         {"plain ZIP", pk, "SKINDATA.SK2"},
         {"archive comment", commented, "SKINDATA.SK2"},
+        {"comment length without comment", commentLength, "SKINDATA.SK2"},
         {"bad end signature", badEnd, "SKINDATA.SK2"},
         {"member absent", good, "OTHER.SK2"},
         {"member name over 259 bytes", longName, std::string(260, 'A')},
@@ -180,6 +183,44 @@ TEST_F(ExtractTest, LocalHeaderOffsetOutsideTheFileIsRejected) {
     skin::Put32(file, cd + 42, 0xFFFFFF00);
     EXPECT_EQ(Extract(file), amrRejected);
     EXPECT_FALSE(fs::exists(output));
+}
+
+// An encrypted member needs a password even when its keys are those of the empty password: the
+// member here is encrypted under "" by hand, and only the empty-password rule refuses it.
+TEST_F(ExtractTest, EncryptedMemberWithEmptyPasswordIsRejectedEvenIfTheEmptyKeyFits) {
+    const Bytes content = Content(500);
+    Bytes file = skin::BuildSkinArchive({Member("SKINDATA.SK2", content)});
+    const std::size_t nameLength = 12, dataStart = 30 + nameLength;
+    const std::size_t cd = skin::Get32(file, file.size() - 6);
+    Bytes secret(12, 0x5A);
+    secret[11] = static_cast<std::uint8_t>(skin::Get32(file, cd + 16) >> 24);  // CRC's high byte
+    secret.insert(secret.end(), file.begin() + dataStart, file.begin() + cd);
+    skin::PkCipher(std::string_view("")).Encrypt(secret.data(), secret.size());
+    Bytes encrypted(file.begin(), file.begin() + dataStart);
+    encrypted.insert(encrypted.end(), secret.begin(), secret.end());
+    encrypted.insert(encrypted.end(), file.begin() + cd, file.end());
+    const std::size_t newCd = cd + 12;
+    skin::Put16(encrypted, 6, 1);           // local header flags
+    skin::Put16(encrypted, newCd + 8, 1);   // directory flags
+    skin::Put32(encrypted, 18, skin::Get32(encrypted, 18) + 12);            // compressed sizes
+    skin::Put32(encrypted, newCd + 20, skin::Get32(encrypted, newCd + 20) + 12);
+    skin::Put32(encrypted, encrypted.size() - 6, static_cast<std::uint32_t>(newCd));
+    EXPECT_EQ(Extract(encrypted, "SKINDATA.SK2", ""), amrRejected);
+    EXPECT_FALSE(fs::exists(output));
+    EXPECT_EQ(Extract(encrypted, "SKINDATA.SK2", "x"), amrRejected);
+}
+
+// An output that fails with an exception ends as a rejection, not as an escaping exception.
+TEST(ExtractFromStream, ThrowingOutputIsARejection) {
+    class ThrowingStream : public tk::TMemoryStream {
+    public:
+        std::int64_t Write(const void*, std::int64_t) override { throw tk::EWriteError(L"disk full"); }
+    };
+    tk::TMemoryStream archive(skin::BuildSkinArchive({Member("SKINDATA.SK2", Content(300))}));
+    ThrowingStream output;
+    ArchiveMemberResult result = amrExtracted;
+    EXPECT_NO_THROW(result = skin::ExtractArchiveMemberFromStream(archive, "SKINDATA.SK2", "", output));
+    EXPECT_EQ(result, amrRejected);
 }
 
 TEST_F(ExtractTest, EveryTruncationEndsWithoutOutputAndWithoutHanging) {
