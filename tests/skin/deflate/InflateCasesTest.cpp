@@ -287,6 +287,19 @@ std::vector<Case> NamedCases() {
         add("repeat code 16 as the first code length", w.Finish(), false);
     }
     {
+        // The input ends right after the code length of end-of-block, 59 lengths early: the
+        // missing lengths must not be read as zeros (which would give a complete code whose
+        // all-zero pattern is 'a').
+        std::vector<LengthItem> items;
+        Zeros(items, 'a');
+        items.push_back({1});
+        Zeros(items, 256 - 'a' - 1);
+        items.push_back({1});
+        BitWriter w;
+        DynamicHeader(w, true, 29, 29, StandardCodeLengthLengths(), items);
+        add("input ends inside the code lengths", w.Finish(), false);
+    }
+    {
         BitWriter w;  // 257 + 1 lengths declared, 138 + 138 zeros given
         DynamicHeader(w, true, 0, 0, StandardCodeLengthLengths(), {{18, 127}, {18, 127}});
         add("zero repeat past HLIT + HDIST", w.Finish(), false);
