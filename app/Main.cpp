@@ -114,8 +114,14 @@ void TfrmMain::BuildComponents() {
     aSort->OnExecute = [this](tk::TComponent* s) { aSortExecute(s); };
     aSort->OnUpdate = [this](tk::TComponent* s) { aSortUpdate(s); };
 
-    suiToolBar1 = new tk::TToolBar(this);
+    suiToolBar1 = new TsuiToolBar(this);
     suiToolBar1->SetName(L"suiToolBar1");
+    // The bar's style, then its stored colours, which override the style's.
+    suiToolBar1->SetUIStyle(kToolBarStyle);
+    suiToolBar1->SetColor(kToolBarColor);
+    suiToolBar1->SetButtonColor(kToolBarButtonColor);
+    suiToolBar1->SetButtonBorderColor(kToolBarButtonBorderColor);
+    suiToolBar1->SetButtonDownColor(kToolBarButtonDownColor);
     suiToolBar1->SetBounds(0, kToolBarTop, kToolBarWidth, kToolBarHeight);
     suiToolBar1->SetButtonSize(kToolButtonWidth, kToolButtonHeight);
     suiToolBar1->SetImages(ImageList1);

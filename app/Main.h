@@ -7,6 +7,7 @@
 
 #include "app/ShortcutStore.h"
 #include "skin/controls/Form.h"
+#include "skin/controls/ToolBar.h"
 #include "skin/theme/FileTheme.h"
 #include "toolkit/win/ActionList.h"
 #include "toolkit/win/FileDialogs.h"
@@ -40,7 +41,7 @@ public:
 
     // Components.
     TsuiForm* suiForm1 = nullptr;
-    tk::TToolBar* suiToolBar1 = nullptr;
+    TsuiToolBar* suiToolBar1 = nullptr;
     tk::TListView* lvMain = nullptr;
     tk::TImageList* ImageList1 = nullptr;
     tk::TActionList* ActionList1 = nullptr;

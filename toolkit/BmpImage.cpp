@@ -5,17 +5,15 @@
 #include <bit>
 #include <string>
 
+#include "toolkit/LittleEndian.h"
+
 namespace tk {
 
 namespace {
 
 [[noreturn]] void Invalid(const wchar_t* why) { throw EInvalidGraphic(std::wstring(L"Invalid bitmap: ") + why); }
 
-std::uint32_t U16(const std::uint8_t* p) { return p[0] | (p[1] << 8); }
-std::uint32_t U32(const std::uint8_t* p) {
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-std::int32_t S32(const std::uint8_t* p) { return static_cast<std::int32_t>(U32(p)); }
+std::int32_t S32(const std::uint8_t* p) { return static_cast<std::int32_t>(LoadLE32(p)); }
 
 // One channel of a bit-field pixel scaled to 8 bits.
 struct Channel {
@@ -47,26 +45,26 @@ struct Channel {
 BmpImage DecodeBmp(const std::uint8_t* data, std::size_t size) {
     if (size < 14 + 12) Invalid(L"file too short");
     if (data[0] != 'B' || data[1] != 'M') Invalid(L"no BM signature");
-    const std::uint32_t pixelOffset = U32(data + 10);
+    const std::uint32_t pixelOffset = LoadLE32(data + 10);
     const std::uint8_t* info = data + 14;
-    const std::uint32_t infoSize = U32(info);
+    const std::uint32_t infoSize = LoadLE32(info);
     if (infoSize != 12 && infoSize < 40) Invalid(L"unknown header size");
     if (infoSize > size - 14) Invalid(L"header beyond the end of the file");
 
     std::int64_t width, height;
     std::uint32_t planes, bitCount, compression = 0, colorsUsed = 0;
     if (infoSize == 12) {
-        width = U16(info + 4);
-        height = static_cast<std::int16_t>(U16(info + 6));
-        planes = U16(info + 8);
-        bitCount = U16(info + 10);
+        width = LoadLE16(info + 4);
+        height = static_cast<std::int16_t>(LoadLE16(info + 6));
+        planes = LoadLE16(info + 8);
+        bitCount = LoadLE16(info + 10);
     } else {
         width = S32(info + 4);
         height = S32(info + 8);
-        planes = U16(info + 12);
-        bitCount = U16(info + 14);
-        compression = U32(info + 16);
-        colorsUsed = U32(info + 32);
+        planes = LoadLE16(info + 12);
+        bitCount = LoadLE16(info + 14);
+        compression = LoadLE32(info + 16);
+        colorsUsed = LoadLE32(info + 32);
     }
     if (planes != 1) Invalid(L"plane count not 1");
     const bool topDown = height < 0;
@@ -99,10 +97,10 @@ BmpImage DecodeBmp(const std::uint8_t* data, std::size_t size) {
     if (bitCount == 16 || bitCount == 32) {
         if (bitfields) {
             if (infoSize >= 52) {
-                for (int i = 0; i < 3; ++i) masks[i] = U32(info + 40 + 4 * i);
+                for (int i = 0; i < 3; ++i) masks[i] = LoadLE32(info + 40 + 4 * i);
             } else {
                 if (size - tableStart < 12) Invalid(L"bit masks beyond the end of the file");
-                for (int i = 0; i < 3; ++i) masks[i] = U32(data + tableStart + 4 * i);
+                for (int i = 0; i < 3; ++i) masks[i] = LoadLE32(data + tableStart + 4 * i);
                 tableStart += 12;
             }
         } else if (bitCount == 16) {
@@ -202,7 +200,7 @@ BmpImage DecodeBmp(const std::uint8_t* data, std::size_t size) {
                     break;
                 }
                 default: {
-                    const std::uint32_t v = bitCount == 16 ? U16(src + x * 2) : U32(src + x * 4);
+                    const std::uint32_t v = bitCount == 16 ? LoadLE16(src + x * 2) : LoadLE32(src + x * 4);
                     dst[x] = (red.Get(v) << 16) | (green.Get(v) << 8) | blue.Get(v);
                 }
             }

@@ -114,6 +114,14 @@ std::wstring FormatText(std::wstring_view pattern, std::initializer_list<std::ws
     return out;
 }
 
+bool SameTextIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (upper(a[i]) != upper(b[i])) return false;
+    return true;
+}
+
 std::optional<std::int32_t> ParseInt32(std::wstring_view text) {
     size_t begin = 0, end = text.size();
     while (begin < end && IsBlank(text[begin])) ++begin;

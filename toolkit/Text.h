@@ -1,4 +1,5 @@
-// Platform-free text helpers: UTF-8 conversion, message formatting, integer parsing.
+// Platform-free text helpers: UTF-8 conversion, message formatting, name comparison, integer
+// parsing.
 #pragma once
 
 #include <cstdint>
@@ -17,6 +18,10 @@ std::wstring FromUtf8(std::string_view text);
 // Replaces each "%s" in pattern, left to right, with the next argument; "%%" stands for "%".
 // Surplus placeholders stay as they are; surplus arguments are ignored.
 std::wstring FormatText(std::wstring_view pattern, std::initializer_list<std::wstring_view> args);
+
+// Equal texts once ASCII letters are folded to one case; other bytes compare as they are. Skin
+// archive member names and record names are matched this way.
+bool SameTextIgnoringAsciiCase(std::string_view a, std::string_view b);
 
 // Integer text as the INI and conversion routines accept it: optional leading and trailing blanks,
 // an optional sign, then decimal digits, or hexadecimal digits after "0x"/"0X". Anything else, or a

@@ -1,6 +1,8 @@
 // The main window's description: form, tool bar, actions and list, as the window is built.
 #pragma once
 
+#include "skin/theme/ThemeItems.h"
+
 namespace qd::desc {
 
 constexpr wchar_t kMainWindowClass[] = L"Quiverdir Made by Tallowmere";
@@ -63,6 +65,12 @@ constexpr ToolButtonDesc kMainToolButtons[] = {
 constexpr int kSeparatorWidth = 8;
 constexpr int kToolBarTop = 29, kToolBarWidth = 539, kToolBarHeight = 36;
 constexpr int kToolButtonWidth = 41, kToolButtonHeight = 36;
+// The skinned tool bar's stored look: its style (no theme of its own) and colours.
+constexpr TsuiUIStyle kToolBarStyle = TsuiUIStyle::FromThemeFile;
+constexpr unsigned kToolBarColor = 0xE8E8E8;
+constexpr unsigned kToolBarButtonColor = 0xEFEFEF;
+constexpr unsigned kToolBarButtonBorderColor = 0x474747;
+constexpr unsigned kToolBarButtonDownColor = 0xD8D8D8;
 
 constexpr int kListLeft = -1, kListTop = 67, kListWidth = 538, kListDesignHeight = 265;
 constexpr wchar_t kAliasColumn[] = L"别名";

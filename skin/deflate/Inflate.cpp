@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "skin/deflate/DeflateTables.h"
+#include "toolkit/LittleEndian.h"
 
 namespace {
 
@@ -19,11 +20,6 @@ constexpr std::size_t kMaxMatch = 258;
 // overwritten before anything reads them.
 constexpr std::size_t kCopySlack = 32;
 constexpr std::size_t kWindowSize = kWindowMark + kMaxMatch + kCopySlack;
-
-inline std::uint32_t Load32LE(const std::uint8_t* p) {
-    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-}
 
 THuffmanTree MakeFixedLiteralTree() {
     std::array<std::uint8_t, 288> lengths{};
@@ -127,7 +123,7 @@ bool TInflater::TakeWord() {
     const std::size_t available = inEnd_ - inPos_;
     std::uint32_t word = 0;
     if (available >= 4) {
-        word = Load32LE(input_.get() + inPos_);
+        word = tk::LoadLE32(input_.get() + inPos_);
         inPos_ += 4;
     } else {
         if (Overrun()) return false;  // bits past the end of the input were used already
@@ -316,7 +312,7 @@ bool TInflater::InflateCodes(const THuffmanTree& literalTree, const THuffmanTree
     auto topUp = [&]() -> bool {
         if (count > 32) return true;
         if (inEnd - inPos >= 4) {
-            bits |= std::uint64_t{Load32LE(in + inPos)} << count;
+            bits |= std::uint64_t{tk::LoadLE32(in + inPos)} << count;
             inPos += 4;
             count += 32;
             return true;

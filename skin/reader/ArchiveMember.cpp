@@ -6,24 +6,15 @@
 
 #include "skin/deflate/Inflate.h"
 #include "skin/reader/PkCrypt.h"
+#include "toolkit/LittleEndian.h"
+#include "toolkit/Text.h"
 
 namespace skin {
 
 namespace {
 
-std::uint16_t U16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
-std::uint32_t U32(const std::uint8_t* p) {
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool SameNameFolded(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (Upper(a[i]) != Upper(b[i])) return false;
-    return true;
-}
+using tk::LoadLE16;
+using tk::LoadLE32;
 
 // Reads exactly count bytes at position, or returns false (nothing outside the stream is used).
 bool ReadAt(tk::TStream& stream, std::int64_t position, void* buffer, std::int64_t count) {
@@ -41,28 +32,28 @@ std::optional<DirectoryEntry> FindArchiveMember(tk::TStream& archive, std::strin
     const std::int64_t endPos = size - kEndRecordSize;
     std::uint8_t end[kEndRecordSize];
     if (!ReadAt(archive, endPos, end, kEndRecordSize)) return std::nullopt;
-    if (U32(end) != 0x06054B50 || U16(end + 20) != 0) return std::nullopt;
+    if (LoadLE32(end) != 0x06054B50 || LoadLE16(end + 20) != 0) return std::nullopt;
 
     // Each record moves the position on by at least 46 bytes, so the walk ends.
-    std::int64_t pos = U32(end + 16);
+    std::int64_t pos = LoadLE32(end + 16);
     while (pos < endPos) {
         std::uint8_t rec[kDirectoryRecordSize];
         if (!ReadAt(archive, pos, rec, kDirectoryRecordSize)) return std::nullopt;
-        const std::uint16_t nameLength = U16(rec + 28);
+        const std::uint16_t nameLength = LoadLE16(rec + 28);
         if (nameLength > kMaxMemberNameLength) return std::nullopt;
         std::string name(nameLength, '\0');
         if (nameLength && archive.Read(name.data(), nameLength) != nameLength) return std::nullopt;
-        if (SameNameFolded(name, memberName)) {
+        if (tk::SameTextIgnoringAsciiCase(name, memberName)) {
             DirectoryEntry entry;
-            entry.flags = U16(rec + 8);
-            entry.modTime = U16(rec + 12);
-            entry.crc32 = U32(rec + 16);
-            entry.uncompressedSize = U32(rec + 24);
-            entry.localHeaderOffset = U32(rec + 42);
+            entry.flags = LoadLE16(rec + 8);
+            entry.modTime = LoadLE16(rec + 12);
+            entry.crc32 = LoadLE32(rec + 16);
+            entry.uncompressedSize = LoadLE32(rec + 24);
+            entry.localHeaderOffset = LoadLE32(rec + 42);
             entry.name = std::move(name);
             return entry;
         }
-        pos += kDirectoryRecordSize + nameLength + U16(rec + 30) + U16(rec + 32);
+        pos += kDirectoryRecordSize + nameLength + LoadLE16(rec + 30) + LoadLE16(rec + 32);
     }
     return std::nullopt;
 }
@@ -73,7 +64,7 @@ ArchiveMemberResult DecodeArchiveMember(tk::TStream& archive, const DirectoryEnt
         std::uint8_t local[kLocalHeaderSize];
         if (!ReadAt(archive, entry.localHeaderOffset, local, kLocalHeaderSize)) return amrFailed;
         const std::int64_t dataPos = static_cast<std::int64_t>(entry.localHeaderOffset) + kLocalHeaderSize +
-                                     U16(local + 26) + U16(local + 28);
+                                     LoadLE16(local + 26) + LoadLE16(local + 28);
         if (dataPos > archive.Size()) return amrFailed;
         archive.Seek(dataPos, tk::SeekOrigin::Begin);
 

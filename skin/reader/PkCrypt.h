@@ -2,6 +2,7 @@
 // archives may use for their data member. Platform-free.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -27,6 +28,9 @@ public:
     void Encrypt(std::uint8_t* data, std::size_t size) {
         for (std::size_t i = 0; i < size; ++i) data[i] = Encrypt(data[i]);
     }
+
+    // key0, key1 and key2 as they stand now.
+    std::array<std::uint32_t, 3> Keys() const { return {key0_, key1_, key2_}; }
 
 private:
     void Update(std::uint8_t plainByte);

@@ -5,6 +5,7 @@
 
 #include "skin/reader/ArchiveMember.h"
 #include "skin/reader/PkCrypt.h"
+#include "toolkit/LittleEndian.h"
 
 namespace skin {
 
@@ -19,7 +20,7 @@ void Put32(Bytes& b, std::size_t at, std::uint32_t v) {
 }
 
 std::uint32_t Get32(const Bytes& b, std::size_t at) {
-    return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (static_cast<std::uint32_t>(b[at + 3]) << 24);
+    return tk::LoadLE32(b.data() + at);
 }
 
 namespace {

@@ -2,13 +2,13 @@
 
 #include <unordered_set>
 
+#include "toolkit/LittleEndian.h"
+
 namespace skin {
 
 namespace {
 
-std::uint32_t U32(const std::uint8_t* p) {
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
+using tk::LoadLE32;
 
 [[noreturn]] void Malformed(const wchar_t* why) {
     throw ESkinDataError(std::wstring(L"Malformed skin data: ") + why);
@@ -21,16 +21,16 @@ bool Fits(std::uint64_t offset, std::uint64_t length, std::size_t size) {
 template <typename Visit>
 void Walk(const std::uint8_t* data, std::size_t size, Visit&& visit) {
     if (size < 16) Malformed(L"header too short");
-    if (U32(data + 12) != kSkinHeaderSize) Malformed(L"header size is not 24");
+    if (LoadLE32(data + 12) != kSkinHeaderSize) Malformed(L"header size is not 24");
     if (size < kSkinHeaderSize) Malformed(L"header too short");
-    std::uint32_t offset = U32(data + 20);
+    std::uint32_t offset = LoadLE32(data + 20);
     // Offsets of the records seen so far: a chain that comes back to one of them is a loop.
     std::unordered_set<std::uint32_t> seen;
     for (;;) {
         if (!Fits(offset, kSkinRecordSize, size)) Malformed(L"record outside the data");
         if (!seen.insert(offset).second) Malformed(L"record chain loops");
         const std::uint8_t* rec = data + offset;
-        const std::uint32_t next = U32(rec + 73);
+        const std::uint32_t next = LoadLE32(rec + 73);
         if (next == 0) return;  // the terminating record carries no value
 
         RawRecord r;
@@ -38,8 +38,8 @@ void Walk(const std::uint8_t* data, std::size_t size, Visit&& visit) {
         while (nameLength < kSkinRecordNameSize && rec[nameLength] != 0) ++nameLength;
         r.name.assign(reinterpret_cast<const char*>(rec), nameLength);
         r.kind = rec[64];
-        r.dataOffset = U32(rec + 65);
-        r.dataSize = U32(rec + 69);
+        r.dataOffset = LoadLE32(rec + 65);
+        r.dataSize = LoadLE32(rec + 69);
         if (r.kind <= static_cast<std::uint8_t>(RecordKind::String)) {
             if (!Fits(r.dataOffset, r.dataSize, size)) Malformed(L"value outside the data");
             if (r.kind == static_cast<std::uint8_t>(RecordKind::Integer) && r.dataSize != 4)
@@ -64,7 +64,7 @@ SkinTables ParseSkinData(const std::uint8_t* data, std::size_t size) {
                 tables.bitmaps.emplace_back(r.name, tk::DecodeBmp(value, r.dataSize));
                 break;
             case RecordKind::Integer:
-                tables.integers.emplace_back(r.name, static_cast<std::int32_t>(U32(value)));
+                tables.integers.emplace_back(r.name, static_cast<std::int32_t>(LoadLE32(value)));
                 break;
             case RecordKind::Boolean:
                 tables.booleans.emplace_back(r.name, value[0]);

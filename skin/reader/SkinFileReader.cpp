@@ -6,21 +6,7 @@
 #include "skin/reader/TempFileName.h"
 #include "toolkit/Exception.h"
 #include "toolkit/Stream.h"
-
-namespace skin {
-
-bool SameRecordName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
-        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
-        if (x != y) return false;
-    }
-    return true;
-}
-
-}  // namespace skin
+#include "toolkit/Text.h"
 
 namespace {
 
@@ -36,7 +22,7 @@ struct TempFileGuard {
 template <typename Table>
 auto FindFirst(const Table& table, std::string_view name) -> decltype(&table.front().second) {
     for (const auto& [key, value] : table)
-        if (skin::SameRecordName(key, name)) return &value;
+        if (tk::SameTextIgnoringAsciiCase(key, name)) return &value;
     return nullptr;
 }
 

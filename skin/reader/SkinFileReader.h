@@ -43,8 +43,3 @@ private:
     bool loaded_ = false;
     std::filesystem::path tempName_;
 };
-
-namespace skin {
-// ASCII case-insensitive comparison of record names.
-bool SameRecordName(std::string_view a, std::string_view b);
-}  // namespace skin

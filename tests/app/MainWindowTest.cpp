@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <filesystem>
 #include <memory>
 #include <vector>
 
@@ -17,6 +18,7 @@
 #include "toolkit/Exception.h"
 #include "toolkit/Text.h"
 #include "toolkit/win/Application.h"
+#include "toolkit/win/Bitmap.h"
 #include "toolkit/win/IniFile.h"
 
 namespace {
@@ -113,6 +115,72 @@ TEST_F(MainWindowTest, LayoutFollowsTheDescription) {
     form->aSort->SetHint(L"按别名降序排列");
     EXPECT_EQ(sortButton->Hint(), L"按别名降序排列");
     EXPECT_EQ(static_cast<tk::TToolButton*>(form->FindComponent(L"ToolButton2"))->Hint(), L"Edit the selected folder");
+}
+
+// The tool bar keeps its stored colours whether the skin loads or not: it has no theme of its own.
+void ExpectStoredToolBarLook(qd::TfrmMain& form) {
+    TsuiToolBar& bar = *form.suiToolBar1;
+    EXPECT_EQ(bar.UIStyle(), TsuiUIStyle::FromThemeFile);
+    EXPECT_EQ(bar.FileTheme(), nullptr);
+    EXPECT_FALSE(bar.Transparent());
+    EXPECT_EQ(bar.Color(), 0xE8E8E8u);
+    EXPECT_EQ(bar.ButtonColor(), 0xEFEFEFu);
+    EXPECT_EQ(bar.ButtonBorderColor(), 0x474747u);
+    EXPECT_EQ(bar.ButtonDownColor(), 0xD8D8D8u);
+
+    // As the control paints it: the add button under the mouse, then the options button pressed
+    // under the mouse.
+    HWND h = bar.Handle();
+    auto render = [&] {
+        RECT client;
+        GetClientRect(h, &client);
+        auto bmp = std::make_unique<tk::TBitmap>(client.right, client.bottom);
+        SendMessageW(h, WM_ERASEBKGND, reinterpret_cast<WPARAM>(bmp->Dc()), 0);
+        SendMessageW(h, WM_PAINT, reinterpret_cast<WPARAM>(bmp->Dc()), 0);
+        GdiFlush();
+        return bmp;
+    };
+    auto rectOf = [&](int index) {
+        RECT r{};
+        SendMessageW(h, TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
+        return r;
+    };
+    SendMessageW(h, TB_SETHOTITEM, 0, 0);
+    auto bmp = render();
+    const RECT add = rectOf(0);
+    EXPECT_EQ(bmp->GetPixel(add.left, add.top), 0x474747u);
+    EXPECT_EQ(bmp->GetPixel(add.left + 2, add.bottom - 3), 0xEFEFEFu);
+    EXPECT_EQ(bmp->GetPixel(bmp->Width() - 3, 2), 0xE8E8E8u) << "the bar beyond its buttons";
+    const int options = static_cast<int>(SendMessageW(
+        h, TB_COMMANDTOINDEX, static_cast<tk::TToolButton*>(form.FindComponent(L"ToolButton10"))->CommandId(), 0));
+    SendMessageW(h, TB_PRESSBUTTON, bar.Buttons()[static_cast<size_t>(options)]->CommandId(), MAKELONG(TRUE, 0));
+    SendMessageW(h, TB_SETHOTITEM, options, 0);
+    bmp = render();
+    EXPECT_EQ(bmp->GetPixel(rectOf(options).left + 2, rectOf(options).bottom - 3), 0xD8D8D8u);
+    SendMessageW(h, TB_PRESSBUTTON, bar.Buttons()[static_cast<size_t>(options)]->CommandId(), MAKELONG(FALSE, 0));
+    SendMessageW(h, TB_SETHOTITEM, static_cast<WPARAM>(-1), 0);
+}
+
+TEST_F(MainWindowTest, ToolBarShowsItsStoredColoursWithTheSkin) {
+    Start();
+    ASSERT_TRUE(form->suiFileTheme1->Ready());
+    ExpectStoredToolBarLook(*form);
+}
+
+TEST_F(MainWindowTest, ToolBarShowsItsStoredColoursWithoutTheSkin) {
+    // The skin beside the test program is put aside for this start.
+    wchar_t exe[MAX_PATH];
+    GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    const std::filesystem::path skin = std::filesystem::path(exe).parent_path() / L"Silver.ssk";
+    const std::filesystem::path aside = dir / L"Silver.ssk.aside";
+    std::filesystem::rename(skin, aside);
+    struct Restore {
+        std::filesystem::path from, to;
+        ~Restore() { std::filesystem::rename(from, to); }
+    } restore{aside, skin};
+    Start();
+    EXPECT_FALSE(form->suiFileTheme1->Ready());
+    ExpectStoredToolBarLook(*form);
 }
 
 TEST_F(MainWindowTest, EditAndDeleteWaitForAChosenRowWhichSurvivesAClickOnEmptySpace) {

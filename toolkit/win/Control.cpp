@@ -7,6 +7,7 @@
 
 #include "toolkit/Exception.h"
 #include "toolkit/win/Application.h"
+#include "toolkit/win/Menus.h"
 
 namespace tk {
 
@@ -260,7 +261,13 @@ void TWinControl::DefaultHandler(TMessage& m) {
 
 void TWinControl::WndProc(TMessage& m) {
     switch (m.Msg) {
+    case WM_MEASUREITEM:
+    case WM_DRAWITEM:
+        // Owner-drawn items of the window's menu bar and of popup menus it owns.
+        if (DispatchMenuMessage(handle_, m)) return;
+        break;
     case WM_COMMAND:
+        if (!m.LParam && DispatchMenuMessage(handle_, m)) return;
         if (m.LParam) {
             if (TWinControl* child = FromHandle(reinterpret_cast<HWND>(m.LParam)); child && child != this) {
                 m.Result = SendMessageW(child->Handle(), CN_COMMAND, m.WParam, m.LParam);

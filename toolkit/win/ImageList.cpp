@@ -10,6 +10,36 @@ TImageList::~TImageList() {
     if (handle_) ImageList_Destroy(handle_);
 }
 
+namespace {
+
+HBITMAP LoadStrip(const std::wstring& resourceName) {
+    return static_cast<HBITMAP>(
+        LoadImageW(GetModuleHandleW(nullptr), resourceName.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+}
+
+}  // namespace
+
+int TImageList::AddResourceStrip(const std::wstring& resourceName, COLORREF transparent) {
+    HBITMAP strip = LoadStrip(resourceName);
+    if (!strip) return 0;
+    const int before = Count();
+    ImageList_AddMasked(handle_, strip, transparent);
+    DeleteObject(strip);
+    return Count() - before;
+}
+
+void TImageList::Draw(HDC dc, int x, int y, int index, bool enabled) const {
+    if (!dc || index < 0 || index >= Count()) return;
+    if (enabled) {
+        ImageList_Draw(handle_, index, dc, x, y, ILD_NORMAL);
+        return;
+    }
+    HICON icon = ImageList_GetIcon(handle_, index, ILD_NORMAL);
+    if (!icon) return;
+    DrawStateW(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(icon), 0, x, y, width_, height_, DST_ICON | DSS_DISABLED);
+    DestroyIcon(icon);
+}
+
 int TImageList::AddResourceStrip(const std::wstring& resourceName) {
     HBITMAP strip = static_cast<HBITMAP>(
         LoadImageW(GetModuleHandleW(nullptr), resourceName.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));

@@ -29,6 +29,18 @@ std::wstring TToolButton::Hint() const { return hint_.empty() && action_ ? actio
 
 int TToolButton::ImageIndex() const { return imageIndex_ < 0 && action_ ? action_->ImageIndex() : imageIndex_; }
 
+bool TToolButton::Down() const {
+    if (toolBar_ && toolBar_->HandleAllocated() && style_ == TToolButtonStyle::Check)
+        return SendMessageW(toolBar_->Handle(), TB_ISBUTTONCHECKED, commandId_, 0) != 0;
+    return down_;
+}
+
+void TToolButton::SetDown(bool down) {
+    down_ = down;
+    if (toolBar_ && toolBar_->HandleAllocated() && style_ == TToolButtonStyle::Check)
+        SendMessageW(toolBar_->Handle(), TB_CHECKBUTTON, commandId_, MAKELONG(down ? TRUE : FALSE, 0));
+}
+
 bool TToolButton::Enabled() const { return action_ ? action_->Enabled() : true; }
 
 void TToolButton::SetAction(TAction* action) {
@@ -70,20 +82,70 @@ TToolBar::~TToolBar() {
 }
 
 void TToolBar::SetImages(TImageList* images) {
-    if (images_) RemoveFreeNotification(images_);
+    if (images_ && images_ != hotImages_) RemoveFreeNotification(images_);
     images_ = images;
     if (images_) FreeNotification(images_);
     if (HandleAllocated())
         SendMessageW(Handle(), TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_ ? images_->Handle() : nullptr));
 }
 
+void TToolBar::SetHotImages(TImageList* images) {
+    if (hotImages_ && hotImages_ != images_) RemoveFreeNotification(hotImages_);
+    hotImages_ = images;
+    if (hotImages_) FreeNotification(hotImages_);
+    if (HandleAllocated())
+        SendMessageW(Handle(), TB_SETHOTIMAGELIST, 0, reinterpret_cast<LPARAM>(hotImages_ ? hotImages_->Handle() : nullptr));
+}
+
 void TToolBar::Notification(TComponent* component, Operation operation) {
     TWinControl::Notification(component, operation);
-    if (operation == Operation::Remove && component == images_) {
+    if (operation != Operation::Remove) return;
+    // The native control must not draw from an image list that is going away.
+    if (component == images_) {
         images_ = nullptr;
-        // The native control must not draw from the image list that is going away.
         if (HandleAllocated()) SendMessageW(Handle(), TB_SETIMAGELIST, 0, 0);
     }
+    if (component == hotImages_) {
+        hotImages_ = nullptr;
+        if (HandleAllocated()) SendMessageW(Handle(), TB_SETHOTIMAGELIST, 0, 0);
+    }
+}
+
+void TToolBar::SetShowCaptions(bool show) {
+    if (showCaptions_ == show) return;
+    showCaptions_ = show;
+    for (TToolButton* b : buttons_) ButtonChanged(b);
+    if (HandleAllocated()) SendMessageW(Handle(), TB_AUTOSIZE, 0, 0);
+}
+
+void TToolBar::SetList(bool list) {
+    list_ = list;
+    ApplyStyleBits();
+}
+
+void TToolBar::SetFlat(bool flat) {
+    flat_ = flat;
+    ApplyStyleBits();
+}
+
+void TToolBar::SetColor(TColor color) {
+    color_ = color;
+    Invalidate();
+}
+
+void TToolBar::SetTransparent(bool transparent) {
+    transparent_ = transparent;
+    Invalidate();
+}
+
+void TToolBar::ApplyStyleBits() {
+    if (!HandleAllocated()) return;
+    DWORD style = static_cast<DWORD>(SendMessageW(Handle(), TB_GETSTYLE, 0, 0));
+    style = flat_ ? (style | TBSTYLE_FLAT) : (style & ~DWORD{TBSTYLE_FLAT});
+    style = list_ ? (style | TBSTYLE_LIST) : (style & ~DWORD{TBSTYLE_LIST});
+    SendMessageW(Handle(), TB_SETSTYLE, 0, style);
+    SendMessageW(Handle(), TB_SETBUTTONSIZE, 0, MAKELPARAM(buttonWidth_, buttonHeight_));
+    Invalidate();
 }
 
 TToolButton* TToolBar::ButtonByCommand(int commandId) const {
@@ -107,12 +169,16 @@ void TToolBar::CreateParams(TCreateParams& params) {
     TWinControl::CreateParams(params);
     params.WinClassName = TOOLBARCLASSNAMEW;
     params.SystemClass = true;
-    params.Style |= TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NODIVIDER | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_TOP;
+    params.Style |= TBSTYLE_TOOLTIPS | CCS_NODIVIDER | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_TOP;
+    if (flat_) params.Style |= TBSTYLE_FLAT;
+    if (list_) params.Style |= TBSTYLE_LIST;
 }
 
 void TToolBar::CreateWnd() {
     HWND h = Handle();
     SendMessageW(h, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    SendMessageW(h, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_DRAWDDARROWS);
+    if (hotImages_) SendMessageW(h, TB_SETHOTIMAGELIST, 0, reinterpret_cast<LPARAM>(hotImages_->Handle()));
     if (images_) SendMessageW(h, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_->Handle()));
     tipWindow_ = reinterpret_cast<HWND>(SendMessageW(h, TB_GETTOOLTIPS, 0, 0));
     SetNotifyTarget(tipWindow_, this);
@@ -129,10 +195,13 @@ void TToolBar::InsertNative(int index) {
         tb.fsStyle = BTNS_SEP;
         tb.iBitmap = b->SeparatorWidth();
     } else {
-        tb.fsStyle = BTNS_BUTTON;
+        tb.fsStyle = b->Style() == TToolButtonStyle::Check      ? BTNS_CHECK
+                     : b->Style() == TToolButtonStyle::DropDown ? BTNS_DROPDOWN
+                                                                : BTNS_BUTTON;
         tb.iBitmap = b->ImageIndex() >= 0 ? b->ImageIndex() : I_IMAGENONE;
         tb.fsState = b->Enabled() ? TBSTATE_ENABLED : 0;
-        b->shownCaption_ = b->Caption();
+        if (b->Style() == TToolButtonStyle::Check && b->down_) tb.fsState |= TBSTATE_CHECKED;
+        b->shownCaption_ = showCaptions_ ? b->Caption() : std::wstring();
         tb.iString = reinterpret_cast<INT_PTR>(b->shownCaption_.c_str());
         SendMessageW(Handle(), TB_INSERTBUTTONW, index, reinterpret_cast<LPARAM>(&tb));
         return;
@@ -164,17 +233,33 @@ void TToolBar::ButtonChanged(TToolButton* button) {
     if (!HandleAllocated()) return;
     if (button->toolBar_ != this || button->Style() == TToolButtonStyle::Separator) return;
     const int id = button->commandId_;
-    button->shownCaption_ = button->Caption();
+    button->shownCaption_ = showCaptions_ ? button->Caption() : std::wstring();
     TBBUTTONINFOW info{sizeof(info)};
     info.dwMask = TBIF_IMAGE | TBIF_STATE | TBIF_TEXT;
     info.iImage = button->ImageIndex() >= 0 ? button->ImageIndex() : I_IMAGENONE;
-    info.fsState = button->Enabled() ? TBSTATE_ENABLED : 0;
+    // Keep what the control holds besides enabled (checked, pressed).
+    const LRESULT state = SendMessageW(Handle(), TB_GETSTATE, id, 0);
+    info.fsState = static_cast<BYTE>(state == -1 ? 0 : state & ~TBSTATE_ENABLED);
+    if (button->Enabled()) info.fsState |= TBSTATE_ENABLED;
     info.pszText = button->shownCaption_.data();
     SendMessageW(Handle(), TB_SETBUTTONINFOW, id, reinterpret_cast<LPARAM>(&info));
 }
 
 void TToolBar::WndProc(TMessage& m) {
     if (m.Msg == WM_DESTROY) DropTipRoute();  // destroyed with its parent window
+    if (m.Msg == WM_ERASEBKGND) {
+        // The background is the bar's colour, or the parent's picture for a transparent bar.
+        HDC dc = reinterpret_cast<HDC>(m.WParam);
+        if (transparent_) {
+            PaintParentImage(*this, dc);
+        } else {
+            TCanvas canvas(dc);
+            canvas.SetBrushColor(color_);
+            canvas.FillRect({0, 0, ClientWidth(), ClientHeight()});
+        }
+        m.Result = 1;
+        return;
+    }
     if (m.Msg == CN_COMMAND) {
         if (TToolButton* b = ButtonByCommand(LOWORD(m.WParam))) b->Click();
         m.Result = 0;

@@ -6,10 +6,12 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "toolkit/win/ActionList.h"
+#include "toolkit/win/Canvas.h"
 #include "toolkit/win/Control.h"
 #include "toolkit/win/ImageList.h"
 
@@ -17,7 +19,9 @@ namespace tk {
 
 class TToolBar;
 
-enum class TToolButtonStyle { Button, Separator };
+// Check buttons stay down after a click until clicked again; drop-down buttons carry an arrow
+// strip on their right.
+enum class TToolButtonStyle { Button, Check, DropDown, Separator };
 
 class TToolButton : public TComponent, private TActionClient {
 public:
@@ -27,6 +31,9 @@ public:
 
     TToolButtonStyle Style() const { return style_; }
     void SetStyle(TToolButtonStyle style) { style_ = style; }
+    // Down: a check button that is checked (read from the native control once it exists).
+    bool Down() const;
+    void SetDown(bool down);
     int SeparatorWidth() const { return separatorWidth_; }
     void SetSeparatorWidth(int width) { separatorWidth_ = width; }
 
@@ -57,6 +64,7 @@ private:
 
     TToolButtonStyle style_ = TToolButtonStyle::Button;
     int separatorWidth_ = 8;
+    bool down_ = false;
     std::wstring caption_, hint_;
     std::wstring shownCaption_;  // the text handed to the native control, kept alive with it
     int imageIndex_ = -1;
@@ -74,6 +82,22 @@ public:
 
     void SetImages(TImageList* images);
     TImageList* Images() const { return images_; }
+    // Images shown while a button is under the mouse; none: the normal images.
+    void SetHotImages(TImageList* images);
+    TImageList* HotImages() const { return hotImages_; }
+
+    // Captions shown under (or, with List, beside) the images.
+    bool ShowCaptions() const { return showCaptions_; }
+    void SetShowCaptions(bool show);
+    bool List() const { return list_; }
+    void SetList(bool list);
+    bool Flat() const { return flat_; }
+    void SetFlat(bool flat);
+    // The background: Color, or with Transparent the parent's background.
+    TColor Color() const { return color_; }
+    void SetColor(TColor color);
+    bool Transparent() const { return transparent_; }
+    void SetTransparent(bool transparent);
     void SetButtonSize(int width, int height) { buttonWidth_ = width; buttonHeight_ = height; }
     int ButtonWidth() const { return buttonWidth_; }
     int ButtonHeight() const { return buttonHeight_; }
@@ -103,7 +127,12 @@ private:
 
     static constexpr int kFirstCommandId = 100;
     int nextCommandId_ = kFirstCommandId;
+    void ApplyStyleBits();
+
     TImageList* images_ = nullptr;
+    TImageList* hotImages_ = nullptr;
+    bool showCaptions_ = true, list_ = false, flat_ = true, transparent_ = false;
+    TColor color_ = clBtnFace;
     int buttonWidth_ = 23, buttonHeight_ = 22;
     std::vector<TToolButton*> buttons_;
     std::wstring tipText_;

@@ -3,8 +3,12 @@
 // Huffman table builder itself. Needs no encoder, so it runs in both builds.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <span>
+#include <utility>
+#include <string>
 
 #include "DeflateTestSupport.h"
 
@@ -61,6 +65,63 @@ Bytes FixedStream(const std::vector<Sym>& symbols, bool withEnd = true) {
 Sym Lit(char c) { return {static_cast<std::uint8_t>(c)}; }
 Sym Dist(int symbol, int extra = 0, int bits = 0) { return {symbol, extra, bits, true}; }
 
+// The length or distance symbol of a value with its extra bits (RFC 1951, section 3.2.5).
+Sym LengthSym(int length) {
+    static const int base[] = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13,  15,  17,  19,  23, 27,
+                               31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
+    static const int bits[] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
+    int i = 28;
+    while (base[i] > length) --i;
+    return {257 + i, length - base[i], bits[i]};
+}
+Sym DistanceSym(int distance) {
+    int symbol = 0, base = 1, bits = 0;
+    // Symbols come in pairs from 4 on, each pair's extra bits one more than the last.
+    for (int s = 0; s < 30; ++s) {
+        const int b = s < 4 ? 0 : s / 2 - 1;
+        const int start = s < 4 ? s + 1 : ((2 + s % 2) << b) + 1;
+        if (start > distance) break;
+        symbol = s;
+        base = start;
+        bits = b;
+    }
+    return {symbol, distance - base, bits, true};
+}
+
+// Zeros in a dynamic header's code lengths, as repeat codes 18 and 17 where they fit.
+void Zeros(std::vector<LengthItem>& items, int count) {
+    while (count >= 11) {
+        const int n = std::min(count, 138);
+        items.push_back({18, n - 11});
+        count -= n;
+    }
+    if (count >= 3) {
+        items.push_back({17, count - 3});
+        count = 0;
+    }
+    for (; count > 0; --count) items.push_back({0});
+}
+
+// A final dynamic block whose header declares 257 + hlitField literal/length and 1 + hdistField
+// distance code lengths under a complete code-length code, with 'a' and end-of-block as the only
+// literal/length codes and one distance code; its data is "a". Only the declared counts can
+// make it invalid.
+Bytes DeclaredCountsStream(int hlitField, int hdistField) {
+    const int hlit = 257 + hlitField, hdist = 1 + hdistField;
+    std::vector<LengthItem> items;
+    Zeros(items, 'a');
+    items.push_back({1});
+    Zeros(items, 256 - 'a' - 1);
+    items.push_back({1});
+    Zeros(items, hlit - 257);
+    items.push_back({1});
+    Zeros(items, hdist - 1);
+    BitWriter w;
+    const DynamicCodes c = DynamicHeader(w, true, hlitField, hdistField, StandardCodeLengthLengths(), items);
+    w.Code(c.literal['a'], 1).Code(c.literal[256], 1);
+    return w.Finish();
+}
+
 // Literal lengths for a small dynamic alphabet: 'a' 2 bits, 256 2 bits, 257 2 bits, 258 2 bits.
 std::vector<int> SmallLiterals() {
     std::vector<int> lengths(259, 0);
@@ -72,7 +133,7 @@ std::vector<int> SmallLiterals() {
 }
 
 struct Case {
-    const char* name;
+    std::string name;
     Bytes input;
     bool ok;
     Bytes output;
@@ -80,7 +141,7 @@ struct Case {
 
 std::vector<Case> NamedCases() {
     std::vector<Case> cases;
-    auto add = [&](const char* name, Bytes input, bool ok, Bytes output = {}) {
+    auto add = [&](std::string name, Bytes input, bool ok, Bytes output = {}) {
         cases.push_back({name, std::move(input), ok, std::move(output)});
     };
 
@@ -141,6 +202,56 @@ std::vector<Case> NamedCases() {
         add("stored, fixed and dynamic blocks in one stream", w.Finish(), true, FromText("stored fixed aaaaa"));
     }
 
+    // Matches at every short distance, longer than 16 and than 32 bytes, so that each way of
+    // copying an overlapping pattern runs past its first pieces; a literal between matches moves
+    // the pattern on.
+    for (int distance = 1; distance <= 40; ++distance) {
+        std::vector<Sym> symbols;
+        Bytes expect;
+        for (int i = 0; i < distance; ++i) {
+            const auto byte = static_cast<std::uint8_t>('A' + i * 7 % 58);
+            symbols.push_back({byte});
+            expect.push_back(byte);
+        }
+        for (int length : {17, 33, 258, 3, 16, 32, 40, 100, 8, 24, 65}) {
+            symbols.push_back(LengthSym(length));
+            symbols.push_back(DistanceSym(distance));
+            for (int k = 0; k < length; ++k) expect.push_back(expect[expect.size() - distance]);
+            symbols.push_back(Lit('#'));
+            expect.push_back('#');
+        }
+        add("matches of 3 to 258 bytes at distance " + std::to_string(distance), FixedStream(symbols), true, expect);
+    }
+    {
+        // The longest codes the format has: a complete literal/length code with lengths 1 to 15
+        // ('a' to 'm' 1 to 13, end-of-block 14, 'z' and length symbol 257 15), a distance code
+        // with lengths 15, 15, 14 ... 1, and a code-length code whose codes for 14 and 15 have 7
+        // bits.
+        std::vector<int> clLengths(19, 0);
+        clLengths[17] = clLengths[18] = 3;
+        for (int s = 1; s <= 11; ++s) clLengths[s] = 4;
+        clLengths[12] = 5;
+        clLengths[13] = 6;
+        clLengths[14] = clLengths[15] = 7;
+        std::vector<LengthItem> items;
+        Zeros(items, 'a');
+        for (int length = 1; length <= 13; ++length) items.push_back({length});
+        Zeros(items, 'z' - 'm' - 1);
+        items.push_back({15});
+        Zeros(items, 256 - 'z' - 1);
+        items.push_back({14});  // 256
+        items.push_back({15});  // 257
+        items.push_back({15});  // distance symbol 0, then 15 to 1 for symbols 1 to 15
+        for (int length = 15; length >= 1; --length) items.push_back({length});
+        BitWriter w;
+        const DynamicCodes c = DynamicHeader(w, true, 1, 15, clLengths, items);
+        w.Code(c.literal['z'], 15).Code(c.literal['a'], 1).Code(c.literal['m'], 13);
+        w.Code(c.literal[257], 15).Code(c.distance[0], 15);
+        w.Code(c.literal[256], 14);
+        add("15-bit literal/length and distance codes, 7-bit code-length codes", w.Finish(), true,
+            FromText("zammmm"));
+    }
+
     // Corrupt or cut-short streams.
     add("empty input", {}, false);
     add("block type 3", Hexes("07"), false);
@@ -163,22 +274,30 @@ std::vector<Case> NamedCases() {
     add("length symbol 287", FixedStream({Lit('a'), {287}, Dist(0)}), false);
     add("distance symbol 30", FixedStream({Lit('a'), {257}, Dist(30)}), false);
     add("distance symbol 31", FixedStream({Lit('a'), {257}, Dist(31)}), false);
-    {
-        BitWriter w;
-        w.Bits(1, 1).Bits(2, 2).Bits(30, 5).Bits(0, 5).Bits(15, 4);
-        for (int i = 0; i < 19; ++i) w.Bits(4, 3);
-        add("HLIT 287", w.Finish(), false);
-    }
-    {
-        BitWriter w;
-        w.Bits(1, 1).Bits(2, 2).Bits(0, 5).Bits(30, 5).Bits(15, 4);
-        for (int i = 0; i < 19; ++i) w.Bits(4, 3);
-        add("HDIST 31", w.Finish(), false);
-    }
+    // The largest counts the format allows decode; one more literal/length or distance code is
+    // refused before any code length is read. Everything else in these streams is valid.
+    add("HLIT 286 and HDIST 30 at their limits", DeclaredCountsStream(29, 29), true, FromText("a"));
+    add("HLIT 287", DeclaredCountsStream(30, 0), false);
+    add("HLIT 288", DeclaredCountsStream(31, 0), false);
+    add("HDIST 31", DeclaredCountsStream(0, 30), false);
+    add("HDIST 32", DeclaredCountsStream(0, 31), false);
     {
         BitWriter w;
         DynamicHeader(w, true, 0, 0, StandardCodeLengthLengths(), {{16, 0}, {18, 127}, {18, 127}});
         add("repeat code 16 as the first code length", w.Finish(), false);
+    }
+    {
+        // The input ends right after the code length of end-of-block, 59 lengths early: the
+        // missing lengths must not be read as zeros (which would give a complete code whose
+        // all-zero pattern is 'a').
+        std::vector<LengthItem> items;
+        Zeros(items, 'a');
+        items.push_back({1});
+        Zeros(items, 256 - 'a' - 1);
+        items.push_back({1});
+        BitWriter w;
+        DynamicHeader(w, true, 29, 29, StandardCodeLengthLengths(), items);
+        add("input ends inside the code lengths", w.Finish(), false);
     }
     {
         BitWriter w;  // 257 + 1 lengths declared, 138 + 138 zeros given
@@ -232,7 +351,8 @@ std::vector<Case> NamedCases() {
         lengths['b'] = 1;
         BitWriter w;
         PlainDynamicHeader(w, true, lengths, {1});
-        w.Bits(0, 16);
+        // 70000 one-bit codes: more than a window's worth, so decoding it would write output.
+        for (int i = 0; i < 70000 / 8; ++i) w.Byte(0);
         add("no end-of-block code", w.Finish(), false);
     }
     {
@@ -249,12 +369,11 @@ std::vector<Case> NamedCases() {
 TEST(InflateCases, EachNamedStreamGivesItsOutcome) {
     for (const Case& c : NamedCases()) {
         for (std::size_t readSize : {std::size_t{0}, std::size_t{1}, std::size_t{3}}) {
-            SCOPED_TRACE(std::string(c.name) + " [" + Hex(c.input) + "] read size " + std::to_string(readSize));
+            SCOPED_TRACE(c.name + " [" + Hex(c.input) + "] read size " + std::to_string(readSize));
             const Result r = Inflate(c.input, readSize);
             EXPECT_EQ(r.ok, c.ok);
-            if (c.ok) {
-                EXPECT_EQ(r.output, c.output);
-            }
+            // A refused stream writes nothing: none of them reaches a window's worth of output.
+            EXPECT_EQ(r.output, c.output);
         }
     }
 }
@@ -337,6 +456,114 @@ TEST(InflateCases, RefusedWriteIsAFailure) {
     EXPECT_TRUE(InflateStream(source, output));
 }
 
+namespace {
+
+// A source that, whenever it fills a read completely, claims 7 bytes more than were asked for.
+class OverReportingStream : public tk::TMemoryStream {
+public:
+    using tk::TMemoryStream::TMemoryStream;
+    std::int64_t Read(void* buffer, std::int64_t count) override {
+        const std::int64_t got = tk::TMemoryStream::Read(buffer, count);
+        return got == count ? got + 7 : got;
+    }
+};
+
+// An output that refuses its n-th write (counted from 1) and accepts all others.
+class RefusingStream : public tk::TMemoryStream {
+public:
+    explicit RefusingStream(int refused) : refused_(refused) {}
+    std::int64_t Write(const void* buffer, std::int64_t count) override {
+        return ++writes_ == refused_ ? 0 : tk::TMemoryStream::Write(buffer, count);
+    }
+
+private:
+    int refused_;
+    int writes_ = 0;
+};
+
+}  // namespace
+
+// Only the bytes a read says it delivered and that fit the input buffer are decoded.
+TEST(InflateCases, SourceReportingMoreThanAskedForIsReadOnlyUpToTheRequest) {
+    BitWriter w;
+    const Bytes data = RandomBytes(40000, 5);
+    StoredBlock(w, true, data);
+    OverReportingStream source(w.Finish());
+    tk::TMemoryStream output;
+    EXPECT_TRUE(InflateStream(source, output));
+    EXPECT_TRUE(output.Bytes() == data);
+}
+
+// Output crosses the window's 65536 mark inside a stored block (read from the input buffer and,
+// at some alignments, from the bit buffer), on a literal, and inside a match. Each time the
+// first or the second 32768-byte write is refused, the decode fails, though later writes succeed.
+TEST(InflateCases, RefusedFlushIsAFailure) {
+    std::vector<std::pair<std::string, Bytes>> streams;
+    {
+        BitWriter w;
+        StoredBlock(w, false, RandomBytes(50000, 3));
+        StoredBlock(w, true, RandomBytes(50000, 6));
+        streams.emplace_back("stored blocks", w.Finish());
+    }
+    // A fixed block ending 1 to 3 bytes short of the mark, then a stored block. Its literals mix
+    // 8-bit and 9-bit codes so that the stored block starts at every bit position of a word; at
+    // some of them the block's first data bytes, those that cross the mark, are still in the
+    // bit buffer.
+    for (int shortBy = 1; shortBy <= 3; ++shortBy) {
+        for (int nineBit = 0; nineBit < 32; ++nineBit) {
+            BitWriter w;
+            FixedHeader(w, false);
+            FixedLiteral(w, 'a');
+            for (int i = 0; i < 253; ++i) {
+                FixedLiteral(w, 285);
+                FixedDistance(w, 0);
+            }
+            const int literals = 65536 - shortBy - (1 + 253 * 258);
+            for (int i = 0; i < literals; ++i) FixedLiteral(w, i < nineBit ? 200 : 'b');
+            FixedLiteral(w, 256);
+            StoredBlock(w, true, RandomBytes(300, 4));
+            streams.emplace_back("stored block " + std::to_string(shortBy) + " bytes before the mark, " +
+                                     std::to_string(nineBit) + " 9-bit literals",
+                                 w.Finish());
+        }
+    }
+    {
+        BitWriter w;  // 1 + 253 * 258 = 65275 bytes, then 261 literals reach the mark exactly
+        FixedHeader(w, true);
+        FixedLiteral(w, 'a');
+        for (int i = 0; i < 253; ++i) {
+            FixedLiteral(w, 285);
+            FixedDistance(w, 0);
+        }
+        for (int i = 0; i < 300; ++i) FixedLiteral(w, 'a' + i % 26);
+        FixedLiteral(w, 256);
+        streams.emplace_back("literal at the mark", w.Finish());
+    }
+    {
+        BitWriter w;  // matches only: the mark falls inside the 255th match
+        FixedHeader(w, true);
+        FixedLiteral(w, 'a');
+        for (int i = 0; i < 300; ++i) {
+            FixedLiteral(w, 285);
+            FixedDistance(w, 0);
+        }
+        FixedLiteral(w, 256);
+        streams.emplace_back("match across the mark", w.Finish());
+    }
+    for (const auto& [name, stream] : streams) {
+        SCOPED_TRACE(name);
+        const Result full = Inflate(stream);
+        ASSERT_TRUE(full.ok);
+        for (int refused : {1, 2}) {
+            for (std::size_t readSize : {std::size_t{0}, std::size_t{5}}) {
+                TrickleStream source(stream, readSize == 0 ? stream.size() : readSize);
+                RefusingStream output(refused);
+                EXPECT_FALSE(InflateStream(source, output)) << "write " << refused << " refused, read size " << readSize;
+            }
+        }
+    }
+}
+
 TEST(HuffmanTree, TableEntriesAndRejectedCodeSets) {
     // Lengths 2, 1, 3, 3 (RFC 1951's example shape): codes B=0, A=10, C=110, D=111.
     const std::vector<std::uint8_t> lengths = {9, 2, 1, 3, 3};
@@ -366,5 +593,20 @@ TEST(HuffmanTree, TableEntriesAndRejectedCodeSets) {
     THuffmanTree small(7);
     const std::vector<std::uint8_t> tooLong = {1, 8};
     EXPECT_FALSE(small.Build(tooLong, 0, 2, {}, 2));
-    EXPECT_FALSE(small.Build(one, 1, 2, {}, 2));  // runs past the array
+    // Ranges outside the array are refused even when the bytes after it would make a valid code.
+    const std::uint8_t buffer[] = {0, 2, 1, 1};
+    const std::span<const std::uint8_t> head(buffer, 2);
+    EXPECT_FALSE(small.Build(head, 1, 2, {}, 2));
+    EXPECT_FALSE(small.Build(head, -1, 2, {}, 2));
+    EXPECT_FALSE(small.Build(head, 0, -1, {}, 2));
+    const std::vector<std::uint8_t> tooMany(THuffmanTree::kMaxSymbols + 1, 0);
+    EXPECT_FALSE(tree.Build(tooMany, 0, THuffmanTree::kMaxSymbols + 1, {}, 0));
+    EXPECT_TRUE(tree.Build(tooMany, 0, THuffmanTree::kMaxSymbols, {}, 0));
+
+    // Symbols past the end of the extra-bit array get no extra bits.
+    const std::uint8_t extras[] = {4, 9};
+    const std::vector<std::uint8_t> two = {1, 1};
+    ASSERT_TRUE(tree.Build(two, 0, 2, std::span<const std::uint8_t>(extras, 1), 0));
+    EXPECT_EQ(THuffmanTree::ExtraBits(tree.Lookup(0)), 4u);
+    EXPECT_EQ(THuffmanTree::ExtraBits(tree.Lookup(1)), 0u);
 }

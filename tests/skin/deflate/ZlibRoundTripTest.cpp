@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <cstdio>
 #include <stdexcept>
+#include <string>
 
 #include "DeflateTestSupport.h"
 
@@ -27,11 +29,15 @@ Bytes Deflate(const Bytes& data, int level, int strategy, int windowBits) {
     return out;
 }
 
-// zlib's raw inflate of the whole input; ok only when it reaches the end of the stream.
-Result ZlibInflate(const Bytes& input) {
+// zlib's raw inflate of the whole input; ok only when it reaches the end of the stream. message
+// holds zlib's reason when it found the data invalid.
+struct ZlibResult : Result {
+    std::string message;
+};
+ZlibResult ZlibInflate(const Bytes& input) {
     z_stream z{};
-    Result result;
-    if (inflateInit2(&z, -15) != Z_OK) return result;
+    ZlibResult result;
+    if (inflateInit2(&z, -15) != Z_OK) throw std::runtime_error("inflateInit2");
     z.next_in = const_cast<Bytef*>(input.data());
     z.avail_in = static_cast<uInt>(input.size());
     Bytes buffer(65536);
@@ -42,6 +48,7 @@ Result ZlibInflate(const Bytes& input) {
         rc = inflate(&z, Z_NO_FLUSH);
         result.output.insert(result.output.end(), buffer.begin(), buffer.end() - z.avail_out);
     } while (rc == Z_OK && (z.avail_in > 0 || z.avail_out == 0));
+    if (rc == Z_DATA_ERROR && z.msg) result.message = z.msg;
     inflateEnd(&z);
     result.ok = rc == Z_STREAM_END;
     return result;
@@ -130,15 +137,20 @@ TEST(InflateZlib, MixedBlockTypesInOneStream) {
     }
 }
 
-// Damaged zlib streams: whatever zlib accepts decodes to the same bytes here, and no damage
-// crashes or hangs the decoder (the sanitizer build checks the memory accesses).
+// Damaged zlib streams: whatever zlib accepts decodes to the same bytes here, whatever zlib
+// refuses is refused here too, and no damage crashes or hangs the decoder (the sanitizer build
+// checks the memory accesses). The one documented difference: zlib refuses a header whose code is
+// incomplete (some bit patterns left without a symbol) unless it is a single distance code, while
+// this decoder builds such a code and refuses only a stream that reaches an unused pattern. zlib
+// reports both incomplete and over-subscribed codes as an invalid set, so a stream it refuses for
+// that reason may go either way here.
 TEST(InflateZlib, DamagedStreamsAgreeWithZlib) {
     std::uint32_t state = 12345;
     auto next = [&] {
         state = state * 1103515245u + 12345u;
         return state >> 8;
     };
-    int agreedSuccesses = 0;
+    int bothAccepted = 0, bothRefused = 0, incompleteAccepted = 0;
     for (int level : {1, 6, 9}) {
         for (int strategy : {Z_DEFAULT_STRATEGY, Z_FIXED, Z_RLE}) {
             const Bytes clean = Deflate(Mixed(6000, static_cast<std::uint32_t>(level)), level, strategy, 15);
@@ -148,14 +160,29 @@ TEST(InflateZlib, DamagedStreamsAgreeWithZlib) {
                 for (int f = 0; f < flips; ++f) damaged[next() % damaged.size()] ^= static_cast<std::uint8_t>(1 << (next() % 8));
                 if (trial % 4 == 0) damaged.resize(next() % damaged.size());
                 const Result ours = Inflate(damaged, trial % 2 ? 0 : 1 + next() % 50);
-                const Result theirs = ZlibInflate(damaged);
+                const ZlibResult theirs = ZlibInflate(damaged);
+                SCOPED_TRACE("level " + std::to_string(level) + " strategy " + std::to_string(strategy) + " trial " +
+                             std::to_string(trial) + " zlib: " + theirs.message);
                 if (theirs.ok) {
-                    ++agreedSuccesses;
-                    EXPECT_TRUE(ours.ok) << "level " << level << " trial " << trial;
-                    EXPECT_TRUE(ours.output == theirs.output) << "level " << level << " trial " << trial;
+                    ++bothAccepted;
+                    EXPECT_TRUE(ours.ok);
+                    EXPECT_TRUE(ours.output == theirs.output);
+                } else if (theirs.message == "invalid code lengths set" || theirs.message == "invalid literal/lengths set" ||
+                           theirs.message == "invalid distances set") {
+                    if (ours.ok) ++incompleteAccepted;
+                } else {
+                    ++bothRefused;
+                    EXPECT_FALSE(ours.ok);
                 }
             }
         }
     }
-    RecordProperty("zlib_accepted", agreedSuccesses);
+    // Most damage is fatal, but enough streams survive it for the comparison to mean something.
+    EXPECT_GT(bothAccepted, 100);
+    EXPECT_GT(bothRefused, 500);
+    RecordProperty("zlib_accepted", bothAccepted);
+    RecordProperty("zlib_refused", bothRefused);
+    RecordProperty("incomplete_code_accepted_here", incompleteAccepted);
+    std::printf("accepted by both %d, refused by both %d, incomplete code accepted only here %d\n", bothAccepted,
+                bothRefused, incompleteAccepted);
 }

@@ -2,8 +2,11 @@
 // and the promise that a failed extraction leaves no output file.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <string>
 
 #include "skin/reader/ArchiveMember.h"
 #include "skin/reader/PkCrypt.h"
@@ -89,6 +92,8 @@ TEST_F(ExtractTest, NotASkinArchiveFailsWithoutOutput) {
     Bytes commented = good;
     skin::Put16(commented, commented.size() - 2, 3);
     commented.insert(commented.end(), {'a', 'b', 'c'});
+    Bytes commentLength = good;  // a comment length in the end record but no comment after it
+    skin::Put16(commentLength, commentLength.size() - 2, 3);
     Bytes badEnd = good;
     badEnd[badEnd.size() - 22] = 'X';
     Bytes longName = skin::BuildSkinArchive({Member(std::string(260, 'A'), Content(10))});
@@ -99,6 +104,7 @@ TEST_F(ExtractTest, NotASkinArchiveFailsWithoutOutput) {
     const Case cases[] = {
         {"plain ZIP", pk, "SKINDATA.SK2"},
         {"archive comment", commented, "SKINDATA.SK2"},
+        {"comment length without comment", commentLength, "SKINDATA.SK2"},
         {"bad end signature", badEnd, "SKINDATA.SK2"},
         {"member absent", good, "OTHER.SK2"},
         {"member name over 259 bytes", longName, std::string(260, 'A')},
@@ -179,6 +185,44 @@ TEST_F(ExtractTest, LocalHeaderOffsetOutsideTheFileIsRejected) {
     EXPECT_FALSE(fs::exists(output));
 }
 
+// An encrypted member needs a password even when its keys are those of the empty password: the
+// member here is encrypted under "" by hand, and only the empty-password rule refuses it.
+TEST_F(ExtractTest, EncryptedMemberWithEmptyPasswordIsRejectedEvenIfTheEmptyKeyFits) {
+    const Bytes content = Content(500);
+    Bytes file = skin::BuildSkinArchive({Member("SKINDATA.SK2", content)});
+    const std::size_t nameLength = 12, dataStart = 30 + nameLength;
+    const std::size_t cd = skin::Get32(file, file.size() - 6);
+    Bytes secret(12, 0x5A);
+    secret[11] = static_cast<std::uint8_t>(skin::Get32(file, cd + 16) >> 24);  // CRC's high byte
+    secret.insert(secret.end(), file.begin() + dataStart, file.begin() + cd);
+    skin::PkCipher(std::string_view("")).Encrypt(secret.data(), secret.size());
+    Bytes encrypted(file.begin(), file.begin() + dataStart);
+    encrypted.insert(encrypted.end(), secret.begin(), secret.end());
+    encrypted.insert(encrypted.end(), file.begin() + cd, file.end());
+    const std::size_t newCd = cd + 12;
+    skin::Put16(encrypted, 6, 1);           // local header flags
+    skin::Put16(encrypted, newCd + 8, 1);   // directory flags
+    skin::Put32(encrypted, 18, skin::Get32(encrypted, 18) + 12);            // compressed sizes
+    skin::Put32(encrypted, newCd + 20, skin::Get32(encrypted, newCd + 20) + 12);
+    skin::Put32(encrypted, encrypted.size() - 6, static_cast<std::uint32_t>(newCd));
+    EXPECT_EQ(Extract(encrypted, "SKINDATA.SK2", ""), amrRejected);
+    EXPECT_FALSE(fs::exists(output));
+    EXPECT_EQ(Extract(encrypted, "SKINDATA.SK2", "x"), amrRejected);
+}
+
+// An output that fails with an exception ends as a rejection, not as an escaping exception.
+TEST(ExtractFromStream, ThrowingOutputIsARejection) {
+    class ThrowingStream : public tk::TMemoryStream {
+    public:
+        std::int64_t Write(const void*, std::int64_t) override { throw tk::EWriteError(L"disk full"); }
+    };
+    tk::TMemoryStream archive(skin::BuildSkinArchive({Member("SKINDATA.SK2", Content(300))}));
+    ThrowingStream output;
+    ArchiveMemberResult result = amrExtracted;
+    EXPECT_NO_THROW(result = skin::ExtractArchiveMemberFromStream(archive, "SKINDATA.SK2", "", output));
+    EXPECT_EQ(result, amrRejected);
+}
+
 TEST_F(ExtractTest, EveryTruncationEndsWithoutOutputAndWithoutHanging) {
     for (const std::string password : {"", "pw"}) {
         const Bytes file = skin::BuildSkinArchive({Member("SKINDATA.SK2", Content(700), password)}, RealDeflate());
@@ -200,6 +244,46 @@ TEST(PkCipher, EncryptThenDecryptRestoresTheBytesAndKeysDependOnPassword) {
     EXPECT_EQ(copy, data);
     skin::PkCipher(std::string_view("kez")).Decrypt(other.data(), other.size());
     EXPECT_NE(other, data);
+}
+
+// Keys after a password, worked out apart from this code from the published method: key0 and
+// key2 are CRC-32 registers, key1 = (key1 + (key0 & 0xFF)) * 134775813 + 1, key2 takes key1 >> 24.
+TEST(PkCipher, KeysAfterAPasswordMatchTheKnownAnswers) {
+    using Keys = std::array<std::uint32_t, 3>;
+    EXPECT_EQ(skin::PkCipher(std::string_view("")).Keys(), (Keys{0x12345678, 0x23456789, 0x34567890}));
+    EXPECT_EQ(skin::PkCipher(std::string_view("a")).Keys(), (Keys{0x64799C96, 0xB303049C, 0xA253270A}));
+    EXPECT_EQ(skin::PkCipher(std::string_view("s3cret")).Keys(), (Keys{0x6AFADE02, 0x9FEAA373, 0x21F86344}));
+    EXPECT_EQ(skin::PkCipher(std::string_view("Silver")).Keys(), (Keys{0xA9FC11E1, 0xCC5BD938, 0x2EB4BC1C}));
+}
+
+// An archive encrypted by Info-ZIP (Debian's zip 3.0: `zip -X -Z deflate -P Silver t.zip
+// SKINDATA.SK2`, first two bytes then changed to "SK"). Flag bit 3 is set, so the check byte is
+// the time's high byte. Its member holds the lines "Quiverdir skin data line 0" to "... 11".
+const std::uint8_t kInfoZipArchive[] = {
+    0x53, 0x4b, 0x03, 0x04, 0x14, 0x00, 0x09, 0x00, 0x08, 0x00, 0xce, 0x50, 0x87, 0x5d, 0xaf, 0xd5,
+    0xcd, 0xa2, 0x4d, 0x00, 0x00, 0x00, 0x46, 0x01, 0x00, 0x00, 0x0c, 0x00, 0x00, 0x00, 0x53, 0x4b,
+    0x49, 0x4e, 0x44, 0x41, 0x54, 0x41, 0x2e, 0x53, 0x4b, 0x32, 0x91, 0xa8, 0xf2, 0x45, 0xe9, 0x97,
+    0x92, 0xfc, 0xd7, 0x66, 0x19, 0x51, 0xc7, 0x46, 0xd5, 0xfc, 0xc2, 0x38, 0x21, 0x9a, 0x0f, 0x01,
+    0x20, 0x84, 0x22, 0xcc, 0x2e, 0xf0, 0x6d, 0xaf, 0x39, 0x06, 0xbc, 0x0c, 0xa8, 0x4f, 0x3a, 0x42,
+    0xbd, 0xa9, 0x57, 0xfb, 0xe2, 0x64, 0x7c, 0x10, 0x70, 0xa7, 0x96, 0x80, 0x73, 0x13, 0x8c, 0x72,
+    0x7c, 0x62, 0x69, 0x58, 0x92, 0x10, 0x0f, 0x60, 0x2c, 0x35, 0x7e, 0x8a, 0x54, 0xf7, 0x1f, 0x22,
+    0xe2, 0x39, 0x97, 0xf0, 0xe2, 0x7d, 0x0e, 0x50, 0x4b, 0x07, 0x08, 0xaf, 0xd5, 0xcd, 0xa2, 0x4d,
+    0x00, 0x00, 0x00, 0x46, 0x01, 0x00, 0x00, 0x50, 0x4b, 0x01, 0x02, 0x1e, 0x03, 0x14, 0x00, 0x09,
+    0x00, 0x08, 0x00, 0xce, 0x50, 0x87, 0x5d, 0xaf, 0xd5, 0xcd, 0xa2, 0x4d, 0x00, 0x00, 0x00, 0x46,
+    0x01, 0x00, 0x00, 0x0c, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0xa4,
+    0x81, 0x00, 0x00, 0x00, 0x00, 0x53, 0x4b, 0x49, 0x4e, 0x44, 0x41, 0x54, 0x41, 0x2e, 0x53, 0x4b,
+    0x32, 0x50, 0x4b, 0x05, 0x06, 0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0x01, 0x00, 0x3a, 0x00, 0x00,
+    0x00, 0x87, 0x00, 0x00, 0x00, 0x00, 0x00,
+};
+
+TEST_F(ExtractTest, ArchiveEncryptedByAnotherZipProgramDecrypts) {
+    const Bytes file(std::begin(kInfoZipArchive), std::end(kInfoZipArchive));
+    std::string text;
+    for (int i = 0; i < 12; ++i) text += "Quiverdir skin data line " + std::to_string(i) + "\n";
+    EXPECT_EQ(Extract(file, "SKINDATA.SK2", "Silver"), amrExtracted);
+    EXPECT_EQ(ReadAll(output), Bytes(text.begin(), text.end()));
+    EXPECT_EQ(Extract(file, "SKINDATA.SK2", "silver"), amrRejected);
+    EXPECT_FALSE(fs::exists(output));
 }
 
 TEST(PkCipher, Crc32MatchesTheKnownCheckValue) {

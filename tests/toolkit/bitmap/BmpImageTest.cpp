@@ -80,6 +80,17 @@ TEST(BmpImage, PaletteAndBitFieldLayouts) {
     EXPECT_EQ(rgb565.Pixel(0, 0), 0xFF0000u);
     EXPECT_EQ(rgb565.Pixel(1, 0), 0x0000FFu);
 
+    // 4 bit: the high nibble is the left pixel. 3 x 1: 0x12 0x30 gives colours 1, 2, 3.
+    const std::vector<std::uint32_t> four = {0x000000, 0x0000FF, 0x00FF00, 0xFF0000};
+    const tk::BmpImage nibbles = Decode(MakeBmp(3, 1, 4, 0, four, {0x12, 0x30, 0, 0}));
+    EXPECT_EQ(nibbles.Pixel(0, 0), 0x0000FFu);
+    EXPECT_EQ(nibbles.Pixel(1, 0), 0x00FF00u);
+    EXPECT_EQ(nibbles.Pixel(2, 0), 0xFF0000u);
+    // 4-bit run-length data: a run of three alternating 1, 2; an absolute run 3, 1, 2; end.
+    const tk::BmpImage rle4 = Decode(MakeBmp(6, 1, 4, 2, four, {3, 0x12, 0, 3, 0x31, 0x20, 0, 1}));
+    const std::uint32_t rle4Expected[] = {0x0000FF, 0x00FF00, 0x0000FF, 0xFF0000, 0x0000FF, 0x00FF00};
+    for (int x = 0; x < 6; ++x) EXPECT_EQ(rle4.Pixel(x, 0), rle4Expected[x]) << x;
+
     // 8-bit run-length data: a run of two, an absolute run of three (padded), end of bitmap.
     const tk::BmpImage rle = Decode(MakeBmp(5, 1, 8, 1, {0x0000FF, 0x00FF00}, {2, 1, 0, 3, 0, 1, 0, 0, 0, 1}));
     EXPECT_EQ(rle.Pixel(1, 0), 0x00FF00u);
@@ -115,6 +126,39 @@ TEST(BmpImage, MalformedFilesAreRejected) {
         {"absolute run past the data", MakeBmp(4, 1, 8, 1, {0}, {0, 4, 0})},
         {"run data without end", MakeBmp(4, 1, 8, 1, {0}, {1, 0})},
         {"RLE4 nibbles past the row", MakeBmp(2, 1, 4, 2, {0}, {5, 0x11, 0, 1})},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_THROW(Decode(c.file), tk::EInvalidGraphic);
+    }
+}
+
+// Files complete and consistent in everything but one rule, so that only that rule refuses them.
+TEST(BmpImage, FilesBreakingOneRuleAreRejected) {
+    const std::vector<std::uint32_t> two = {0, 0xFFFFFF}, sixteen(16, 0x123456);
+    const Bytes rle = {2, 1, 0, 1};  // a run of two pixels of colour 1, end of bitmap
+    struct Case { const char* what; Bytes file; };
+    const Case cases[] = {
+        {"1 bit with bit fields", MakeBmp(2, 1, 1, 3, two, {0x40, 0, 0, 0})},
+        {"24 bit with bit fields", MakeBmp(1, 1, 24, 3, {}, {1, 2, 3, 0})},
+        {"4 bit with 8-bit run-length data", MakeBmp(2, 1, 4, 1, sixteen, rle)},
+        {"8 bit with 4-bit run-length data", MakeBmp(2, 1, 8, 2, two, {2, 0x11, 0, 1})},
+        {"16 bit with run-length data", MakeBmp(2, 1, 16, 1, {}, rle)},
+        {"bit count 2", MakeBmp(2, 1, 2, 0, {0, 0, 0, 0}, {0, 0, 0, 0})},
+        {"width over the side limit", MakeBmp(tk::kMaxBmpSide + 1, 1, 1, 0, two, Bytes((tk::kMaxBmpSide / 32 + 1) * 4, 0))},
+        {"delta past the right edge", MakeBmp(2, 2, 8, 1, two, {0, 2, 9, 0, 0, 1})},
+        {"end-of-line codes past the last row", MakeBmp(2, 1, 8, 1, two, {0, 0, 0, 0, 0, 0, 0, 1})},
+        {"8-bit run-length data top-down", [&] { Bytes b = MakeBmp(2, 1, 8, 1, two, rle); Put32(b, 22, static_cast<std::uint32_t>(-1)); return b; }()},
+        {"bit masks cut short", [&] {
+             Bytes b = MakeBmp(1, 1, 16, 3, {}, {0, 0, 0, 0, 0, 0});  // masks need 12 bytes, 6 follow
+             Put32(b, 10, 56);
+             return b;
+         }()},
+        {"palette of 300 colours present", [&] {
+             Bytes b = MakeBmp(1, 1, 8, 0, std::vector<std::uint32_t>(300, 0x808080), {0, 0, 0, 0});
+             return b;
+         }()},
+        {"pixels over the limit", MakeBmp(4097, 4097, 1, 0, two, Bytes(std::size_t{(4097 + 31) / 32 * 4} * 4097, 0))},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

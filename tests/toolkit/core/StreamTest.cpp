@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "tests/support/TempDir.h"
 #include "toolkit/Exception.h"
@@ -20,6 +21,20 @@ TEST(MemoryStream, ReadsWritesAndSeeksWithinItsBytes) {
     EXPECT_EQ(std::string(buf, 5), "help!");
     EXPECT_EQ(s.Read(buf, 8), 0);
     EXPECT_THROW(s.ReadBuffer(buf, 1), tk::EReadError);
+}
+
+TEST(Stream, CopyFromCopiesExactlyTheCountOrFails) {
+    tk::TMemoryStream source(std::vector<std::uint8_t>{1, 2, 3, 4, 5});
+    tk::TMemoryStream target;
+    EXPECT_EQ(target.CopyFrom(source, 3), 3);
+    EXPECT_EQ(target.Bytes(), (std::vector<std::uint8_t>{1, 2, 3}));
+    EXPECT_EQ(source.Position(), 3);
+    // Two bytes remain: asking for more is an error, not a short copy.
+    EXPECT_THROW(target.CopyFrom(source, 10), tk::EReadError);
+    source.SetPosition(1);
+    tk::TMemoryStream all;
+    EXPECT_EQ(all.CopyFrom(source, 0), 4);  // 0: everything that remains
+    EXPECT_EQ(all.Bytes(), (std::vector<std::uint8_t>{2, 3, 4, 5}));
 }
 
 TEST(FileStream, RoundTripsThroughANonAsciiPath) {

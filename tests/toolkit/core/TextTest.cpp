@@ -15,10 +15,29 @@ TEST(ParseInt32, AcceptsDecimalAndPrefixedHexadecimal) {
     EXPECT_EQ(tk::ParseInt32(L"-2147483648"), INT32_MIN);
 }
 
+// A sign applies to hexadecimal text as to decimal; only unsigned hexadecimal is a bit pattern.
+TEST(ParseInt32, SignedHexadecimal) {
+    EXPECT_EQ(tk::ParseInt32(L"-0x10"), -16);
+    EXPECT_EQ(tk::ParseInt32(L" -0X1f "), -31);
+    EXPECT_EQ(tk::ParseInt32(L"+0x10"), 16);
+    EXPECT_EQ(tk::ParseInt32(L"-0x80000000"), INT32_MIN);
+    EXPECT_EQ(tk::ParseInt32(L"0x80000000"), INT32_MIN);
+    EXPECT_FALSE(tk::ParseInt32(L"-0x80000001").has_value());
+    EXPECT_FALSE(tk::ParseInt32(L"-0xFFFFFFFF").has_value());
+}
+
 TEST(ParseInt32, RejectsWhatIsNotAnInteger) {
     for (const wchar_t* text : {L"", L"yes", L"0x", L"1.5", L"12a", L"0x1G", L"2147483648", L"0x100000000", L"--1", L"$10"}) {
         EXPECT_FALSE(tk::ParseInt32(text).has_value()) << tk::ToUtf8(text);
     }
+}
+
+TEST(SameTextIgnoringAsciiCase, FoldsOnlyAsciiLetters) {
+    EXPECT_TRUE(tk::SameTextIgnoringAsciiCase("skindata.sk2", "SKINDATA.SK2"));
+    EXPECT_TRUE(tk::SameTextIgnoringAsciiCase("", ""));
+    EXPECT_FALSE(tk::SameTextIgnoringAsciiCase("SKINDATA.SK2", "SKINDATA.SK"));
+    EXPECT_FALSE(tk::SameTextIgnoringAsciiCase("@[", "`{"));          // 0x40/0x60 and 0x5B/0x7B: not letters
+    EXPECT_FALSE(tk::SameTextIgnoringAsciiCase("\xE9t\xE9", "\xC9T\xC9"));  // bytes above 127 are not folded
 }
 
 TEST(Utf8, RoundTripsEveryPlane) {

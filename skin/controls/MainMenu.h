@@ -1,0 +1,49 @@
+// The skinned main menu: drawn like the skinned popup menu, shown by a form frame's menu bar.
+// It keeps its own check mark image list, installed as its images while no other list is set.
+#pragma once
+
+#include "skin/controls/SkinMenu.h"
+
+// What a form frame that shows a main menu does for it.
+class TsuiMenuBarHost {
+public:
+    virtual ~TsuiMenuBarHost() = default;
+    virtual void ApplyMenuBarFont() = 0;
+    virtual void RebuildMenuBar() = 0;
+    virtual void SyncMenuBarButtons() = 0;
+};
+
+class TsuiMainMenu : public TsuiMenuBase<tk::TMainMenu> {
+public:
+    explicit TsuiMainMenu(tk::TComponent* owner);
+    ~TsuiMainMenu() override;
+    std::string_view ClassName() const override { return "TsuiMainMenu"; }
+
+    // The images set by the user; empty while the internal check mark list is installed.
+    tk::TImageList* Images() const;
+    // Empty installs the internal list again.
+    void SetImages(tk::TImageList* images) override;
+    tk::TImageList* CheckImages() const { return checkImages_; }
+
+    // Always stored, whatever the style.
+    void SetMenuItemHeight(int value) override;
+    void SetUseSystemFont(bool value) override;
+
+    // The frame that shows the menu (set and cleared by the frame; heard of when it goes). A
+    // frame that implements TsuiMenuBarHost is asked to follow the menu's changes.
+    tk::TComponent* Form() const { return form_; }
+    void SetForm(tk::TComponent* frame);
+
+    void Loaded() override;
+    void MenuChanged(tk::TMenuItem* item) override;
+    void Notification(tk::TComponent* component, tk::Operation operation) override;
+
+protected:
+    TsuiMenuImages MenuImages() const override;
+
+private:
+    TsuiMenuBarHost* Host() const { return dynamic_cast<TsuiMenuBarHost*>(form_); }
+
+    tk::TImageList* checkImages_ = nullptr;  // owned by the menu
+    tk::TComponent* form_ = nullptr;
+};

@@ -1,0 +1,21 @@
+// The skinned popup menu: every item drawn with a side bar, selection, separators and check marks
+// in the colours of a built-in style or a loaded skin. The check mark picture is shared by all
+// popup menus of the program.
+#pragma once
+
+#include "skin/controls/SkinMenu.h"
+
+class TsuiPopupMenu : public TsuiMenuBase<tk::TPopupMenu> {
+public:
+    explicit TsuiPopupMenu(tk::TComponent* owner);
+    std::string_view ClassName() const override { return "TsuiPopupMenu"; }
+
+    // Ignored while the style is MacOS, whose items have the height of their picture.
+    void SetMenuItemHeight(int value) override;
+
+protected:
+    TsuiMenuImages MenuImages() const override;
+};
+
+// The check mark shared by the popup menus (created on first use, freed at exit).
+tk::TImageList* SharedMenuCheckImages();

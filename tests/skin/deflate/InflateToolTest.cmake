@@ -1,0 +1,28 @@
+# Runs the inflate tool on one input and checks its exit status and the exact bytes it wrote.
+#   cmake -DTOOL=inflate -DINPUT=in.deflate -DOUTPUT=out.bin -DSTATUS=1 -DSIZE=32768 -DSHA256=... -P InflateToolTest.cmake
+# A crash, a missing input or a stale output from an earlier run cannot pass: the status must be
+# the exact number and the output is removed before the run.
+foreach(var TOOL INPUT OUTPUT STATUS SIZE SHA256)
+  if(NOT DEFINED ${var})
+    message(FATAL_ERROR "InflateToolTest: ${var} not given")
+  endif()
+endforeach()
+if(NOT EXISTS "${INPUT}")
+  message(FATAL_ERROR "input ${INPUT} does not exist")
+endif()
+file(REMOVE "${OUTPUT}")
+execute_process(COMMAND "${TOOL}" "${INPUT}" "${OUTPUT}" RESULT_VARIABLE status)
+if(NOT status STREQUAL "${STATUS}")
+  message(FATAL_ERROR "exit status ${status}, expected ${STATUS}")
+endif()
+if(NOT EXISTS "${OUTPUT}")
+  message(FATAL_ERROR "no output file ${OUTPUT}")
+endif()
+file(SIZE "${OUTPUT}" size)
+if(NOT size EQUAL SIZE)
+  message(FATAL_ERROR "output of ${size} bytes, expected ${SIZE}")
+endif()
+file(SHA256 "${OUTPUT}" hash)
+if(NOT hash STREQUAL "${SHA256}")
+  message(FATAL_ERROR "output SHA-256 ${hash}, expected ${SHA256}")
+endif()

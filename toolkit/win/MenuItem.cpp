@@ -1,0 +1,152 @@
+#include "toolkit/win/MenuItem.h"
+
+#include <windows.h>
+
+#include <unordered_map>
+
+#include "toolkit/Exception.h"
+#include "toolkit/win/Menus.h"
+
+namespace tk {
+
+namespace {
+
+// Live items by command identifier: native menus hand back identifiers and raw item data,
+// which are checked here before use.
+std::unordered_map<unsigned, TMenuItem*>& LiveItems() {
+    static std::unordered_map<unsigned, TMenuItem*> items;
+    return items;
+}
+
+constexpr std::size_t kCommandCount = 0xFFFF;
+
+unsigned NextCommand() {
+    // Identifiers run through 1..0xFFFF (native menus report 16 bits), skipping those in use.
+    if (LiveItems().size() >= kCommandCount) throw Exception(L"Too many menu items");
+    static unsigned next = 0;
+    for (;;) {
+        next = next % 0xFFFF + 1;
+        if (!LiveItems().contains(next)) return next;
+    }
+}
+
+std::wstring KeyName(unsigned vk) {
+    if ((vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9')) return std::wstring(1, static_cast<wchar_t>(vk));
+    if (vk >= VK_F1 && vk <= VK_F24) return L"F" + std::to_wstring(vk - VK_F1 + 1);
+    switch (vk) {
+    case VK_BACK: return L"BkSp";
+    case VK_TAB: return L"Tab";
+    case VK_RETURN: return L"Enter";
+    case VK_ESCAPE: return L"Esc";
+    case VK_SPACE: return L"Space";
+    case VK_PRIOR: return L"PgUp";
+    case VK_NEXT: return L"PgDn";
+    case VK_END: return L"End";
+    case VK_HOME: return L"Home";
+    case VK_LEFT: return L"Left";
+    case VK_UP: return L"Up";
+    case VK_RIGHT: return L"Right";
+    case VK_DOWN: return L"Down";
+    case VK_INSERT: return L"Ins";
+    case VK_DELETE: return L"Del";
+    default: break;
+    }
+    return L"";
+}
+
+}  // namespace
+
+std::wstring ShortCutToText(TShortCut shortCut) {
+    const std::wstring key = KeyName(shortCut & 0xFF);
+    if (key.empty()) return L"";
+    std::wstring text;
+    if (shortCut & scShift) text += L"Shift+";
+    if (shortCut & scCtrl) text += L"Ctrl+";
+    if (shortCut & scAlt) text += L"Alt+";
+    return text + key;
+}
+
+TMenuItem::TMenuItem(TComponent* owner) : TComponent(owner), command_(NextCommand()) {
+    LiveItems()[command_] = this;
+}
+
+TMenuItem::~TMenuItem() {
+    LiveItems().erase(command_);
+    command_ = 0;
+}
+
+TMenuItem* TMenuItem::FindByCommand(unsigned command) {
+    const auto it = LiveItems().find(command);
+    return it == LiveItems().end() ? nullptr : it->second;
+}
+
+bool TMenuItem::IsLive(const TMenuItem* item) {
+    // Compared as a pointer only: nothing of the object is read before it is found.
+    for (const auto& entry : LiveItems())
+        if (entry.second == item) return true;
+    return false;
+}
+
+void TMenuItem::SetCaption(std::wstring caption) {
+    caption_ = std::move(caption);
+    Changed();
+}
+
+void TMenuItem::SetChecked(bool checked) {
+    checked_ = checked;
+    Changed();
+}
+
+void TMenuItem::SetEnabled(bool enabled) {
+    enabled_ = enabled;
+    Changed();
+}
+
+void TMenuItem::SetDefault(bool value) {
+    default_ = value;
+    Changed();
+}
+
+void TMenuItem::SetImageIndex(int index) {
+    imageIndex_ = index;
+    Changed();
+}
+
+void TMenuItem::SetShortCut(TShortCut shortCut) {
+    shortCut_ = shortCut;
+    Changed();
+}
+
+TMenuItem* TMenuItem::Add(std::wstring caption) {
+    auto* item = new TMenuItem(this);
+    item->caption_ = std::move(caption);
+    items_.push_back(item);
+    // The menu hears of the new item once it is whole (the owner's notification comes during its
+    // construction).
+    if (TMenu* menu = Menu()) menu->Notification(item, Operation::Insert);
+    Changed();
+    return item;
+}
+
+TMenuItem* TMenuItem::Parent() const { return dynamic_cast<TMenuItem*>(Owner()); }
+
+TMenu* TMenuItem::Menu() const {
+    const TMenuItem* top = this;
+    while (TMenuItem* p = top->Parent()) top = p;
+    return dynamic_cast<TMenu*>(top->Owner());
+}
+
+void TMenuItem::Click() {
+    if (OnClick) OnClick(this);
+}
+
+void TMenuItem::Changed() {
+    if (TMenu* menu = Menu()) menu->MenuChanged(this);
+}
+
+void TMenuItem::Notification(TComponent* component, Operation operation) {
+    if (operation == Operation::Remove && std::erase(items_, component) > 0 && !IsDestroying()) Changed();
+    TComponent::Notification(component, operation);
+}
+
+}  // namespace tk
