@@ -41,6 +41,7 @@ TsuiTitleBar::TsuiTitleBar(tk::TComponent* owner)
     titleFont_.Height = -11;
     titleFont_.Bold = true;
     titleFont_.Color = tk::clWhite;
+    systemMenu_ = new TsuiTitleBarPopupMenu(this);
     SetUIStyle(FindFormUIStyle(owner));
 }
 
@@ -110,7 +111,7 @@ void TsuiTitleBar::PopupControlBoxMenu(tk::TComponent* menu) {
     POINT p{skin::TitleMenuX(RightToLeft(), 0), Height()};
     ClientToScreen(Handle(), &p);
     p.x = std::max<LONG>(p.x, 0);
-    if (auto* popup = dynamic_cast<TsuiTitleBarMenuTarget*>(menu)) popup->PopupAt(p.x, p.y);
+    if (auto* popup = dynamic_cast<tk::TPopupMenu*>(menu)) popup->Popup(p.x, p.y);
 }
 
 // ---- Properties ----
@@ -247,6 +248,10 @@ void TsuiTitleBar::SetUIStyle(TsuiUIStyle style) {
         roundCornerBottom_ = 0;
     }
     for (int i = 0; i < buttons_->Count(); ++i) buttons_->Items(i)->SetUIStyle(e);
+    if (systemMenu_) {
+        systemMenu_->SetUIStyle(e);
+        systemMenu_->SetFileTheme(fileTheme_);
+    }
     if (!keepFontColor_) {
         if (style == TsuiUIStyle::MacOS) {
             titleFont_.Color = tk::clBlack;
@@ -294,6 +299,7 @@ void TsuiTitleBar::Notification(tk::TComponent* component, tk::Operation operati
     if (operation != tk::Operation::Remove || !component) return;
     for (int i = 0; i < buttons_->Count(); ++i)
         if (buttons_->Items(i)->ControlBoxMenu() == component) buttons_->Items(i)->SetControlBoxMenu(nullptr);
+    if (component == systemMenu_) systemMenu_ = nullptr;
     if (component == fileTheme_) {
         fileTheme_ = nullptr;
         SetUIStyle(TsuiUIStyle::DeepBlue);
@@ -516,7 +522,11 @@ void TsuiTitleBar::PopupSystemMenu() {
     PopupSystemMenuAt(p.x, p.y);
 }
 
-bool TsuiTitleBar::PopupSystemMenuAt(int, int) { return false; }
+bool TsuiTitleBar::PopupSystemMenuAt(int x, int y) {
+    if (!systemMenu_) return false;
+    systemMenu_->Popup(x, y);
+    return true;
+}
 
 void TsuiTitleBar::WndProc(tk::TMessage& m) {
     switch (m.Msg) {

@@ -8,6 +8,7 @@
 
 #include "skin/controls/FrameGeometry.h"
 #include "skin/controls/TitleBarItems.h"
+#include "skin/controls/TitleBarMenu.h"
 #include "skin/theme/FileTheme.h"
 #include "toolkit/win/Bitmap.h"
 #include "toolkit/win/Canvas.h"
@@ -78,8 +79,11 @@ public:
     void SystemMinimize();
     void SystemMaximizeRestore();
     void SystemClose();
-    // Pops the system menu up at a screen point; false when the bar has no system menu.
+    // The owned system menu, and popping it up at a screen point (false when there is none).
+    TsuiTitleBarPopupMenu* SystemMenu() const { return systemMenu_; }
     bool PopupSystemMenuAt(int x, int y);
+    // Whether the bar reads right to left (its form does, on a Middle-East system).
+    bool ReadsRightToLeft() const { return RightToLeft(); }
     // Pops a control-box menu up below the bar's left end (screen x never negative).
     void PopupControlBoxMenu(tk::TComponent* menu);
 
@@ -136,6 +140,7 @@ private:
     int roundCorner_ = 0, roundCornerBottom_ = 0;
     tk::TColor inactiveCaptionColor_ = tk::clInactiveCaption;
 
+    TsuiTitleBarPopupMenu* systemMenu_ = nullptr;
     tk::TBitmap rawTitleImage_, composedTitleImage_;
     tk::TBitmap rightScratch_;  // a right section composed over the form colour
     std::wstring fittedCaption_;

@@ -19,13 +19,6 @@ class TsuiTitleBarSections;
 inline constexpr wchar_t kOneControlBoxMessage[] = L"Sorry, only one button's ButtonType property can be \"suiControlBox\"";
 inline constexpr wchar_t kOneClientSectionMessage[] = L"Sorry, only one section's Align property can be \"suiClient\"";
 
-// A menu that a control-box button can pop up at a screen point.
-class TsuiTitleBarMenuTarget {
-public:
-    virtual ~TsuiTitleBarMenuTarget() = default;
-    virtual void PopupAt(int x, int y) = 0;
-};
-
 class TsuiTitleBarButton {
 public:
     explicit TsuiTitleBarButton(TsuiTitleBarButtons* collection);
@@ -46,8 +39,8 @@ public:
     void SetTransparent(bool value);
     int Top() const { return top_; }
     void SetTop(int value);
-    // The menu a control-box button pops up instead of the system menu. The title bar hears of the
-    // menu's end and clears the reference.
+    // The popup menu (a tk::TPopupMenu) a control-box button pops up instead of the system menu.
+    // The title bar hears of the menu's end and clears the reference.
     tk::TComponent* ControlBoxMenu() const { return controlBoxMenu_; }
     void SetControlBoxMenu(tk::TComponent* menu);
     bool Visible() const { return visible_; }

@@ -173,6 +173,22 @@ TEST_F(MainFrameTest, DraggingTheTitleMovesTheWindowAndDoubleClickDoesNothing) {
     EXPECT_FALSE(IsZoomed(form->Handle()));
 }
 
+TEST_F(MainFrameTest, TheSystemMenuOffersMinimiseAndCloseButNotMaximise) {
+    Start();
+    const auto& icon = *bar->LastIconLayout().ControlBox;
+    TsuiTitleBarPopupMenu* menu = bar->SystemMenu();
+    EXPECT_EQ(menu->FileTheme(), form->suiFileTheme1);  // drawn in the skin's menu colours
+    // Up from nothing chosen lands on the last enabled item: Close.
+    frametest::MenuWatcher watcher({VK_UP, VK_RETURN});
+    Click(BarPoint((icon.Left + icon.Right) / 2, (icon.Top + icon.Bottom) / 2));
+    ASSERT_TRUE(watcher.Join());
+    EXPECT_TRUE(menu->MinimizeItem()->Enabled());
+    EXPECT_FALSE(menu->MaximizeItem()->Enabled());
+    EXPECT_TRUE(menu->CloseItem()->Enabled());
+    EXPECT_TRUE(qdtest::PumpUntil([&] { return tk::Application().Terminated(); }, 2000));
+    EXPECT_FALSE(form->Visible());
+}
+
 TEST_F(MainFrameTest, TheAddDialogIsCentredOnTheFramedWindow) {
     Start();
     RECT placed{};

@@ -138,3 +138,33 @@ void DragFrom(int x, int y, int dx, int dy) {
 }
 
 }  // namespace frametest
+
+namespace frametest {
+
+MenuWatcher::MenuWatcher(std::vector<WPARAM> keys) : keys_(std::move(keys)) {
+    thread_ = std::thread([this] {
+        HWND popup = nullptr;
+        for (int i = 0; i < 250 && !popup; ++i) {
+            Sleep(20);
+            popup = FindWindowW(L"#32768", nullptr);
+            if (popup && !IsWindowVisible(popup)) popup = nullptr;
+        }
+        if (!popup) return;
+        GetWindowRect(popup, &where_);
+        seen_ = true;
+        Sleep(150);
+        for (WPARAM key : keys_) {
+            PostMessageW(popup, WM_KEYDOWN, key, 0);
+            Sleep(120);
+        }
+    });
+}
+
+MenuWatcher::~MenuWatcher() { Join(); }
+
+bool MenuWatcher::Join() {
+    if (thread_.joinable()) thread_.join();
+    return seen_;
+}
+
+}  // namespace frametest

@@ -51,3 +51,26 @@ namespace frametest {
 // holds this one), moves the pointer by (dx, dy) in steps and releases it; pumps until done.
 void DragFrom(int x, int y, int dx, int dy);
 }  // namespace frametest
+
+#include <atomic>
+#include <thread>
+
+namespace frametest {
+// Watches, from a thread of its own, for a popup menu window to appear while this thread is in the
+// menu's loop; records where it appeared and then presses the given keys in it (VK_ESCAPE closes
+// it, VK_DOWN / VK_UP / VK_RETURN choose).
+class MenuWatcher {
+public:
+    explicit MenuWatcher(std::vector<WPARAM> keys);
+    ~MenuWatcher();
+    // Waits for the watcher to finish; true when a menu appeared.
+    bool Join();
+    RECT Where() const { return where_; }
+
+private:
+    std::vector<WPARAM> keys_;
+    std::atomic<bool> seen_{false};
+    RECT where_{};
+    std::thread thread_;
+};
+}  // namespace frametest

@@ -55,6 +55,11 @@ protected:
         ClientToScreen(bar->Handle(), &p);
         return p;
     }
+    POINT BarPoint(int x, int y) {
+        POINT p{x, y};
+        ClientToScreen(bar->Handle(), &p);
+        return p;
+    }
     POINT FreeSpot() {
         POINT p{bar->Width() / 2, bar->Height() / 2};
         ClientToScreen(bar->Handle(), &p);
@@ -298,6 +303,60 @@ TEST_F(TitleBarTest, SystemMenuCommandsActOnTheForm) {
     ShowWindow(host->Handle(), SW_RESTORE);
     bar->SystemClose();
     EXPECT_FALSE(host->Visible());
+}
+
+TEST_F(TitleBarTest, TheSystemMenusItemsAndTheirEnabledStates) {
+    TsuiTitleBarPopupMenu* menu = bar->SystemMenu();
+    ASSERT_NE(menu, nullptr);
+    ASSERT_EQ(menu->Items()->Count(), 4);
+    EXPECT_EQ(menu->Items()->Items(0)->Caption(), L"Mi&nimize");
+    EXPECT_EQ(menu->Items()->Items(1)->Caption(), L"Ma&ximize/Restore");
+    EXPECT_TRUE(menu->Items()->Items(2)->IsLine());
+    EXPECT_EQ(menu->Items()->Items(3)->Caption(), L"&Close");
+    EXPECT_EQ(menu->UIStyle(), TsuiUIStyle::DeepBlue);
+    bar->Buttons().Items(2)->SetVisible(false);
+    bar->Buttons().Items(1)->SetVisible(false);
+    {
+        frametest::MenuWatcher watcher({VK_ESCAPE});
+        bar->PopupSystemMenuAt(200, 200);
+        EXPECT_TRUE(watcher.Join());
+    }
+    EXPECT_TRUE(menu->MinimizeItem()->Enabled());
+    EXPECT_FALSE(menu->MaximizeItem()->Enabled());
+    EXPECT_FALSE(menu->CloseItem()->Enabled());
+    bar->Buttons().Items(2)->SetVisible(true);
+    bar->Buttons().Items(1)->SetVisible(true);
+    {
+        // Down to Maximize/Restore and choose it.
+        frametest::MenuWatcher watcher({VK_DOWN, VK_DOWN, VK_RETURN});
+        bar->PopupSystemMenuAt(200, 200);
+        EXPECT_TRUE(watcher.Join());
+    }
+    EXPECT_TRUE(menu->MaximizeItem()->Enabled());
+    EXPECT_TRUE(IsZoomed(host->Handle()));
+}
+
+TEST_F(TitleBarTest, ClickingTheIconPopsTheSystemMenuUpBelowTheBar) {
+    const auto& icon = *bar->LastIconLayout().ControlBox;
+    POINT below{0, bar->Height()};
+    ClientToScreen(bar->Handle(), &below);
+    frametest::MenuWatcher watcher({VK_DOWN, VK_RETURN});  // Minimize
+    Click(BarPoint((icon.Left + icon.Right) / 2, (icon.Top + icon.Bottom) / 2));
+    ASSERT_TRUE(watcher.Join());
+    EXPECT_EQ(watcher.Where().left, below.x);
+    EXPECT_EQ(watcher.Where().top, below.y);
+    EXPECT_TRUE(qdtest::PumpUntil([&] { return IsIconic(host->Handle()) != FALSE; }, 2000));
+}
+
+TEST_F(TitleBarTest, AltSpacePopsTheSystemMenuUpAtTheWindowsCorner) {
+    RECT window = frametest::WindowBounds(host->Handle());
+    frametest::MenuWatcher watcher({VK_ESCAPE});
+    PostMessageW(host->Handle(), WM_SYSCHAR, VK_SPACE, 1 << 29);
+    // Through the application's loop, whose message hook sees the key before it is dispatched.
+    tk::Application().ProcessMessages();
+    ASSERT_TRUE(watcher.Join());
+    EXPECT_EQ(watcher.Where().left, window.left);
+    EXPECT_EQ(watcher.Where().top, window.top + bar->Height());
 }
 
 TEST_F(TitleBarTest, AutoSizeFollowsSectionZero) {
