@@ -12,9 +12,13 @@
 #include "flat/FlatCheckBox.h"
 #include "flat/FlatEdit.h"
 #include "skin/controls/Form.h"
+#include "skin/controls/PopupMenu.h"
+#include "skin/controls/ToolBar.h"
 #include "skin/theme/FileTheme.h"
 #include "toolkit/win/Application.h"
+#include "toolkit/win/ActionList.h"
 #include "toolkit/win/Form.h"
+#include "toolkit/win/ImageList.h"
 #include "toolkit/win/StdCtrls.h"
 #include "tools/skinpreview/PreviewArgs.h"
 
@@ -57,14 +61,54 @@ public:
         // Every title bar button shows, so that all their pictures can be judged.
         for (int i = 0; i < frame->TitleBarButtons()->Count(); ++i) frame->TitleBarButtons()->Items(i)->SetVisible(true);
 
+        // A skinned tool bar: a checked, a disabled and a plain button.
+        images = new tk::TImageList(this, 16, 16);
+        images->AddResourceStrip(L"TOOLBAR_IMAGES");
+        disabled = new tk::TAction(this);
+        disabled->SetCaption(L"Disabled");
+        disabled->SetImageIndex(1);
+        disabled->SetEnabled(false);
+        toolBar = new TsuiToolBar(this);
+        toolBar->SetUIStyle(args.Style);
+        toolBar->SetFileTheme(theme);
+        toolBar->SetBounds(0, frame->TitleBar()->Height(), frame->Width(), 36);
+        toolBar->SetButtonSize(56, 36);
+        toolBar->SetImages(images);
+        auto addButton = [this](const wchar_t* caption, int image) {
+            auto* b = new tk::TToolButton(this);
+            b->SetCaption(caption);
+            b->SetImageIndex(image);
+            toolBar->AddButton(b);
+            return b;
+        };
+        tk::TToolButton* checked = addButton(L"Checked", 9);
+        checked->SetStyle(tk::TToolButtonStyle::Check);
+        checked->SetDown(true);
+        tk::TToolButton* off = addButton(L"", -1);
+        off->SetAction(disabled);
+        addButton(L"Plain", 6);
+        toolBar->SetParent(frame);
+
+        // A skinned popup menu on a right click anywhere in the window.
+        popup = new TsuiPopupMenu(this);
+        popup->SetUIStyle(args.Style);
+        popup->SetFileTheme(theme);
+        popup->Items()->Add(L"&Open");
+        popup->Items()->Add(L"-");
+        popup->Items()->Add(L"Checked item")->SetChecked(true);
+        popup->Items()->Add(L"Disabled item")->SetEnabled(false);
+        popup->Loaded();
+
+        const int base = frame->TitleBar()->Height() + 36;
         label = new tk::TLabel(this);
         label->SetParent(frame);
-        label->SetBounds(16, frame->TitleBar()->Height() + 16, 440, 16);
+        label->SetBounds(16, base + 12, 440, 16);
         label->SetCaption((args.Style == TsuiUIStyle::FromThemeFile && !failed ? L"Skin: " : L"Style: ") +
-                          (failed ? std::wstring(L"DeepBlue (the skin file did not load)") : what));
+                          (failed ? std::wstring(L"DeepBlue (the skin file did not load)") : what) +
+                          L"    (right-click for the popup menu)");
 
         // The flat controls, as the program's dialogs show them on the frame's colour.
-        const int top = frame->TitleBar()->Height() + 48;
+        const int top = base + 40;
         auto* button = new TFlatButton(this);
         button->SetParent(frame);
         button->SetBounds(16, top, 75, 25);
@@ -94,9 +138,25 @@ public:
     ~TPreviewForm() override { DestroyComponents(); }
     std::wstring WindowClassName() const override { return L"QuiverdirSkinPreview"; }
 
+    void WndProc(tk::TMessage& m) override {
+        // A right click anywhere in the window reaches the window as a context-menu request.
+        if (m.Msg == WM_CONTEXTMENU && popup) {
+            POINT p{static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam))};
+            if (p.x == -1 && p.y == -1) GetCursorPos(&p);
+            popup->Popup(p.x, p.y);
+            m.Result = 0;
+            return;
+        }
+        tk::TForm::WndProc(m);
+    }
+
     TsuiFileTheme* theme = nullptr;
     TsuiForm* frame = nullptr;
     tk::TLabel* label = nullptr;
+    tk::TImageList* images = nullptr;
+    tk::TAction* disabled = nullptr;
+    TsuiToolBar* toolBar = nullptr;
+    TsuiPopupMenu* popup = nullptr;
 };
 
 }  // namespace

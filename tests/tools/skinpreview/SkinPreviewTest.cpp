@@ -112,6 +112,20 @@ TEST(SkinPreviewProgram, AStyleOpensAFramedWindowOfThePreviewClass) {
     wchar_t caption[128] = {};
     GetWindowTextW(w, caption, 128);
     EXPECT_STREQ(caption, L"Skin Preview - BlueGlass");
+    // A right click in the window pops the skinned popup menu up.
+    RECT r;
+    GetWindowRect(w, &r);
+    SetForegroundWindow(w);
+    SetCursorPos((r.left + r.right) / 2, r.bottom - 40);
+    INPUT click[2] = {};
+    click[0].type = click[1].type = INPUT_MOUSE;
+    click[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
+    click[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
+    SendInput(2, click, sizeof(INPUT));
+    HWND menu = p.Window(L"#32768", 5000);
+    EXPECT_TRUE(menu) << "no popup menu";
+    if (menu) PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    Sleep(200);
     PostMessageW(w, WM_CLOSE, 0, 0);
     EXPECT_EQ(p.ExitCode(10000), 0u);
 }
