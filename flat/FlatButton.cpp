@@ -294,8 +294,8 @@ void TFlatButtonBase::LeftUp(int x, int y) {
 
 void TFlatButtonBase::PaintFace(tk::TCanvas& canvas) {
     const FlatRect client{0, 0, ClientWidth(), ClientHeight()};
-    tk::TFontSpec spec = parentFont_ && Parent() ? Parent()->Font() : Font();
-    const tk::TFont font = tk::TFont::FromSpec(spec);
+    tk::TFontSpec fontSpec = parentFont_ && Parent() ? Parent()->Font() : Font();
+    const tk::TFont font = tk::TFont::FromSpec(fontSpec);
     canvas.SetFont(font);
 
     // Layout with the press offset of the state as it stands.

@@ -200,8 +200,8 @@ void TFlatCheckBox::Paint(HDC dc) {
     const bool right = layout_ == TCheckBoxLayout::checkboxRight;
     tk::TRect r = ToTRect(CheckBoxCaptionRect(client, right));
     const UINT format = CheckBoxCaptionFormat(right);
-    const tk::TFontSpec spec = parentFont_ && Parent() ? Parent()->Font() : Font();
-    const tk::TFont font = tk::TFont::FromSpec(spec);
+    const tk::TFontSpec fontSpec = parentFont_ && Parent() ? Parent()->Font() : Font();
+    const tk::TFont font = tk::TFont::FromSpec(fontSpec);
     canvas.SetFont(font);
     canvas.SetBrushStyle(tk::TBrushStyle::Clear);
     if (Enabled()) {

@@ -9,12 +9,12 @@ COLORREF ColorToRGB(TColor color) {
     return color & 0xFFFFFF;
 }
 
-TFont TFont::FromSpec(const TFontSpec& spec) {
+TFont TFont::FromSpec(const TFontSpec& fontSpec) {
     TFont f;
-    f.Name = spec.Name;
-    f.Height = spec.Height;
-    f.Color = spec.Color;
-    f.Bold = spec.Bold;
+    f.Name = fontSpec.Name;
+    f.Height = fontSpec.Height;
+    f.Color = fontSpec.Color;
+    f.Bold = fontSpec.Bold;
     return f;
 }
 

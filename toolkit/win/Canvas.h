@@ -39,7 +39,7 @@ struct TFont {
     bool Bold = false, Italic = false, Underline = false, StrikeOut = false;
     BYTE Charset = DEFAULT_CHARSET;
 
-    static TFont FromSpec(const TFontSpec& spec);
+    static TFont FromSpec(const TFontSpec& fontSpec);
     LOGFONTW ToLogFont() const;
     static TFont FromLogFont(const LOGFONTW& lf, TColor color);
     bool operator==(const TFont&) const = default;
