@@ -15,6 +15,7 @@ namespace {
 using deflate::TDecodeTable;
 
 constexpr std::size_t kInputSize = 16384;  // bytes per read from the source
+constexpr std::size_t kBlockStartRead = 8;  // bytes read for a block header when none are left
 constexpr std::size_t kFlushSize = 32768;  // bytes per write; as much history stays behind them
 // A slice of kFlushSize bytes is written once the output reaches kFlushLead bytes past its start.
 constexpr std::size_t kFlushLead = 2 * kFlushSize;
@@ -139,7 +140,7 @@ private:
     bool DynamicBlock();
     bool InflateCodes(const TDecodeTable& literalTable, const TDecodeTable& distanceTable);
 
-    void Refill();
+    void Refill(std::size_t wanted = kInputSize);
     bool TakeWord();
     bool Need(unsigned count) { return bitCount_ >= count || TakeWord(); }
     std::uint32_t Peek(unsigned count) const {
@@ -183,19 +184,21 @@ private:
     TDecodeTable distanceTable_{kDistanceMainBits};
 };
 
-// Moves the unread bytes to the front and fills the input buffer from the source.
-void TInflater::Refill() {
+// Moves the unread bytes to the front and reads from the source until the input buffer holds
+// `wanted` bytes (at most kInputSize) or the source ends.
+void TInflater::Refill(std::size_t wanted) {
     const std::size_t unread = inEnd_ - inPos_;
     std::memmove(input_.get(), input_.get() + inPos_, unread);
     inPos_ = 0;
     inEnd_ = unread;
-    while (!sourceDone_ && inEnd_ < kInputSize) {
-        const std::int64_t wanted = static_cast<std::int64_t>(kInputSize - inEnd_);
-        const std::int64_t got = source_.Read(input_.get() + inEnd_, wanted);
+    const std::size_t target = std::min(wanted, kInputSize);
+    while (!sourceDone_ && inEnd_ < target) {
+        const std::int64_t asked = static_cast<std::int64_t>(target - inEnd_);
+        const std::int64_t got = source_.Read(input_.get() + inEnd_, asked);
         if (got <= 0) {
             sourceDone_ = true;
         } else {
-            inEnd_ += static_cast<std::size_t>(std::min(got, wanted));
+            inEnd_ += static_cast<std::size_t>(std::min(got, asked));
         }
     }
 }
@@ -259,6 +262,9 @@ bool TInflater::Flush() {
 
 bool TInflater::Run() {
     for (;;) {
+        // With the input buffer empty, only a few bytes are read for the block header: if the
+        // block is stored, its data is then read straight into the window.
+        if (bitCount_ < 3 && inEnd_ - inPos_ < 4) Refill(kBlockStartRead);
         if (!Need(3)) return Fail(InflateError::InputEnded);
         const bool final = Peek(1) != 0;
         const unsigned type = Peek(3) >> 1;
