@@ -37,10 +37,11 @@ public:
     bool Build(const std::uint8_t* lengths, int count, const std::uint32_t* symbols);
 
     // The entry for the next stream bits (at least the longest code length of them valid).
-    std::uint32_t Lookup(std::uint64_t bits) const {
-        std::uint32_t entry = Entries[bits & ((1u << MainBits) - 1u)];
+    std::uint32_t Lookup(std::uint64_t bits) const { return Lookup(Entries.data(), MainBits, bits); }
+    static std::uint32_t Lookup(const std::uint32_t* entries, unsigned mainBits, std::uint64_t bits) {
+        std::uint32_t entry = entries[bits & ((1u << mainBits) - 1u)];
         if (entry & kSubtable) {
-            entry = Entries[Value(entry) + ((bits >> MainBits) & ((1u << CodeLength(entry)) - 1u))];
+            entry = entries[Value(entry) + ((bits >> mainBits) & ((1u << CodeLength(entry)) - 1u))];
         }
         return entry;
     }

@@ -26,7 +26,7 @@ constexpr std::size_t kMaxMatch = 258;
 constexpr std::size_t kWindowSpan = 262144;
 constexpr std::size_t kWindowSlack = 512;
 // Main-table index bits: most literal/length and distance codes are shorter than this.
-constexpr unsigned kLiteralMainBits = 10;
+constexpr unsigned kLiteralMainBits = 11;
 constexpr unsigned kDistanceMainBits = 8;
 // The fast decode loop runs while this many input bytes are left in the input buffer: each of
 // its two refills loads 8 bytes and consumes at most 7.
@@ -404,9 +404,10 @@ bool TInflater::DynamicBlock() {
 // written out if it has reached the flush mark.
 //
 // The fast loop runs while the input buffer holds kFastInputMargin bytes and the output is
-// before the flush mark. Then each refill may load 8 bytes without a check and leaves 56 to 63
-// bits, enough for three literal codes (3 x 15 bits), or two and a length code with its extra
-// bits (2 x 15 + 20); a second refill covers the distance code with its extra bits (15 + 13).
+// before the flush mark. Then each of an iteration's (at most two) refills may load 8 bytes
+// without a check and leaves 56 to 63 bits, enough for three literal codes (3 x 15 bits), or two
+// and a length code with its extra bits (2 x 15 + 20); the refill after the length covers the
+// distance code with its extra bits (15 + 13); the last refill is the next iteration's.
 // The output then grows by at most 2 + 258 bytes past the flush mark, plus what a match copy
 // writes beyond its end: all within kWindowSlack, as flushMark_ <= kWindowSpan. The careful
 // loop decodes one symbol at a time and tops the bit buffer up to 33 bits or more before each
@@ -414,6 +415,15 @@ bool TInflater::DynamicBlock() {
 bool TInflater::InflateCodes(const TDecodeTable& literalTable, const TDecodeTable& distanceTable) {
     const std::uint8_t* const in = input_.get();
     std::uint8_t* const window = window_.get();
+    // Byte stores to the window may alias anything, so the tables are reached through locals.
+    const std::uint32_t* const literalEntries = literalTable.Entries.data();
+    const std::uint32_t* const distanceEntries = distanceTable.Entries.data();
+    auto literalLookup = [literalEntries](std::uint64_t bits) {
+        return TDecodeTable::Lookup(literalEntries, kLiteralMainBits, bits);
+    };
+    auto distanceLookup = [distanceEntries](std::uint64_t bits) {
+        return TDecodeTable::Lookup(distanceEntries, kDistanceMainBits, bits);
+    };
 
     std::uint64_t bits = bitBuf_;
     unsigned count = bitCount_;
@@ -453,26 +463,30 @@ bool TInflater::InflateCodes(const TDecodeTable& literalTable, const TDecodeTabl
         }
 
         if (inEnd - inPos >= kFastInputMargin) {
-            while (inEnd - inPos >= kFastInputMargin && outPos < flushMark) {
-                // Loads 8 bytes, keeps the whole bytes that fit: 56 to 63 bits after it.
-                auto refill = [&] {
-                    bits |= LoadLE64(in + inPos) << count;
-                    inPos += (63 - count) >> 3;
-                    count |= 56;
-                };
-                refill();
-                std::uint32_t entry = literalTable.Lookup(bits);
+            // Loads 8 bytes, keeps the whole bytes that fit: 56 to 63 bits after it.
+            auto refill = [&] {
+                bits |= LoadLE64(in + inPos) << count;
+                inPos += (63 - count) >> 3;
+                count |= 56;
+            };
+            // Each iteration starts just after a refill with the entry of the next code looked
+            // up, so the lookup overlaps the copy of the match before it.
+            refill();
+            std::uint32_t entry = literalLookup(bits);
+            do {
                 if (entry & TDecodeTable::kLiteral) {
                     window[outPos++] = static_cast<std::uint8_t>(TDecodeTable::Value(entry));
                     consume(TDecodeTable::CodeLength(entry));
-                    entry = literalTable.Lookup(bits);
+                    entry = literalLookup(bits);
                     if (entry & TDecodeTable::kLiteral) {
                         window[outPos++] = static_cast<std::uint8_t>(TDecodeTable::Value(entry));
                         consume(TDecodeTable::CodeLength(entry));
-                        entry = literalTable.Lookup(bits);
+                        entry = literalLookup(bits);
                         if (entry & TDecodeTable::kLiteral) {
                             window[outPos++] = static_cast<std::uint8_t>(TDecodeTable::Value(entry));
                             consume(TDecodeTable::CodeLength(entry));
+                            refill();
+                            entry = literalLookup(bits);
                             continue;
                         }
                     }
@@ -489,7 +503,7 @@ bool TInflater::InflateCodes(const TDecodeTable& literalTable, const TDecodeTabl
                 consume(used);
 
                 refill();
-                entry = distanceTable.Lookup(bits);
+                entry = distanceLookup(bits);
                 if (entry & TDecodeTable::kInvalid) return fail(InflateError::BadDistanceSymbol);
                 used = TDecodeTable::TotalBits(entry);
                 const std::size_t distance = TDecodeTable::Value(entry) +
@@ -499,9 +513,11 @@ bool TInflater::InflateCodes(const TDecodeTable& literalTable, const TDecodeTabl
                 // stay before the write position, and no distance exceeds 32768, so this rejects
                 // exactly the references before the first byte.
                 if (distance > outPos) return fail(InflateError::DistanceTooFar);
+                refill();
+                entry = literalLookup(bits);
                 CopyMatch(window + outPos, distance, length);
                 outPos += length;
-            }
+            } while (inEnd - inPos >= kFastInputMargin && outPos < flushMark);
             continue;
         }
 
@@ -520,7 +536,7 @@ bool TInflater::InflateCodes(const TDecodeTable& literalTable, const TDecodeTabl
             return ok;
         };
         if (!topUp()) return fail(InflateError::InputEnded);
-        std::uint32_t entry = literalTable.Lookup(bits);
+        std::uint32_t entry = literalLookup(bits);
         if (entry & TDecodeTable::kLiteral) {
             window[outPos++] = static_cast<std::uint8_t>(TDecodeTable::Value(entry));
             consume(TDecodeTable::CodeLength(entry));
@@ -538,7 +554,7 @@ bool TInflater::InflateCodes(const TDecodeTable& literalTable, const TDecodeTabl
         consume(used);
 
         if (!topUp()) return fail(InflateError::InputEnded);
-        entry = distanceTable.Lookup(bits);
+        entry = distanceLookup(bits);
         if (entry & TDecodeTable::kInvalid) return fail(InflateError::BadDistanceSymbol);
         used = TDecodeTable::TotalBits(entry);
         const std::size_t distance = TDecodeTable::Value(entry) +
