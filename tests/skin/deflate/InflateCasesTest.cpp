@@ -708,6 +708,14 @@ TEST(InflateCases, EachRefusalGivesItsReason) {
         EXPECT_FALSE(r.ok);
         EXPECT_EQ(ReasonName(r.error), ReasonName(InflateError::UnusedCodeLengthCode));
     }
+    // The input ends inside the code-length code's lengths, long before the code lengths.
+    {
+        BitWriter w;
+        w.Bits(1, 1).Bits(2, 2).Bits(0, 5).Bits(0, 5).Bits(15, 4);
+        const Result r = Inflate(w.Finish());
+        EXPECT_FALSE(r.ok);
+        EXPECT_EQ(ReasonName(r.error), ReasonName(InflateError::InputEnded));
+    }
     // A stream cut short and a refused write.
     {
         BitWriter w;
@@ -722,4 +730,46 @@ TEST(InflateCases, EachRefusalGivesItsReason) {
         EXPECT_EQ(ReasonName(Inflate(stream).error), ReasonName(InflateError::InputEnded));
     }
     EXPECT_EQ(ReasonName(Inflate(FixedStream({Lit('a')})).error), ReasonName(InflateError::None));
+}
+
+// Faults after 200 literals of a fixed block with 64 bytes after them: the decoder meets them in
+// its unchecked fast loop, with enough input left that no careful step runs.
+TEST(InflateCases, FaultsInTheFastLoopGiveTheirReasons) {
+    struct FastCase {
+        std::string name;
+        std::vector<Sym> fault;
+        InflateError error;
+    };
+    const std::vector<FastCase> cases = {
+        {"length symbol 286", {{286}, Dist(0)}, InflateError::BadLiteralSymbol},
+        {"length symbol 287", {{287}, Dist(0)}, InflateError::BadLiteralSymbol},
+        {"distance symbol 30", {{257}, Dist(30)}, InflateError::BadDistanceSymbol},
+        {"distance symbol 31", {{257}, Dist(31)}, InflateError::BadDistanceSymbol},
+        {"distance 201 after 200 bytes", {LengthSym(3), DistanceSym(201)}, InflateError::DistanceTooFar},
+        {"distance 32768 after 200 bytes", {LengthSym(258), DistanceSym(32768)}, InflateError::DistanceTooFar},
+    };
+    for (const FastCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<Sym> symbols;
+        for (int i = 0; i < 200; ++i) symbols.push_back(Lit(static_cast<char>('a' + i % 26)));
+        symbols.insert(symbols.end(), c.fault.begin(), c.fault.end());
+        Bytes stream = FixedStream(symbols);
+        stream.insert(stream.end(), 64, 0);
+        for (std::size_t readSize : {std::size_t{0}, std::size_t{3}}) {
+            const Result r = Inflate(stream, readSize);
+            EXPECT_FALSE(r.ok);
+            EXPECT_TRUE(r.output.empty());
+            EXPECT_EQ(ReasonName(r.error), ReasonName(c.error));
+        }
+    }
+    // The same 200 literals with a valid match decode, so only the fault is refused.
+    std::vector<Sym> symbols;
+    for (int i = 0; i < 200; ++i) symbols.push_back(Lit(static_cast<char>('a' + i % 26)));
+    symbols.push_back(LengthSym(3));
+    symbols.push_back(DistanceSym(200));
+    Bytes stream = FixedStream(symbols);
+    stream.insert(stream.end(), 64, 0);
+    const Result r = Inflate(stream);
+    EXPECT_TRUE(r.ok);
+    EXPECT_EQ(r.output.size(), 203u);
 }
