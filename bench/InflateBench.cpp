@@ -1,9 +1,11 @@
 // Decoding throughput of this decoder against zlib's raw inflate and libdeflate, on the same
 // streams in the same run: generated text, a large BMP image, random bytes and highly repetitive
 // data, each compressed by zlib at levels 1, 6 and 9. After the benchmarks a table gives this
-// decoder's throughput as a ratio of each anchor's (above 1: faster).
+// decoder's throughput as a ratio of each anchor's (above 1: faster), from the medians when the
+// benchmarks run with repetitions, and a second table the heap memory each decoder takes to
+// decode the text.
 //
-//   bench_inflate [--benchmark_filter=...] [--benchmark_min_time=...]
+//   bench_inflate [--benchmark_filter=...] [--benchmark_min_time=...] [--benchmark_repetitions=N]
 #include <benchmark/benchmark.h>
 #include <libdeflate.h>
 #include <zlib.h>
@@ -13,13 +15,50 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <cstdlib>
 #include <map>
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "skin/deflate/Inflate.h"
 #include "toolkit/Stream.h"
+
+// Heap bytes in use and their peak, counted by every allocation of the program (operator new
+// below, and the allocators handed to zlib and libdeflate).
+namespace heap {
+std::size_t current = 0;
+std::size_t peak = 0;
+// Each block starts with its size, padded to keep the caller's alignment.
+constexpr std::size_t kHeader = 16;
+[[gnu::noinline]] void* Allocate(std::size_t size) {
+    auto* block = static_cast<unsigned char*>(std::malloc(size + kHeader));
+    if (!block) return nullptr;
+    std::memcpy(block, &size, sizeof size);
+    current += size;
+    peak = std::max(peak, current);
+    return block + kHeader;
+}
+[[gnu::noinline]] void Release(void* pointer) {
+    if (!pointer) return;
+    auto* block = static_cast<unsigned char*>(pointer) - kHeader;
+    std::size_t size = 0;
+    std::memcpy(&size, block, sizeof size);
+    current -= size;
+    std::free(block);
+}
+}  // namespace heap
+
+void* operator new(std::size_t size) {
+    if (void* p = heap::Allocate(size)) return p;
+    throw std::bad_alloc();
+}
+void* operator new[](std::size_t size) { return operator new(size); }
+void operator delete(void* p) noexcept { heap::Release(p); }
+void operator delete[](void* p) noexcept { heap::Release(p); }
+void operator delete(void* p, std::size_t) noexcept { heap::Release(p); }
+void operator delete[](void* p, std::size_t) noexcept { heap::Release(p); }
 
 namespace {
 
@@ -258,9 +297,14 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
-            if (run.error_occurred || run.run_type != Run::RT_Iteration) continue;
+            if (run.error_occurred) continue;
             const auto it = run.counters.find("bytes_per_second");
-            if (it != run.counters.end()) rates_[run.benchmark_name()] = it->second.value;
+            if (it == run.counters.end()) continue;
+            if (run.run_type == Run::RT_Iteration) {
+                rates_[run.run_name.str()] = it->second.value;
+            } else if (run.aggregate_name == "median") {
+                medians_[run.run_name.str()] = it->second.value;
+            }
         }
     }
     void PrintRatios(const std::vector<Stream>& streams) {
@@ -278,13 +322,65 @@ public:
 
 private:
     double Rate(const std::string& name) const {
-        for (const auto& [key, value] : rates_) {
-            if (key.rfind(name, 0) == 0) return value;
+        for (const auto* rates : {&medians_, &rates_}) {
+            for (const auto& [key, value] : *rates) {
+                if (key.rfind(name, 0) == 0) return value;
+            }
         }
         return 0;
     }
     std::map<std::string, double> rates_;
+    std::map<std::string, double> medians_;
 };
+
+void* ZlibAllocate(void*, uInt items, uInt size) { return heap::Allocate(std::size_t{items} * size); }
+void ZlibFree(void*, void* p) { heap::Release(p); }
+
+// Peak heap bytes each decoder allocates while decoding one stream into a buffer allocated before
+// (the buffer itself not counted): decoder state, tables, window and input buffer.
+void PrintMemory(const std::vector<Stream>& streams) {
+    libdeflate_set_memory_allocator(heap::Allocate, heap::Release);
+    std::printf("\nHeap memory used by each decoder for the text (peak bytes during one decode)\n");
+    std::printf("%-12s %5s %12s %12s %14s\n", "input", "level", "ours", "zlib", "libdeflate");
+    for (const Stream& s : streams) {
+        if (s.input->name != "text") continue;
+        Bytes out(s.input->data.size());
+        std::size_t ours = 0, zlib = 0, lib = 0;
+        {
+            const std::size_t before = heap::current;
+            heap::peak = before;
+            TArraySource source(s.compressed);
+            TArraySink sink(out);
+            InflateStream(source, sink);
+            ours = heap::peak - before;
+        }
+        {
+            const std::size_t before = heap::current;
+            heap::peak = before;
+            z_stream z{};
+            z.zalloc = ZlibAllocate;
+            z.zfree = ZlibFree;
+            inflateInit2(&z, -15);
+            z.next_in = const_cast<Bytef*>(s.compressed.data());
+            z.avail_in = static_cast<uInt>(s.compressed.size());
+            z.next_out = out.data();
+            z.avail_out = static_cast<uInt>(out.size());
+            inflate(&z, Z_FINISH);
+            inflateEnd(&z);
+            zlib = heap::peak - before;
+        }
+        {
+            const std::size_t before = heap::current;
+            heap::peak = before;
+            libdeflate_decompressor* d = libdeflate_alloc_decompressor();
+            size_t actual = 0;
+            libdeflate_deflate_decompress(d, s.compressed.data(), s.compressed.size(), out.data(), out.size(), &actual);
+            libdeflate_free_decompressor(d);
+            lib = heap::peak - before;
+        }
+        std::printf("%-12s %5d %12zu %12zu %14zu\n", s.input->name.c_str(), s.level, ours, zlib, lib);
+    }
+}
 
 }  // namespace
 
@@ -305,6 +401,7 @@ int main(int argc, char** argv) {
     TRatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     reporter.PrintRatios(streams);
+    PrintMemory(streams);
     benchmark::Shutdown();
     return 0;
 }

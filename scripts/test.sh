@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds both builds and runs every test: the native core tests, a short fuzz run, then the Windows
-# tests under Wine and Xvfb. Ends with CTest's summary line of the Windows build.
+# Builds both builds and runs every test: the native core tests, the same tests built with ASan and
+# UBSan, a short fuzz run, then the Windows tests under Wine and Xvfb. Ends with CTest's summary line of the Windows build.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -10,6 +10,10 @@ bash scripts/install-deps.sh
 echo "== Native build"
 bash scripts/build.sh native
 (cd build/native && ctest -j"$(nproc)" --output-on-failure --timeout 300)
+
+echo "== Native build with ASan and UBSan"
+bash scripts/build.sh native-asan
+(cd build/native-asan && ctest -j"$(nproc)" --output-on-failure --timeout 300)
 
 if [ -f scripts/fuzz.sh ]; then
   echo "== Fuzzing (short run)"

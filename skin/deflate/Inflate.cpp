@@ -6,20 +6,35 @@
 #include <cstring>
 #include <memory>
 
+#include "skin/deflate/DecodeTable.h"
 #include "skin/deflate/DeflateTables.h"
 #include "toolkit/LittleEndian.h"
 
 namespace {
 
-constexpr std::size_t kInputSize = 16384;   // bytes per read from the source
-constexpr std::size_t kWindowMark = 65536;  // the window is flushed when output reaches this mark
-constexpr std::size_t kFlushSize = 32768;   // bytes written per flush; as much history stays
+using deflate::TDecodeTable;
+
+constexpr std::size_t kInputSize = 16384;  // bytes per read from the source
+constexpr std::size_t kBlockStartRead = 8;  // bytes read for a block header when none are left
+constexpr std::size_t kFlushSize = 32768;  // bytes per write; as much history stays behind them
+// A slice of kFlushSize bytes is written once the output reaches kFlushLead bytes past its start.
+constexpr std::size_t kFlushLead = 2 * kFlushSize;
 constexpr std::size_t kMaxMatch = 258;
-// Matches are copied in pieces of up to 32 bytes, at least 16 bytes in all, which may write up
-// to 31 bytes past the match's end; those bytes lie beyond the write position and are
-// overwritten before anything reads them.
-constexpr std::size_t kCopySlack = 32;
-constexpr std::size_t kWindowSize = kWindowMark + kMaxMatch + kCopySlack;
+// The window holds kWindowSpan bytes of output before the unwritten bytes move to its front;
+// after that slack for one literal run and one match (see the decode loops) with the bytes a
+// match copy writes past its end.
+constexpr std::size_t kWindowSpan = 262144;
+constexpr std::size_t kWindowSlack = 512;
+// Main-table index bits: most literal/length and distance codes are shorter than this.
+constexpr unsigned kLiteralMainBits = 11;
+constexpr unsigned kDistanceMainBits = 8;
+// The fast decode loop runs while this many input bytes are left in the input buffer: each of
+// its two refills loads 8 bytes and consumes at most 7.
+constexpr std::size_t kFastInputMargin = 16;
+
+std::uint64_t LoadLE64(const std::uint8_t* p) {
+    return std::uint64_t{tk::LoadLE32(p)} | std::uint64_t{tk::LoadLE32(p + 4)} << 32;
+}
 
 THuffmanTree MakeFixedLiteralTree() {
     std::array<std::uint8_t, 288> lengths{};
@@ -40,32 +55,92 @@ THuffmanTree MakeFixedDistanceTree() {
     return tree;
 }
 
-// The state of one decode: input buffer, bit buffer, output window and the trees of the current
+// The decode tables of fixed-code blocks, built once.
+struct TFixedTables {
+    TDecodeTable literal{kLiteralMainBits};
+    TDecodeTable distance{kDistanceMainBits};
+    TFixedTables() {
+        std::array<std::uint8_t, 288> lengths{};
+        std::fill(lengths.begin(), lengths.begin() + 144, 8);
+        std::fill(lengths.begin() + 144, lengths.begin() + 256, 9);
+        std::fill(lengths.begin() + 256, lengths.begin() + 280, 7);
+        std::fill(lengths.begin() + 280, lengths.end(), 8);
+        literal.Build(lengths.data(), 288, TDecodeTable::LiteralSymbols());
+        lengths.fill(5);
+        distance.Build(lengths.data(), 32, TDecodeTable::DistanceSymbols());
+    }
+};
+
+const TFixedTables& FixedTables() {
+    static const TFixedTables tables;
+    return tables;
+}
+
+// Copies a match of length 3 to 258 from distance bytes back (1 to 32768, all inside the
+// window). Most matches are short and their distances vary, so each kind of copy starts with a
+// fixed amount written without a loop test; it may write up to 31 bytes past the match's end,
+// which lie beyond the write position and are overwritten before anything reads them.
+inline void CopyMatch(std::uint8_t* to, std::size_t distance, std::size_t length) {
+    const std::uint8_t* const from = to - distance;
+    if (distance >= 8) {
+        // Each piece reads only bytes written before it, even when the ranges overlap.
+        std::memcpy(to, from, 8);
+        std::memcpy(to + 8, from + 8, 8);
+        if (length > 16) {
+            if (distance >= 32) {
+                for (std::size_t done = 16; done < length; done += 32) std::memcpy(to + done, from + done, 32);
+            } else if (distance >= 16) {
+                for (std::size_t done = 16; done < length; done += 16) std::memcpy(to + done, from + done, 16);
+            } else {
+                for (std::size_t done = 16; done < length; done += 8) std::memcpy(to + done, from + done, 8);
+            }
+        }
+    } else if (distance == 1) {
+        std::memset(to, *from, length);
+    } else {
+        // A pattern of 2 to 7 bytes: 16 bytes written one by one hold at least one whole
+        // multiple of the distance that is 8 or more (its stride, at most 14); further 8-byte
+        // pieces then copy from one stride back and never overlap the bytes they write.
+        for (std::size_t i = 0; i < 16; ++i) to[i] = from[i];
+        if (length > 16) {
+            const std::size_t stride = distance * ((8 + distance - 1) / distance);
+            for (std::size_t done = 16; done < length; done += 8) std::memcpy(to + done, to + done - stride, 8);
+        }
+    }
+}
+
+// The state of one decode: input buffer, bit buffer, output window and the tables of the current
 // dynamic block.
 //
-// Bits. The bit buffer holds up to 64 not yet consumed stream bits, the next one lowest, and is
-// topped up 32 bits at a time from little-endian words of the input buffer whenever it holds 32
-// or fewer. Once the source is exhausted, the last 1 to 3 bytes form a word padded with zeros and
-// after that whole zero words are supplied; those padding bytes are counted in synthetic_. They
-// sit at the top of the bit buffer, so the decode has used bits the input does not contain
-// exactly when synthetic_ * 8 exceeds bitCount_ (Overrun). A new word is refused once that has
-// happened, which bounds the padding at 8 bytes and ends every loop on truncated input.
+// Bits. The bit buffer holds up to 64 not yet consumed stream bits, the next one lowest. The
+// careful paths top it up 32 bits at a time from little-endian words of the input buffer whenever
+// it holds 32 or fewer. Once the source is exhausted, the last 1 to 3 bytes form a word padded
+// with zeros and after that whole zero words are supplied; those padding bytes are counted in
+// synthetic_. They sit at the top of the bit buffer, so the decode has used bits the input does
+// not contain exactly when synthetic_ * 8 exceeds bitCount_ (Overrun). A new word is refused once
+// that has happened, which bounds the padding at 8 bytes and ends every loop on truncated input.
+//
+// Output. Decoded bytes go to the window; written_ is the first byte not yet written out, and
+// once the output reaches flushMark_ (kFlushLead past it) the kFlushSize bytes from written_ are
+// written. When flushMark_ passes kWindowSpan the unwritten bytes, with at least kFlushSize bytes
+// of history before the write position, move to the window's front.
 class TInflater {
 public:
     TInflater(tk::TStream& source, tk::TStream& output)
         : source_(source),
           output_(output),
           input_(new std::uint8_t[kInputSize]),
-          window_(new std::uint8_t[kWindowSize]) {}
+          window_(new std::uint8_t[kWindowSpan + kWindowSlack]) {}
 
     bool Run();
+    InflateError Error() const { return error_; }
 
 private:
     bool StoredBlock();
     bool DynamicBlock();
-    bool InflateCodes(const THuffmanTree& literalTree, const THuffmanTree& distanceTree);
+    bool InflateCodes(const TDecodeTable& literalTable, const TDecodeTable& distanceTable);
 
-    void Refill();
+    void Refill(std::size_t wanted = kInputSize);
     bool TakeWord();
     bool Need(unsigned count) { return bitCount_ >= count || TakeWord(); }
     std::uint32_t Peek(unsigned count) const {
@@ -78,6 +153,11 @@ private:
     bool Overrun() const { return synthetic_ * 8 > bitCount_; }
     bool ReadByte(std::uint8_t& value);
     bool Flush();
+    // Records why the decode fails; a check that failed on padding bits means the input ended.
+    bool Fail(InflateError error) {
+        error_ = Overrun() ? InflateError::InputEnded : error;
+        return false;
+    }
 
     tk::TStream& source_;
     tk::TStream& output_;
@@ -93,26 +173,32 @@ private:
 
     std::unique_ptr<std::uint8_t[]> window_;
     std::size_t outPos_ = 0;
+    std::size_t written_ = 0;
+    std::size_t flushMark_ = kFlushLead;
+
+    InflateError error_ = InflateError::None;
 
     // Reused from one dynamic block to the next so their tables are not reallocated each time.
     THuffmanTree codeLengthTree_{7};
-    THuffmanTree literalTree_{15};
-    THuffmanTree distanceTree_{15};
+    TDecodeTable literalTable_{kLiteralMainBits};
+    TDecodeTable distanceTable_{kDistanceMainBits};
 };
 
-// Moves the unread bytes to the front and fills the input buffer from the source.
-void TInflater::Refill() {
+// Moves the unread bytes to the front and reads from the source until the input buffer holds
+// `wanted` bytes (at most kInputSize) or the source ends.
+void TInflater::Refill(std::size_t wanted) {
     const std::size_t unread = inEnd_ - inPos_;
     std::memmove(input_.get(), input_.get() + inPos_, unread);
     inPos_ = 0;
     inEnd_ = unread;
-    while (!sourceDone_ && inEnd_ < kInputSize) {
-        const std::int64_t wanted = static_cast<std::int64_t>(kInputSize - inEnd_);
-        const std::int64_t got = source_.Read(input_.get() + inEnd_, wanted);
+    const std::size_t target = std::min(wanted, kInputSize);
+    while (!sourceDone_ && inEnd_ < target) {
+        const std::int64_t asked = static_cast<std::int64_t>(target - inEnd_);
+        const std::int64_t got = source_.Read(input_.get() + inEnd_, asked);
         if (got <= 0) {
             sourceDone_ = true;
         } else {
-            inEnd_ += static_cast<std::size_t>(std::min(got, wanted));
+            inEnd_ += static_cast<std::size_t>(std::min(got, asked));
         }
     }
 }
@@ -153,61 +239,92 @@ bool TInflater::ReadByte(std::uint8_t& value) {
     return true;
 }
 
-// Writes the oldest 32768 bytes and keeps the rest as history.
+// Writes the oldest unwritten kFlushSize bytes; moves what must stay to the front when the
+// window is nearly used up.
 bool TInflater::Flush() {
-    if (output_.Write(window_.get(), kFlushSize) != static_cast<std::int64_t>(kFlushSize)) return false;
-    std::memmove(window_.get(), window_.get() + kFlushSize, outPos_ - kFlushSize);
-    outPos_ -= kFlushSize;
+    std::uint8_t* const window = window_.get();
+    if (output_.Write(window + written_, kFlushSize) != static_cast<std::int64_t>(kFlushSize)) {
+        error_ = InflateError::WriteRefused;
+        return false;
+    }
+    written_ += kFlushSize;
+    flushMark_ += kFlushSize;
+    if (flushMark_ > kWindowSpan) {
+        // outPos_ >= written_ + kFlushSize here: the bytes from written_ on hold all the history
+        // a distance can reach.
+        std::memmove(window, window + written_, outPos_ - written_);
+        outPos_ -= written_;
+        flushMark_ -= written_;
+        written_ = 0;
+    }
     return true;
 }
 
 bool TInflater::Run() {
     for (;;) {
-        if (!Need(3)) return false;
+        // With the input buffer empty, only a few bytes are read for the block header: if the
+        // block is stored, its data is then read straight into the window.
+        if (bitCount_ < 3 && inEnd_ - inPos_ < 4) Refill(kBlockStartRead);
+        if (!Need(3)) return Fail(InflateError::InputEnded);
         const bool final = Peek(1) != 0;
         const unsigned type = Peek(3) >> 1;
         Drop(3);
         bool ok = false;
         switch (type) {
             case 0: ok = StoredBlock(); break;
-            case 1: ok = InflateCodes(FixedLiteralTree(), FixedDistanceTree()); break;
+            case 1: ok = InflateCodes(FixedTables().literal, FixedTables().distance); break;
             case 2: ok = DynamicBlock(); break;
-            default: ok = false; break;  // block type 3 is reserved: corrupt data
+            default: ok = Fail(InflateError::ReservedBlockType); break;
         }
+        if (!ok) return false;
         // A block whose last code ran into the padding after the input was cut short.
-        if (!ok || Overrun()) return false;
+        if (Overrun()) return Fail(InflateError::InputEnded);
         if (final) break;
     }
-    return output_.Write(window_.get(), static_cast<std::int64_t>(outPos_)) == static_cast<std::int64_t>(outPos_);
+    const auto rest = static_cast<std::int64_t>(outPos_ - written_);
+    if (output_.Write(window_.get() + written_, rest) != rest) {
+        error_ = InflateError::WriteRefused;
+        return false;
+    }
+    return true;
 }
 
-// Stored block: LEN and its complement NLEN on the next byte boundary, then LEN bytes.
+// Stored block: LEN and its complement NLEN on the next byte boundary, then LEN bytes, taken
+// from the bit buffer, then the input buffer, then read from the source straight into the window.
 bool TInflater::StoredBlock() {
     Drop(bitCount_ % 8);
     std::uint8_t header[4];
     for (std::uint8_t& byte : header) {
-        if (!ReadByte(byte)) return false;
+        if (!ReadByte(byte)) return Fail(InflateError::InputEnded);
     }
     std::size_t remaining = header[0] | header[1] << 8;
     const unsigned complement = header[2] | header[3] << 8;
-    if ((remaining ^ complement) != 0xFFFF) return false;
+    if ((remaining ^ complement) != 0xFFFF) return Fail(InflateError::StoredLengthMismatch);
 
+    std::uint8_t* const window = window_.get();
     while (remaining > 0 && bitCount_ >= 8) {
-        if (!ReadByte(window_[outPos_])) return false;
+        if (!ReadByte(window[outPos_])) return Fail(InflateError::InputEnded);
         --remaining;
-        if (++outPos_ == kWindowMark && !Flush()) return false;
+        if (++outPos_ == flushMark_ && !Flush()) return false;
     }
     while (remaining > 0) {
-        if (inPos_ == inEnd_) {
-            Refill();
-            if (inPos_ == inEnd_) return false;  // input ends inside the block
+        const std::size_t room = std::min(remaining, flushMark_ - outPos_);
+        std::size_t piece = 0;
+        if (inPos_ < inEnd_) {
+            piece = std::min(room, inEnd_ - inPos_);
+            std::memcpy(window + outPos_, input_.get() + inPos_, piece);
+            inPos_ += piece;
+        } else {
+            const std::int64_t got = sourceDone_ ? 0 : source_.Read(window + outPos_, static_cast<std::int64_t>(room));
+            if (got <= 0) {
+                sourceDone_ = true;
+                return Fail(InflateError::InputEnded);  // input ends inside the block
+            }
+            piece = std::min(static_cast<std::size_t>(got), room);
         }
-        const std::size_t piece = std::min({remaining, inEnd_ - inPos_, kWindowMark - outPos_});
-        std::memcpy(window_.get() + outPos_, input_.get() + inPos_, piece);
-        inPos_ += piece;
         outPos_ += piece;
         remaining -= piece;
-        if (outPos_ == kWindowMark && !Flush()) return false;
+        if (outPos_ == flushMark_ && !Flush()) return false;
     }
     return true;
 }
@@ -215,31 +332,32 @@ bool TInflater::StoredBlock() {
 // Dynamic block: the header's code-length code, then the literal/length and distance code
 // lengths encoded with it, then the compressed data.
 bool TInflater::DynamicBlock() {
-    if (!Need(14)) return false;
+    if (!Need(14)) return Fail(InflateError::InputEnded);
     const int literalCount = static_cast<int>(Peek(5)) + 257;
     Drop(5);
     const int distanceCount = static_cast<int>(Peek(5)) + 1;
     Drop(5);
     const int codeLengthCount = static_cast<int>(Peek(4)) + 4;
     Drop(4);
-    if (literalCount > 286 || distanceCount > 30) return false;
+    if (literalCount > 286) return Fail(InflateError::TooManyLiteralCodes);
+    if (distanceCount > 30) return Fail(InflateError::TooManyDistanceCodes);
 
     std::array<std::uint8_t, 19> codeLengthLengths{};
     for (int i = 0; i < codeLengthCount; ++i) {
-        if (!Need(3)) return false;
+        if (!Need(3)) return Fail(InflateError::InputEnded);
         codeLengthLengths[deflate::CodeLengthOrder[i]] = static_cast<std::uint8_t>(Peek(3));
         Drop(3);
     }
-    if (!codeLengthTree_.Build(codeLengthLengths, 0, 19, {}, 19)) return false;
+    if (!codeLengthTree_.Build(codeLengthLengths, 0, 19, {}, 19)) return Fail(InflateError::BadCodeLengthCode);
 
     // Longest code-length code (7) plus the longest repeat count (7 bits).
     std::array<std::uint8_t, 286 + 30> lengths{};
     const int total = literalCount + distanceCount;
     int n = 0;
     while (n < total) {
-        if (!Need(14)) return false;
+        if (!Need(14)) return Fail(InflateError::InputEnded);
         const std::uint32_t entry = codeLengthTree_.Lookup(Peek(14));
-        if (entry == THuffmanTree::kUnfilled) return false;
+        if (entry == THuffmanTree::kUnfilled) return Fail(InflateError::UnusedCodeLengthCode);
         const unsigned symbol = THuffmanTree::Symbol(entry);
         const unsigned length = THuffmanTree::CodeLength(entry);
         if (symbol < 16) {
@@ -251,7 +369,7 @@ bool TInflater::DynamicBlock() {
         std::uint8_t value = 0;
         int repeat = 0;
         if (symbol == 16) {
-            if (n == 0) return false;  // nothing to repeat
+            if (n == 0) return Fail(InflateError::RepeatWithoutPrevious);
             value = lengths[n - 1];
             repeat = 3 + static_cast<int>(after & 3);
             Drop(length + 2);
@@ -262,42 +380,60 @@ bool TInflater::DynamicBlock() {
             repeat = 11 + static_cast<int>(after & 127);
             Drop(length + 7);
         }
-        if (repeat > total - n) return false;  // runs past the declared code lengths
+        if (repeat > total - n) return Fail(InflateError::RepeatPastEnd);
         std::fill_n(lengths.begin() + n, repeat, value);
         n += repeat;
     }
-    if (lengths[256] == 0) return false;  // the block could never end
+    if (lengths[256] == 0) return Fail(InflateError::NoEndOfBlockCode);
 
-    if (!literalTree_.Build(lengths, 0, literalCount, deflate::LengthExtra, deflate::kFirstLengthSymbol) ||
-        !distanceTree_.Build(lengths, literalCount, distanceCount, deflate::DistanceExtra, 0)) {
-        return false;
+    if (!literalTable_.Build(lengths.data(), literalCount, TDecodeTable::LiteralSymbols())) {
+        return Fail(InflateError::BadLiteralCodeSet);
     }
-    return InflateCodes(literalTree_, distanceTree_);
+    if (!distanceTable_.Build(lengths.data() + literalCount, distanceCount, TDecodeTable::DistanceSymbols())) {
+        return Fail(InflateError::BadDistanceCodeSet);
+    }
+    return InflateCodes(literalTable_, distanceTable_);
 }
 
 // Decodes one compressed block up to and including its end-of-block code.
 //
-// The loop works on local copies of the bit buffer, input position and window position so they
+// The loops work on local copies of the bit buffer, input position and window position so they
 // stay in registers; they are written back before anything that uses the members (taking a word
-// at the end of the input buffer, flushing, returning). Each iteration starts by topping the bit
-// buffer up to at least 33 bits, which covers the longest literal/length code with its extra bits
-// (15 + 5); the distance is preceded by another top-up, covering 15 + 13. Every table entry that
-// a code reaches has a code length of at least 1, so every iteration consumes input.
-bool TInflater::InflateCodes(const THuffmanTree& literalTree, const THuffmanTree& distanceTree) {
-    const std::uint32_t* const literalTable = literalTree.Table.data();
-    const std::uint32_t literalMask = literalTree.Mask();
-    const std::uint32_t* const distanceTable = distanceTree.Table.data();
-    const std::uint32_t distanceMask = distanceTree.Mask();
+// at the end of the input buffer, flushing, returning). Every entry a code reaches has a code
+// length of at least 1, so every iteration consumes input. Before each symbol the output is
+// written out if it has reached the flush mark.
+//
+// The fast loop runs while the input buffer holds kFastInputMargin bytes and the output is
+// before the flush mark. Then each of an iteration's (at most two) refills may load 8 bytes
+// without a check and leaves 56 to 63 bits, enough for three literal codes (3 x 15 bits), or two
+// and a length code with its extra bits (2 x 15 + 20); the refill after the length covers the
+// distance code with its extra bits (15 + 13); the last refill is the next iteration's.
+// The output then grows by at most 2 + 258 bytes past the flush mark, plus what a match copy
+// writes beyond its end: all within kWindowSlack, as flushMark_ <= kWindowSpan. The careful
+// loop decodes one symbol at a time and tops the bit buffer up to 33 bits or more before each
+// code, taking the input's last bytes (and the padding after them) word by word.
+bool TInflater::InflateCodes(const TDecodeTable& literalTable, const TDecodeTable& distanceTable) {
     const std::uint8_t* const in = input_.get();
     std::uint8_t* const window = window_.get();
+    // Byte stores to the window may alias anything, so the tables are reached through locals.
+    const std::uint32_t* const literalEntries = literalTable.Entries.data();
+    const std::uint32_t* const distanceEntries = distanceTable.Entries.data();
+    auto literalLookup = [literalEntries](std::uint64_t bits) {
+        return TDecodeTable::Lookup(literalEntries, kLiteralMainBits, bits);
+    };
+    auto distanceLookup = [distanceEntries](std::uint64_t bits) {
+        return TDecodeTable::Lookup(distanceEntries, kDistanceMainBits, bits);
+    };
 
     std::uint64_t bits = bitBuf_;
     unsigned count = bitCount_;
     std::size_t inPos = inPos_;
     std::size_t inEnd = inEnd_;
     std::size_t outPos = outPos_;
+    std::size_t flushMark = flushMark_;
     auto save = [&] {
-        bitBuf_ = bits;
+        // The fast refill may leave bits of the next unread byte above the count; clear them.
+        bitBuf_ = count < 64 ? bits & ((std::uint64_t{1} << count) - 1) : bits;
         bitCount_ = count;
         inPos_ = inPos;
         outPos_ = outPos;
@@ -308,110 +444,152 @@ bool TInflater::InflateCodes(const THuffmanTree& literalTree, const THuffmanTree
         inPos = inPos_;
         inEnd = inEnd_;
         outPos = outPos_;
+        flushMark = flushMark_;
     };
-    auto topUp = [&]() -> bool {
-        if (count > 32) return true;
-        if (inEnd - inPos >= 4) {
-            bits |= std::uint64_t{tk::LoadLE32(in + inPos)} << count;
-            inPos += 4;
-            count += 32;
-            return true;
-        }
-        save();
-        const bool ok = TakeWord();
-        load();
-        return ok;
+    auto consume = [&](unsigned used) {
+        bits >>= used;
+        count -= used;
     };
-    auto fail = [&] {
+    auto fail = [&](InflateError error) {
         save();
-        return false;
+        return Fail(error);
     };
 
     for (;;) {
-        if (!topUp()) return fail();
-        std::uint32_t entry = literalTable[bits & literalMask];
-        std::uint32_t symbol = THuffmanTree::Symbol(entry);
-        unsigned used = THuffmanTree::CodeLength(entry);
-        if (symbol < 256) {
-            window[outPos++] = static_cast<std::uint8_t>(symbol);
-            bits >>= used;
-            count -= used;
-            if (outPos == kWindowMark) {
-                save();
-                if (!Flush()) return false;
-                outPos = outPos_;
-            }
+        if (outPos >= flushMark) {
+            save();
+            if (!Flush()) return false;
+            load();
+        }
+
+        if (inEnd - inPos >= kFastInputMargin) {
+            // Loads 8 bytes, keeps the whole bytes that fit: 56 to 63 bits after it.
+            auto refill = [&] {
+                bits |= LoadLE64(in + inPos) << count;
+                inPos += (63 - count) >> 3;
+                count |= 56;
+            };
+            // Each iteration starts just after a refill with the entry of the next code looked
+            // up, so the lookup overlaps the copy of the match before it.
+            refill();
+            std::uint32_t entry = literalLookup(bits);
+            do {
+                if (entry & TDecodeTable::kLiteral) {
+                    window[outPos++] = static_cast<std::uint8_t>(TDecodeTable::Value(entry));
+                    consume(TDecodeTable::CodeLength(entry));
+                    entry = literalLookup(bits);
+                    if (entry & TDecodeTable::kLiteral) {
+                        window[outPos++] = static_cast<std::uint8_t>(TDecodeTable::Value(entry));
+                        consume(TDecodeTable::CodeLength(entry));
+                        entry = literalLookup(bits);
+                        if (entry & TDecodeTable::kLiteral) {
+                            window[outPos++] = static_cast<std::uint8_t>(TDecodeTable::Value(entry));
+                            consume(TDecodeTable::CodeLength(entry));
+                            refill();
+                            entry = literalLookup(bits);
+                            continue;
+                        }
+                    }
+                }
+                if (entry & (TDecodeTable::kEndOfBlock | TDecodeTable::kInvalid)) {
+                    if (entry & TDecodeTable::kInvalid) return fail(InflateError::BadLiteralSymbol);
+                    consume(TDecodeTable::CodeLength(entry));
+                    save();
+                    return true;
+                }
+                unsigned used = TDecodeTable::TotalBits(entry);
+                const std::size_t length = TDecodeTable::Value(entry) +
+                    static_cast<std::size_t>((bits & ((std::uint64_t{1} << used) - 1)) >> TDecodeTable::CodeLength(entry));
+                consume(used);
+
+                refill();
+                entry = distanceLookup(bits);
+                if (entry & TDecodeTable::kInvalid) return fail(InflateError::BadDistanceSymbol);
+                used = TDecodeTable::TotalBits(entry);
+                const std::size_t distance = TDecodeTable::Value(entry) +
+                    static_cast<std::size_t>((bits & ((std::uint64_t{1} << used) - 1)) >> TDecodeTable::CodeLength(entry));
+                consume(used);
+                // After the first move to the window's front at least 32768 bytes of history
+                // stay before the write position, and no distance exceeds 32768, so this rejects
+                // exactly the references before the first byte.
+                if (distance > outPos) return fail(InflateError::DistanceTooFar);
+                refill();
+                entry = literalLookup(bits);
+                CopyMatch(window + outPos, distance, length);
+                outPos += length;
+            } while (inEnd - inPos >= kFastInputMargin && outPos < flushMark);
             continue;
         }
-        if (symbol == 256) {
-            bits >>= used;
-            count -= used;
+
+        // The careful loop: one symbol.
+        auto topUp = [&]() -> bool {
+            if (count > 32) return true;
+            if (inEnd - inPos >= 4) {
+                bits |= std::uint64_t{tk::LoadLE32(in + inPos)} << count;
+                inPos += 4;
+                count += 32;
+                return true;
+            }
+            save();
+            const bool ok = TakeWord();
+            load();
+            return ok;
+        };
+        if (!topUp()) return fail(InflateError::InputEnded);
+        std::uint32_t entry = literalLookup(bits);
+        if (entry & TDecodeTable::kLiteral) {
+            window[outPos++] = static_cast<std::uint8_t>(TDecodeTable::Value(entry));
+            consume(TDecodeTable::CodeLength(entry));
+            continue;
+        }
+        if (entry & TDecodeTable::kInvalid) return fail(InflateError::BadLiteralSymbol);
+        if (entry & TDecodeTable::kEndOfBlock) {
+            consume(TDecodeTable::CodeLength(entry));
             save();
             return true;
         }
-        // 286 and 287 (fixed tree only) and unfilled entries are not lengths.
-        if (symbol > static_cast<std::uint32_t>(deflate::kLastLengthSymbol)) return fail();
-        unsigned extra = THuffmanTree::ExtraBits(entry);
-        const std::size_t length = deflate::LengthBase[symbol - deflate::kFirstLengthSymbol] +
-                                   static_cast<std::size_t>((bits >> used) & ((1u << extra) - 1));
-        bits >>= used + extra;
-        count -= used + extra;
+        unsigned used = TDecodeTable::TotalBits(entry);
+        const std::size_t length = TDecodeTable::Value(entry) +
+            static_cast<std::size_t>((bits & ((std::uint64_t{1} << used) - 1)) >> TDecodeTable::CodeLength(entry));
+        consume(used);
 
-        if (!topUp()) return fail();
-        entry = distanceTable[bits & distanceMask];
-        symbol = THuffmanTree::Symbol(entry);
-        // 30 and 31 (fixed tree only) and unfilled entries are not distances.
-        if (symbol > static_cast<std::uint32_t>(deflate::kLastDistanceSymbol)) return fail();
-        used = THuffmanTree::CodeLength(entry);
-        extra = THuffmanTree::ExtraBits(entry);
-        const std::size_t distance =
-            deflate::DistanceBase[symbol] + static_cast<std::size_t>((bits >> used) & ((1u << extra) - 1));
-        bits >>= used + extra;
-        count -= used + extra;
-
-        // After the first flush at least 32768 bytes of history stay in the window, and no
-        // distance exceeds 32768, so this rejects exactly the references before the first byte.
-        if (distance > outPos) return fail();
-        std::uint8_t* const to = window + outPos;
-        const std::uint8_t* const from = to - distance;
-        // Most matches are short and their distances vary, so each kind of copy starts with a
-        // fixed amount written without a loop test; the slack after the window absorbs what is
-        // written past the match's end (overwritten before anything reads it).
-        if (distance >= 8) {
-            // Each piece reads only bytes written before it, even when the ranges overlap.
-            std::memcpy(to, from, 8);
-            std::memcpy(to + 8, from + 8, 8);
-            if (length > 16) {
-                if (distance >= 32) {
-                    for (std::size_t done = 16; done < length; done += 32) std::memcpy(to + done, from + done, 32);
-                } else if (distance >= 16) {
-                    for (std::size_t done = 16; done < length; done += 16) std::memcpy(to + done, from + done, 16);
-                } else {
-                    for (std::size_t done = 16; done < length; done += 8) std::memcpy(to + done, from + done, 8);
-                }
-            }
-        } else if (distance == 1) {
-            std::memset(to, *from, length);
-        } else {
-            // A pattern of 2 to 7 bytes: 16 bytes written one by one hold at least one whole
-            // multiple of the distance that is 8 or more (its stride, at most 14); further 8-byte
-            // pieces then copy from one stride back and never overlap the bytes they write.
-            for (std::size_t i = 0; i < 16; ++i) to[i] = from[i];
-            if (length > 16) {
-                const std::size_t stride = distance * ((8 + distance - 1) / distance);
-                for (std::size_t done = 16; done < length; done += 8) std::memcpy(to + done, to + done - stride, 8);
-            }
-        }
+        if (!topUp()) return fail(InflateError::InputEnded);
+        entry = distanceLookup(bits);
+        if (entry & TDecodeTable::kInvalid) return fail(InflateError::BadDistanceSymbol);
+        used = TDecodeTable::TotalBits(entry);
+        const std::size_t distance = TDecodeTable::Value(entry) +
+            static_cast<std::size_t>((bits & ((std::uint64_t{1} << used) - 1)) >> TDecodeTable::CodeLength(entry));
+        consume(used);
+        if (distance > outPos) return fail(InflateError::DistanceTooFar);
+        CopyMatch(window + outPos, distance, length);
         outPos += length;
-        if (outPos >= kWindowMark) {
-            save();
-            if (!Flush()) return false;
-            outPos = outPos_;
-        }
     }
 }
 
 }  // namespace
+
+const char* InflateErrorText(InflateError error) {
+    switch (error) {
+        case InflateError::None: return "no error";
+        case InflateError::InputEnded: return "input ends before the final block is complete";
+        case InflateError::ReservedBlockType: return "reserved block type 3";
+        case InflateError::StoredLengthMismatch: return "stored block length does not match its complement";
+        case InflateError::TooManyLiteralCodes: return "more than 286 literal/length code lengths";
+        case InflateError::TooManyDistanceCodes: return "more than 30 distance code lengths";
+        case InflateError::BadCodeLengthCode: return "over-subscribed code-length code";
+        case InflateError::UnusedCodeLengthCode: return "code-length bits that match no code";
+        case InflateError::RepeatWithoutPrevious: return "repeat of a previous code length at the start";
+        case InflateError::RepeatPastEnd: return "code length repeat past the declared lengths";
+        case InflateError::NoEndOfBlockCode: return "no code for end-of-block";
+        case InflateError::BadLiteralCodeSet: return "over-subscribed literal/length code";
+        case InflateError::BadDistanceCodeSet: return "over-subscribed distance code";
+        case InflateError::BadLiteralSymbol: return "invalid literal/length code";
+        case InflateError::BadDistanceSymbol: return "invalid distance code";
+        case InflateError::DistanceTooFar: return "distance reaches before the start of the output";
+        case InflateError::WriteRefused: return "the output refused a write";
+    }
+    return "unknown error";
+}
 
 const THuffmanTree& FixedLiteralTree() {
     static const THuffmanTree tree = MakeFixedLiteralTree();
@@ -423,7 +601,14 @@ const THuffmanTree& FixedDistanceTree() {
     return tree;
 }
 
-bool InflateStream(tk::TStream& source, tk::TStream& output) {
+bool InflateStream(tk::TStream& source, tk::TStream& output, InflateError& error) {
     TInflater inflater(source, output);
-    return inflater.Run();
+    const bool ok = inflater.Run();
+    error = ok ? InflateError::None : inflater.Error();
+    return ok;
+}
+
+bool InflateStream(tk::TStream& source, tk::TStream& output) {
+    InflateError error = InflateError::None;
+    return InflateStream(source, output, error);
 }

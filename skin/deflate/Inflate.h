@@ -4,13 +4,39 @@
 #include "skin/deflate/HuffmanTree.h"
 #include "toolkit/Stream.h"
 
+// Why a decode failed: one reason for each check the decoder makes.
+enum class InflateError {
+    None,
+    InputEnded,             // the input ends before the final block is complete
+    ReservedBlockType,      // block type 3
+    StoredLengthMismatch,   // a stored block's NLEN is not the complement of LEN
+    TooManyLiteralCodes,    // HLIT declares more than 286 literal/length code lengths
+    TooManyDistanceCodes,   // HDIST declares more than 30 distance code lengths
+    BadCodeLengthCode,      // the code-length code is over-subscribed
+    UnusedCodeLengthCode,   // header bits that match no code of the code-length code
+    RepeatWithoutPrevious,  // code-length symbol 16 before any length
+    RepeatPastEnd,          // a repeat runs past the declared code lengths
+    NoEndOfBlockCode,       // the literal/length code has no code for end-of-block
+    BadLiteralCodeSet,      // the literal/length code lengths are over-subscribed
+    BadDistanceCodeSet,     // the distance code lengths are over-subscribed
+    BadLiteralSymbol,       // a literal/length code that is unused, 286 or 287
+    BadDistanceSymbol,      // a distance code that is unused, 30 or 31
+    DistanceTooFar,         // a match reaching back before the first decoded byte
+    WriteRefused,           // the output accepted fewer bytes than it was given
+};
+
+// A short English description of a reason, e.g. "distance reaches before the start of the output".
+const char* InflateErrorText(InflateError error);
+
 // Decodes the DEFLATE stream read from source and writes the decoded bytes to output, block by
 // block until the final block. Returns true when the final block has been decoded and all of its
 // output written; false on corrupt data, input that ends before the final block is complete, or a
-// short write. Output produced before a failure stays written. Bytes after the final block are
-// not interpreted (the source may have been read past them). Exceptions thrown by the streams
-// themselves pass through.
+// short write; `error` (when given) then says which. Output produced before a failure stays
+// written, in slices of 32768 bytes: a slice is written once 65536 bytes are decoded past its
+// start. Bytes after the final block are not interpreted: the source may have been read up to
+// 16384 bytes past them. Exceptions thrown by the streams themselves pass through.
 bool InflateStream(tk::TStream& source, tk::TStream& output);
+bool InflateStream(tk::TStream& source, tk::TStream& output, InflateError& error);
 
 // The code trees of fixed-code blocks, built once on first use and shared read-only afterwards.
 const THuffmanTree& FixedLiteralTree();

@@ -1,6 +1,6 @@
 // inflate IN OUT: decodes the raw DEFLATE data in IN (no zlib or gzip framing) into OUT.
 // Exit status 0 when the final block was decoded, 1 otherwise; OUT then holds what was decoded
-// before the failure.
+// before the failure, and the message on standard error says why the decoder stopped.
 #include <cstdio>
 #include <exception>
 
@@ -15,8 +15,9 @@ int main(int argc, char** argv) {
     try {
         tk::TFileStream source(argv[1], tk::FileMode::OpenRead);
         tk::TFileStream output(argv[2], tk::FileMode::Create);
-        if (!InflateStream(source, output)) {
-            std::fprintf(stderr, "inflate: %s: corrupt or incomplete DEFLATE data\n", argv[1]);
+        InflateError error = InflateError::None;
+        if (!InflateStream(source, output, error)) {
+            std::fprintf(stderr, "inflate: %s: %s\n", argv[1], InflateErrorText(error));
             return 1;
         }
     } catch (const std::exception& e) {

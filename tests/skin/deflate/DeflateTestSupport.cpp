@@ -9,7 +9,7 @@ Result Inflate(const Bytes& input, std::size_t readSize) {
     TrickleStream source(input, readSize == 0 ? input.size() + 1 : readSize);
     tk::TMemoryStream output;
     Result result;
-    result.ok = InflateStream(source, output);
+    result.ok = InflateStream(source, output, result.error);
     result.output = output.TakeBytes();
     return result;
 }

@@ -16,6 +16,7 @@ using Bytes = std::vector<std::uint8_t>;
 struct Result {
     bool ok = false;
     Bytes output;
+    InflateError error = InflateError::None;
 };
 
 // Decodes input held in memory. readSize limits how many bytes each source read returns (0: no

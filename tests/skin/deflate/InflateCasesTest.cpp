@@ -610,3 +610,166 @@ TEST(HuffmanTree, TableEntriesAndRejectedCodeSets) {
     EXPECT_EQ(THuffmanTree::ExtraBits(tree.Lookup(0)), 4u);
     EXPECT_EQ(THuffmanTree::ExtraBits(tree.Lookup(1)), 0u);
 }
+
+namespace {
+
+std::string ReasonName(InflateError error) { return InflateErrorText(error); }
+
+// The reason each refused named stream gives, and streams for the checks no named stream reaches.
+std::vector<std::pair<std::string, InflateError>> NamedReasons() {
+    using E = InflateError;
+    return {
+        {"empty input", E::InputEnded},
+        {"block type 3", E::ReservedBlockType},
+        {"block type 3 before a valid final block", E::ReservedBlockType},
+        {"stored length complement wrong", E::StoredLengthMismatch},
+        {"stored header cut short", E::InputEnded},
+        {"stored data cut short", E::InputEnded},
+        {"non-final block then end of input", E::InputEnded},
+        {"fixed block without end-of-block code", E::InputEnded},
+        {"end-of-block code in the padding after the input", E::InputEnded},
+        {"distance before the first byte", E::DistanceTooFar},
+        {"distance one past the output so far", E::DistanceTooFar},
+        {"length symbol 286", E::BadLiteralSymbol},
+        {"length symbol 287", E::BadLiteralSymbol},
+        {"distance symbol 30", E::BadDistanceSymbol},
+        {"distance symbol 31", E::BadDistanceSymbol},
+        {"HLIT 287", E::TooManyLiteralCodes},
+        {"HLIT 288", E::TooManyLiteralCodes},
+        {"HDIST 31", E::TooManyDistanceCodes},
+        {"HDIST 32", E::TooManyDistanceCodes},
+        {"repeat code 16 as the first code length", E::RepeatWithoutPrevious},
+        {"input ends inside the code lengths", E::InputEnded},
+        {"zero repeat past HLIT + HDIST", E::RepeatPastEnd},
+        {"previous-length repeat past HLIT + HDIST", E::RepeatPastEnd},
+        {"over-subscribed code-length code", E::BadCodeLengthCode},
+        {"over-subscribed literal/length code", E::BadLiteralCodeSet},
+        {"unused literal/length code", E::BadLiteralSymbol},
+        {"unused distance code", E::BadDistanceSymbol},
+        {"length with no distance codes", E::BadDistanceSymbol},
+        {"no end-of-block code", E::NoEndOfBlockCode},
+        {"code-length code with no codes", E::UnusedCodeLengthCode},
+    };
+}
+
+InflateError ReasonOf(const std::string& name) {
+    for (const auto& [caseName, error] : NamedReasons()) {
+        if (caseName == name) return error;
+    }
+    ADD_FAILURE() << "no reason listed for " << name;
+    return InflateError::None;
+}
+
+}  // namespace
+
+// Every refused named stream says why, whatever the read size; streams that fail inside compressed
+// data say so too when enough input follows for the decoder's unchecked fast loop to reach the
+// fault (the bytes after it are never interpreted).
+TEST(InflateCases, EachRefusalGivesItsReason) {
+    for (const Case& c : NamedCases()) {
+        if (c.ok) continue;
+        const InflateError expected = ReasonOf(c.name);
+        for (std::size_t readSize : {std::size_t{0}, std::size_t{1}, std::size_t{3}}) {
+            SCOPED_TRACE(c.name + " read size " + std::to_string(readSize));
+            EXPECT_EQ(ReasonName(Inflate(c.input, readSize).error), ReasonName(expected));
+        }
+        if (expected == InflateError::InputEnded) continue;
+        Bytes padded = c.input;
+        padded.insert(padded.end(), 64, 0);
+        SCOPED_TRACE(c.name + " followed by 64 zero bytes");
+        const Result r = Inflate(padded);
+        EXPECT_FALSE(r.ok);
+        EXPECT_EQ(ReasonName(r.error), ReasonName(expected));
+    }
+
+    // A final block whose literal/length code is one of 'a' and end-of-block (1 bit each) and whose
+    // distance codes are given: three of length 1 are over-subscribed.
+    std::vector<int> literals(257, 0);
+    literals['a'] = 1;
+    literals[256] = 1;
+    {
+        BitWriter w;
+        PlainDynamicHeader(w, true, literals, {1, 1, 1});
+        w.Bits(0, 8);
+        const Result r = Inflate(w.Finish());
+        EXPECT_FALSE(r.ok);
+        EXPECT_EQ(ReasonName(r.error), ReasonName(InflateError::BadDistanceCodeSet));
+    }
+    // A code-length code with only the codes for 0 and 1 (incomplete): bits matching neither are
+    // refused.
+    {
+        std::vector<int> clLengths(19, 0);
+        clLengths[0] = 2;
+        clLengths[1] = 2;
+        BitWriter w;
+        DynamicHeader(w, true, 0, 0, clLengths, {});
+        w.Bits(0xFFFFFFFF, 32);
+        const Result r = Inflate(w.Finish());
+        EXPECT_FALSE(r.ok);
+        EXPECT_EQ(ReasonName(r.error), ReasonName(InflateError::UnusedCodeLengthCode));
+    }
+    // The input ends inside the code-length code's lengths, long before the code lengths.
+    {
+        BitWriter w;
+        w.Bits(1, 1).Bits(2, 2).Bits(0, 5).Bits(0, 5).Bits(15, 4);
+        const Result r = Inflate(w.Finish());
+        EXPECT_FALSE(r.ok);
+        EXPECT_EQ(ReasonName(r.error), ReasonName(InflateError::InputEnded));
+    }
+    // A stream cut short and a refused write.
+    {
+        BitWriter w;
+        StoredBlock(w, true, RandomBytes(40000, 9));
+        Bytes stream = w.Finish();
+        TrickleStream source(stream, stream.size());
+        FullStream output(100);
+        InflateError error = InflateError::None;
+        EXPECT_FALSE(InflateStream(source, output, error));
+        EXPECT_EQ(ReasonName(error), ReasonName(InflateError::WriteRefused));
+        stream.resize(30000);
+        EXPECT_EQ(ReasonName(Inflate(stream).error), ReasonName(InflateError::InputEnded));
+    }
+    EXPECT_EQ(ReasonName(Inflate(FixedStream({Lit('a')})).error), ReasonName(InflateError::None));
+}
+
+// Faults after 200 literals of a fixed block with 64 bytes after them: the decoder meets them in
+// its unchecked fast loop, with enough input left that no careful step runs.
+TEST(InflateCases, FaultsInTheFastLoopGiveTheirReasons) {
+    struct FastCase {
+        std::string name;
+        std::vector<Sym> fault;
+        InflateError error;
+    };
+    const std::vector<FastCase> cases = {
+        {"length symbol 286", {{286}, Dist(0)}, InflateError::BadLiteralSymbol},
+        {"length symbol 287", {{287}, Dist(0)}, InflateError::BadLiteralSymbol},
+        {"distance symbol 30", {{257}, Dist(30)}, InflateError::BadDistanceSymbol},
+        {"distance symbol 31", {{257}, Dist(31)}, InflateError::BadDistanceSymbol},
+        {"distance 201 after 200 bytes", {LengthSym(3), DistanceSym(201)}, InflateError::DistanceTooFar},
+        {"distance 32768 after 200 bytes", {LengthSym(258), DistanceSym(32768)}, InflateError::DistanceTooFar},
+    };
+    for (const FastCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<Sym> symbols;
+        for (int i = 0; i < 200; ++i) symbols.push_back(Lit(static_cast<char>('a' + i % 26)));
+        symbols.insert(symbols.end(), c.fault.begin(), c.fault.end());
+        Bytes stream = FixedStream(symbols);
+        stream.insert(stream.end(), 64, 0);
+        for (std::size_t readSize : {std::size_t{0}, std::size_t{3}}) {
+            const Result r = Inflate(stream, readSize);
+            EXPECT_FALSE(r.ok);
+            EXPECT_TRUE(r.output.empty());
+            EXPECT_EQ(ReasonName(r.error), ReasonName(c.error));
+        }
+    }
+    // The same 200 literals with a valid match decode, so only the fault is refused.
+    std::vector<Sym> symbols;
+    for (int i = 0; i < 200; ++i) symbols.push_back(Lit(static_cast<char>('a' + i % 26)));
+    symbols.push_back(LengthSym(3));
+    symbols.push_back(DistanceSym(200));
+    Bytes stream = FixedStream(symbols);
+    stream.insert(stream.end(), 64, 0);
+    const Result r = Inflate(stream);
+    EXPECT_TRUE(r.ok);
+    EXPECT_EQ(r.output.size(), 203u);
+}
