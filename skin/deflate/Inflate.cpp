@@ -19,7 +19,6 @@ constexpr std::size_t kBlockStartRead = 8;  // bytes read for a block header whe
 constexpr std::size_t kFlushSize = 32768;  // bytes per write; as much history stays behind them
 // A slice of kFlushSize bytes is written once the output reaches kFlushLead bytes past its start.
 constexpr std::size_t kFlushLead = 2 * kFlushSize;
-constexpr std::size_t kMaxMatch = 258;
 // The window holds kWindowSpan bytes of output before the unwritten bytes move to its front;
 // after that slack for one literal run and one match (see the decode loops) with the bytes a
 // match copy writes past its end.

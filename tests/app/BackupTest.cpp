@@ -30,24 +30,24 @@ struct Rows : qd::ShortcutRows {
 class BackupTest : public testing::Test {
 protected:
     // Imports into the rows, appending as the main window does; returns what was appended.
-    std::vector<Pair> Import(const std::filesystem::path& file) {
+    std::vector<Pair> Import(const std::filesystem::path& backup) {
         std::vector<Pair> appended;
-        qd::ImportBackup(tk::TIniFile(file.wstring()), list, [&](const std::wstring& a, const std::wstring& p) {
+        qd::ImportBackup(tk::TIniFile(backup.wstring()), list, [&](const std::wstring& a, const std::wstring& p) {
             list.AppendRow(a, p);
             appended.emplace_back(a, p);
         });
         return appended;
     }
-    void WriteBytes(const std::filesystem::path& file, const std::string& bytes) {
-        std::ofstream(file, std::ios::binary) << bytes;
+    void WriteBytes(const std::filesystem::path& target, const std::string& bytes) {
+        std::ofstream(target, std::ios::binary) << bytes;
     }
-    std::string ReadBytes(const std::filesystem::path& file) {
-        std::ifstream in(file, std::ios::binary);
+    std::string ReadBytes(const std::filesystem::path& source) {
+        std::ifstream in(source, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
     // The file's text, decoded from UTF-16 (with its byte order mark) or from the ANSI code page.
-    std::wstring ReadText(const std::filesystem::path& file) {
-        const std::string bytes = ReadBytes(file);
+    std::wstring ReadText(const std::filesystem::path& source) {
+        const std::string bytes = ReadBytes(source);
         if (bytes.size() >= 2 && bytes.compare(0, 2, "\xFF\xFE") == 0)
             return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / 2);
         std::wstring text(bytes.size(), L'\0');
@@ -55,8 +55,8 @@ protected:
                                                             text.data(), static_cast<int>(text.size()))));
         return text;
     }
-    std::wstring Key(const std::filesystem::path& file, const wchar_t* key) {
-        return tk::TIniFile(file.wstring()).ReadString(qd::kBackupSection, key, L"<absent>");
+    std::wstring Key(const std::filesystem::path& source, const wchar_t* key) {
+        return tk::TIniFile(source.wstring()).ReadString(qd::kBackupSection, key, L"<absent>");
     }
 
     qdtest::TempDir dir;

@@ -232,7 +232,9 @@ TEST_F(SkinMenuTest, CheckMarksWithAndWithoutImages) {
     EXPECT_EQ(a.At(4 + mx, 3 + my), mark.GetPixel(mx, my));
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 16; ++x)
-            if (mark.GetPixel(x, y) == 0xFFFFFF) ASSERT_EQ(a.At(4 + x, 3 + y), menu.BarColor()) << x << "," << y;
+            if (mark.GetPixel(x, y) == 0xFFFFFF) {
+                ASSERT_EQ(a.At(4 + x, 3 + y), menu.BarColor()) << x << "," << y;
+            }
 
     // With an image: a black frame filled with the selected colour behind the image.
     Surface b(150, 22);
