@@ -464,6 +464,10 @@ bool TsuiForm::AppMessage(MSG& msg) {
     // Alt with a letter opens the menu bar item whose accelerator it is.
     if (msg.message == WM_SYSCHAR && menuBar_ && IsFormActive(host_))
         return menuBar_->DialogChar(static_cast<wchar_t>(msg.wParam), true);
+    // A plain letter that the window it is typed into does not take may open a hot button's item.
+    if (msg.message == WM_CHAR && menuBar_ && IsFormActive(host_) &&
+        !(SendMessageW(msg.hwnd, WM_GETDLGCODE, 0, reinterpret_cast<LPARAM>(&msg)) & DLGC_WANTCHARS))
+        return menuBar_->DialogChar(static_cast<wchar_t>(msg.wParam), false);
     return false;
 }
 

@@ -154,6 +154,9 @@ void TsuiForm::RebuildMenuBar() {
         b->SetWidth(canvas.TextWidth(shown) + 2 * kButtonPadding);
         menuBar_->AddButton(b);
     }
+    // The control fits its buttons to their captions as they join; they take the bar's height.
+    if (menuBar_->HandleAllocated())
+        SendMessageW(menuBar_->Handle(), TB_SETBUTTONSIZE, 0, MAKELPARAM(menuBar_->ButtonWidth(), menuBarHeightSetting_));
     PlaceMenuBar();
     menuBar_->Invalidate();
 }
