@@ -137,6 +137,7 @@ public:
             item->OnClick = [this, style](tk::TComponent*) {
                 Dress(style);
                 ShowWhat(L"Style: " + preview::StyleName(style));
+                frame->SetCaption(std::wstring(kTitle) + L" - " + preview::StyleName(style));
             };
             styleItems.push_back({item, style});
         }
@@ -203,8 +204,7 @@ public:
         }
         Dress(TsuiUIStyle::FromThemeFile);
         ShowWhat(L"Skin: " + dialog.FileName());
-        SetCaption(std::wstring(kTitle) + L" - " + dialog.FileName());
-        frame->SetCaption(Caption());
+        frame->SetCaption(std::wstring(kTitle) + L" - " + dialog.FileName());
     }
 
     void ShowWhat(const std::wstring& what) { label->SetCaption(what + L"    (right-click for the popup menu)"); }
