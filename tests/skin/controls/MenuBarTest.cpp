@@ -318,4 +318,25 @@ TEST(MenuAcceleratorTest, LetterAfterASingleAmpersand) {
     EXPECT_EQ(MenuAccelerator(L""), 0);
 }
 
+TEST(MenuShortCutTest, FoundBelowEnabledItemsOnly) {
+    tk::TMainMenu menu(nullptr);
+    tk::TMenuItem* file = menu.Items()->Add(L"&File");
+    tk::TMenuItem* save = file->Add(L"&Save");
+    save->SetShortCut(static_cast<tk::TShortCut>(tk::scCtrl | 'S'));
+    tk::TMenuItem* deep = file->Add(L"&More")->Add(L"&Print");
+    deep->SetShortCut(static_cast<tk::TShortCut>(tk::scCtrl | 'P'));
+    EXPECT_EQ(tk::FindItemByShortCut(menu.Items(), tk::scCtrl | 'S'), save);
+    EXPECT_EQ(tk::FindItemByShortCut(menu.Items(), tk::scCtrl | 'P'), deep);  // in a submenu
+    EXPECT_EQ(tk::FindItemByShortCut(menu.Items(), 'S'), nullptr);            // the modifiers count
+    EXPECT_EQ(tk::FindItemByShortCut(menu.Items(), 0), nullptr);              // items without one
+    file->SetEnabled(false);
+    EXPECT_EQ(tk::FindItemByShortCut(menu.Items(), tk::scCtrl | 'S'), nullptr);
+    file->SetEnabled(true);
+    int runs = 0;
+    save->OnClick = [&](tk::TComponent*) { ++runs; };
+    EXPECT_TRUE(menu.DispatchShortCut(tk::scCtrl | 'S'));
+    EXPECT_FALSE(menu.DispatchShortCut(tk::scShift | 'S'));
+    EXPECT_EQ(runs, 1);
+}
+
 }  // namespace
