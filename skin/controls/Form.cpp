@@ -99,6 +99,9 @@ TsuiForm::TsuiForm(tk::TComponent* owner) : tk::TCustomPanel(owner) {
 TsuiForm::~TsuiForm() {
     destroying_ = true;
     if (appHook_) tk::Application().RemoveMessageHook(appHook_);
+    DetachMenu();
+    delete menuBar_;
+    menuBar_ = nullptr;
     Unhook();
 }
 
@@ -254,6 +257,14 @@ void TsuiForm::SetUIStyle(TsuiUIStyle style) {
     }
     titleBar_->SetFileTheme(fileTheme_);
     titleBar_->SetUIStyle(style);
+    if (auto* m = dynamic_cast<TsuiMainMenu*>(menu_)) {
+        m->SetFileTheme(fileTheme_);
+        m->SetUIStyle(style);
+    }
+    if (menuBar_) {
+        menuBar_->SetColor(menuBarColor_);
+        RebuildMenuBar();
+    }
     // The title images are marked for the outline only once the bar has drawn them.
     if (ReadySkin()) {
         titleBar_->Render();
@@ -314,6 +325,11 @@ void TsuiForm::Notification(tk::TComponent* component, tk::Operation operation) 
     if (operation != tk::Operation::Remove || !component) return;
     if (component == formPanel_) formPanel_ = nullptr;
     if (component == titleBar_) titleBar_ = nullptr;
+    if (component == menuBar_) menuBar_ = nullptr;
+    if (component == menu_) {
+        menu_ = nullptr;
+        if (!destroying_) RemoveMenuBar();
+    }
     if (component == fileTheme_ && !destroying_) {
         fileTheme_ = nullptr;
         ApplyStyleToChildren(*this, TsuiUIStyle::DeepBlue, nullptr);
@@ -328,6 +344,7 @@ void TsuiForm::AlignChildren() {
     const int w = HandleAllocated() ? ClientWidth() : Width();
     const int h = HandleAllocated() ? ClientHeight() : Height();
     titleBar_->SetBounds(0, 0, w, titleBar_->Height());
+    PlaceMenuBar();
     if (formPanel_) formPanel_->SetBounds(0, 0, w, h);
 }
 
@@ -378,7 +395,10 @@ LRESULT TsuiForm::HostMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     if (msg != WM_NCPAINT && msg != WM_NCACTIVATE) result = CallSaved(hwnd, msg, wParam, lParam);
     switch (msg) {
     case WM_SHOWWINDOW:
-        SetMenu(hwnd, nullptr);
+        ::SetMenu(hwnd, nullptr);
+        break;
+    case WM_KEYDOWN:
+        if (MenuShortCutCheck(wParam)) return 1;
         break;
     case WM_ACTIVATE:
         if (titleBar_) titleBar_->SetFormActive(LOWORD(wParam) != WA_INACTIVE);
@@ -438,6 +458,16 @@ bool TsuiForm::AppMessage(MSG& msg) {
         GetWindowRect(host_->Handle(), &r);
         return titleBar_->PopupSystemMenuAt(r.left, r.top + titleBar_->Height());
     }
+    const bool inHost = msg.hwnd == host_->Handle() || IsChild(host_->Handle(), msg.hwnd);
+    if (!inHost) return false;
+    if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) return MenuShortCutCheck(msg.wParam) != 0;
+    // Alt with a letter opens the menu bar item whose accelerator it is.
+    if (msg.message == WM_SYSCHAR && menuBar_ && IsFormActive(host_))
+        return menuBar_->DialogChar(static_cast<wchar_t>(msg.wParam), true);
+    // A plain letter that the window it is typed into does not take may open a hot button's item.
+    if (msg.message == WM_CHAR && menuBar_ && IsFormActive(host_) &&
+        !(SendMessageW(msg.hwnd, WM_GETDLGCODE, 0, reinterpret_cast<LPARAM>(&msg)) & DLGC_WANTCHARS))
+        return menuBar_->DialogChar(static_cast<wchar_t>(msg.wParam), false);
     return false;
 }
 

@@ -9,6 +9,8 @@
 #include <string>
 
 #include "skin/controls/FrameGeometry.h"
+#include "skin/controls/MainMenu.h"
+#include "skin/controls/MenuBar.h"
 #include "skin/controls/TitleBar.h"
 #include "skin/theme/FileTheme.h"
 #include "toolkit/win/Bitmap.h"
@@ -17,7 +19,7 @@
 
 inline constexpr wchar_t kFormPanelSelfMessage[] = L"Sorry, you can't select the Form assign to FormPanel property";
 
-class TsuiForm : public tk::TCustomPanel {
+class TsuiForm : public tk::TCustomPanel, public TsuiMenuBarHost {
 public:
     explicit TsuiForm(tk::TComponent* owner);
     ~TsuiForm() override;
@@ -56,14 +58,34 @@ public:
     void SetTitleBarDrawAppIcon(bool value);
     tk::TFont TitleFont() const { return titleBar_ ? titleBar_->TitleFont() : tk::TFont{}; }
     void SetTitleFont(const tk::TFont& font);
+    // The main menu shown in the frame's menu bar (not owned; heard of when it goes). Attaching
+    // one creates the bar, empty removes it.
+    tk::TMainMenu* Menu() const { return menu_; }
+    void SetMenu(tk::TMainMenu* menu);
+    TsuiMenuBar* MenuBar() const { return menuBar_; }
     tk::TColor MenuBarColor() const { return menuBarColor_; }
-    void SetMenuBarColor(tk::TColor color) { menuBarColor_ = color; }
+    void SetMenuBarColor(tk::TColor color);
     tk::TColor MenuBarToColor() const { return menuBarToColor_; }
-    void SetMenuBarToColor(tk::TColor color) { menuBarToColor_ = color; }
-    // The height of the visible menu bar (none in this frame yet: 0); the setting is kept for it.
+    void SetMenuBarToColor(tk::TColor color);
+    // The height of the visible menu bar, 0 without one; the setting is given to a bar created
+    // later.
     int MenuBarHeight() const { return GetMenuBarHeight(); }
-    void SetMenuBarHeight(int height) { menuBarHeightSetting_ = height; }
-    int GetMenuBarHeight() const { return 0; }
+    void SetMenuBarHeight(int height);
+    int GetMenuBarHeight() const;
+    // Where the frame's own content starts: below the title bar and the menu bar.
+    int ContentTop() const;
+    // Called when the bars above the content change height.
+    tk::TNotifyEvent OnContentTopChanged;
+
+    void CreateMenuBar();
+    // Frees the bar and detaches the menu.
+    void RemoveMenuBar();
+    void RebuildMenuBar() override;
+    void SyncMenuBarButtons() override;
+    void ApplyMenuBarFont() override;
+    // Runs the menu item whose shortcut the key (with the modifiers held now) is, while the host
+    // is the active form; 1 when one ran, else 0.
+    LRESULT MenuShortCutCheck(WPARAM key);
     int RoundCorner() const { return TitleBarVisible() ? titleBar_->RoundCorner() : 0; }
     void SetRoundCorner(int value);
     int RoundCornerBottom() const { return TitleBarVisible() ? titleBar_->RoundCornerBottom() : 0; }
@@ -114,6 +136,13 @@ private:
     void PaintBuiltInFrame(tk::TCanvas& canvas, int w, int h);
     void AlignChildren();
     void Unhook();
+    void DetachMenu();
+    void PlaceMenuBar();
+    void MenuBarLook(TsuiUIStyle& style, TsuiFileTheme*& theme) const;
+    tk::TFont MenuBarFont() const;
+    void PaintMenuBarBackground(tk::TCanvas& canvas, const tk::TRect& rect);
+    void PaintMenuBarButton(tk::TCanvas& canvas, TsuiMenuBarButton* button, const tk::TRect& rect, bool hot,
+                            bool selected);
 
     tk::TForm* host_ = nullptr;
     WNDPROC savedWindowProc_ = nullptr;
@@ -128,6 +157,9 @@ private:
     tk::TCustomPanel* formPanel_ = nullptr;
     tk::TColor menuBarColor_ = 0, menuBarToColor_ = 0;
     int menuBarHeightSetting_ = 22;
+    tk::TMainMenu* menu_ = nullptr;
+    TsuiMenuBar* menuBar_ = nullptr;
+    int lastContentTop_ = -1;
 
     int hostLeftFrame_ = 4, hostBottomFrame_ = 4;
     int leftBorderWidth_ = 0, rightBorderWidth_ = 0, bottomBorderHeight_ = 0;

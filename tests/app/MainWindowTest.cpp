@@ -82,6 +82,12 @@ TEST_F(MainWindowTest, LayoutFollowsTheDescription) {
     GetClassNameW(form->Handle(), cls, 64);
     EXPECT_STREQ(cls, L"Quiverdir Made by Tallowmere");
     EXPECT_EQ(form->lvMain->Top(), 67);
+    // No menu is attached, so the frame has no menu bar: the tool bar sits right below the title
+    // bar and the list right below the tool bar (2-pixel gaps each).
+    EXPECT_EQ(form->suiForm1->MenuBar(), nullptr);
+    EXPECT_EQ(form->suiForm1->MenuBarHeight(), 0);
+    EXPECT_EQ(form->suiToolBar1->Top(), form->suiForm1->ContentTop() + 2);
+    EXPECT_EQ(form->lvMain->Top(), form->suiToolBar1->Top() + form->suiToolBar1->Height() + 2);
     EXPECT_EQ(form->lvMain->Top() + form->lvMain->Height(), qd::desc::kMainClientHeight);  // reaches the bottom
 
     HWND bar = form->suiToolBar1->Handle();

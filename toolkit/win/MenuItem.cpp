@@ -56,6 +56,17 @@ std::wstring KeyName(unsigned vk) {
 
 }  // namespace
 
+TMenuItem* FindItemByShortCut(TMenuItem* parent, TShortCut shortCut) {
+    if (!parent || shortCut == 0) return nullptr;
+    for (int i = 0; i < parent->Count(); ++i) {
+        TMenuItem* item = parent->Items(i);
+        if (!item->Enabled()) continue;
+        if (item->ShortCut() == shortCut) return item;
+        if (TMenuItem* found = FindItemByShortCut(item, shortCut)) return found;
+    }
+    return nullptr;
+}
+
 std::wstring ShortCutToText(TShortCut shortCut) {
     const std::wstring key = KeyName(shortCut & 0xFF);
     if (key.empty()) return L"";

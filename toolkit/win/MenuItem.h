@@ -26,6 +26,10 @@ constexpr TShortCut scShift = 0x2000, scCtrl = 0x4000, scAlt = 0x8000;
 // "Ctrl+S", "Shift+F5", "Del"; empty for no shortcut.
 std::wstring ShortCutToText(TShortCut shortCut);
 
+// The first enabled item below the parent (depth first, through enabled items only) with the
+// shortcut, or nullptr; 0 is no shortcut and finds nothing.
+TMenuItem* FindItemByShortCut(TMenuItem* parent, TShortCut shortCut);
+
 class TMenuItem : public TComponent {
 public:
     explicit TMenuItem(TComponent* owner);

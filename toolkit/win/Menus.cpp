@@ -70,6 +70,13 @@ void TMenu::Notification(TComponent* component, Operation operation) {
     if (operation == Operation::Remove && component == items_) items_ = nullptr;
 }
 
+bool TMenu::DispatchShortCut(TShortCut shortCut) {
+    TMenuItem* item = FindItemByShortCut(items_, shortCut);
+    if (!item) return false;
+    item->Click();
+    return true;
+}
+
 void TMenu::FillNative(HMENU menu, TMenuItem* parent) {
     if (!menu || !parent) return;
     for (int i = 0; i < parent->Count(); ++i) {

@@ -38,6 +38,10 @@ public:
     // An item of the menu changed (caption, state, sub-items).
     virtual void MenuChanged(TMenuItem* item) { (void)item; }
 
+    // Runs the enabled item whose shortcut this is (searched below enabled items only); false when
+    // none has it.
+    bool DispatchShortCut(TShortCut shortCut);
+
     // Fills a native menu with the sub-items of the item (recursively).
     void FillNative(HMENU menu, TMenuItem* parent);
 

@@ -41,7 +41,17 @@ void TToolButton::SetDown(bool down) {
         SendMessageW(toolBar_->Handle(), TB_CHECKBUTTON, commandId_, MAKELONG(down ? TRUE : FALSE, 0));
 }
 
-bool TToolButton::Enabled() const { return action_ ? action_->Enabled() : true; }
+bool TToolButton::Enabled() const { return action_ ? action_->Enabled() : enabled_; }
+
+void TToolButton::SetEnabled(bool enabled) {
+    enabled_ = enabled;
+    if (toolBar_) toolBar_->ButtonChanged(this);
+}
+
+void TToolButton::SetWidth(int width) {
+    width_ = width;
+    if (toolBar_) toolBar_->ButtonChanged(this);
+}
 
 void TToolButton::SetAction(TAction* action) {
     if (action_) {
@@ -198,12 +208,14 @@ void TToolBar::InsertNative(int index) {
         tb.fsStyle = b->Style() == TToolButtonStyle::Check      ? BTNS_CHECK
                      : b->Style() == TToolButtonStyle::DropDown ? BTNS_DROPDOWN
                                                                 : BTNS_BUTTON;
+        if (b->Grouped()) tb.fsStyle |= BTNS_GROUP;
         tb.iBitmap = b->ImageIndex() >= 0 ? b->ImageIndex() : I_IMAGENONE;
         tb.fsState = b->Enabled() ? TBSTATE_ENABLED : 0;
         if (b->Style() == TToolButtonStyle::Check && b->down_) tb.fsState |= TBSTATE_CHECKED;
         b->shownCaption_ = showCaptions_ ? b->Caption() : std::wstring();
         tb.iString = reinterpret_cast<INT_PTR>(b->shownCaption_.c_str());
         SendMessageW(Handle(), TB_INSERTBUTTONW, index, reinterpret_cast<LPARAM>(&tb));
+        if (b->Width() > 0) ButtonChanged(b);
         return;
     }
     SendMessageW(Handle(), TB_INSERTBUTTONW, index, reinterpret_cast<LPARAM>(&tb));
@@ -236,6 +248,10 @@ void TToolBar::ButtonChanged(TToolButton* button) {
     button->shownCaption_ = showCaptions_ ? button->Caption() : std::wstring();
     TBBUTTONINFOW info{sizeof(info)};
     info.dwMask = TBIF_IMAGE | TBIF_STATE | TBIF_TEXT;
+    if (button->Width() > 0) {
+        info.dwMask |= TBIF_SIZE;
+        info.cx = static_cast<WORD>(button->Width());
+    }
     info.iImage = button->ImageIndex() >= 0 ? button->ImageIndex() : I_IMAGENONE;
     // Keep what the control holds besides enabled (checked, pressed).
     const LRESULT state = SendMessageW(Handle(), TB_GETSTATE, id, 0);

@@ -45,6 +45,16 @@ public:
     std::wstring Hint() const;
     int ImageIndex() const;
     bool Enabled() const;
+    // The button's own enabled state, used while no action is bound.
+    void SetEnabled(bool enabled);
+    // Grouped buttons sit side by side without gaps, as in a menu bar.
+    bool Grouped() const { return grouped_; }
+    void SetGrouped(bool grouped) { grouped_ = grouped; }
+    // A width of its own in pixels (0: the bar's button width).
+    int Width() const { return width_; }
+    void SetWidth(int width);
+    // A free mark for whoever draws the button.
+    int Tag = 0;
 
     TAction* Action() const { return action_; }
     void SetAction(TAction* action);
@@ -65,6 +75,8 @@ private:
     TToolButtonStyle style_ = TToolButtonStyle::Button;
     int separatorWidth_ = 8;
     bool down_ = false;
+    bool enabled_ = true, grouped_ = false;
+    int width_ = 0;
     std::wstring caption_, hint_;
     std::wstring shownCaption_;  // the text handed to the native control, kept alive with it
     int imageIndex_ = -1;

@@ -12,11 +12,13 @@
 #include "flat/FlatCheckBox.h"
 #include "flat/FlatEdit.h"
 #include "skin/controls/Form.h"
+#include "skin/controls/MainMenu.h"
 #include "skin/controls/PopupMenu.h"
 #include "skin/controls/ToolBar.h"
 #include "skin/theme/FileTheme.h"
 #include "toolkit/win/Application.h"
 #include "toolkit/win/ActionList.h"
+#include "toolkit/win/FileDialogs.h"
 #include "toolkit/win/Form.h"
 #include "toolkit/win/ImageList.h"
 #include "toolkit/win/StdCtrls.h"
@@ -71,7 +73,7 @@ public:
         toolBar = new TsuiToolBar(this);
         toolBar->SetUIStyle(args.Style);
         toolBar->SetFileTheme(theme);
-        toolBar->SetBounds(0, frame->TitleBar()->Height(), frame->Width(), 36);
+        toolBar->SetBounds(0, frame->ContentTop(), frame->Width(), 36);
         toolBar->SetButtonSize(56, 36);
         toolBar->SetImages(images);
         auto addButton = [this](const wchar_t* caption, int image) {
@@ -99,33 +101,61 @@ public:
         popup->Items()->Add(L"Disabled item")->SetEnabled(false);
         popup->Loaded();
 
-        const int base = frame->TitleBar()->Height() + 36;
         label = new tk::TLabel(this);
         label->SetParent(frame);
-        label->SetBounds(16, base + 12, 440, 16);
-        label->SetCaption((args.Style == TsuiUIStyle::FromThemeFile && !failed ? L"Skin: " : L"Style: ") +
-                          (failed ? std::wstring(L"DeepBlue (the skin file did not load)") : what) +
-                          L"    (right-click for the popup menu)");
+        ShowWhat((args.Style == TsuiUIStyle::FromThemeFile && !failed ? L"Skin: " : L"Style: ") +
+                 (failed ? std::wstring(L"DeepBlue (the skin file did not load)") : what));
 
         // The flat controls, as the program's dialogs show them on the frame's colour.
-        const int top = base + 40;
-        auto* button = new TFlatButton(this);
+        button = new TFlatButton(this);
         button->SetParent(frame);
-        button->SetBounds(16, top, 75, 25);
         button->SetCaption(L"Button");
-        auto* speed = new TFlatSpeedButton(this);
+        speed = new TFlatSpeedButton(this);
         speed->SetParent(frame);
-        speed->SetBounds(100, top, 25, 25);
         speed->SetCaption(L"...");
-        auto* check = new TFlatCheckBox(this);
+        check = new TFlatCheckBox(this);
         check->SetParent(frame);
-        check->SetBounds(140, top + 4, 120, 17);
         check->SetCaption(L"Check box");
         check->SetChecked(true);
-        auto* edit = new TFlatEdit(this);
+        edit = new TFlatEdit(this);
         edit->SetParent(frame);
-        edit->SetBounds(16, top + 40, 240, 21);
         edit->SetText(L"Flat edit");
+
+        // The main menu in the frame's menu bar.
+        mainMenu = new TsuiMainMenu(this);
+        mainMenu->SetName(L"suiMainMenu1");
+        tk::TMenuItem* file = mainMenu->Items()->Add(L"&File");
+        file->Add(L"&Open skin...")->OnClick = [this](tk::TComponent*) { OpenSkin(); };
+        file->Add(L"-");
+        tk::TMenuItem* exit = file->Add(L"E&xit");
+        exit->SetShortCut(static_cast<tk::TShortCut>(tk::scCtrl | 'Q'));
+        exit->OnClick = [this](tk::TComponent*) { Close(); };
+        tk::TMenuItem* view = mainMenu->Items()->Add(L"&View");
+        for (TsuiUIStyle style : {TsuiUIStyle::MacOS, TsuiUIStyle::WinXP, TsuiUIStyle::DeepBlue, TsuiUIStyle::Protein,
+                                  TsuiUIStyle::BlueGlass}) {
+            tk::TMenuItem* item = view->Add(preview::StyleName(style));
+            item->OnClick = [this, style](tk::TComponent*) {
+                Dress(style);
+                ShowWhat(L"Style: " + preview::StyleName(style));
+                frame->SetCaption(std::wstring(kTitle) + L" - " + preview::StyleName(style));
+            };
+            styleItems.push_back({item, style});
+        }
+        view->Add(L"-");
+        view->Add(L"Disabled item")->SetEnabled(false);
+        tk::TMenuItem* more = view->Add(L"&More");
+        more->Add(L"First sub-item");
+        more->Add(L"Second sub-item")->SetChecked(true);
+        mainMenu->Items()->Add(L"&Help")->Add(L"&About")->OnClick = [this](tk::TComponent*) {
+            MessageBoxW(Handle(), L"Skin Preview: the skinned frame, title bar, menu bar, tool bar, menus and flat "
+                                  L"controls in one window.",
+                        L"About Skin Preview", MB_OK | MB_ICONINFORMATION);
+        };
+        mainMenu->Loaded();
+        frame->OnContentTopChanged = [this](tk::TComponent*) { Layout(); };
+        frame->SetMenu(mainMenu);
+        Dress(failed ? TsuiUIStyle::DeepBlue : args.Style);
+        Layout();
 
         if (failed)
             MessageBoxW(nullptr,
@@ -135,7 +165,62 @@ public:
                             .c_str(),
                         kTitle, MB_OK | MB_ICONWARNING);
     }
-    ~TPreviewForm() override { DestroyComponents(); }
+    ~TPreviewForm() override {
+        if (frame) frame->OnContentTopChanged = nullptr;
+        DestroyComponents();
+    }
+
+    // Dresses the whole window (frame, title bar, menu bar, tool bar and menus) in the style.
+    void Dress(TsuiUIStyle style) {
+        frame->SetFileTheme(theme);
+        frame->SetUIStyle(style);
+        toolBar->SetFileTheme(theme);
+        toolBar->SetUIStyle(style);
+        popup->SetFileTheme(theme);
+        popup->SetUIStyle(style);
+        mainMenu->SetFileTheme(theme);
+        mainMenu->SetUIStyle(style);
+        frame->RebuildMenuBar();
+        for (const auto& [item, itemStyle] : styleItems) item->SetChecked(itemStyle == style);
+        Invalidate();
+    }
+
+    void OpenSkin() {
+        tk::TOpenDialog dialog(nullptr);
+        dialog.SetTitle(L"Open skin");
+        dialog.SetFilter(L"Skin files (*.ssk)|*.ssk|All files (*.*)|*.*");
+        if (!dialog.Execute()) return;
+        const std::filesystem::path previous = theme->ThemeFile();
+        theme->SetThemeFile(dialog.FileName());
+        if (!theme->Ready()) {
+            MessageBoxW(Handle(),
+                        (L"The skin file \"" + dialog.FileName() +
+                         L"\" could not be loaded: it is missing, damaged, not a skin file, or needs a password.")
+                            .c_str(),
+                        kTitle, MB_OK | MB_ICONWARNING);
+            // The skin shown before stays.
+            theme->SetThemeFile(previous);
+            return;
+        }
+        Dress(TsuiUIStyle::FromThemeFile);
+        ShowWhat(L"Skin: " + dialog.FileName());
+        frame->SetCaption(std::wstring(kTitle) + L" - " + dialog.FileName());
+    }
+
+    void ShowWhat(const std::wstring& what) { label->SetCaption(what + L"    (right-click for the popup menu)"); }
+
+    // Places the tool bar and the controls below the title bar and the menu bar.
+    void Layout() {
+        if (!frame || !toolBar || !edit) return;
+        toolBar->SetBounds(0, frame->ContentTop(), frame->Width(), 36);
+        const int base = frame->ContentTop() + 36;
+        label->SetBounds(16, base + 12, 440, 16);
+        const int top = base + 40;
+        button->SetBounds(16, top, 75, 25);
+        speed->SetBounds(100, top, 25, 25);
+        check->SetBounds(140, top + 4, 120, 17);
+        edit->SetBounds(16, top + 40, 240, 21);
+    }
     std::wstring WindowClassName() const override { return L"QuiverdirSkinPreview"; }
 
     void WndProc(tk::TMessage& m) override {
@@ -157,6 +242,12 @@ public:
     tk::TAction* disabled = nullptr;
     TsuiToolBar* toolBar = nullptr;
     TsuiPopupMenu* popup = nullptr;
+    TsuiMainMenu* mainMenu = nullptr;
+    std::vector<std::pair<tk::TMenuItem*, TsuiUIStyle>> styleItems;
+    TFlatButton* button = nullptr;
+    TFlatSpeedButton* speed = nullptr;
+    TFlatCheckBox* check = nullptr;
+    TFlatEdit* edit = nullptr;
 };
 
 }  // namespace
