@@ -304,18 +304,15 @@ bool TsuiForm::SetPublishedProperty(std::string_view name, const tk::PropertyVal
         SetFormPanel(panel);
         return true;
     }
-    if (name == "FileTheme" && std::holds_alternative<tk::TComponent*>(value)) {
-        tk::TComponent* c = std::get<tk::TComponent*>(value);
-        auto* theme = dynamic_cast<TsuiFileTheme*>(c);
-        if (c && !theme) return false;
-        SetFileTheme(theme);
-        return true;
+    if (name == "FileTheme") {
+        const auto theme = ThemeFromProperty(value);
+        if (theme) SetFileTheme(*theme);
+        return theme.has_value();
     }
-    if (name == "UIStyle" && std::holds_alternative<int>(value)) {
-        const int v = std::get<int>(value);
-        if (v < 0 || v > static_cast<int>(TsuiUIStyle::BlueGlass)) return false;
-        SetUIStyle(static_cast<TsuiUIStyle>(v));
-        return true;
+    if (name == "UIStyle") {
+        const auto style = StyleFromProperty(value);
+        if (style) SetUIStyle(*style);
+        return style.has_value();
     }
     return tk::TCustomPanel::SetPublishedProperty(name, value);
 }

@@ -85,19 +85,14 @@ public:
     }
     bool SetPublishedProperty(std::string_view name, const tk::PropertyValue& value) override {
         if (name == "FileTheme") {
-            if (!std::holds_alternative<tk::TComponent*>(value)) return false;
-            tk::TComponent* c = std::get<tk::TComponent*>(value);
-            auto* theme = dynamic_cast<TsuiFileTheme*>(c);
-            if (c && !theme) return false;
-            SetFileTheme(theme);
-            return true;
+            const auto theme = ThemeFromProperty(value);
+            if (theme) SetFileTheme(*theme);
+            return theme.has_value();
         }
         if (name == "UIStyle") {
-            if (!std::holds_alternative<int>(value)) return false;
-            const int v = std::get<int>(value);
-            if (v < 0 || v > static_cast<int>(TsuiUIStyle::BlueGlass)) return false;
-            SetUIStyle(static_cast<TsuiUIStyle>(v));
-            return true;
+            const auto style = StyleFromProperty(value);
+            if (style) SetUIStyle(*style);
+            return style.has_value();
         }
         return Base::SetPublishedProperty(name, value);
     }

@@ -98,6 +98,21 @@ bool TsuiFileTheme::OwnerIsForm() const { return skin::IsFormComponent(Owner());
 
 void TsuiFileTheme::RequestFrameChange() { skin::RequestFrameChange(Owner()); }
 
+std::optional<TsuiFileTheme*> ThemeFromProperty(const tk::PropertyValue& value) {
+    if (!std::holds_alternative<tk::TComponent*>(value)) return std::nullopt;
+    tk::TComponent* component = std::get<tk::TComponent*>(value);
+    auto* theme = dynamic_cast<TsuiFileTheme*>(component);
+    if (component && !theme) return std::nullopt;
+    return theme;
+}
+
+std::optional<TsuiUIStyle> StyleFromProperty(const tk::PropertyValue& value) {
+    if (!std::holds_alternative<int>(value)) return std::nullopt;
+    const int v = std::get<int>(value);
+    if (v < 0 || v > static_cast<int>(TsuiUIStyle::BlueGlass)) return std::nullopt;
+    return static_cast<TsuiUIStyle>(v);
+}
+
 bool ResolveThemeSource(const TsuiFileTheme* theme, TsuiUIStyle style, TsuiUIStyle& out) {
     out = style;
     if (style != TsuiUIStyle::FromThemeFile) return false;

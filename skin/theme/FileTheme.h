@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -77,6 +78,11 @@ private:
 // Whether a component with the given style and theme takes its looks from the theme (true), or
 // from the built-in style placed in out (false; FromThemeFile without a ready theme is DeepBlue).
 bool ResolveThemeSource(const TsuiFileTheme* theme, TsuiUIStyle style, TsuiUIStyle& out);
+
+// What a value given to a skinned component's published FileTheme or UIStyle names: the theme
+// (nullptr for none) or the style; nullopt for a value of the wrong kind, which changes nothing.
+std::optional<TsuiFileTheme*> ThemeFromProperty(const tk::PropertyValue& value);
+std::optional<TsuiUIStyle> StyleFromProperty(const tk::PropertyValue& value);
 
 // Where a theme file name is looked for after the name itself: the program's folder, the Windows
 // folder and the system folder (those that exist on this platform).
