@@ -103,6 +103,11 @@ std::int64_t TMemoryStream::Seek(std::int64_t offset, SeekOrigin origin) {
     return position_;
 }
 
+void TMemoryStream::SetSize(std::int64_t size) {
+    data_.resize(static_cast<std::size_t>(std::max<std::int64_t>(0, size)));
+    position_ = std::min(position_, Size());
+}
+
 std::vector<std::uint8_t> TMemoryStream::TakeBytes() {
     position_ = 0;
     return std::move(data_);

@@ -45,6 +45,10 @@ public:
     std::int64_t Size() override { return static_cast<std::int64_t>(data_.size()); }
 
     const std::vector<std::uint8_t>& Bytes() const { return data_; }
+    // The stream's bytes, for a producer that writes them in place; valid until the size changes.
+    std::uint8_t* Memory() { return data_.data(); }
+    // Grows (new bytes are zero) or shortens the stream; the position stays, at most the new size.
+    void SetSize(std::int64_t size);
     std::vector<std::uint8_t> TakeBytes();
     void Clear();
     void LoadFromFile(const std::filesystem::path& path);

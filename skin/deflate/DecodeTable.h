@@ -12,16 +12,19 @@ namespace deflate {
 class TDecodeTable {
 public:
     // Entry layout: bits 0-4 code length (for a subtable link: the subtable's index bits), bits
-    // 8-12 code length plus extra bits, bits 16-31 value (literal byte, base, subtable start),
-    // and one flag bit for each kind that is not a length or distance.
-    static constexpr std::uint32_t kLiteral = 1u << 5;
+    // 8-12 code length plus extra bits, bits 16-30 value (literal byte, base up to 24577,
+    // subtable start), and one flag bit for each kind that is not a length or distance. The
+    // literal flag is the top bit, the cheapest to test; the three kinds a fast decode loop
+    // leaves to a slower path share the mask kExceptional.
+    static constexpr std::uint32_t kLiteral = 1u << 31;
     static constexpr std::uint32_t kEndOfBlock = 1u << 6;
     static constexpr std::uint32_t kSubtable = 1u << 7;
     static constexpr std::uint32_t kInvalid = 1u << 13;  // no code reaches it, or its symbol is unused
+    static constexpr std::uint32_t kExceptional = kEndOfBlock | kSubtable | kInvalid;
 
     static constexpr unsigned CodeLength(std::uint32_t entry) { return entry & 31u; }
     static constexpr unsigned TotalBits(std::uint32_t entry) { return (entry >> 8) & 31u; }
-    static constexpr std::uint32_t Value(std::uint32_t entry) { return entry >> 16; }
+    static constexpr std::uint32_t Value(std::uint32_t entry) { return (entry >> 16) & 0x7FFFu; }
 
     // What each literal/length symbol (0-287) and distance symbol (0-31) decodes to, before the
     // code length is added.
@@ -39,11 +42,13 @@ public:
     // The entry for the next stream bits (at least the longest code length of them valid).
     std::uint32_t Lookup(std::uint64_t bits) const { return Lookup(Entries.data(), MainBits, bits); }
     static std::uint32_t Lookup(const std::uint32_t* entries, unsigned mainBits, std::uint64_t bits) {
-        std::uint32_t entry = entries[bits & ((1u << mainBits) - 1u)];
-        if (entry & kSubtable) {
-            entry = entries[Value(entry) + ((bits >> mainBits) & ((1u << CodeLength(entry)) - 1u))];
-        }
-        return entry;
+        const std::uint32_t entry = entries[bits & ((1u << mainBits) - 1u)];
+        return entry & kSubtable ? SubtableEntry(entries, mainBits, entry, bits) : entry;
+    }
+    // The entry a subtable link leads to for the same stream bits.
+    static std::uint32_t SubtableEntry(const std::uint32_t* entries, unsigned mainBits, std::uint32_t link,
+                                       std::uint64_t bits) {
+        return entries[Value(link) + ((bits >> mainBits) & ((1u << CodeLength(link)) - 1u))];
     }
 
     std::vector<std::uint32_t> Entries;

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstring>
 #include <memory>
+#include <typeinfo>
 
 #include "skin/deflate/DecodeTable.h"
 #include "skin/deflate/DeflateTables.h"
@@ -94,18 +95,142 @@ inline void CopyMatch(std::uint8_t* to, std::size_t distance, std::size_t length
                 for (std::size_t done = 16; done < length; done += 8) std::memcpy(to + done, from + done, 8);
             }
         }
-    } else if (distance == 1) {
-        std::memset(to, *from, length);
-    } else {
-        // A pattern of 2 to 7 bytes: 16 bytes written one by one hold at least one whole
-        // multiple of the distance that is 8 or more (its stride, at most 14); further 8-byte
-        // pieces then copy from one stride back and never overlap the bytes they write.
-        for (std::size_t i = 0; i < 16; ++i) to[i] = from[i];
-        if (length > 16) {
-            const std::size_t stride = distance * ((8 + distance - 1) / distance);
-            for (std::size_t done = 16; done < length; done += 8) std::memcpy(to + done, to + done - stride, 8);
-        }
+        return;
     }
+    // A pattern of 1 to 7 bytes (a run, or pixels repeated): an 8-byte word starting with the
+    // pattern is built once and stored at steps of the largest multiple of the distance that
+    // fits in 8 bytes, so every store starts a repetition and nothing is read back.
+    std::uint64_t pattern = 0;
+    for (std::size_t i = 0; i < distance; ++i) pattern |= std::uint64_t{from[i]} << (8 * i);
+    for (unsigned width = static_cast<unsigned>(distance) * 8; width < 64; width *= 2) pattern |= pattern << width;
+    std::uint8_t word[8];
+    for (int i = 0; i < 8; ++i) word[i] = static_cast<std::uint8_t>(pattern >> (8 * i));
+    const std::size_t step = distance * (8 / distance);
+    for (std::size_t done = 0; done < length; done += step) std::memcpy(to + done, word, 8);
+}
+
+// How the fast loop ended: it left the rest to the careful loop, or the block ended, or the data
+// is corrupt.
+enum class FastOutcome { Margin, EndOfBlock, BadLiteralSymbol, BadDistanceSymbol, DistanceTooFar };
+
+// The fast decode loop, run while at least kFastInputMargin bytes are left in the input buffer
+// (inNext <= inLimit) and the output is before the flush mark (outNext < outLimit). Each of an
+// iteration's refills may then load 8 bytes without a check and leaves 56 to 63 bits, enough for
+// three literal codes (3 x 15 bits), or two and a length code with its extra bits (2 x 15 + 20);
+// the refill after the length covers the distance code with its extra bits (15 + 13); the last
+// refill is the next iteration's. The output grows by at most 2 + 258 bytes past the flush mark,
+// plus what a match copy writes beyond its end.
+//
+// Each iteration starts just after a refill with the main-table entry of the next code looked
+// up, so the lookup overlaps the copy of the match before it. Literals are tested first; codes
+// longer than the main table, the end of the block and unused codes take a branch of their own.
+// The state lives in locals so it stays in registers, and is handed back at the end.
+[[gnu::noinline]] FastOutcome FastLoop(const std::uint32_t* literalEntries, const std::uint32_t* distanceEntries, std::uint64_t& bitsState,
+                     unsigned& countState, const std::uint8_t*& inNext, const std::uint8_t* inLimit,
+                     std::uint8_t* window, std::uint8_t*& outState, const std::uint8_t* outLimit) {
+    constexpr std::uint64_t kLiteralMask = (1u << kLiteralMainBits) - 1;
+    constexpr std::uint64_t kDistanceMask = (1u << kDistanceMainBits) - 1;
+    std::uint64_t bits = bitsState;
+    unsigned count = countState;
+    const std::uint8_t* in = inNext;
+    std::uint8_t* out = outState;
+    FastOutcome outcome = FastOutcome::Margin;
+
+    auto refill = [&] {
+        // Loads 8 bytes, keeps the whole bytes that fit: 56 to 63 bits after it.
+        bits |= LoadLE64(in) << count;
+        in += (63 - count) >> 3;
+        count |= 56;
+    };
+    auto consume = [&](unsigned used) {
+        bits >>= used;
+        count -= used;
+    };
+    // A length or distance: the base plus the extra bits that follow the code.
+    auto decodeValue = [&](std::uint32_t entry) {
+        const unsigned used = TDecodeTable::TotalBits(entry);
+        const std::size_t value = TDecodeTable::Value(entry) +
+            static_cast<std::size_t>((bits & ((std::uint64_t{1} << used) - 1)) >> TDecodeTable::CodeLength(entry));
+        bits >>= used;
+        count -= used;
+        return value;
+    };
+    // (The lambdas reach the locals directly, never through one another, so they stay in registers.)
+    auto literal = [&](std::uint32_t entry) {
+        *out++ = static_cast<std::uint8_t>(entry >> 16);
+        bits >>= TDecodeTable::CodeLength(entry);
+        count -= TDecodeTable::CodeLength(entry);
+    };
+
+    refill();
+    std::uint32_t entry = literalEntries[bits & kLiteralMask];
+    do {
+        if (entry & TDecodeTable::kLiteral) {
+            literal(entry);
+            entry = literalEntries[bits & kLiteralMask];
+            if (entry & TDecodeTable::kLiteral) {
+                literal(entry);
+                entry = literalEntries[bits & kLiteralMask];
+                if (entry & TDecodeTable::kLiteral) {
+                    literal(entry);
+                    refill();
+                    entry = literalEntries[bits & kLiteralMask];
+                    continue;
+                }
+            }
+        }
+        if (entry & TDecodeTable::kExceptional) {
+            if (entry & TDecodeTable::kSubtable) {
+                entry = TDecodeTable::SubtableEntry(literalEntries, kLiteralMainBits, entry, bits);
+                if (entry & TDecodeTable::kLiteral) {
+                    literal(entry);
+                    refill();
+                    entry = literalEntries[bits & kLiteralMask];
+                    continue;
+                }
+            }
+            if (entry & TDecodeTable::kInvalid) {
+                outcome = FastOutcome::BadLiteralSymbol;
+                break;
+            }
+            if (entry & TDecodeTable::kEndOfBlock) {
+                consume(TDecodeTable::CodeLength(entry));
+                outcome = FastOutcome::EndOfBlock;
+                break;
+            }
+        }
+        const std::size_t length = decodeValue(entry);
+
+        refill();
+        entry = distanceEntries[bits & kDistanceMask];
+        if (entry & (TDecodeTable::kSubtable | TDecodeTable::kInvalid)) {
+            if (entry & TDecodeTable::kSubtable) {
+                entry = TDecodeTable::SubtableEntry(distanceEntries, kDistanceMainBits, entry, bits);
+            }
+            if (entry & TDecodeTable::kInvalid) {
+                outcome = FastOutcome::BadDistanceSymbol;
+                break;
+            }
+        }
+        const std::size_t distance = decodeValue(entry);
+        // After the first move to the window's front at least 32768 bytes of history stay
+        // before the write position, and no distance exceeds 32768, so this rejects exactly the
+        // references before the first byte.
+        if (distance > static_cast<std::size_t>(out - window)) {
+            outcome = FastOutcome::DistanceTooFar;
+            break;
+        }
+        refill();
+        entry = literalEntries[bits & kLiteralMask];
+        CopyMatch(out, distance, length);
+        out += length;
+    } while (in <= inLimit && out < outLimit);
+
+    bitsState = bits;
+    countState = count;
+    inNext = in;
+    outState = out;
+    return outcome;
 }
 
 // The state of one decode: input buffer, bit buffer, output window and the tables of the current
@@ -123,18 +248,46 @@ inline void CopyMatch(std::uint8_t* to, std::size_t distance, std::size_t length
 // once the output reaches flushMark_ (kFlushLead past it) the kFlushSize bytes from written_ are
 // written. When flushMark_ passes kWindowSpan the unwritten bytes, with at least kFlushSize bytes
 // of history before the write position, move to the window's front.
+//
+// When the output is a memory stream positioned at its end, the stream's own bytes are the
+// window: decoded bytes go straight to their place in it and nothing is copied or moved. The
+// bookkeeping of written_ and flushMark_ stays the same, and the stream is kept kWindowSlack
+// bytes longer than flushMark_ reaches; at the end it is cut to the decoded length, or after a
+// failure to the slices a write would have delivered, so the caller sees the same bytes either way.
 class TInflater {
 public:
     TInflater(tk::TStream& source, tk::TStream& output)
-        : source_(source),
-          output_(output),
-          input_(new std::uint8_t[kInputSize]),
-          window_(new std::uint8_t[kWindowSpan + kWindowSlack]) {}
+        : source_(source), output_(output), input_(new std::uint8_t[kInputSize]) {
+        // Only a plain memory stream: a class derived from it may write differently.
+        auto* memory = typeid(output) == typeid(tk::TMemoryStream) ? static_cast<tk::TMemoryStream*>(&output) : nullptr;
+        if (memory && &output != &source && memory->Position() == memory->Size()) {
+            memory_ = memory;
+            base_ = static_cast<std::size_t>(memory->Size());
+            GrowMemory();
+        } else {
+            ownedWindow_.reset(new std::uint8_t[kWindowSpan + kWindowSlack]);
+            window_ = ownedWindow_.get();
+        }
+    }
 
-    bool Run();
+    // Decodes the whole stream; a memory output is cut to what was delivered whatever the outcome,
+    // also when a stream throws.
+    bool Run() {
+        if (!memory_) return Decode();
+        bool ok = false;
+        try {
+            ok = Decode();
+        } catch (...) {
+            TrimMemory(written_);
+            throw;
+        }
+        TrimMemory(ok ? outPos_ : written_);
+        return ok;
+    }
     InflateError Error() const { return error_; }
 
 private:
+    bool Decode();
     bool StoredBlock();
     bool DynamicBlock();
     bool InflateCodes(const TDecodeTable& literalTable, const TDecodeTable& distanceTable);
@@ -152,6 +305,8 @@ private:
     bool Overrun() const { return synthetic_ * 8 > bitCount_; }
     bool ReadByte(std::uint8_t& value);
     bool Flush();
+    void GrowMemory();
+    void TrimMemory(std::size_t length);
     // Records why the decode fails; a check that failed on padding bits means the input ended.
     bool Fail(InflateError error) {
         error_ = Overrun() ? InflateError::InputEnded : error;
@@ -170,7 +325,10 @@ private:
     unsigned bitCount_ = 0;
     unsigned synthetic_ = 0;
 
-    std::unique_ptr<std::uint8_t[]> window_;
+    std::unique_ptr<std::uint8_t[]> ownedWindow_;
+    tk::TMemoryStream* memory_ = nullptr;  // the output, when its bytes are the window
+    std::size_t base_ = 0;                 // where this decode's output starts in memory_
+    std::uint8_t* window_ = nullptr;
     std::size_t outPos_ = 0;
     std::size_t written_ = 0;
     std::size_t flushMark_ = kFlushLead;
@@ -241,7 +399,13 @@ bool TInflater::ReadByte(std::uint8_t& value) {
 // Writes the oldest unwritten kFlushSize bytes; moves what must stay to the front when the
 // window is nearly used up.
 bool TInflater::Flush() {
-    std::uint8_t* const window = window_.get();
+    if (memory_) {
+        written_ += kFlushSize;
+        flushMark_ += kFlushSize;
+        GrowMemory();
+        return true;
+    }
+    std::uint8_t* const window = window_;
     if (output_.Write(window + written_, kFlushSize) != static_cast<std::int64_t>(kFlushSize)) {
         error_ = InflateError::WriteRefused;
         return false;
@@ -259,7 +423,21 @@ bool TInflater::Flush() {
     return true;
 }
 
-bool TInflater::Run() {
+// Makes the memory output long enough for the decode to run to kWindowSlack past flushMark_;
+// the window moves with the stream's bytes.
+void TInflater::GrowMemory() {
+    const auto needed = static_cast<std::int64_t>(base_ + flushMark_ + kWindowSlack);
+    if (memory_->Size() < needed) memory_->SetSize(needed);
+    window_ = memory_->Memory() + base_;
+}
+
+void TInflater::TrimMemory(std::size_t length) {
+    const auto end = static_cast<std::int64_t>(base_ + length);
+    memory_->SetSize(end);
+    memory_->SetPosition(end);
+}
+
+bool TInflater::Decode() {
     for (;;) {
         // With the input buffer empty, only a few bytes are read for the block header: if the
         // block is stored, its data is then read straight into the window.
@@ -280,8 +458,9 @@ bool TInflater::Run() {
         if (Overrun()) return Fail(InflateError::InputEnded);
         if (final) break;
     }
+    if (memory_) return true;
     const auto rest = static_cast<std::int64_t>(outPos_ - written_);
-    if (output_.Write(window_.get() + written_, rest) != rest) {
+    if (output_.Write(window_ + written_, rest) != rest) {
         error_ = InflateError::WriteRefused;
         return false;
     }
@@ -300,13 +479,13 @@ bool TInflater::StoredBlock() {
     const unsigned complement = header[2] | header[3] << 8;
     if ((remaining ^ complement) != 0xFFFF) return Fail(InflateError::StoredLengthMismatch);
 
-    std::uint8_t* const window = window_.get();
     while (remaining > 0 && bitCount_ >= 8) {
-        if (!ReadByte(window[outPos_])) return Fail(InflateError::InputEnded);
+        if (!ReadByte(window_[outPos_])) return Fail(InflateError::InputEnded);
         --remaining;
         if (++outPos_ == flushMark_ && !Flush()) return false;
     }
     while (remaining > 0) {
+        std::uint8_t* const window = window_;
         const std::size_t room = std::min(remaining, flushMark_ - outPos_);
         std::size_t piece = 0;
         if (inPos_ < inEnd_) {
@@ -413,7 +592,7 @@ bool TInflater::DynamicBlock() {
 // code, taking the input's last bytes (and the padding after them) word by word.
 bool TInflater::InflateCodes(const TDecodeTable& literalTable, const TDecodeTable& distanceTable) {
     const std::uint8_t* const in = input_.get();
-    std::uint8_t* const window = window_.get();
+    std::uint8_t* window = window_;
     // Byte stores to the window may alias anything, so the tables are reached through locals.
     const std::uint32_t* const literalEntries = literalTable.Entries.data();
     const std::uint32_t* const distanceEntries = distanceTable.Entries.data();
@@ -444,6 +623,7 @@ bool TInflater::InflateCodes(const TDecodeTable& literalTable, const TDecodeTabl
         inEnd = inEnd_;
         outPos = outPos_;
         flushMark = flushMark_;
+        window = window_;
     };
     auto consume = [&](unsigned used) {
         bits >>= used;
@@ -462,62 +642,19 @@ bool TInflater::InflateCodes(const TDecodeTable& literalTable, const TDecodeTabl
         }
 
         if (inEnd - inPos >= kFastInputMargin) {
-            // Loads 8 bytes, keeps the whole bytes that fit: 56 to 63 bits after it.
-            auto refill = [&] {
-                bits |= LoadLE64(in + inPos) << count;
-                inPos += (63 - count) >> 3;
-                count |= 56;
-            };
-            // Each iteration starts just after a refill with the entry of the next code looked
-            // up, so the lookup overlaps the copy of the match before it.
-            refill();
-            std::uint32_t entry = literalLookup(bits);
-            do {
-                if (entry & TDecodeTable::kLiteral) {
-                    window[outPos++] = static_cast<std::uint8_t>(TDecodeTable::Value(entry));
-                    consume(TDecodeTable::CodeLength(entry));
-                    entry = literalLookup(bits);
-                    if (entry & TDecodeTable::kLiteral) {
-                        window[outPos++] = static_cast<std::uint8_t>(TDecodeTable::Value(entry));
-                        consume(TDecodeTable::CodeLength(entry));
-                        entry = literalLookup(bits);
-                        if (entry & TDecodeTable::kLiteral) {
-                            window[outPos++] = static_cast<std::uint8_t>(TDecodeTable::Value(entry));
-                            consume(TDecodeTable::CodeLength(entry));
-                            refill();
-                            entry = literalLookup(bits);
-                            continue;
-                        }
-                    }
-                }
-                if (entry & (TDecodeTable::kEndOfBlock | TDecodeTable::kInvalid)) {
-                    if (entry & TDecodeTable::kInvalid) return fail(InflateError::BadLiteralSymbol);
-                    consume(TDecodeTable::CodeLength(entry));
-                    save();
-                    return true;
-                }
-                unsigned used = TDecodeTable::TotalBits(entry);
-                const std::size_t length = TDecodeTable::Value(entry) +
-                    static_cast<std::size_t>((bits & ((std::uint64_t{1} << used) - 1)) >> TDecodeTable::CodeLength(entry));
-                consume(used);
-
-                refill();
-                entry = distanceLookup(bits);
-                if (entry & TDecodeTable::kInvalid) return fail(InflateError::BadDistanceSymbol);
-                used = TDecodeTable::TotalBits(entry);
-                const std::size_t distance = TDecodeTable::Value(entry) +
-                    static_cast<std::size_t>((bits & ((std::uint64_t{1} << used) - 1)) >> TDecodeTable::CodeLength(entry));
-                consume(used);
-                // After the first move to the window's front at least 32768 bytes of history
-                // stay before the write position, and no distance exceeds 32768, so this rejects
-                // exactly the references before the first byte.
-                if (distance > outPos) return fail(InflateError::DistanceTooFar);
-                refill();
-                entry = literalLookup(bits);
-                CopyMatch(window + outPos, distance, length);
-                outPos += length;
-            } while (inEnd - inPos >= kFastInputMargin && outPos < flushMark);
-            continue;
+            const std::uint8_t* inNext = in + inPos;
+            std::uint8_t* outNext = window + outPos;
+            const FastOutcome outcome = FastLoop(literalEntries, distanceEntries, bits, count, inNext,
+                                                 in + inEnd - kFastInputMargin, window, outNext, window + flushMark);
+            inPos = static_cast<std::size_t>(inNext - in);
+            outPos = static_cast<std::size_t>(outNext - window);
+            switch (outcome) {
+                case FastOutcome::Margin: continue;
+                case FastOutcome::EndOfBlock: save(); return true;
+                case FastOutcome::BadLiteralSymbol: return fail(InflateError::BadLiteralSymbol);
+                case FastOutcome::BadDistanceSymbol: return fail(InflateError::BadDistanceSymbol);
+                case FastOutcome::DistanceTooFar: return fail(InflateError::DistanceTooFar);
+            }
         }
 
         // The careful loop: one symbol.

@@ -3,15 +3,36 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include <gtest/gtest.h>
+
 namespace deflatetest {
 
-Result Inflate(const Bytes& input, std::size_t readSize) {
+namespace {
+
+// A memory stream the decoder does not take for a plain one: it decodes through its own window
+// and hands the output over in written slices.
+class WindowedOutput : public tk::TMemoryStream {};
+
+template <class Output>
+Result InflateInto(const Bytes& input, std::size_t readSize) {
     TrickleStream source(input, readSize == 0 ? input.size() + 1 : readSize);
-    tk::TMemoryStream output;
+    Output output;
     Result result;
     result.ok = InflateStream(source, output, result.error);
     result.output = output.TakeBytes();
     return result;
+}
+
+}  // namespace
+
+Result Inflate(const Bytes& input, std::size_t readSize) {
+    const Result direct = InflateInto<tk::TMemoryStream>(input, readSize);
+    const Result windowed = InflateInto<WindowedOutput>(input, readSize);
+    EXPECT_EQ(direct.ok, windowed.ok) << "decoding in place and through the window disagree";
+    EXPECT_EQ(direct.error, windowed.error) << "decoding in place and through the window disagree";
+    EXPECT_TRUE(direct.output == windowed.output)
+        << "decoding in place gave " << direct.output.size() << " bytes, through the window " << windowed.output.size();
+    return direct;
 }
 
 Bytes FromText(const std::string& text) { return Bytes(text.begin(), text.end()); }

@@ -773,3 +773,100 @@ TEST(InflateCases, FaultsInTheFastLoopGiveTheirReasons) {
     EXPECT_TRUE(r.ok);
     EXPECT_EQ(r.output.size(), 203u);
 }
+
+// Into a plain memory stream positioned at its end the decoder writes in place. The bytes already
+// there are kept and are no history: a distance reaching into them is refused.
+TEST(InflateInPlace, AppendsAfterBytesAlreadyThereThatNoDistanceReaches) {
+    auto decodeAfterPrefix = [](const Bytes& stream, Result& result) {
+        TrickleStream source(stream, stream.size());
+        tk::TMemoryStream output(Bytes(100, 'x'));
+        output.Seek(0, tk::SeekOrigin::End);
+        result.ok = InflateStream(source, output, result.error);
+        EXPECT_EQ(output.Position(), output.Size());
+        result.output = output.TakeBytes();
+    };
+    std::vector<Sym> symbols;
+    for (int i = 0; i < 200; ++i) symbols.push_back(Lit(static_cast<char>('a' + i % 26)));
+    std::vector<Sym> within = symbols, beyond = symbols;
+    within.push_back(LengthSym(3));
+    within.push_back(DistanceSym(200));
+    beyond.push_back(LengthSym(3));
+    beyond.push_back(DistanceSym(201));
+
+    for (std::size_t tail : {std::size_t{0}, std::size_t{64}}) {  // careful loop, fast loop
+        SCOPED_TRACE(tail);
+        Bytes stream = FixedStream(within);
+        stream.insert(stream.end(), tail, 0);
+        Result r;
+        decodeAfterPrefix(stream, r);
+        ASSERT_TRUE(r.ok);
+        ASSERT_EQ(r.output.size(), 303u);
+        EXPECT_TRUE(std::all_of(r.output.begin(), r.output.begin() + 100, [](std::uint8_t b) { return b == 'x'; }));
+        EXPECT_EQ(std::string(r.output.begin() + 100, r.output.begin() + 103), "abc");
+        EXPECT_EQ(std::string(r.output.end() - 3, r.output.end()), "abc");
+
+        stream = FixedStream(beyond);
+        stream.insert(stream.end(), tail, 0);
+        decodeAfterPrefix(stream, r);
+        EXPECT_FALSE(r.ok);
+        EXPECT_EQ(ReasonName(r.error), ReasonName(InflateError::DistanceTooFar));
+        EXPECT_EQ(r.output, Bytes(100, 'x'));
+    }
+}
+
+// A memory stream positioned inside its bytes is written through the window as any stream is:
+// the decoded bytes replace as many as there are and the rest stay.
+TEST(InflateInPlace, AStreamPositionedInsideItsBytesKeepsThoseAfterTheOutput) {
+    const Bytes stream = FixedStream({Lit('a'), Lit('b'), Lit('c')});
+    TrickleStream source(stream, stream.size());
+    tk::TMemoryStream output(Bytes(50, 'z'));
+    output.SetPosition(10);
+    ASSERT_TRUE(InflateStream(source, output));
+    Bytes expect(50, 'z');
+    expect[10] = 'a';
+    expect[11] = 'b';
+    expect[12] = 'c';
+    EXPECT_EQ(output.Bytes(), expect);
+    EXPECT_EQ(output.Position(), 13);
+}
+
+namespace {
+
+// A source that throws once it has handed out `limit` bytes.
+class FailingSource : public tk::TMemoryStream {
+public:
+    FailingSource(deflatetest::Bytes bytes, std::int64_t limit) : tk::TMemoryStream(std::move(bytes)), limit_(limit) {}
+    std::int64_t Read(void* buffer, std::int64_t count) override {
+        if (Position() >= limit_) throw std::runtime_error("source gone");
+        return tk::TMemoryStream::Read(buffer, std::min(count, limit_ - Position()));
+    }
+
+private:
+    std::int64_t limit_;
+};
+
+class OtherOutput : public tk::TMemoryStream {};
+
+}  // namespace
+
+// An exception from the source passes through; what stays in the output is what a decode
+// through the window has written by then, whole slices, also when the output is decoded in place.
+TEST(InflateInPlace, AnExceptionLeavesTheWrittenSlicesOnly) {
+    BitWriter w;
+    StoredBlock(w, false, RandomBytes(60000, 4));
+    StoredBlock(w, true, RandomBytes(60000, 5));
+    const Bytes stream = w.Finish();
+    for (std::int64_t limit : {std::int64_t{20000}, std::int64_t{120000}}) {
+        SCOPED_TRACE(limit);
+        FailingSource inPlaceSource(stream, limit), windowSource(stream, limit);
+        tk::TMemoryStream inPlace(Bytes(7, 'p'));
+        inPlace.Seek(0, tk::SeekOrigin::End);
+        OtherOutput window;
+        window.WriteBuffer(Bytes(7, 'p').data(), 7);
+        EXPECT_THROW(InflateStream(inPlaceSource, inPlace), std::runtime_error);
+        EXPECT_THROW(InflateStream(windowSource, window), std::runtime_error);
+        EXPECT_EQ(inPlace.Bytes(), window.Bytes());
+        EXPECT_EQ(inPlace.Position(), inPlace.Size());
+        EXPECT_EQ((inPlace.Size() - 7) % 32768, 0);
+    }
+}

@@ -23,6 +23,21 @@ TEST(MemoryStream, ReadsWritesAndSeeksWithinItsBytes) {
     EXPECT_THROW(s.ReadBuffer(buf, 1), tk::EReadError);
 }
 
+TEST(MemoryStream, SetSizeGrowsWithZerosAndShortensUpToThePosition) {
+    tk::TMemoryStream s(std::vector<std::uint8_t>{1, 2, 3});
+    s.SetPosition(3);
+    s.SetSize(5);
+    EXPECT_EQ(s.Bytes(), (std::vector<std::uint8_t>{1, 2, 3, 0, 0}));
+    EXPECT_EQ(s.Position(), 3);
+    s.Memory()[4] = 9;
+    EXPECT_EQ(s.Bytes()[4], 9);
+    s.SetSize(2);
+    EXPECT_EQ(s.Bytes(), (std::vector<std::uint8_t>{1, 2}));
+    EXPECT_EQ(s.Position(), 2);
+    s.SetSize(-1);
+    EXPECT_EQ(s.Size(), 0);
+}
+
 TEST(Stream, CopyFromCopiesExactlyTheCountOrFails) {
     tk::TMemoryStream source(std::vector<std::uint8_t>{1, 2, 3, 4, 5});
     tk::TMemoryStream target;
