@@ -39,7 +39,7 @@ void Prepare() {
     tk::TMemoryStream member;
     archive.SetPosition(0);
     skin::ExtractArchiveMemberFromStream(archive, "SKINDATA.SK2", "", member);
-    gMember = member.Bytes();
+    gMember.assign(member.Bytes().begin(), member.Bytes().end());
 }
 
 void BM_LoadFromFile(benchmark::State& state) {

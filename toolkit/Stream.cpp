@@ -91,7 +91,12 @@ std::int64_t TMemoryStream::Read(void* buffer, std::int64_t count) {
 std::int64_t TMemoryStream::Write(const void* buffer, std::int64_t count) {
     if (count <= 0) return 0;
     const size_t end = static_cast<size_t>(position_ + count);
-    if (end > data_.size()) data_.resize(end);
+    if (end > data_.size()) {
+        // Bytes between the old end and a position beyond it read as zeros.
+        const size_t oldSize = data_.size();
+        data_.resize(end);
+        if (static_cast<size_t>(position_) > oldSize) std::memset(data_.data() + oldSize, 0, static_cast<size_t>(position_) - oldSize);
+    }
     std::memcpy(data_.data() + position_, buffer, static_cast<size_t>(count));
     position_ += count;
     return count;
@@ -104,13 +109,14 @@ std::int64_t TMemoryStream::Seek(std::int64_t offset, SeekOrigin origin) {
 }
 
 void TMemoryStream::SetSize(std::int64_t size) {
-    data_.resize(static_cast<std::size_t>(std::max<std::int64_t>(0, size)));
-    position_ = std::min(position_, Size());
+    const std::size_t oldSize = data_.size();
+    SetSizeForWriting(size);
+    if (data_.size() > oldSize) std::memset(data_.data() + oldSize, 0, data_.size() - oldSize);
 }
 
-std::vector<std::uint8_t> TMemoryStream::TakeBytes() {
-    position_ = 0;
-    return std::move(data_);
+void TMemoryStream::SetSizeForWriting(std::int64_t size) {
+    data_.resize(static_cast<std::size_t>(std::max<std::int64_t>(0, size)));
+    position_ = std::min(position_, Size());
 }
 
 void TMemoryStream::Clear() {

@@ -5,12 +5,46 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <algorithm>
 #include <filesystem>
+#include <memory>
+#include <span>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace tk {
 
 enum class SeekOrigin { Begin, Current, End };
+
+// Allocates as std::allocator does, but the bytes a vector grows by are left uninitialised
+// instead of cleared: a memory stream grown for a producer that writes the new bytes at once
+// (a decoder writing in place) is then not cleared first.
+template <class T>
+struct TUninitialisedAllocator : std::allocator<T> {
+    template <class U>
+    struct rebind {
+        using other = TUninitialisedAllocator<U>;
+    };
+    TUninitialisedAllocator() = default;
+    template <class U>
+    TUninitialisedAllocator(const TUninitialisedAllocator<U>&) noexcept {}
+    template <class U>
+    void construct(U* p) noexcept(std::is_nothrow_default_constructible_v<U>) {
+        ::new (static_cast<void*>(p)) U;
+    }
+    template <class U, class... Args>
+    void construct(U* p, Args&&... args) {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+};
+
+// The bytes of a memory stream.
+using TStreamBytes = std::vector<std::uint8_t, TUninitialisedAllocator<std::uint8_t>>;
+
+inline bool operator==(const TStreamBytes& a, const std::vector<std::uint8_t>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end());
+}
 
 class TStream {
 public:
@@ -37,25 +71,27 @@ public:
 class TMemoryStream : public TStream {
 public:
     TMemoryStream() = default;
-    explicit TMemoryStream(std::vector<std::uint8_t> bytes) : data_(std::move(bytes)) {}
+    explicit TMemoryStream(std::span<const std::uint8_t> bytes) : data_(bytes.begin(), bytes.end()) {}
 
     std::int64_t Read(void* buffer, std::int64_t count) override;
     std::int64_t Write(const void* buffer, std::int64_t count) override;
     std::int64_t Seek(std::int64_t offset, SeekOrigin origin) override;
     std::int64_t Size() override { return static_cast<std::int64_t>(data_.size()); }
 
-    const std::vector<std::uint8_t>& Bytes() const { return data_; }
+    const TStreamBytes& Bytes() const { return data_; }
     // The stream's bytes, for a producer that writes them in place; valid until the size changes.
     std::uint8_t* Memory() { return data_.data(); }
     // Grows (new bytes are zero) or shortens the stream; the position stays, at most the new size.
     void SetSize(std::int64_t size);
-    std::vector<std::uint8_t> TakeBytes();
+    // As SetSize, but bytes added are not cleared: the caller writes every one of them (or
+    // shortens the stream again) before anything reads them.
+    void SetSizeForWriting(std::int64_t size);
     void Clear();
     void LoadFromFile(const std::filesystem::path& path);
     void SaveToFile(const std::filesystem::path& path) const;
 
 private:
-    std::vector<std::uint8_t> data_;
+    TStreamBytes data_;
     std::int64_t position_ = 0;
 };
 

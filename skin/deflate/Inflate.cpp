@@ -427,13 +427,13 @@ bool TInflater::Flush() {
 // the window moves with the stream's bytes.
 void TInflater::GrowMemory() {
     const auto needed = static_cast<std::int64_t>(base_ + flushMark_ + kWindowSlack);
-    if (memory_->Size() < needed) memory_->SetSize(needed);
+    if (memory_->Size() < needed) memory_->SetSizeForWriting(needed);
     window_ = memory_->Memory() + base_;
 }
 
 void TInflater::TrimMemory(std::size_t length) {
     const auto end = static_cast<std::int64_t>(base_ + length);
-    memory_->SetSize(end);
+    memory_->SetSizeForWriting(end);  // only ever shortens
     memory_->SetPosition(end);
 }
 

@@ -19,7 +19,7 @@ Result InflateInto(const Bytes& input, std::size_t readSize) {
     Output output;
     Result result;
     result.ok = InflateStream(source, output, result.error);
-    result.output = output.TakeBytes();
+    result.output.assign(output.Bytes().begin(), output.Bytes().end());
     return result;
 }
 

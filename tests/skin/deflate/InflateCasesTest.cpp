@@ -783,7 +783,7 @@ TEST(InflateInPlace, AppendsAfterBytesAlreadyThereThatNoDistanceReaches) {
         output.Seek(0, tk::SeekOrigin::End);
         result.ok = InflateStream(source, output, result.error);
         EXPECT_EQ(output.Position(), output.Size());
-        result.output = output.TakeBytes();
+        result.output.assign(output.Bytes().begin(), output.Bytes().end());
     };
     std::vector<Sym> symbols;
     for (int i = 0; i < 200; ++i) symbols.push_back(Lit(static_cast<char>('a' + i % 26)));
