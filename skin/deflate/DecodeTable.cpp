@@ -8,7 +8,7 @@ namespace deflate {
 
 namespace {
 
-constexpr std::uint32_t Decoded(std::uint32_t value, unsigned extraBits) { return value << 16 | extraBits << 8; }
+constexpr std::uint32_t Decoded(std::uint32_t value, unsigned extraBits) { return value << 16 | extraBits; }
 
 std::array<std::uint32_t, 288> MakeLiteralSymbols() {
     std::array<std::uint32_t, 288> symbols{};

@@ -11,20 +11,22 @@ namespace deflate {
 
 class TDecodeTable {
 public:
-    // Entry layout: bits 0-4 code length (for a subtable link: the subtable's index bits), bits
-    // 8-12 code length plus extra bits, bits 16-30 value (literal byte, base up to 24577,
-    // subtable start), and one flag bit for each kind that is not a length or distance. The
-    // literal flag is the top bit, the cheapest to test; the three kinds a fast decode loop
-    // leaves to a slower path share the mask kExceptional.
+    // Entry layout: bits 0-5 the bits the code and its extra bits take (for a subtable link: the
+    // subtable's index bits), bits 8-12 the code length alone, bits 16-30 value (literal byte,
+    // base up to 24577, subtable start), and one flag bit for each kind that is not a length or
+    // distance. The literal flag is the top bit, the cheapest to test; the three kinds a fast
+    // decode loop leaves to a slower path share the mask kExceptional.
     static constexpr std::uint32_t kLiteral = 1u << 31;
     static constexpr std::uint32_t kEndOfBlock = 1u << 6;
     static constexpr std::uint32_t kSubtable = 1u << 7;
     static constexpr std::uint32_t kInvalid = 1u << 13;  // no code reaches it, or its symbol is unused
     static constexpr std::uint32_t kExceptional = kEndOfBlock | kSubtable | kInvalid;
 
-    static constexpr unsigned CodeLength(std::uint32_t entry) { return entry & 31u; }
-    static constexpr unsigned TotalBits(std::uint32_t entry) { return (entry >> 8) & 31u; }
-    static constexpr std::uint32_t Value(std::uint32_t entry) { return (entry >> 16) & 0x7FFFu; }
+    static constexpr unsigned UsedBits(std::uint32_t entry) { return entry & 63u; }
+    static constexpr unsigned CodeLength(std::uint32_t entry) { return (entry >> 8) & 31u; }
+    // Only literals have the top bit: for every other entry this is the value as it stands, and a
+    // literal's byte is its low 8 bits.
+    static constexpr std::uint32_t Value(std::uint32_t entry) { return entry >> 16; }
 
     // What each literal/length symbol (0-287) and distance symbol (0-31) decodes to, before the
     // code length is added.
@@ -48,7 +50,7 @@ public:
     // The entry a subtable link leads to for the same stream bits.
     static std::uint32_t SubtableEntry(const std::uint32_t* entries, unsigned mainBits, std::uint32_t link,
                                        std::uint64_t bits) {
-        return entries[Value(link) + ((bits >> mainBits) & ((1u << CodeLength(link)) - 1u))];
+        return entries[Value(link) + ((bits >> mainBits) & ((1u << UsedBits(link)) - 1u))];
     }
 
     std::vector<std::uint32_t> Entries;
