@@ -98,14 +98,16 @@ inline void CopyMatch(std::uint8_t* to, std::size_t distance, std::size_t length
         return;
     }
     // A pattern of 1 to 7 bytes (a run, or pixels repeated): an 8-byte word starting with the
-    // pattern is built once and stored at steps of the largest multiple of the distance that
-    // fits in 8 bytes, so every store starts a repetition and nothing is read back.
-    std::uint64_t pattern = 0;
-    for (std::size_t i = 0; i < distance; ++i) pattern |= std::uint64_t{from[i]} << (8 * i);
-    for (unsigned width = static_cast<unsigned>(distance) * 8; width < 64; width *= 2) pattern |= pattern << width;
+    // pattern is gathered from it once and stored at steps of the largest multiple of the
+    // distance that fits in 8 bytes, so every store starts a repetition and nothing is read back.
+    // Fixed counts and small tables keep branches and divisions out of it.
+    static constexpr std::uint8_t kStep[8] = {0, 8, 8, 6, 8, 5, 6, 7};
+    static constexpr std::uint8_t kSource[8][8] = {
+        {}, {0, 0, 0, 0, 0, 0, 0, 0}, {0, 1, 0, 1, 0, 1, 0, 1}, {0, 1, 2, 0, 1, 2, 0, 1},
+        {0, 1, 2, 3, 0, 1, 2, 3}, {0, 1, 2, 3, 4, 0, 1, 2}, {0, 1, 2, 3, 4, 5, 0, 1}, {0, 1, 2, 3, 4, 5, 6, 0}};
     std::uint8_t word[8];
-    for (int i = 0; i < 8; ++i) word[i] = static_cast<std::uint8_t>(pattern >> (8 * i));
-    const std::size_t step = distance * (8 / distance);
+    for (int i = 0; i < 8; ++i) word[i] = from[kSource[distance][i]];
+    const std::size_t step = kStep[distance];
     for (std::size_t done = 0; done < length; done += step) std::memcpy(to + done, word, 8);
 }
 
@@ -114,12 +116,12 @@ inline void CopyMatch(std::uint8_t* to, std::size_t distance, std::size_t length
 enum class FastOutcome { Margin, EndOfBlock, BadLiteralSymbol, BadDistanceSymbol, DistanceTooFar };
 
 // The fast decode loop, run while at least kFastInputMargin bytes are left in the input buffer
-// (inNext <= inLimit) and the output is before the flush mark (outNext < outLimit). Each of an
-// iteration's refills may then load 8 bytes without a check and leaves 56 to 63 bits, enough for
-// three literal codes (3 x 15 bits), or two and a length code with its extra bits (2 x 15 + 20);
-// the refill after the length covers the distance code with its extra bits (15 + 13); the last
-// refill is the next iteration's. The output grows by at most 2 + 258 bytes past the flush mark,
-// plus what a match copy writes beyond its end.
+// (in <= inLimit) and the output is before the flush mark (out < outLimit). Each of an
+// iteration's refills (at most two) may then load 8 bytes without a check and leaves 56 to 63
+// bits, enough for three literal codes (3 x 15 bits), or for a match: a length code with its
+// extra bits (15 + 5) and a distance code with its extra bits (15 + 13). The last refill is the
+// next iteration's. The output grows by at most 2 + 258 bytes past the flush mark, plus what a
+// match copy writes beyond its end.
 //
 // Each iteration starts just after a refill with the main-table entry of the next code looked
 // up, so the lookup overlaps the copy of the match before it. Literals are tested first; codes
@@ -194,6 +196,9 @@ struct TFastLoop {
                     continue;
                 }
             }
+            // A match after one or two literals starts with the bit buffer topped up too (the
+            // entry stays valid: a refill only adds bits above those held).
+            refill();
         }
         if (entry & TDecodeTable::kExceptional) {
             if (entry & TDecodeTable::kSubtable) {
@@ -215,9 +220,9 @@ struct TFastLoop {
                 break;
             }
         }
+        // A match starts with 56 bits or more: the length code with its extra bits takes up to 20,
+        // the distance code with its extra bits up to 28, so no refill is needed between them.
         const std::size_t length = decodeValue(entry);
-
-        refill();
         entry = distanceEntries[bits & kDistanceMask];
         if (entry & (TDecodeTable::kSubtable | TDecodeTable::kInvalid)) {
             if (entry & TDecodeTable::kSubtable) {
