@@ -1,9 +1,11 @@
 // Arbitrary bytes as a DEFLATE stream. The decoder must neither touch memory outside its buffers
 // nor hang (ASan, UBSan and libFuzzer's timeout watch for both), and its outcome must not depend
-// on how the source splits its reads: whole reads and short reads give the same result and the
-// same output.
+// on how the source splits its reads or on the kind of output: whole reads and short reads, and
+// decoding in place into a memory stream (after bytes already there), give the same result and
+// the same output.
 #include <cstdint>
 #include <cstdlib>
+#include <vector>
 
 #include "FuzzStreams.h"
 #include "skin/deflate/Inflate.h"
@@ -18,6 +20,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool piecesOk = InflateStream(pieces, piecesOut);
 
     if (wholeOk != piecesOk || wholeOut.Size64() != piecesOut.Size64() || wholeOut.Hash() != piecesOut.Hash()) {
+        std::abort();
+    }
+
+    constexpr std::size_t kPrefix = 3;
+    fuzz::TSliceSource again(data, size, size % 7 + 1);
+    tk::TMemoryStream memory(std::vector<std::uint8_t>(kPrefix, 0xA5));
+    memory.Seek(0, tk::SeekOrigin::End);
+    const bool memoryOk = InflateStream(again, memory);
+    fuzz::THashSink memoryOut;
+    memoryOut.Write(memory.Memory() + kPrefix, memory.Size() - static_cast<std::int64_t>(kPrefix));
+    if (memoryOk != wholeOk || memoryOut.Size64() != wholeOut.Size64() || memoryOut.Hash() != wholeOut.Hash() ||
+        memory.Position() != memory.Size() || memory.Bytes()[0] != 0xA5 || memory.Bytes()[kPrefix - 1] != 0xA5) {
         std::abort();
     }
     return 0;

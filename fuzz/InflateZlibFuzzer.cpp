@@ -40,12 +40,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<std::uint8_t> expected;
     if (!ZlibInflate(data, size, expected)) return 0;
 
+    // Through the decoder's window into another stream, and in place into a memory stream.
     fuzz::TSliceSource source(data, size, size % 2 ? size + 1 : size % 4093 + 1);
     fuzz::THashSink output(true);
     const bool ok = InflateStream(source, output);
     if (!ok || output.Kept() != expected) {
         std::fprintf(stderr, "zlib decoded %zu bytes; this decoder %s with %zu bytes\n", expected.size(),
                      ok ? "succeeded" : "failed", output.Kept().size());
+        std::abort();
+    }
+    fuzz::TSliceSource again(data, size, size % 3 ? size + 1 : size % 509 + 1);
+    tk::TMemoryStream memory;
+    const bool memoryOk = InflateStream(again, memory);
+    if (!memoryOk || !(memory.Bytes() == expected)) {
+        std::fprintf(stderr, "zlib decoded %zu bytes; this decoder, in place, %s with %zu bytes\n", expected.size(),
+                     memoryOk ? "succeeded" : "failed", memory.Bytes().size());
         std::abort();
     }
     return 0;

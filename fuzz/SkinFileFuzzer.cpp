@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     tk::TMemoryStream member;
     const ArchiveMemberResult r = skin::ExtractArchiveMemberFromStream(archive, "SKINDATA.SK2", "silver", member);
     if (r != amrExtracted) return 0;
-    const std::vector<std::uint8_t>& bytes = member.Bytes();
+    const tk::TStreamBytes& bytes = member.Bytes();
     // An exact-size copy, so the sanitizer sees any read past the member's end.
     std::vector<std::uint8_t> exact(bytes.begin(), bytes.end());
     exact.shrink_to_fit();
