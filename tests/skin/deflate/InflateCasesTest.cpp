@@ -870,3 +870,15 @@ TEST(InflateInPlace, AnExceptionLeavesTheWrittenSlicesOnly) {
         EXPECT_EQ((inPlace.Size() - 7) % 32768, 0);
     }
 }
+
+// A memory stream at its end that is the source as well gives nothing to read, whatever the
+// decoder does with its output: the decode fails for want of input and the stream is unchanged.
+TEST(InflateInPlace, AStreamThatIsAlsoTheSourceIsNotGrownUnderItsReader) {
+    const Bytes stream = FixedStream({Lit('a'), Lit('b'), Lit('c')});
+    tk::TMemoryStream both(stream);
+    both.Seek(0, tk::SeekOrigin::End);
+    InflateError error = InflateError::None;
+    EXPECT_FALSE(InflateStream(both, both, error));
+    EXPECT_EQ(ReasonName(error), ReasonName(InflateError::InputEnded));
+    EXPECT_EQ(both.Bytes(), stream);
+}
