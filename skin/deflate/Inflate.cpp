@@ -28,9 +28,11 @@ constexpr std::size_t kWindowSlack = 512;
 // Main-table index bits: most literal/length and distance codes are shorter than this.
 constexpr unsigned kLiteralMainBits = 11;
 constexpr unsigned kDistanceMainBits = 8;
-// The fast decode loop runs while this many input bytes are left in the input buffer: each of
-// its two refills loads 8 bytes and consumes at most 7.
-constexpr std::size_t kFastInputMargin = 16;
+// The fast decode loop runs while this many input bytes are left in the input buffer. Its refill
+// on entry may advance 7 bytes; the first iteration's refill before a match (after at most two
+// 11-bit literals) 3 more; and its last refill loads 8 bytes from there: 18 bytes. Later
+// iterations start inside the margin and read no more than 11 bytes past their start.
+constexpr std::size_t kFastInputMargin = 24;
 
 std::uint64_t LoadLE64(const std::uint8_t* p) {
     return std::uint64_t{tk::LoadLE32(p)} | std::uint64_t{tk::LoadLE32(p + 4)} << 32;
@@ -617,15 +619,12 @@ bool TInflater::DynamicBlock() {
 // length of at least 1, so every iteration consumes input. Before each symbol the output is
 // written out if it has reached the flush mark.
 //
-// The fast loop runs while the input buffer holds kFastInputMargin bytes and the output is
-// before the flush mark. Then each of an iteration's (at most two) refills may load 8 bytes
-// without a check and leaves 56 to 63 bits, enough for three literal codes (3 x 15 bits), or two
-// and a length code with its extra bits (2 x 15 + 20); the refill after the length covers the
-// distance code with its extra bits (15 + 13); the last refill is the next iteration's.
-// The output then grows by at most 2 + 258 bytes past the flush mark, plus what a match copy
-// writes beyond its end: all within kWindowSlack, as flushMark_ <= kWindowSpan. The careful
-// loop decodes one symbol at a time and tops the bit buffer up to 33 bits or more before each
-// code, taking the input's last bytes (and the padding after them) word by word.
+// The fast loop (FastLoop, above) runs while the input buffer holds kFastInputMargin bytes and
+// the output is before the flush mark. The output then grows by at most 2 + 258 bytes past the
+// flush mark, plus what a match copy writes beyond its end: all within kWindowSlack, as
+// flushMark_ <= kWindowSpan (in place, the stream is kept kWindowSlack longer). The careful loop
+// decodes one symbol at a time and tops the bit buffer up to 33 bits or more before each code,
+// taking the input's last bytes (and the padding after them) word by word.
 bool TInflater::InflateCodes(const TDecodeTable& literalTable, const TDecodeTable& distanceTable) {
     const std::uint8_t* const in = input_.get();
     std::uint8_t* window = window_;

@@ -882,3 +882,49 @@ TEST(InflateInPlace, AStreamThatIsAlsoTheSourceIsNotGrownUnderItsReader) {
     EXPECT_EQ(ReasonName(error), ReasonName(InflateError::InputEnded));
     EXPECT_EQ(both.Bytes(), stream);
 }
+
+// The fast loop's reads stay inside the input buffer however close to its end a block starts.
+// A fixed block of filler literals puts the start of a dynamic block at every byte and bit
+// position around the end of a full input buffer; the dynamic block opens with the most bits a
+// fast-loop iteration takes before its second refill (two 11-bit literals, the longest the main
+// table holds), then an 11-bit length code with 5 extra bits and a 15-bit distance code with 12
+// extra bits. A refill reading past the buffer is caught by the address sanitizer of the
+// native-asan test run.
+TEST(InflateCases, LongCodesWhereABlockStartsNearTheEndOfTheInputBuffer) {
+    // A complete code: lengths 1 to 9, then four of 11 bits.
+    std::vector<int> literalLengths(282, 0);
+    literalLengths['a'] = 1;
+    literalLengths[256] = 2;
+    for (int i = 0; i < 7; ++i) literalLengths['b' + i] = 3 + i;
+    literalLengths['x'] = 11;
+    literalLengths['y'] = 11;
+    literalLengths['z'] = 11;
+    literalLengths[281] = 11;  // lengths 131 to 162, 5 extra bits
+    std::vector<int> distanceLengths(28, 0);
+    for (int i = 0; i < 14; ++i) distanceLengths[i] = 1 + i;
+    distanceLengths[14] = 15;
+    distanceLengths[27] = 15;  // distances 12289 to 16384, 12 extra bits
+
+    int decoded = 0;
+    for (int nineBit = 0; nineBit < 8; ++nineBit) {
+        for (int filler = 32500; filler < 32660; ++filler) {
+            BitWriter w;
+            FixedHeader(w, false);
+            for (int i = 0; i < nineBit; ++i) FixedLiteral(w, 200);
+            for (int i = 0; i < filler; ++i) FixedLiteral(w, 'a');
+            FixedLiteral(w, 256);
+            const DynamicCodes c = PlainDynamicHeader(w, true, literalLengths, distanceLengths);
+            w.Code(c.literal['x'], 11).Code(c.literal['y'], 11);
+            w.Code(c.literal[281], 11).Bits(31, 5);          // length 162
+            w.Code(c.distance[27], 15).Bits(0, 12);          // distance 12289
+            w.Code(c.literal['a'], 1).Code(c.literal[256], 2);
+            Bytes stream = w.Finish();
+            stream.insert(stream.end(), 64, 0);
+            const Result r = Inflate(stream);
+            ASSERT_TRUE(r.ok) << "filler " << filler << ", 9-bit literals " << nineBit;
+            ASSERT_EQ(r.output.size(), static_cast<std::size_t>(nineBit + filler + 2 + 162 + 1));
+            ++decoded;
+        }
+    }
+    EXPECT_EQ(decoded, 8 * 160);
+}
