@@ -80,21 +80,22 @@ const TFixedTables& FixedTables() {
 
 // Copies a match of length 3 to 258 from distance bytes back (1 to 32768, all inside the
 // window). Most matches are short and their distances vary, so each kind of copy starts with a
-// fixed amount written without a loop test; it may write up to 37 bytes past the match's end,
+// fixed amount written without a loop test; it may write up to 31 bytes past the match's end,
 // which lie beyond the write position and are overwritten before anything reads them.
 inline void CopyMatch(std::uint8_t* to, std::size_t distance, std::size_t length) {
     const std::uint8_t* const from = to - distance;
     if (distance >= 8) {
-        // Each piece reads only bytes written before it, even when the ranges overlap. Five
-        // words cover most matches without a length test.
-        for (std::size_t done = 0; done < 40; done += 8) std::memcpy(to + done, from + done, 8);
-        if (length > 40) {
+        // Each piece reads only bytes written before it, even when the ranges overlap. Three
+        // words cover most matches without a length test; more would cost more than they save
+        // when the source overlaps them, as reading back a word just stored is slow.
+        for (std::size_t done = 0; done < 24; done += 8) std::memcpy(to + done, from + done, 8);
+        if (length > 24) {
             if (distance >= 32) {
-                for (std::size_t done = 40; done < length; done += 32) std::memcpy(to + done, from + done, 32);
+                for (std::size_t done = 24; done < length; done += 32) std::memcpy(to + done, from + done, 32);
             } else if (distance >= 16) {
-                for (std::size_t done = 40; done < length; done += 16) std::memcpy(to + done, from + done, 16);
+                for (std::size_t done = 24; done < length; done += 16) std::memcpy(to + done, from + done, 16);
             } else {
-                for (std::size_t done = 40; done < length; done += 8) std::memcpy(to + done, from + done, 8);
+                for (std::size_t done = 24; done < length; done += 8) std::memcpy(to + done, from + done, 8);
             }
         }
         return;
