@@ -103,10 +103,11 @@ inline void CopyMatch(std::uint8_t* to, std::size_t distance, std::size_t length
     // A pattern of 1 to 7 bytes (a run, or pixels repeated): an 8-byte word starting with the
     // pattern is gathered from it once and stored at steps of the largest multiple of the
     // distance that fits in 8 bytes, so every store starts a repetition and nothing is read back.
-    // Fixed counts and small tables keep branches and divisions out of it.
-    static constexpr std::uint8_t kStep[8] = {0, 8, 8, 6, 8, 5, 6, 7};
+    // Fixed counts and small tables keep branches and divisions out of it. (No distance of 0
+    // reaches this: the codes that would give one are refused. Its row still steps forward.)
+    static constexpr std::uint8_t kStep[8] = {8, 8, 8, 6, 8, 5, 6, 7};
     static constexpr std::uint8_t kSource[8][8] = {
-        {}, {0, 0, 0, 0, 0, 0, 0, 0}, {0, 1, 0, 1, 0, 1, 0, 1}, {0, 1, 2, 0, 1, 2, 0, 1},
+        {0, 0, 0, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0, 0, 0}, {0, 1, 0, 1, 0, 1, 0, 1}, {0, 1, 2, 0, 1, 2, 0, 1},
         {0, 1, 2, 3, 0, 1, 2, 3}, {0, 1, 2, 3, 4, 0, 1, 2}, {0, 1, 2, 3, 4, 5, 0, 1}, {0, 1, 2, 3, 4, 5, 6, 0}};
     std::uint8_t word[8];
     for (int i = 0; i < 8; ++i) word[i] = from[kSource[distance][i]];

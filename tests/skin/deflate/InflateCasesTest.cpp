@@ -928,3 +928,34 @@ TEST(InflateCases, LongCodesWhereABlockStartsNearTheEndOfTheInputBuffer) {
     }
     EXPECT_EQ(decoded, 8 * 160);
 }
+
+// Input that ends inside a match, in the careful loop: the bits left after a long length code
+// may be too few for the distance code, and the padding after the input must not be taken for
+// them. Every cut fails as input that ended, with no more output than the literals before.
+TEST(InflateCases, InputEndingBeforeADistanceCodeIsRefused) {
+    std::vector<int> literalLengths(285, 0);
+    literalLengths['a'] = 1;
+    literalLengths[256] = 2;
+    for (int i = 0; i < 12; ++i) literalLengths['b' + i] = 3 + i;
+    literalLengths[284] = 15;  // lengths 227 to 257, 5 extra bits
+    std::vector<int> distanceLengths(30, 0);
+    distanceLengths[28] = 15;  // the all-zero code: distances 16385 to 24576, 13 extra bits
+    distanceLengths[29] = 15;
+    for (int literals = 0; literals < 40; ++literals) {
+        BitWriter w;
+        const DynamicCodes c = PlainDynamicHeader(w, true, literalLengths, distanceLengths);
+        for (int i = 0; i < literals; ++i) w.Code(c.literal['a'], 1);
+        w.Code(c.literal[284], 15).Bits(0, 5);
+        w.Code(c.distance[28], 15).Bits(0, 13);
+        const Bytes stream = w.Finish();
+        for (std::size_t size = stream.size() / 2; size < stream.size(); ++size) {
+            SCOPED_TRACE(testing::Message() << literals << " literals, cut at " << size);
+            TrickleStream source(Bytes(stream.begin(), stream.begin() + static_cast<std::ptrdiff_t>(size)), size + 1);
+            FullStream output(100000);
+            InflateError error = InflateError::None;
+            EXPECT_FALSE(InflateStream(source, output, error));
+            EXPECT_EQ(ReasonName(error), ReasonName(InflateError::InputEnded));
+            EXPECT_LE(output.Size(), literals);
+        }
+    }
+}
