@@ -11,6 +11,11 @@
 
 tk::TColor ParentColorOf(const tk::TControl&) { return tk::clBtnFace; }
 
+std::optional<tk::TColor> ParentColorIfAny(const tk::TControl* parent) {
+    if (!parent) return std::nullopt;
+    return ParentColorOf(*parent);
+}
+
 namespace {
 
 tk::TRect ToTRect(const FlatRect& r) { return {r.Left, r.Top, r.Right, r.Bottom}; }
@@ -19,7 +24,10 @@ tk::TRect ToTRect(const FlatRect& r) { return {r.Left, r.Top, r.Right, r.Bottom}
 
 // ---- TFlatButtonBase ----
 
-TFlatButtonBase::TFlatButtonBase(tk::TComponent* owner) : tk::TWinControl(owner) { SetBounds(0, 0, 25, 25); }
+TFlatButtonBase::TFlatButtonBase(tk::TComponent* owner)
+    : tk::TWinControl(owner), FlatFaceColors(tk::ColorToRGB, 0xE1EAEB, 0xC5D6D9, 0x8396A0) {
+    SetBounds(0, 0, 25, 25);
+}
 
 TFlatButtonBase::~TFlatButtonBase() = default;
 
@@ -90,66 +98,9 @@ void TFlatButtonBase::ButtonPressed(int groupIndex, TFlatButtonBase* sender) {
     allowAllUp_ = sender->allowAllUp_;
 }
 
-void TFlatButtonBase::SetColor(tk::TColor color) {
-    parentColor_ = false;
-    color_ = color;
-    DeriveColors();
-    Repaint();
-}
-
-void TFlatButtonBase::SetParentColor(bool value) {
-    if (parentColor_ == value) return;
-    parentColor_ = value;
-    if (value) ParentColorChanged();
-}
-
 void TFlatButtonBase::SetParentFont(bool value) {
     parentFont_ = value;
     Repaint();
-}
-
-void TFlatButtonBase::ParentColorChanged() {
-    if (parentColor_ && Parent()) color_ = ParentColorOf(*Parent());
-    if (useAdvColors_) {
-        parentColor_ = true;
-        if (Parent()) color_ = ParentColorOf(*Parent());
-        DeriveColors();
-    }
-    Repaint();
-}
-
-void TFlatButtonBase::SetAdvColorFocused(TAdvColors v) {
-    advFocused_ = v;
-    DeriveColors();
-    Repaint();
-}
-
-void TFlatButtonBase::SetAdvColorDown(TAdvColors v) {
-    advDown_ = v;
-    DeriveColors();
-    Repaint();
-}
-
-void TFlatButtonBase::SetAdvColorBorder(TAdvColors v) {
-    advBorder_ = v;
-    DeriveColors();
-    Repaint();
-}
-
-void TFlatButtonBase::SetUseAdvColors(bool value) {
-    if (value != useAdvColors_) {
-        useAdvColors_ = value;
-        SetParentColor(value);
-        DeriveColors();
-    }
-    Repaint();
-}
-
-void TFlatButtonBase::DeriveColors() {
-    if (!useAdvColors_) return;
-    colorFocused_ = AdvancedColor(color_, colorFocused_, static_cast<std::uint8_t>(advFocused_), TLightShift::lsLighten);
-    colorDown_ = AdvancedColor(color_, colorDown_, static_cast<std::uint8_t>(advDown_), TLightShift::lsDarken);
-    colorBorder_ = AdvancedColor(color_, colorBorder_, static_cast<std::uint8_t>(advBorder_), TLightShift::lsDarken);
 }
 
 void TFlatButtonBase::SetGlyph(const tk::TBitmap& glyph) {
@@ -329,7 +280,7 @@ void TFlatButtonBase::PaintFace(tk::TCanvas& canvas) {
         dragging_ = false;
     }
 
-    const ButtonColors colors{color_, colorFocused_, colorDown_, colorBorder_, colorHighLight_, colorShadow_};
+    const ButtonColors colors{Color(), ColorFocused(), ColorDown(), ColorBorder(), colorHighLight_, colorShadow_};
     const bool fill = transparentMode_ == TTransparentMode::tmNone ||
                       (transparentMode_ == TTransparentMode::tmNotFocused && mouseInControl_);
     if (fill) {

@@ -6,7 +6,9 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 
+#include "flat/FlatFaceColors.h"
 #include "flat/FlatHotTrack.h"
 #include "flat/FlatLayout.h"
 #include "flat/FlatUtilitys.h"
@@ -22,11 +24,13 @@ constexpr UINT CM_FOCUSCHANGED = 0xB007;
 // The colour a control with ParentColor takes from its parent: the toolkit's windows paint the
 // button face.
 tk::TColor ParentColorOf(const tk::TControl& control);
+// ParentColorOf the parent; none without a parent.
+std::optional<tk::TColor> ParentColorIfAny(const tk::TControl* parent);
 
 using TFlatMouseEvent = std::function<void(tk::TComponent* sender, UINT button, int x, int y)>;
 
 // What both button classes share; the two classes below differ in focus, keys and painting target.
-class TFlatButtonBase : public tk::TWinControl, protected FlatHotTracker::Client {
+class TFlatButtonBase : public tk::TWinControl, public FlatFaceColors, protected FlatHotTracker::Client {
 public:
     explicit TFlatButtonBase(tk::TComponent* owner);
     ~TFlatButtonBase() override;
@@ -40,31 +44,13 @@ public:
     bool Down() const { return down_; }
     void SetDown(bool value);
 
-    tk::TColor Color() const { return color_; }
-    void SetColor(tk::TColor color);  // turns ParentColor off
-    bool ParentColor() const { return parentColor_; }
-    void SetParentColor(bool value);
+    // The face colour and its shades: see FlatFaceColors.
     bool ParentFont() const { return parentFont_; }
     void SetParentFont(bool value);
-    tk::TColor ColorFocused() const { return colorFocused_; }
-    void SetColorFocused(tk::TColor c) { colorFocused_ = c; Invalidate(); }
-    tk::TColor ColorDown() const { return colorDown_; }
-    void SetColorDown(tk::TColor c) { colorDown_ = c; Invalidate(); }
-    tk::TColor ColorBorder() const { return colorBorder_; }
-    void SetColorBorder(tk::TColor c) { colorBorder_ = c; Invalidate(); }
     tk::TColor ColorHighLight() const { return colorHighLight_; }
     void SetColorHighLight(tk::TColor c) { colorHighLight_ = c; Invalidate(); }
     tk::TColor ColorShadow() const { return colorShadow_; }
     void SetColorShadow(tk::TColor c) { colorShadow_ = c; Invalidate(); }
-    TAdvColors AdvColorFocused() const { return advFocused_; }
-    void SetAdvColorFocused(TAdvColors v);
-    TAdvColors AdvColorDown() const { return advDown_; }
-    void SetAdvColorDown(TAdvColors v);
-    TAdvColors AdvColorBorder() const { return advBorder_; }
-    void SetAdvColorBorder(TAdvColors v);
-    bool UseAdvColors() const { return useAdvColors_; }
-    void SetUseAdvColors(bool value);
-
     const tk::TBitmap& Glyph() const { return glyph_; }
     void SetGlyph(const tk::TBitmap& glyph);
     TNumGlyphs NumGlyphs() const { return numGlyphs_; }
@@ -83,8 +69,6 @@ public:
 
     // Hands the modal result to the parent form (also 0), then fires OnClick.
     void Click();
-    // The parent's colour changed (also on a system colour change and on getting a parent).
-    void ParentColorChanged();
 
     TButtonState State() const { return state_; }
     bool MouseInControl() const { return mouseInControl_; }
@@ -113,7 +97,8 @@ protected:
 
     void Repaint() { Invalidate(); }
     void RepaintNow();
-    void DeriveColors();
+    std::optional<std::uint32_t> ParentFaceColor() const override { return ParentColorIfAny(Parent()); }
+    void FaceColorsChanged() override { Repaint(); }
     void MouseEnter();
     void MouseLeave();
     void UpdateTracking();
@@ -143,13 +128,8 @@ private:
     bool allowAllUp_ = false;
     int groupIndex_ = 0;
     bool down_ = false;
-    tk::TColor color_ = 0xE1EAEB;
-    bool parentColor_ = true;
     bool parentFont_ = true;
-    tk::TColor colorFocused_ = 0xE1EAEB, colorDown_ = 0xC5D6D9, colorBorder_ = 0x8396A0;
     tk::TColor colorHighLight_ = tk::clWhite, colorShadow_ = tk::clBlack;
-    TAdvColors advFocused_ = 10, advDown_ = 10, advBorder_ = 50;
-    bool useAdvColors_ = false;
     tk::TBitmap glyph_;
     TNumGlyphs numGlyphs_ = 1;
     TButtonLayout layout_ = TButtonLayout::blGlyphTop;

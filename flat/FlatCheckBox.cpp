@@ -13,7 +13,8 @@ FlatHotTracker& TFlatCheckBox::ClassTracker() {
     return tracker;
 }
 
-TFlatCheckBox::TFlatCheckBox(tk::TComponent* owner) : tk::TWinControl(owner) {
+TFlatCheckBox::TFlatCheckBox(tk::TComponent* owner)
+    : tk::TWinControl(owner), FlatFaceColors(tk::ColorToRGB, tk::clWhite, 0xC5D6D9, 0x8396A0) {
     ClassTracker().AddInstance();
     SetBounds(0, 0, 121, 17);
 }
@@ -60,66 +61,9 @@ void TFlatCheckBox::SetTabStop(bool value) {
     SetWindowLongW(Handle(), GWL_STYLE, style);
 }
 
-void TFlatCheckBox::SetColor(tk::TColor color) {
-    parentColor_ = false;
-    color_ = color;
-    DeriveColors();
-    Invalidate();
-}
-
-void TFlatCheckBox::SetParentColor(bool value) {
-    if (parentColor_ == value) return;
-    parentColor_ = value;
-    if (value) ParentColorChanged();
-}
-
 void TFlatCheckBox::SetParentFont(bool value) {
     parentFont_ = value;
     Invalidate();
-}
-
-void TFlatCheckBox::ParentColorChanged() {
-    if (parentColor_ && Parent()) color_ = ParentColorOf(*Parent());
-    if (useAdvColors_) {
-        parentColor_ = true;
-        if (Parent()) color_ = ParentColorOf(*Parent());
-        DeriveColors();
-    }
-    Invalidate();
-}
-
-void TFlatCheckBox::SetAdvColorFocused(TAdvColors v) {
-    advFocused_ = v;
-    DeriveColors();
-    Invalidate();
-}
-
-void TFlatCheckBox::SetAdvColorDown(TAdvColors v) {
-    advDown_ = v;
-    DeriveColors();
-    Invalidate();
-}
-
-void TFlatCheckBox::SetAdvColorBorder(TAdvColors v) {
-    advBorder_ = v;
-    DeriveColors();
-    Invalidate();
-}
-
-void TFlatCheckBox::SetUseAdvColors(bool value) {
-    if (value != useAdvColors_) {
-        useAdvColors_ = value;
-        SetParentColor(value);
-        DeriveColors();
-    }
-    Invalidate();
-}
-
-void TFlatCheckBox::DeriveColors() {
-    if (!useAdvColors_) return;
-    colorFocused_ = AdvancedColor(color_, colorFocused_, static_cast<std::uint8_t>(advFocused_), TLightShift::lsLighten);
-    colorDown_ = AdvancedColor(color_, colorDown_, static_cast<std::uint8_t>(advDown_), TLightShift::lsDarken);
-    colorBorder_ = AdvancedColor(color_, colorBorder_, static_cast<std::uint8_t>(advBorder_), TLightShift::lsDarken);
 }
 
 void TFlatCheckBox::EnabledChanged() {
@@ -168,7 +112,7 @@ void TFlatCheckBox::DrawSquare(tk::TCanvas& canvas) {
     const FlatRect square = CheckBoxSquare(client, layout_ == TCheckBoxLayout::checkboxRight);
     canvas.SetPenWidth(1);
     canvas.SetBrushStyle(tk::TBrushStyle::Solid);
-    canvas.SetBrushColor(CheckBoxFill(focused_, hot_, pressed_, color_, colorFocused_, colorDown_));
+    canvas.SetBrushColor(CheckBoxFill(focused_, hot_, pressed_, Color(), ColorFocused(), ColorDown()));
     canvas.FillRect(ToTRect(square));
     if (checked_) {
         canvas.SetPenColor(Enabled() ? colorCheck_ : tk::clBtnShadow);
@@ -177,7 +121,7 @@ void TFlatCheckBox::DrawSquare(tk::TCanvas& canvas) {
             canvas.LineTo(square.Left + s.To.X, square.Top + s.To.Y);
         }
     }
-    canvas.SetBrushColor(colorBorder_);
+    canvas.SetBrushColor(ColorBorder());
     canvas.FrameRect(ToTRect(square));
 }
 
@@ -221,7 +165,7 @@ void TFlatCheckBox::WndProc(tk::TMessage& m) {
     case WM_ERASEBKGND:
         if (!transparent_) {
             tk::TCanvas canvas(reinterpret_cast<HDC>(m.WParam));
-            canvas.SetBrushColor(color_);
+            canvas.SetBrushColor(Color());
             canvas.FillRect({0, 0, ClientWidth(), ClientHeight()});
         }
         m.Result = 1;

@@ -3,12 +3,13 @@
 #pragma once
 
 #include "flat/FlatButton.h"
+#include "flat/FlatFaceColors.h"
 #include "flat/FlatHotTrack.h"
 #include "flat/FlatLayout.h"
 #include "flat/FlatUtilitys.h"
 #include "toolkit/win/Control.h"
 
-class TFlatCheckBox : public tk::TWinControl, private FlatHotTracker::Client {
+class TFlatCheckBox : public tk::TWinControl, public FlatFaceColors, private FlatHotTracker::Client {
 public:
     explicit TFlatCheckBox(tk::TComponent* owner);
     ~TFlatCheckBox() override;
@@ -24,33 +25,15 @@ public:
     bool TabStop() const { return tabStop_; }
     void SetTabStop(bool value);
 
-    tk::TColor Color() const { return color_; }
-    void SetColor(tk::TColor color);  // turns ParentColor off
-    bool ParentColor() const { return parentColor_; }
-    void SetParentColor(bool value);
+    // The face colour and its shades: see FlatFaceColors.
     bool ParentFont() const { return parentFont_; }
     void SetParentFont(bool value);
-    tk::TColor ColorFocused() const { return colorFocused_; }
-    void SetColorFocused(tk::TColor c) { colorFocused_ = c; Invalidate(); }
-    tk::TColor ColorDown() const { return colorDown_; }
-    void SetColorDown(tk::TColor c) { colorDown_ = c; Invalidate(); }
     tk::TColor ColorCheck() const { return colorCheck_; }
     void SetColorCheck(tk::TColor c) { colorCheck_ = c; Invalidate(); }
-    tk::TColor ColorBorder() const { return colorBorder_; }
-    void SetColorBorder(tk::TColor c) { colorBorder_ = c; Invalidate(); }
-    TAdvColors AdvColorFocused() const { return advFocused_; }
-    void SetAdvColorFocused(TAdvColors v);
-    TAdvColors AdvColorDown() const { return advDown_; }
-    void SetAdvColorDown(TAdvColors v);
-    TAdvColors AdvColorBorder() const { return advBorder_; }
-    void SetAdvColorBorder(TAdvColors v);
-    bool UseAdvColors() const { return useAdvColors_; }
-    void SetUseAdvColors(bool value);
 
     TFlatMouseEvent OnMouseDown, OnMouseMove, OnMouseUp;
     tk::TNotifyEvent OnEnter, OnExit;
 
-    void ParentColorChanged();
     bool Hot() const { return hot_; }
     bool Pressed() const { return pressed_; }
 
@@ -80,18 +63,15 @@ private:
     void Paint(HDC dc);
     void DrawSquare(tk::TCanvas& canvas);
     void RedrawSquare();
-    void DeriveColors();
+    std::optional<std::uint32_t> ParentFaceColor() const override { return ParentColorIfAny(Parent()); }
+    void FaceColorsChanged() override { Invalidate(); }
     void Toggle() { SetChecked(!checked_); }
 
     bool checked_ = false;
     bool transparent_ = false;
     TCheckBoxLayout layout_ = TCheckBoxLayout::checkboxLeft;
     bool tabStop_ = true;
-    tk::TColor color_ = 0xE1EAEB;
-    bool parentColor_ = true;
     bool parentFont_ = true;
-    tk::TColor colorFocused_ = tk::clWhite, colorDown_ = 0xC5D6D9, colorCheck_ = tk::clBlack, colorBorder_ = 0x8396A0;
-    TAdvColors advFocused_ = 10, advDown_ = 10, advBorder_ = 50;
-    bool useAdvColors_ = false;
+    tk::TColor colorCheck_ = tk::clBlack;
     bool hot_ = false, pressed_ = false, focused_ = false;
 };
