@@ -44,7 +44,8 @@ public:
     bool Down() const { return down_; }
     void SetDown(bool value);
 
-    // The face colour and its shades: see FlatFaceColors.
+    // Color, ParentColor, the three shades and the advanced colours come from FlatFaceColors.
+
     bool ParentFont() const { return parentFont_; }
     void SetParentFont(bool value);
     tk::TColor ColorHighLight() const { return colorHighLight_; }

@@ -25,7 +25,8 @@ public:
     bool TabStop() const { return tabStop_; }
     void SetTabStop(bool value);
 
-    // The face colour and its shades: see FlatFaceColors.
+    // Color, ParentColor, the three shades and the advanced colours come from FlatFaceColors.
+
     bool ParentFont() const { return parentFont_; }
     void SetParentFont(bool value);
     tk::TColor ColorCheck() const { return colorCheck_; }
