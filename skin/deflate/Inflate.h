@@ -34,7 +34,9 @@ const char* InflateErrorText(InflateError error);
 // short write; `error` (when given) then says which. Output produced before a failure stays
 // written, in slices of 32768 bytes: a slice is written once 65536 bytes are decoded past its
 // start. Bytes after the final block are not interpreted: the source may have been read up to
-// 16384 bytes past them. Exceptions thrown by the streams themselves pass through.
+// 16384 bytes past them. Exceptions thrown by the streams themselves pass through. A plain
+// tk::TMemoryStream positioned at its end is decoded into in place, without a window or copies;
+// what it holds afterwards is the same as through writes.
 bool InflateStream(tk::TStream& source, tk::TStream& output);
 bool InflateStream(tk::TStream& source, tk::TStream& output, InflateError& error);
 
