@@ -304,16 +304,7 @@ bool TsuiForm::SetPublishedProperty(std::string_view name, const tk::PropertyVal
         SetFormPanel(panel);
         return true;
     }
-    if (name == "FileTheme") {
-        const auto theme = ThemeFromProperty(value);
-        if (theme) SetFileTheme(*theme);
-        return theme.has_value();
-    }
-    if (name == "UIStyle") {
-        const auto style = StyleFromProperty(value);
-        if (style) SetUIStyle(*style);
-        return style.has_value();
-    }
+    if (const auto taken = SetThemeOrStyleProperty(*this, name, value)) return *taken;
     return tk::TCustomPanel::SetPublishedProperty(name, value);
 }
 

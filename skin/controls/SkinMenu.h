@@ -84,16 +84,7 @@ public:
         return Base::GetPublishedProperty(name);
     }
     bool SetPublishedProperty(std::string_view name, const tk::PropertyValue& value) override {
-        if (name == "FileTheme") {
-            const auto theme = ThemeFromProperty(value);
-            if (theme) SetFileTheme(*theme);
-            return theme.has_value();
-        }
-        if (name == "UIStyle") {
-            const auto style = StyleFromProperty(value);
-            if (style) SetUIStyle(*style);
-            return style.has_value();
-        }
+        if (const auto taken = SetThemeOrStyleProperty(*this, name, value)) return *taken;
         return Base::SetPublishedProperty(name, value);
     }
 

@@ -278,16 +278,7 @@ std::optional<tk::PropertyValue> TsuiTitleBar::GetPublishedProperty(std::string_
 }
 
 bool TsuiTitleBar::SetPublishedProperty(std::string_view name, const tk::PropertyValue& value) {
-    if (name == "FileTheme") {
-        const auto theme = ThemeFromProperty(value);
-        if (theme) SetFileTheme(*theme);
-        return theme.has_value();
-    }
-    if (name == "UIStyle") {
-        const auto style = StyleFromProperty(value);
-        if (style) SetUIStyle(*style);
-        return style.has_value();
-    }
+    if (const auto taken = SetThemeOrStyleProperty(*this, name, value)) return *taken;
     return tk::TCustomPanel::SetPublishedProperty(name, value);
 }
 

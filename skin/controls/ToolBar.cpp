@@ -81,16 +81,7 @@ std::optional<tk::PropertyValue> TsuiToolBar::GetPublishedProperty(std::string_v
 }
 
 bool TsuiToolBar::SetPublishedProperty(std::string_view name, const tk::PropertyValue& value) {
-    if (name == "FileTheme") {
-        const auto theme = ThemeFromProperty(value);
-        if (theme) SetFileTheme(*theme);
-        return theme.has_value();
-    }
-    if (name == "UIStyle") {
-        const auto style = StyleFromProperty(value);
-        if (style) SetUIStyle(*style);
-        return style.has_value();
-    }
+    if (const auto taken = SetThemeOrStyleProperty(*this, name, value)) return *taken;
     return tk::TToolBar::SetPublishedProperty(name, value);
 }
 

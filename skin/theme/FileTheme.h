@@ -84,6 +84,23 @@ bool ResolveThemeSource(const TsuiFileTheme* theme, TsuiUIStyle style, TsuiUISty
 std::optional<TsuiFileTheme*> ThemeFromProperty(const tk::PropertyValue& value);
 std::optional<TsuiUIStyle> StyleFromProperty(const tk::PropertyValue& value);
 
+// Hands a published FileTheme or UIStyle value to a skinned component's SetFileTheme or
+// SetUIStyle: true when taken, false for a value of the wrong kind; nullopt for any other name.
+template <class Component>
+std::optional<bool> SetThemeOrStyleProperty(Component& component, std::string_view name, const tk::PropertyValue& value) {
+    if (name == "FileTheme") {
+        const auto theme = ThemeFromProperty(value);
+        if (theme) component.SetFileTheme(*theme);
+        return theme.has_value();
+    }
+    if (name == "UIStyle") {
+        const auto style = StyleFromProperty(value);
+        if (style) component.SetUIStyle(*style);
+        return style.has_value();
+    }
+    return std::nullopt;
+}
+
 // Where a theme file name is looked for after the name itself: the program's folder, the Windows
 // folder and the system folder (those that exist on this platform).
 std::vector<std::filesystem::path> ThemeSearchFolders();
