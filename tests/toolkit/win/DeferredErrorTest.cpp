@@ -1,0 +1,168 @@
+// Errors raised while a window paints, ticks or handles another message that must not be
+// interrupted: no box opens inside the message, the failed paint is not asked for again, the box
+// comes once the message has returned, and a failure that repeats is reported once.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/support/ResourceLedger.h"
+#include "tests/support/WinTest.h"
+#include "toolkit/Exception.h"
+#include "toolkit/win/Application.h"
+#include "toolkit/win/Form.h"
+#include "toolkit/win/Panel.h"
+#include "toolkit/win/Timer.h"
+
+namespace {
+
+class CountingPanel : public tk::TPanel {
+public:
+    using tk::TPanel::TPanel;
+    int paints = 0;
+
+protected:
+    void Paint(tk::TCanvas& canvas) override {
+        ++paints;
+        tk::TPanel::Paint(canvas);
+    }
+};
+
+// A window whose painting fails before it has begun to paint.
+class UnpaintableWindow : public tk::TWinControl {
+public:
+    using tk::TWinControl::TWinControl;
+    int paints = 0;
+    void WndProc(tk::TMessage& m) override {
+        if (m.Msg == WM_PAINT) {
+            ++paints;
+            throw tk::Exception(L"Cannot paint");
+        }
+        tk::TWinControl::WndProc(m);
+    }
+};
+
+class DeferredErrorTest : public testing::Test {
+protected:
+    void SetUp() override {
+        tk::Application().Initialize();
+        form.SetClientSize(200, 120);
+        panel = new CountingPanel(&form);
+        panel->SetParent(&form);
+        panel->SetBounds(10, 10, 100, 60);
+        form.Show();
+        qdtest::PumpIdle();
+    }
+    void PaintPanelNow() {
+        InvalidateRect(panel->Handle(), nullptr, TRUE);
+        UpdateWindow(panel->Handle());
+    }
+    bool AllShown(const qdtest::MessageBoxCounter& boxes, int count) {
+        return qdtest::PumpUntil(
+            [&] { return boxes.Shown() == count && tk::Application().DeferredErrorCount() == 0; });
+    }
+
+    tk::TForm form{nullptr};
+    CountingPanel* panel = nullptr;
+};
+
+TEST_F(DeferredErrorTest, PaintFailureShowsOneBoxAfterThePaintAndLeavesNothingBehind) {
+    qdtest::ResourceLedger ledger;
+    qdtest::MessageBoxCounter boxes;
+    {
+        qdtest::PaintFault fault(1);
+        PaintPanelNow();
+        ASSERT_EQ(fault.Thrown(), 1);
+        EXPECT_EQ(boxes.Shown(), 0) << "a box opened inside the paint";
+        EXPECT_EQ(ledger.Held(), 0) << ledger.HeldText();
+        ASSERT_TRUE(AllShown(boxes, 1));
+    }
+    EXPECT_EQ(boxes.Texts(), std::vector<std::wstring>{L"Painting failed"});
+    EXPECT_EQ(ledger.Held(), 0) << ledger.HeldText();
+}
+
+TEST_F(DeferredErrorTest, RepeatedPaintFailuresShowOneBox) {
+    qdtest::MessageBoxCounter boxes;
+    qdtest::PaintFault fault(-1);
+    for (int i = 0; i < 3; ++i) PaintPanelNow();
+    ASSERT_TRUE(AllShown(boxes, 1));
+    // The same failure after its box was shown is not shown again.
+    for (int i = 0; i < 3; ++i) PaintPanelNow();
+    EXPECT_EQ(tk::Application().DeferredErrorCount(), 0u);
+    qdtest::PumpIdle();
+    EXPECT_GE(fault.Thrown(), 6);
+    EXPECT_EQ(boxes.Shown(), 1);
+    EXPECT_EQ(boxes.MostAtOnce(), 1);
+}
+
+TEST_F(DeferredErrorTest, FailedPaintIsValidatedAndNotAskedForAgain) {
+    // Errors recorded instead of boxed: no box window covers the window and asks it to paint.
+    std::vector<std::wstring> errors;
+    tk::Application().SetExceptionHandler([&](const std::wstring& m) { errors.push_back(m); });
+    auto* window = new UnpaintableWindow(&form);
+    window->SetParent(&form);
+    window->SetBounds(120, 10, 60, 60);
+    window->HandleNeeded();
+    UpdateWindow(window->Handle());
+    RECT update{};
+    EXPECT_FALSE(GetUpdateRect(window->Handle(), &update, FALSE)) << "the failed paint would come again at once";
+    EXPECT_TRUE(errors.empty());
+    EXPECT_TRUE(qdtest::PumpUntil([&] { return !errors.empty(); }));
+    EXPECT_EQ(window->paints, 1);
+    EXPECT_EQ(errors, std::vector<std::wstring>{L"Cannot paint"});
+    tk::Application().SetExceptionHandler(nullptr);
+}
+
+TEST_F(DeferredErrorTest, TimerThatFailsOnEveryTickShowsOneBox) {
+    qdtest::MessageBoxCounter boxes;
+    tk::TTimer timer(nullptr);
+    int ticks = 0;
+    timer.OnTimer = [&](tk::TComponent*) {
+        ++ticks;
+        throw tk::Exception(L"Tick failed");
+    };
+    timer.SetInterval(10);
+    timer.SetEnabled(true);
+    // Ticks go on while the box is up and after it was answered.
+    ASSERT_TRUE(qdtest::PumpUntil([&] { return boxes.Shown() >= 1 && ticks >= 15; }));
+    timer.SetEnabled(false);
+    qdtest::PumpIdle();
+    EXPECT_EQ(boxes.Shown(), 1);
+    EXPECT_EQ(boxes.MostAtOnce(), 1);
+}
+
+TEST(MustNotInterrupt, PaintingDrawingColoursActivationAndTimersButNotInput) {
+    NMHDR customDraw{nullptr, 0, static_cast<UINT>(NM_CUSTOMDRAW)}, click{nullptr, 0, static_cast<UINT>(NM_CLICK)};
+    struct Case {
+        UINT msg;
+        LPARAM lParam;
+        bool quiet;
+    };
+    const Case cases[] = {
+        {WM_PAINT, 0, true},
+        {WM_NCPAINT, 0, true},
+        {WM_ERASEBKGND, 0, true},
+        {WM_PRINTCLIENT, 0, true},
+        {WM_DRAWITEM, 0, true},
+        {WM_MEASUREITEM, 0, true},
+        {WM_NCCALCSIZE, 0, true},
+        {WM_CTLCOLOREDIT, 0, true},
+        {tk::CN_BASE + WM_CTLCOLORSTATIC, 0, true},
+        {WM_NCACTIVATE, 0, true},
+        {WM_SETCURSOR, 0, true},
+        {WM_TIMER, 0, true},
+        {WM_NOTIFY, reinterpret_cast<LPARAM>(&customDraw), true},
+        {tk::CN_NOTIFY, reinterpret_cast<LPARAM>(&customDraw), true},
+        {WM_NOTIFY, reinterpret_cast<LPARAM>(&click), false},
+        {WM_LBUTTONDOWN, 0, false},
+        {WM_KEYDOWN, 0, false},
+        {WM_COMMAND, 0, false},
+        {WM_SIZE, 0, false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(tk::MustNotInterrupt(c.msg, 0, c.lParam), c.quiet) << std::hex << c.msg;
+}
+
+}  // namespace
