@@ -69,7 +69,7 @@ public:
 
 private:
     int left_;
-    int thrown_ = 0;
+    std::atomic<int> thrown_{0};
     std::wstring message_;
 };
 

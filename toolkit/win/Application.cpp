@@ -12,6 +12,9 @@ namespace {
 
 constexpr wchar_t kNotifyWindowClass[] = L"tk.ApplicationNotify";
 constexpr UINT kShowDeferredErrors = WM_APP + 0x2E0;
+// While errors wait behind an open menu or a message in progress, they are tried again this often.
+constexpr UINT_PTR kRetryTimer = 1;
+constexpr UINT kRetryMilliseconds = 100;
 // How many shown texts are remembered for the once-only rule.
 constexpr std::size_t kShownMemory = 32;
 
@@ -209,7 +212,18 @@ void TApplication::DeferException(std::exception_ptr error) {
 }
 
 void TApplication::ShowDeferredErrors() {
-    if (quietDepth_ > 0 || showingDeferred_ || InMenuMode()) return;
+    if (showingDeferred_) return;
+    if (deferred_.empty()) {
+        if (notifyWindow_) KillTimer(notifyWindow_, kRetryTimer);
+        return;
+    }
+    if (quietDepth_ > 0 || InMenuMode()) {
+        // A loop that is not the application's may run meanwhile (a menu's, a dialog's): the
+        // timer brings the errors to it once it may show them.
+        if (HWND notify = NotifyWindow()) SetTimer(notify, kRetryTimer, kRetryMilliseconds, nullptr);
+        return;
+    }
+    if (notifyWindow_) KillTimer(notifyWindow_, kRetryTimer);
     showingDeferred_ = true;
     while (!deferred_.empty()) {
         auto [message, error] = std::move(deferred_.front());
@@ -226,7 +240,7 @@ void TApplication::ShowDeferredErrors() {
 }
 
 LRESULT CALLBACK TApplication::NotifyWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == kShowDeferredErrors) {
+    if (msg == kShowDeferredErrors || (msg == WM_TIMER && wParam == kRetryTimer)) {
         Application().ShowDeferredErrors();
         return 0;
     }

@@ -115,23 +115,23 @@ void TCanvas::SetFontColor(TColor color) { font_.Color = color; }
 
 void TCanvas::RequirePen() {
     if (!dc_ || !penDirty_) return;
-    HPEN pen = CreatePen(PS_SOLID, penWidth_, ColorToRGB(penColor_));
-    penSelection_.Select(dc_, pen);
-    pen_.reset(pen);
+    ScopedPen pen(CreatePen(PS_SOLID, penWidth_, ColorToRGB(penColor_)));
+    penSelection_.Select(dc_, pen.get());
+    pen_ = std::move(pen);  // the pen it replaces is no longer selected: it goes
     penDirty_ = false;
 }
 
 void TCanvas::RequireBrush() {
     if (!dc_ || !brushDirty_) return;
-    HBRUSH brush = nullptr;
+    ScopedBrush brush;
     if (brushStyle_ == TBrushStyle::Clear)
-        brush = nullptr;
+        brush.reset();
     else if (patternBitmap_)
-        brush = CreatePatternBrush(patternBitmap_.get());
+        brush.reset(CreatePatternBrush(patternBitmap_.get()));
     else
-        brush = CreateSolidBrush(ColorToRGB(brushColor_));
-    brushSelection_.Select(dc_, brush ? static_cast<HGDIOBJ>(brush) : GetStockObject(NULL_BRUSH));
-    brush_.reset(brush);
+        brush.reset(CreateSolidBrush(ColorToRGB(brushColor_)));
+    brushSelection_.Select(dc_, brush ? static_cast<HGDIOBJ>(brush.get()) : GetStockObject(NULL_BRUSH));
+    brush_ = std::move(brush);
     brushDirty_ = false;
 }
 
@@ -139,9 +139,9 @@ void TCanvas::RequireFont() {
     if (!dc_) return;
     if (fontDirty_) {
         const LOGFONTW lf = font_.ToLogFont();
-        HFONT font = CreateFontIndirectW(&lf);
-        fontSelection_.Select(dc_, font);
-        hfont_.reset(font);
+        ScopedFont font(CreateFontIndirectW(&lf));
+        fontSelection_.Select(dc_, font.get());
+        hfont_ = std::move(font);
         fontDirty_ = false;
     }
     SetTextColor(dc_, ColorToRGB(font_.Color));

@@ -6,7 +6,10 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <atomic>
+#include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/support/ResourceLedger.h"
@@ -14,6 +17,7 @@
 #include "toolkit/Exception.h"
 #include "toolkit/win/Application.h"
 #include "toolkit/win/Form.h"
+#include "toolkit/win/Menus.h"
 #include "toolkit/win/Panel.h"
 #include "toolkit/win/Timer.h"
 
@@ -132,6 +136,71 @@ TEST_F(DeferredErrorTest, TimerThatKeepsFailingShowsOneBox) {
     qdtest::PumpIdle();
     EXPECT_EQ(boxes.Shown(), 1);
     EXPECT_EQ(boxes.MostAtOnce(), 1);
+}
+
+// A window of the user-interface thread that another thread posts markers to: a marker handled
+// means that every message the user-interface thread posted before it was posted is handled too.
+constexpr UINT kFirstMarker = WM_APP + 1, kSecondMarker = WM_APP + 2;
+std::atomic<int> markersHandled{0};
+std::atomic<int> waitingAtSecondMarker{-1};
+
+LRESULT CALLBACK MarkerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == kFirstMarker || msg == kSecondMarker) {
+        if (msg == kSecondMarker)
+            waitingAtSecondMarker = static_cast<int>(tk::Application().DeferredErrorCount());
+        ++markersHandled;
+        return 0;
+    }
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+bool WaitFor(const std::function<bool()>& condition) {
+    for (int i = 0; i < 250; ++i) {
+        if (condition()) return true;
+        Sleep(20);
+    }
+    return false;
+}
+
+TEST_F(DeferredErrorTest, ErrorDrawingAnOpenMenuWaitsUntilTheMenuIsClosed) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = &MarkerProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"qd.TestMarker";
+    RegisterClassW(&wc);
+    HWND marker = CreateWindowW(L"qd.TestMarker", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    ASSERT_NE(marker, nullptr);
+
+    tk::TPopupMenu menu(&form);
+    menu.SetOwnerDraw(true);
+    tk::TMenuItem* item = menu.Items()->Add(L"Item");
+    item->OnMeasureItem = [](tk::TMenuItem*, tk::TCanvas&, int& width, int& height) {
+        width = 80;
+        height = 20;
+    };
+    item->OnDrawItem = [](tk::TMenuItem*, tk::TCanvas& canvas, const tk::TRect& r, bool) { canvas.FillRect(r); };
+
+    qdtest::MessageBoxCounter boxes;
+    qdtest::PaintFault fault(1, L"The item cannot be drawn");
+    std::thread watcher([&] {
+        HWND popup = nullptr;
+        WaitFor([&] { return (popup = FindWindowW(L"#32768", nullptr)) && IsWindowVisible(popup); });
+        WaitFor([&] { return fault.Thrown() >= 1; });
+        // Two markers in turn: the second is posted after the failed drawing has returned, so
+        // the error's own wake-up message is handled before it.
+        PostMessageW(marker, kFirstMarker, 0, 0);
+        WaitFor([&] { return markersHandled >= 1; });
+        PostMessageW(marker, kSecondMarker, 0, 0);
+        WaitFor([&] { return markersHandled >= 2; });
+        if (popup) PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+    });
+    menu.Popup(50, 50);
+    watcher.join();
+    EXPECT_EQ(fault.Thrown(), 1);
+    EXPECT_EQ(waitingAtSecondMarker, 1) << "the error did not wait for the menu";
+    ASSERT_TRUE(AllShown(boxes, 1));
+    EXPECT_EQ(boxes.Texts(), std::vector<std::wstring>{L"The item cannot be drawn"});
+    DestroyWindow(marker);
 }
 
 TEST(MustNotInterrupt, PaintingDrawingColoursActivationAndTimersButNotInput) {
