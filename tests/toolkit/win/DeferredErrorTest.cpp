@@ -90,7 +90,7 @@ TEST_F(DeferredErrorTest, PaintFailureShowsOneBoxAfterThePaintAndLeavesNothingBe
 
 TEST_F(DeferredErrorTest, RepeatedPaintFailuresShowOneBox) {
     qdtest::MessageBoxCounter boxes;
-    qdtest::PaintFault fault(-1);
+    qdtest::PaintFault fault(-1, L"Painting keeps failing");  // a text no other test shows
     for (int i = 0; i < 3; ++i) PaintPanelNow();
     ASSERT_TRUE(AllShown(boxes, 1));
     // The same failure after its box was shown is not shown again.
