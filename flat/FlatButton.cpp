@@ -342,10 +342,8 @@ void TFlatButtonBase::WndProc(tk::TMessage& m) {
         if (m.WParam) {
             PaintButton(reinterpret_cast<HDC>(m.WParam));
         } else {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(Handle(), &ps);
+            tk::ScopedPaint dc(Handle());
             PaintButton(dc);
-            EndPaint(Handle(), &ps);
         }
         m.Result = 0;
         return;
@@ -373,7 +371,7 @@ void TFlatButtonBase::WndProc(tk::TMessage& m) {
         break;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
-        SetCapture(Handle());
+        capture_.Take(Handle());
         if (m.Msg == WM_LBUTTONDBLCLK && down_ && OnDblClick) OnDblClick(this);
         LeftDown();
         if (OnMouseDown) OnMouseDown(this, MK_LBUTTON, GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam));

@@ -15,6 +15,7 @@
 #include "toolkit/win/Bitmap.h"
 #include "toolkit/win/Canvas.h"
 #include "toolkit/win/Control.h"
+#include "toolkit/win/Scoped.h"
 
 // The notification a grouped button sends every control of its parent when it goes down.
 constexpr UINT CM_BUTTONPRESSED = 0xB018;
@@ -112,10 +113,11 @@ private:
     // Gives up the mouse capture of a press without the capture loss ending the press.
     void ReleaseMouse() {
         releasing_ = true;
-        if (GetCapture() == Handle()) ReleaseCapture();
+        capture_.Release();
         releasing_ = false;
     }
     bool releasing_ = false;
+    tk::MouseCapture capture_;  // held from a left press to its release
     HWND TrackedWindow() override { return Handle(); }
     void HotEnter() override { MouseEnter(); }
     void HotLeave() override { MouseLeave(); }

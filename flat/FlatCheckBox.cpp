@@ -127,12 +127,9 @@ void TFlatCheckBox::DrawSquare(tk::TCanvas& canvas) {
 
 void TFlatCheckBox::RedrawSquare() {
     if (!HandleAllocated() || !IsWindowVisible(Handle())) return;
-    HDC dc = GetDC(Handle());
-    {
-        tk::TCanvas canvas(dc);
-        DrawSquare(canvas);
-    }
-    ReleaseDC(Handle(), dc);
+    tk::ScopedGetDC dc(Handle());
+    tk::TCanvas canvas(dc);
+    DrawSquare(canvas);
 }
 
 void TFlatCheckBox::Paint(HDC dc) {
@@ -174,10 +171,8 @@ void TFlatCheckBox::WndProc(tk::TMessage& m) {
         if (m.WParam) {
             Paint(reinterpret_cast<HDC>(m.WParam));
         } else {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(Handle(), &ps);
+            tk::ScopedPaint dc(Handle());
             Paint(dc);
-            EndPaint(Handle(), &ps);
         }
         m.Result = 0;
         return;
@@ -227,7 +222,7 @@ void TFlatCheckBox::WndProc(tk::TMessage& m) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
         if (Enabled()) {
-            SetCapture(Handle());
+            capture_.Take(Handle());
             SetFocus();
             pressed_ = true;
             RedrawSquare();

@@ -8,6 +8,7 @@
 #include "flat/FlatLayout.h"
 #include "flat/FlatUtilitys.h"
 #include "toolkit/win/Control.h"
+#include "toolkit/win/Scoped.h"
 
 class TFlatCheckBox : public tk::TWinControl, public FlatFaceColors, private FlatHotTracker::Client {
 public:
@@ -54,10 +55,11 @@ private:
     // Gives up the mouse capture of a press without the capture loss ending the press.
     void ReleaseMouse() {
         releasing_ = true;
-        if (GetCapture() == Handle()) ReleaseCapture();
+        capture_.Release();
         releasing_ = false;
     }
     bool releasing_ = false;
+    tk::MouseCapture capture_;  // held from a left press to its release
     HWND TrackedWindow() override { return Handle(); }
     void HotEnter() override;
     void HotLeave() override;

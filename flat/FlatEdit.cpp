@@ -4,10 +4,7 @@
 
 TCustomFlatEdit::TCustomFlatEdit(tk::TComponent* owner) : tk::TEdit(owner) { SetBounds(0, 0, 121, 19); }
 
-TCustomFlatEdit::~TCustomFlatEdit() {
-    DestroyWindowHandle();
-    if (faceBrush_) DeleteObject(faceBrush_);
-}
+TCustomFlatEdit::~TCustomFlatEdit() { DestroyWindowHandle(); }
 
 void TCustomFlatEdit::CreateParams(TCreateParams& params) {
     tk::TEdit::CreateParams(params);
@@ -99,12 +96,12 @@ void TCustomFlatEdit::ParentColorChanged() {
 }
 
 void TCustomFlatEdit::AdjustHeight() {
-    HDC screen = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(screen, tk::AcquireFont(Font()));
     TEXTMETRICW tm{};
-    GetTextMetricsW(screen, &tm);
-    SelectObject(screen, old);
-    ReleaseDC(nullptr, screen);
+    {
+        tk::ScopedGetDC screen(nullptr);
+        tk::ScopedSelectObject font(screen, tk::AcquireFont(Font()));
+        GetTextMetricsW(screen, &tm);
+    }
     SetHeight(FlatEditHeight(tm.tmHeight));
 }
 
@@ -121,8 +118,7 @@ void TCustomFlatEdit::EnabledChanged() {
 void TCustomFlatEdit::SetFaceColor(tk::TColor color) {
     if (color == color_ && faceBrush_) return;
     color_ = color;
-    if (faceBrush_) DeleteObject(faceBrush_);
-    faceBrush_ = CreateSolidBrush(tk::ColorToRGB(color_));
+    faceBrush_.reset(CreateSolidBrush(tk::ColorToRGB(color_)));
     if (HandleAllocated()) InvalidateRect(Handle(), nullptr, TRUE);
 }
 
@@ -134,21 +130,18 @@ void TCustomFlatEdit::RedrawBorder() {
     const bool highlighted = focused || (mouseInControl_ && !anotherFlatEditFocused);
     SetFaceColor(highlighted ? colorFocused_ : colorFlat_);
 
-    HDC dc = GetWindowDC(Handle());
-    if (!dc) return;
+    tk::ScopedWindowDC dc(Handle());
+    if (!dc.get()) return;
     RECT window;
     GetWindowRect(Handle(), &window);
     RECT r{0, 0, window.right - window.left, window.bottom - window.top};
-    HBRUSH border = CreateSolidBrush(tk::ColorToRGB(colorBorder_));
-    HBRUSH face = CreateSolidBrush(tk::ColorToRGB(highlighted ? colorFocused_ : colorFlat_));
-    FrameRect(dc, &r, border);
+    const tk::ScopedBrush border(CreateSolidBrush(tk::ColorToRGB(colorBorder_)));
+    const tk::ScopedBrush face(CreateSolidBrush(tk::ColorToRGB(highlighted ? colorFocused_ : colorFlat_)));
+    FrameRect(dc, &r, border.get());
     InflateRect(&r, -1, -1);
-    FrameRect(dc, &r, face);
+    FrameRect(dc, &r, face.get());
     InflateRect(&r, -1, -1);
-    FrameRect(dc, &r, face);
-    DeleteObject(face);
-    DeleteObject(border);
-    ReleaseDC(Handle(), dc);
+    FrameRect(dc, &r, face.get());
 }
 
 void TCustomFlatEdit::WndProc(tk::TMessage& m) {
@@ -192,7 +185,7 @@ void TCustomFlatEdit::WndProc(tk::TMessage& m) {
         HDC dc = reinterpret_cast<HDC>(m.WParam);
         SetBkColor(dc, tk::ColorToRGB(color_));
         SetTextColor(dc, Enabled() ? tk::ColorToRGB(Font().Color) : GetSysColor(COLOR_GRAYTEXT));
-        m.Result = reinterpret_cast<LRESULT>(faceBrush_);
+        m.Result = reinterpret_cast<LRESULT>(faceBrush_.get());
         return;
     }
     default:

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "flat/FlatUtilitys.h"
+#include "toolkit/win/Scoped.h"
 #include "toolkit/win/StdCtrls.h"
 
 class TCustomFlatEdit : public tk::TEdit {
@@ -61,7 +62,7 @@ private:
     bool useAdvColors_ = false;
     bool tabStop_ = true;
     bool mouseInControl_ = false;
-    HBRUSH faceBrush_ = nullptr;
+    tk::ScopedBrush faceBrush_;
 };
 
 class TFlatEdit : public TCustomFlatEdit {

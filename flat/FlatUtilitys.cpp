@@ -1,5 +1,7 @@
 #include "flat/FlatUtilitys.h"
 
+#include "toolkit/win/Scoped.h"
+
 tk::TColor AdvancedColor(tk::TColor base, tk::TColor fallback, std::uint8_t amount, TLightShift shift) {
     if (amount == 0) return fallback;
     return AdvancedColorRgb(tk::ColorToRGB(base), fallback, amount, shift);
@@ -23,27 +25,14 @@ void DrawBevelFrame(tk::TCanvas& canvas, tk::TRect r, tk::TColor topColor, tk::T
 
 namespace {
 
-// A monochrome bitmap with its own memory context, freed on every path.
+// A monochrome bitmap selected into a memory context of its own.
 struct MonoMask {
-    HDC dc = nullptr;
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ old = nullptr;
-    MonoMask(int w, int h) {
-        dc = CreateCompatibleDC(nullptr);
-        bitmap = CreateBitmap(w, h, 1, 1, nullptr);
-        if (!dc || !bitmap) {
-            Release();
-            throw tk::EInvalidGraphic(L"Out of system resources");
-        }
-        old = SelectObject(dc, bitmap);
-    }
-    ~MonoMask() { Release(); }
-    void Release() {
-        if (dc && old) SelectObject(dc, old);
-        if (bitmap) DeleteObject(bitmap);
-        if (dc) DeleteDC(dc);
-        dc = nullptr;
-        bitmap = nullptr;
+    tk::ScopedMemDC dc;
+    tk::ScopedBitmap bitmap;
+    tk::ScopedSelectObject selected;  // undone before the bitmap and the context go
+    MonoMask(int w, int h) : bitmap(CreateBitmap(w, h, 1, 1, nullptr)) {
+        if (!dc.get() || !bitmap) throw tk::EInvalidGraphic(L"Out of system resources");
+        selected.Select(dc, bitmap.get());
     }
 };
 
@@ -51,15 +40,13 @@ struct MonoMask {
 // white, the result kept where it is black.
 void StampMask(tk::TBitmap& result, const MonoMask& mask, int x, int y, tk::TColor color) {
     HDC dc = result.Dc();
-    HBRUSH brush = CreateSolidBrush(tk::ColorToRGB(color));
-    HGDIOBJ oldBrush = SelectObject(dc, brush);
+    const tk::ScopedBrush brush(CreateSolidBrush(tk::ColorToRGB(color)));
+    const tk::ScopedSelectObject selected(dc, brush.get());
     const COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
     const COLORREF oldBack = SetBkColor(dc, RGB(255, 255, 255));
     BitBlt(dc, x, y, result.Width(), result.Height(), mask.dc, 0, 0, 0xE20746);
     SetBkColor(dc, oldBack);
     SetTextColor(dc, oldText);
-    SelectObject(dc, oldBrush);
-    DeleteObject(brush);
 }
 
 }  // namespace

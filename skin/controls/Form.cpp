@@ -9,6 +9,7 @@
 #include "skin/theme/StylePropagation.h"
 #include "toolkit/win/Application.h"
 #include "toolkit/win/BitmapResource.h"
+#include "toolkit/win/Scoped.h"
 
 namespace {
 
@@ -25,21 +26,19 @@ void FillColor(tk::TCanvas& canvas, const tk::TRect& r, tk::TColor color) {
     canvas.FillRect(r);
 }
 
-// A region from a list of rectangles (empty for none); the caller owns it.
-HRGN RegionOf(const std::vector<skin::Box>& boxes) {
-    HRGN region = CreateRectRgn(0, 0, 0, 0);
+// A region from a list of rectangles (empty for none).
+tk::ScopedRegion RegionOf(const std::vector<skin::Box>& boxes) {
+    tk::ScopedRegion region(CreateRectRgn(0, 0, 0, 0));
     for (const skin::Box& b : boxes) {
-        HRGN part = CreateRectRgn(b.Left, b.Top, b.Right, b.Bottom);
-        CombineRgn(region, region, part, RGN_OR);
-        DeleteObject(part);
+        const tk::ScopedRegion part(CreateRectRgn(b.Left, b.Top, b.Right, b.Bottom));
+        CombineRgn(region.get(), region.get(), part.get(), RGN_OR);
     }
     return region;
 }
 
 void UniteRect(HRGN region, int l, int t, int r, int b) {
-    HRGN part = CreateRectRgn(l, t, r, b);
-    CombineRgn(region, region, part, RGN_OR);
-    DeleteObject(part);
+    const tk::ScopedRegion part(CreateRectRgn(l, t, r, b));
+    CombineRgn(region, region, part.get(), RGN_OR);
 }
 
 }  // namespace
@@ -343,13 +342,8 @@ void TsuiForm::Resized() { AlignChildren(); }
 LRESULT CALLBACK TsuiForm::HookedWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     auto* frame = static_cast<TsuiForm*>(GetPropW(hwnd, kFrameProp));
     if (!frame) return DefWindowProcW(hwnd, msg, wParam, lParam);
-    LRESULT result = 0;
-    try {
-        result = frame->HostMessage(hwnd, msg, wParam, lParam);
-    } catch (...) {
-        tk::Application().HandleException(std::current_exception());
-    }
-    return result;
+    return tk::Application().HandleWindowMessage(hwnd, msg, wParam, lParam,
+                                                 [&] { return frame->HostMessage(hwnd, msg, wParam, lParam); });
 }
 
 LRESULT TsuiForm::CallSaved(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -506,17 +500,14 @@ void TsuiForm::PaintFrame() {
     RECT wr;
     GetWindowRect(h, &wr);
     const int w = wr.right - wr.left, hh = wr.bottom - wr.top;
-    HDC dc = GetWindowDC(h);
-    if (!dc) return;
-    {
-        tk::TCanvas canvas(dc);
-        if (ReadySkin()) {
-            PaintSkinFrame(canvas, w, hh);
-        } else {
-            PaintBuiltInFrame(canvas, w, hh);
-        }
+    tk::ScopedWindowDC dc(h);
+    if (!dc.get()) return;
+    tk::TCanvas canvas(dc);
+    if (ReadySkin()) {
+        PaintSkinFrame(canvas, w, hh);
+    } else {
+        PaintBuiltInFrame(canvas, w, hh);
     }
-    ReleaseDC(h, dc);
 }
 
 void TsuiForm::ComposeBottomBorderImage(int width) {
@@ -643,10 +634,10 @@ void TsuiForm::ApplyWindowRegion() {
     RECT wr;
     GetWindowRect(h, &wr);
     const int w = wr.right - wr.left, hh = wr.bottom - wr.top;
-    HRGN region = nullptr;
+    tk::ScopedRegion region;
     if (ReadySkin()) {
         if (!titleNeedsRegion_ && !bottomNeedsRegion_) {
-            region = CreateRectRgn(0, 0, w, hh);
+            region.reset(CreateRectRgn(0, 0, w, hh));
         } else {
             titleBar_->Render();
             ComposeBottomBorderImage(w);
@@ -671,15 +662,14 @@ void TsuiForm::ApplyWindowRegion() {
         const int a = hh / 2;
         const int rc = RoundCorner();
         const int rb = std::max(0, RoundCornerBottom());
-        region = CreateRoundRectRgn(0, 0, w + 1, a + 1, rc, rc);
-        UniteRect(region, 0, a - 2 * rc, 2 * rc, a);
-        UniteRect(region, w - 2 * rc, a - 2 * rc, w, a);
-        HRGN lower = CreateRoundRectRgn(0, a, w + 1, hh + 1, rb, rb);
-        UniteRect(lower, 0, a, 2 * rb, a + 2 * rb);
-        UniteRect(lower, w - 2 * rb, a, w, a + 2 * rb);
-        CombineRgn(region, region, lower, RGN_OR);
-        DeleteObject(lower);
+        region.reset(CreateRoundRectRgn(0, 0, w + 1, a + 1, rc, rc));
+        UniteRect(region.get(), 0, a - 2 * rc, 2 * rc, a);
+        UniteRect(region.get(), w - 2 * rc, a - 2 * rc, w, a);
+        const tk::ScopedRegion lower(CreateRoundRectRgn(0, a, w + 1, hh + 1, rb, rb));
+        UniteRect(lower.get(), 0, a, 2 * rb, a + 2 * rb);
+        UniteRect(lower.get(), w - 2 * rb, a, w, a + 2 * rb);
+        CombineRgn(region.get(), region.get(), lower.get(), RGN_OR);
     }
     // The window owns the region from here on.
-    if (!SetWindowRgn(h, region, TRUE)) DeleteObject(region);
+    if (SetWindowRgn(h, region.get(), TRUE)) region.release();
 }

@@ -8,6 +8,7 @@
 #include "skin/theme/StyleItems.h"
 #include "toolkit/win/Application.h"
 #include "toolkit/win/BitmapResource.h"
+#include "toolkit/win/Scoped.h"
 
 namespace {
 
@@ -123,9 +124,8 @@ tk::TFont TsuiForm::MenuBarFont() const {
     auto* m = dynamic_cast<TsuiMainMenu*>(menu_);
     if (m && !m->UseSystemFont()) {
         font.Name = m->FontName();
-        HDC screen = GetDC(nullptr);
+        const tk::ScopedGetDC screen(nullptr);
         font.Height = -MulDiv(m->FontSize(), GetDeviceCaps(screen, LOGPIXELSY), 72);
-        ReleaseDC(nullptr, screen);
         font.Charset = m->FontCharset();
         font.Color = m->FontColor();
     }

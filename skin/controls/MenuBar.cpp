@@ -3,6 +3,7 @@
 #include <cwctype>
 
 #include "toolkit/win/Application.h"
+#include "toolkit/win/Scoped.h"
 
 namespace {
 
@@ -130,18 +131,25 @@ void TsuiMenuBar::DropDown(TsuiMenuBarButton* button) {
         const tk::TRect r = ButtonRect(current);
         POINT p{r.Left, r.Bottom};
         ClientToScreen(Handle(), &p);
-        dropped_ = current;
-        pendingStep_ = 0;
-        SendMessageW(Handle(), TB_PRESSBUTTON, current->CommandId(), MAKELONG(TRUE, 0));
-        UpdateWindow(Handle());
-        trackingBar = this;
-        HHOOK hook = SetWindowsHookExW(WH_MSGFILTER, &TsuiMenuBar::MenuFilter, nullptr, GetCurrentThreadId());
-        tk::TMenuItem* chosen = tk::TrackItemPopup(item, p.x, p.y);
-        if (hook) UnhookWindowsHookEx(hook);
-        trackingBar = nullptr;
-        dropped_ = nullptr;
+        tk::TMenuItem* chosen = nullptr;
+        {
+            // However the submenu closes (a throw included), the filter goes, the button comes up
+            // and the bar is free to drop down again.
+            const int command = current->CommandId();
+            const tk::OnScopeExit untrack([this, command] {
+                trackingBar = nullptr;
+                dropped_ = nullptr;
+                if (HandleAllocated()) SendMessageW(Handle(), TB_PRESSBUTTON, command, MAKELONG(FALSE, 0));
+            });
+            dropped_ = current;
+            pendingStep_ = 0;
+            SendMessageW(Handle(), TB_PRESSBUTTON, command, MAKELONG(TRUE, 0));
+            UpdateWindow(Handle());
+            trackingBar = this;
+            const tk::ScopedHook filter(WH_MSGFILTER, &TsuiMenuBar::MenuFilter);
+            chosen = tk::TrackItemPopup(item, p.x, p.y);
+        }
         if (!HandleAllocated()) return;
-        SendMessageW(Handle(), TB_PRESSBUTTON, current->CommandId(), MAKELONG(FALSE, 0));
         Invalidate();
         if (chosen) {
             chosen->Click();

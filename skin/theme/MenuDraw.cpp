@@ -1,6 +1,7 @@
 #include "skin/theme/MenuDraw.h"
 
 #include "toolkit/win/BitmapResource.h"
+#include "toolkit/win/Scoped.h"
 
 void SetMenuDrawHandlers(tk::TMenuItem* item, const tk::TMenuMeasureItemEvent& measure,
                          const tk::TMenuDrawItemEvent& draw) {
@@ -52,21 +53,18 @@ void DrawMacMenuSelect(tk::TCanvas& canvas, const tk::TRect& rect) {
 void DrawPopupWindowFrame(HWND window, tk::TColor outer, tk::TColor edge) {
     RECT w{};
     if (!GetWindowRect(window, &w)) return;
-    HDC screen = GetWindowDC(nullptr);
-    if (!screen) return;
-    {
-        tk::TCanvas canvas(screen);
-        const int L = w.left, T = w.top, R = w.right, B = w.bottom;
-        FrameRectColor(canvas, {L, T + 1, R - 1, B - 1}, outer);
-        FrameRectColor(canvas, {L + 1, T + 2, R - 2, B - 2}, tk::clWhite);
-        canvas.SetPenColor(edge);
-        canvas.MoveTo(L, B - 1);
-        canvas.LineTo(R - 1, B - 1);
-        canvas.LineTo(R - 1, T);
-        canvas.LineTo(R, T);
-        canvas.LineTo(L, T);
-    }
-    ReleaseDC(nullptr, screen);
+    tk::ScopedWindowDC screen(nullptr);
+    if (!screen.get()) return;
+    tk::TCanvas canvas(screen);
+    const int L = w.left, T = w.top, R = w.right, B = w.bottom;
+    FrameRectColor(canvas, {L, T + 1, R - 1, B - 1}, outer);
+    FrameRectColor(canvas, {L + 1, T + 2, R - 2, B - 2}, tk::clWhite);
+    canvas.SetPenColor(edge);
+    canvas.MoveTo(L, B - 1);
+    canvas.LineTo(R - 1, B - 1);
+    canvas.LineTo(R - 1, T);
+    canvas.LineTo(R, T);
+    canvas.LineTo(L, T);
 }
 
 void AssignMenuFont(tk::TFont& font) {

@@ -93,11 +93,10 @@ void RunAndWait(std::wstring commandLine) {
     PROCESS_INFORMATION pi{};
     ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
                                nullptr, &si, &pi));
+    const tk::ScopedKernelHandle process(pi.hProcess), thread(pi.hThread);
     WaitForSingleObject(pi.hProcess, 30000);
     DWORD code = 1;
     GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
     EXPECT_EQ(code, 0u) << tk::ToUtf8(commandLine);
 }
 

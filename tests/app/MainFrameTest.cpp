@@ -114,11 +114,10 @@ TEST_F(MainFrameTest, WithTheSkinBesideTheProgramFrameAndTitleComeFromIt) {
     tk::TBitmap* middle = form->suiFileTheme1->GetThemeBitmap(SKIN2_TITLEBAR2);
     EXPECT_EQ(frametest::WindowPixel(form->Handle(), form->Width() / 2, 12), middle->GetPixel(0, 12));
     // The rounded outline of the skin.
-    HRGN r = CreateRectRgn(0, 0, 0, 0);
-    ASSERT_NE(GetWindowRgn(form->Handle(), r), ERROR);
-    EXPECT_FALSE(PtInRegion(r, 0, 0));
-    EXPECT_TRUE(PtInRegion(r, form->Width() / 2, 0));
-    DeleteObject(r);
+    const tk::ScopedRegion r(CreateRectRgn(0, 0, 0, 0));
+    ASSERT_NE(GetWindowRgn(form->Handle(), r.get()), ERROR);
+    EXPECT_FALSE(PtInRegion(r.get(), 0, 0));
+    EXPECT_TRUE(PtInRegion(r.get(), form->Width() / 2, 0));
     // The tool bar keeps its own look: no theme was passed to it.
     ExpectFramedLayout();
 }

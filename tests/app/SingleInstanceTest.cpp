@@ -22,8 +22,7 @@ struct Process {
     ~Process() {
         if (info.hProcess) {
             if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(info.hProcess, 1);
-            CloseHandle(info.hProcess);
-            CloseHandle(info.hThread);
+            const tk::ScopedKernelHandle process(info.hProcess), thread(info.hThread);  // closed here
         }
     }
     DWORD WaitExit(DWORD ms) {
@@ -66,7 +65,9 @@ HWND WaitForMainWindow(int ms) {
 std::wstring RemoteItemText(HWND list, int row, int column) {
     DWORD pid = 0;
     GetWindowThreadProcessId(list, &pid);
-    HANDLE proc = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    const tk::ScopedKernelHandle process(
+        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid));
+    HANDLE proc = process.get();
     if (!proc) return L"<no access>";
     constexpr size_t kChars = 260;
     auto* remote = static_cast<BYTE*>(
@@ -80,14 +81,14 @@ std::wstring RemoteItemText(HWND list, int row, int column) {
     wchar_t text[kChars] = {};
     ReadProcessMemory(proc, remote + sizeof(LVITEMW), text, sizeof(text), nullptr);
     VirtualFreeEx(proc, remote, 0, MEM_RELEASE);
-    CloseHandle(proc);
     return std::wstring(text, static_cast<size_t>(n));
 }
 
 void RemoteSelect(HWND list, int row) {
     DWORD pid = 0;
     GetWindowThreadProcessId(list, &pid);
-    HANDLE proc = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+    const tk::ScopedKernelHandle process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid));
+    HANDLE proc = process.get();
     auto* remote = VirtualAllocEx(proc, nullptr, sizeof(LVITEMW), MEM_COMMIT, PAGE_READWRITE);
     LVITEMW item{};
     item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
@@ -95,7 +96,6 @@ void RemoteSelect(HWND list, int row) {
     WriteProcessMemory(proc, remote, &item, sizeof(item), nullptr);
     SendMessageW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(remote));
     VirtualFreeEx(proc, remote, 0, MEM_RELEASE);
-    CloseHandle(proc);
 }
 
 class SingleInstanceTest : public testing::Test {
@@ -197,13 +197,13 @@ HWND FindMessageBoxOf(DWORD pid) {
 TEST(ProgramStartTest, AValueOfAnotherTypeShowsTheErrorBoxAndThenTheWindow) {
     ASSERT_FALSE(FindWindowW(kMainClass, nullptr)) << "a copy of the program is running already";
     tk::TRegistry().DeleteKey(L"Software\\Quiverdir");
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Quiverdir", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                              nullptr),
+    HKEY created = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Quiverdir", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              &created, nullptr),
               ERROR_SUCCESS);
     const DWORD one = 1;
-    RegSetValueExW(key, L"N0", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), sizeof(one));
-    RegCloseKey(key);
+    RegSetValueExW(tk::ScopedRegKey(created).get(), L"N0", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one),
+                   sizeof(one));
 
     qdtest::TempDir dir;
     const std::filesystem::path exe = dir / "Quiverdir.exe";

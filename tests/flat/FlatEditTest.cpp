@@ -120,12 +120,12 @@ TEST_F(FlatEditTest, HeightFollowsTheFont) {
     auto* e = new TFlatEdit(&form);
     e->SetParent(&form);
     e->SetFont({L"MS Sans Serif", 16});  // a cell height of 16 pixels
-    HDC screen = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(screen, tk::AcquireFont({L"MS Sans Serif", 16}));
     TEXTMETRICW tm{};
-    GetTextMetricsW(screen, &tm);
-    SelectObject(screen, old);
-    ReleaseDC(nullptr, screen);
+    {
+        const tk::ScopedGetDC screen(nullptr);
+        const tk::ScopedSelectObject font(screen, tk::AcquireFont({L"MS Sans Serif", 16}));
+        GetTextMetricsW(screen, &tm);
+    }
     ASSERT_EQ(tm.tmHeight, 16);
     EXPECT_EQ(e->Height(), 22);
     e->SetFont({L"MS Sans Serif", -11});

@@ -10,6 +10,7 @@
 #include "toolkit/BmpImage.h"
 #include "toolkit/win/Application.h"
 #include "toolkit/win/Bitmap.h"
+#include "toolkit/win/Scoped.h"
 
 namespace realinput {
 
@@ -106,22 +107,18 @@ void AltKey(WORD vk) {
 
 COLORREF Pixel(HWND window, int x, int y) {
     UpdateWindow(window);
-    HDC dc = GetDC(window);
-    const COLORREF c = GetPixel(dc, x, y);
-    ReleaseDC(window, dc);
-    return c;
+    const tk::ScopedGetDC dc(window);
+    return GetPixel(dc, x, y);
 }
 
 COLORREF WindowPixel(HWND window, int x, int y) {
-    HDC dc = GetWindowDC(window);
-    const COLORREF c = GetPixel(dc, x, y);
-    ReleaseDC(window, dc);
-    return c;
+    const tk::ScopedWindowDC dc(window);
+    return GetPixel(dc, x, y);
 }
 
 RECT FindColor(HWND window, const RECT& area, COLORREF color) {
     UpdateWindow(window);
-    HDC dc = GetDC(window);
+    const tk::ScopedGetDC dc(window);
     RECT box{area.right, area.bottom, area.left, area.top};
     for (int y = area.top; y < area.bottom; ++y)
         for (int x = area.left; x < area.right; ++x)
@@ -131,18 +128,16 @@ RECT FindColor(HWND window, const RECT& area, COLORREF color) {
                 box.right = std::max<LONG>(box.right, x + 1);
                 box.bottom = std::max<LONG>(box.bottom, y + 1);
             }
-    ReleaseDC(window, dc);
     if (box.left >= box.right) return RECT{0, 0, 0, 0};
     return box;
 }
 
 int CountColor(HWND window, const RECT& area, COLORREF color) {
     UpdateWindow(window);
-    HDC dc = GetDC(window);
+    const tk::ScopedGetDC dc(window);
     int n = 0;
     for (int y = area.top; y < area.bottom; ++y)
         for (int x = area.left; x < area.right; ++x) n += GetPixel(dc, x, y) == color;
-    ReleaseDC(window, dc);
     return n;
 }
 
@@ -154,9 +149,10 @@ void SaveScreenshot(HWND window, const char* name) {
     RECT r;
     GetWindowRect(window, &r);
     tk::TBitmap shot(r.right - r.left, r.bottom - r.top);
-    HDC screen = GetDC(nullptr);
-    BitBlt(shot.Dc(), 0, 0, shot.Width(), shot.Height(), screen, r.left, r.top, SRCCOPY);
-    ReleaseDC(nullptr, screen);
+    {
+        const tk::ScopedGetDC screen(nullptr);
+        BitBlt(shot.Dc(), 0, 0, shot.Width(), shot.Height(), screen, r.left, r.top, SRCCOPY);
+    }
     GdiFlush();
     const std::vector<std::uint8_t> bytes = tk::EncodeBmp24(shot.ToImage());
     std::ofstream(std::string(dir) + "/" + name + ".bmp", std::ios::binary)

@@ -4,9 +4,12 @@
 #include <chrono>
 
 #include "tests/support/TempDir.h"
+#include "toolkit/Exception.h"
 #include "toolkit/Text.h"
 #include "toolkit/win/Application.h"
+#include "toolkit/win/Canvas.h"
 #include "toolkit/win/Registry.h"
+#include "toolkit/win/Scoped.h"
 
 namespace qdtest {
 
@@ -46,10 +49,10 @@ void PrivateKey::WriteString(const std::wstring& name, const std::wstring& value
 }
 
 void PrivateKey::WriteDword(const std::wstring& name, DWORD value) const {
-    HKEY key;
-    RegCreateKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-    RegSetValueExW(key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
-    RegCloseKey(key);
+    HKEY created = nullptr;
+    RegCreateKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &created, nullptr);
+    const tk::ScopedRegKey key(created);
+    RegSetValueExW(key.get(), name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
 }
 
 std::wstring PrivateKey::Read(const std::wstring& name) const {
@@ -65,15 +68,15 @@ bool PrivateKey::Has(const std::wstring& name) const {
 
 std::vector<std::wstring> PrivateKey::ValueNames() const {
     std::vector<std::wstring> names;
-    HKEY key;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return names;
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return names;
+    const tk::ScopedRegKey key(opened);
     for (DWORD i = 0;; ++i) {
         wchar_t name[256];
         DWORD len = 256;
-        if (RegEnumValueW(key, i, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        if (RegEnumValueW(key.get(), i, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
         names.emplace_back(name, len);
     }
-    RegCloseKey(key);
     return names;
 }
 
@@ -127,6 +130,75 @@ MessageBoxAnswerer::~MessageBoxAnswerer() {
 std::wstring MessageBoxAnswerer::Text() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return text_;
+}
+
+namespace {
+
+struct BoxList {
+    DWORD thread;
+    std::vector<HWND> boxes;
+};
+
+BOOL CALLBACK CollectBoxes(HWND w, LPARAM p) {
+    auto* list = reinterpret_cast<BoxList*>(p);
+    wchar_t cls[64];
+    GetClassNameW(w, cls, 64);
+    if (std::wstring(cls) == L"#32770" && IsWindowVisible(w) && GetWindowThreadProcessId(w, nullptr) == list->thread &&
+        !IsFileDialog(w))
+        list->boxes.push_back(w);
+    return TRUE;
+}
+
+}  // namespace
+
+PaintFault::PaintFault(int times, std::wstring message) : left_(times), message_(std::move(message)) {
+    tk::TCanvas::SetDrawHook([this](HDC) {
+        if (left_ == 0) return;
+        if (left_ > 0) --left_;
+        ++thrown_;
+        throw tk::Exception(message_);
+    });
+}
+
+PaintFault::~PaintFault() { tk::TCanvas::SetDrawHook(nullptr); }
+
+MessageBoxCounter::MessageBoxCounter(int buttonId)
+    : buttonId_(buttonId), uiThread_(GetCurrentThreadId()), watcher_([this] { Watch(); }) {}
+
+MessageBoxCounter::~MessageBoxCounter() {
+    stop_ = true;
+    watcher_.join();
+}
+
+std::vector<std::wstring> MessageBoxCounter::Texts() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return texts_;
+}
+
+void MessageBoxCounter::Watch() {
+    std::vector<HWND> answered;
+    while (!stop_) {
+        BoxList list{uiThread_, {}};
+        EnumWindows(&CollectBoxes, reinterpret_cast<LPARAM>(&list));
+        if (static_cast<int>(list.boxes.size()) > mostAtOnce_) mostAtOnce_ = static_cast<int>(list.boxes.size());
+        // A box answered earlier may still be closing; what is gone is forgotten.
+        std::erase_if(answered, [&](HWND h) { return std::find(list.boxes.begin(), list.boxes.end(), h) == list.boxes.end(); });
+        for (HWND box : list.boxes) {
+            if (std::find(answered.begin(), answered.end(), box) != answered.end()) continue;
+            std::wstring text;
+            EnumChildWindows(box, &CollectText, reinterpret_cast<LPARAM>(&text));
+            {
+                std::lock_guard<std::mutex> lock(mutex_);
+                texts_.push_back(text);
+            }
+            ++shown_;
+            answered.push_back(box);
+            PostMessageW(box, WM_COMMAND, MAKEWPARAM(buttonId_, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(box, buttonId_)));
+            break;  // the topmost first: the one under it answers once it is on top again
+        }
+        Sleep(20);
+    }
 }
 
 void MessageBoxAnswerer::Watch() {
@@ -321,14 +393,9 @@ LRESULT CALLBACK RecordFocus(int code, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-FocusRecorder::FocusRecorder() {
-    Clear();
-    hook_ = SetWindowsHookExW(WH_CALLWNDPROC, &RecordFocus, nullptr, GetCurrentThreadId());
-}
+FocusRecorder::FocusRecorder() : hook_(WH_CALLWNDPROC, &RecordFocus) { Clear(); }
 
-FocusRecorder::~FocusRecorder() {
-    if (hook_) UnhookWindowsHookEx(hook_);
-}
+FocusRecorder::~FocusRecorder() = default;
 
 void FocusRecorder::Clear() {
     std::lock_guard<std::mutex> lock(gFocusMutex);

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "toolkit/win/Scoped.h"
+
 namespace qdtest {
 
 // Handles messages until the condition holds or the time runs out; returns the condition.
@@ -54,6 +56,43 @@ private:
     std::atomic<bool> stop_{false};
     mutable std::mutex mutex_;
     std::wstring text_;
+    std::thread watcher_;
+};
+
+// Makes the program's painting fail while it lives: the canvas's drawing operations throw
+// tk::Exception(message) the given number of times (-1: every time), then draw again.
+class PaintFault {
+public:
+    explicit PaintFault(int times = 1, std::wstring message = L"Painting failed");
+    ~PaintFault();
+    int Thrown() const { return thrown_; }
+
+private:
+    int left_;
+    std::atomic<int> thrown_{0};
+    std::wstring message_;
+};
+
+// Answers every message box that this thread shows while it lives, as a person would, and counts
+// them: how many were shown, the most that were up at the same time (a box opened from inside
+// another box's loop) and their texts.
+class MessageBoxCounter {
+public:
+    explicit MessageBoxCounter(int buttonId = IDOK);
+    ~MessageBoxCounter();
+    int Shown() const { return shown_; }
+    int MostAtOnce() const { return mostAtOnce_; }
+    std::vector<std::wstring> Texts() const;
+
+private:
+    void Watch();
+    int buttonId_;
+    DWORD uiThread_;
+    std::atomic<int> shown_{0};
+    std::atomic<int> mostAtOnce_{0};
+    std::atomic<bool> stop_{false};
+    mutable std::mutex mutex_;
+    std::vector<std::wstring> texts_;
     std::thread watcher_;
 };
 
@@ -113,7 +152,7 @@ public:
     bool Received(HWND window) const;
 
 private:
-    HHOOK hook_;
+    tk::ScopedHook hook_;
 };
 
 // Runs a script on a thread of its own while the user-interface thread is busy in a modal loop;

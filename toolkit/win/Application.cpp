@@ -8,6 +8,61 @@
 
 namespace tk {
 
+namespace {
+
+constexpr wchar_t kNotifyWindowClass[] = L"tk.ApplicationNotify";
+constexpr UINT kShowDeferredErrors = WM_APP + 0x2E0;
+// While errors wait behind an open menu or a message in progress, they are tried again this often.
+constexpr UINT_PTR kRetryTimer = 1;
+constexpr UINT kRetryMilliseconds = 100;
+// How many shown texts are remembered for the once-only rule.
+constexpr std::size_t kShownMemory = 32;
+
+bool InMenuMode() {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    return GetGUIThreadInfo(GetCurrentThreadId(), &info) && (info.flags & GUI_INMENUMODE);
+}
+
+}  // namespace
+
+bool MustNotInterrupt(UINT msg, WPARAM wParam, LPARAM lParam) {
+    (void)wParam;
+    if (msg >= CN_BASE && msg < CN_BASE + 0x400) msg -= CN_BASE;
+    switch (msg) {
+    case WM_PAINT:
+    case WM_NCPAINT:
+    case WM_ERASEBKGND:
+    case WM_SYNCPAINT:
+    case WM_PRINT:
+    case WM_PRINTCLIENT:
+    case WM_DRAWITEM:
+    case WM_MEASUREITEM:
+    case WM_NCCALCSIZE:
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+    case WM_ACTIVATE:
+    case WM_NCACTIVATE:
+    case WM_ACTIVATEAPP:
+    case WM_NCHITTEST:
+    case WM_SETCURSOR:
+    case WM_GETMINMAXINFO:
+    case WM_TIMER:
+        return true;
+    case WM_NOTIFY: {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        return header && header->code == static_cast<UINT>(NM_CUSTOMDRAW);
+    }
+    default:
+        return false;
+    }
+}
+
 TApplication& Application() {
     static TApplication app;
     return app;
@@ -49,6 +104,7 @@ bool TApplication::HandleMessage() {
         return false;
     }
     ProcessMessage(msg);
+    if (!deferred_.empty()) ShowDeferredErrors();
     return true;
 }
 
@@ -61,6 +117,7 @@ void TApplication::ProcessMessages() {
             return;
         }
         ProcessMessage(msg);
+        if (!deferred_.empty()) ShowDeferredErrors();
     }
     Idle();
 }
@@ -121,17 +178,92 @@ void TApplication::RemoveMessageHook(int id) {
     std::erase_if(hooks_, [id](const auto& p) { return p.first == id; });
 }
 
-void TApplication::HandleException(std::exception_ptr error) {
-    std::wstring message;
+std::wstring TApplication::ErrorMessage(std::exception_ptr error) {
     try {
         std::rethrow_exception(error);
     } catch (const Exception& e) {
-        message = e.Message();
+        return e.Message();
     } catch (const std::exception& e) {
-        message = FromUtf8(e.what());
+        return FromUtf8(e.what());
     } catch (...) {
-        message = L"Unknown error";
+        return L"Unknown error";
     }
+}
+
+LRESULT TApplication::MessageFailed(std::exception_ptr error, HWND window, UINT msg, bool quiet) {
+    if (!quiet) {
+        HandleException(error);
+        return 0;
+    }
+    // Painting that failed is not asked for again: the region counts as painted.
+    if (window && (msg == WM_PAINT || msg == WM_NCPAINT)) ValidateRect(window, nullptr);
+    DeferException(error);
+    return msg == WM_NCACTIVATE ? TRUE : 0;
+}
+
+void TApplication::DeferException(std::exception_ptr error) {
+    std::wstring message = ErrorMessage(error);
+    for (const auto& waiting : deferred_)
+        if (waiting.first == message) return;
+    for (const std::wstring& shown : shownDeferred_)
+        if (shown == message) return;
+    deferred_.emplace_back(std::move(message), error);
+    if (HWND notify = NotifyWindow()) PostMessageW(notify, kShowDeferredErrors, 0, 0);
+}
+
+void TApplication::ShowDeferredErrors() {
+    if (showingDeferred_) return;
+    if (deferred_.empty()) {
+        if (notifyWindow_) KillTimer(notifyWindow_, kRetryTimer);
+        return;
+    }
+    if (quietDepth_ > 0 || InMenuMode()) {
+        // A loop that is not the application's may run meanwhile (a menu's, a dialog's): the
+        // timer brings the errors to it once it may show them.
+        if (HWND notify = NotifyWindow()) SetTimer(notify, kRetryTimer, kRetryMilliseconds, nullptr);
+        return;
+    }
+    if (notifyWindow_) KillTimer(notifyWindow_, kRetryTimer);
+    showingDeferred_ = true;
+    while (!deferred_.empty()) {
+        auto [message, error] = std::move(deferred_.front());
+        deferred_.pop_front();
+        shownDeferred_.push_back(message);
+        if (shownDeferred_.size() > kShownMemory) shownDeferred_.pop_front();
+        try {
+            HandleException(error);
+        } catch (...) {
+            // Showing must not fail the loop that shows; the remaining errors still get their turn.
+        }
+    }
+    showingDeferred_ = false;
+}
+
+LRESULT CALLBACK TApplication::NotifyWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == kShowDeferredErrors || (msg == WM_TIMER && wParam == kRetryTimer)) {
+        Application().ShowDeferredErrors();
+        return 0;
+    }
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+HWND TApplication::NotifyWindow() {
+    if (notifyWindow_ && IsWindow(notifyWindow_)) return notifyWindow_;
+    WNDCLASSEXW wc{sizeof(wc)};
+    if (!GetClassInfoExW(GetModuleHandleW(nullptr), kNotifyWindowClass, &wc)) {
+        wc = WNDCLASSEXW{sizeof(wc)};
+        wc.lpfnWndProc = &NotifyWindowProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = kNotifyWindowClass;
+        RegisterClassExW(&wc);
+    }
+    notifyWindow_ = CreateWindowExW(0, kNotifyWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                    GetModuleHandleW(nullptr), nullptr);
+    return notifyWindow_;
+}
+
+void TApplication::HandleException(std::exception_ptr error) {
+    const std::wstring message = ErrorMessage(error);
     if (exceptionHandler_) {
         exceptionHandler_(message);
         return;

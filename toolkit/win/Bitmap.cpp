@@ -19,13 +19,9 @@ TBitmap& TBitmap::operator=(const TBitmap& other) {
 TBitmap::~TBitmap() { Release(); }
 
 void TBitmap::Release() {
-    if (dc_) {
-        SelectObject(dc_, oldBitmap_);
-        DeleteDC(dc_);
-        dc_ = nullptr;
-    }
-    if (bitmap_) DeleteObject(bitmap_);
-    bitmap_ = nullptr;
+    dcBitmap_.Restore();
+    dc_.reset();
+    bitmap_.reset();
     bits_ = nullptr;
     width_ = height_ = 0;
 }
@@ -42,9 +38,9 @@ void TBitmap::Create(int width, int height, TPixelFormat format) {
     info.bmiHeader.biBitCount = format == TPixelFormat::pf24bit ? 24 : 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bitmap_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap_ || !bits) {
-        bitmap_ = nullptr;
+        bitmap_.reset();
         throw EInvalidGraphic(L"Out of system resources");
     }
     bits_ = static_cast<std::uint8_t*>(bits);
@@ -113,10 +109,10 @@ std::uint32_t TBitmap::TransparentColor() const {
 
 HDC TBitmap::Dc() {
     if (!dc_ && bitmap_) {
-        dc_ = CreateCompatibleDC(nullptr);
-        oldBitmap_ = SelectObject(dc_, bitmap_);
+        dc_.reset(CreateCompatibleDC(nullptr));
+        dcBitmap_.Select(dc_.get(), bitmap_.get());
     }
-    return dc_;
+    return dc_.get();
 }
 
 std::uint32_t TBitmap::GetPixel(int x, int y) const {

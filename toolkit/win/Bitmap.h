@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "toolkit/BmpImage.h"
+#include "toolkit/win/Scoped.h"
 
 namespace tk {
 
@@ -47,7 +48,7 @@ public:
     void SetTransparentColor(std::uint32_t color) { transparentColor_ = color; fixedTransparentColor_ = true; }
 
     // The section and a memory device context with it selected (created on first use).
-    HBITMAP Handle() const { return bitmap_; }
+    HBITMAP Handle() const { return bitmap_.get(); }
     HDC Dc();
 
     // Pixel access as toolkit colours.
@@ -66,10 +67,10 @@ private:
 
     int width_ = 0, height_ = 0;
     TPixelFormat format_ = TPixelFormat::pf24bit;
-    HBITMAP bitmap_ = nullptr;
+    ScopedBitmap bitmap_;
     std::uint8_t* bits_ = nullptr;  // top-down rows
-    HDC dc_ = nullptr;
-    HGDIOBJ oldBitmap_ = nullptr;
+    ScopedMemDCHandle dc_;
+    ScopedSelectObject dcBitmap_;  // the section selected into dc_ (undone before dc_ goes)
     bool transparent_ = false;
     bool fixedTransparentColor_ = false;
     std::uint32_t transparentColor_ = 0;

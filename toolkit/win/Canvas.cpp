@@ -4,6 +4,21 @@
 
 namespace tk {
 
+namespace {
+
+TCanvas::DrawHook& CurrentDrawHook() {
+    static TCanvas::DrawHook hook;
+    return hook;
+}
+
+}  // namespace
+
+void TCanvas::SetDrawHook(DrawHook hook) { CurrentDrawHook() = std::move(hook); }
+
+void TCanvas::Drawing() {
+    if (const DrawHook& hook = CurrentDrawHook()) hook(dc_);
+}
+
 COLORREF ColorToRGB(TColor color) {
     if (color & 0x80000000u) return GetSysColor(static_cast<int>(color & 0xFF));
     return color & 0xFFFFFF;
@@ -46,20 +61,12 @@ TFont TFont::FromLogFont(const LOGFONTW& lf, TColor color) {
 
 TCanvas::TCanvas(HDC dc) : dc_(dc) {}
 
-TCanvas::~TCanvas() {
-    Restore();
-    if (pen_) DeleteObject(pen_);
-    if (brush_) DeleteObject(brush_);
-    if (hfont_) DeleteObject(hfont_);
-    if (patternBitmap_) DeleteObject(patternBitmap_);
-}
+TCanvas::~TCanvas() = default;
 
 void TCanvas::Restore() {
-    if (!dc_) return;
-    if (oldPen_) SelectObject(dc_, oldPen_);
-    if (oldBrush_) SelectObject(dc_, oldBrush_);
-    if (oldFont_) SelectObject(dc_, oldFont_);
-    oldPen_ = oldBrush_ = oldFont_ = nullptr;
+    penSelection_.Restore();
+    brushSelection_.Restore();
+    fontSelection_.Restore();
     penDirty_ = brushDirty_ = fontDirty_ = true;
 }
 
@@ -83,10 +90,7 @@ void TCanvas::SetBrushColor(TColor color) {
     if (color != brushColor_ || brushStyle_ != TBrushStyle::Solid || patternBitmap_) brushDirty_ = true;
     brushColor_ = color;
     brushStyle_ = TBrushStyle::Solid;
-    if (patternBitmap_) {
-        DeleteObject(patternBitmap_);
-        patternBitmap_ = nullptr;
-    }
+    patternBitmap_.reset();
 }
 
 void TCanvas::SetBrushStyle(TBrushStyle style) {
@@ -95,10 +99,9 @@ void TCanvas::SetBrushStyle(TBrushStyle style) {
 }
 
 void TCanvas::SetBrushBitmap(TBitmap* bitmap) {
-    if (patternBitmap_) DeleteObject(patternBitmap_);
-    patternBitmap_ = nullptr;
+    patternBitmap_.reset();
     if (bitmap && !bitmap->Empty())
-        patternBitmap_ = static_cast<HBITMAP>(CopyImage(bitmap->Handle(), IMAGE_BITMAP, 0, 0, 0));
+        patternBitmap_.reset(static_cast<HBITMAP>(CopyImage(bitmap->Handle(), IMAGE_BITMAP, 0, 0, 0)));
     brushStyle_ = TBrushStyle::Solid;
     brushDirty_ = true;
 }
@@ -112,27 +115,23 @@ void TCanvas::SetFontColor(TColor color) { font_.Color = color; }
 
 void TCanvas::RequirePen() {
     if (!dc_ || !penDirty_) return;
-    HPEN pen = CreatePen(PS_SOLID, penWidth_, ColorToRGB(penColor_));
-    HGDIOBJ old = SelectObject(dc_, pen);
-    if (!oldPen_) oldPen_ = old;
-    if (pen_) DeleteObject(pen_);
-    pen_ = pen;
+    ScopedPen pen(CreatePen(PS_SOLID, penWidth_, ColorToRGB(penColor_)));
+    penSelection_.Select(dc_, pen.get());
+    pen_ = std::move(pen);  // the pen it replaces is no longer selected: it goes
     penDirty_ = false;
 }
 
 void TCanvas::RequireBrush() {
     if (!dc_ || !brushDirty_) return;
-    HBRUSH brush = nullptr;
+    ScopedBrush brush;
     if (brushStyle_ == TBrushStyle::Clear)
-        brush = nullptr;
+        brush.reset();
     else if (patternBitmap_)
-        brush = CreatePatternBrush(patternBitmap_);
+        brush.reset(CreatePatternBrush(patternBitmap_.get()));
     else
-        brush = CreateSolidBrush(ColorToRGB(brushColor_));
-    HGDIOBJ old = SelectObject(dc_, brush ? static_cast<HGDIOBJ>(brush) : GetStockObject(NULL_BRUSH));
-    if (!oldBrush_) oldBrush_ = old;
-    if (brush_) DeleteObject(brush_);
-    brush_ = brush;
+        brush.reset(CreateSolidBrush(ColorToRGB(brushColor_)));
+    brushSelection_.Select(dc_, brush ? static_cast<HGDIOBJ>(brush.get()) : GetStockObject(NULL_BRUSH));
+    brush_ = std::move(brush);
     brushDirty_ = false;
 }
 
@@ -140,11 +139,9 @@ void TCanvas::RequireFont() {
     if (!dc_) return;
     if (fontDirty_) {
         const LOGFONTW lf = font_.ToLogFont();
-        HFONT font = CreateFontIndirectW(&lf);
-        HGDIOBJ old = SelectObject(dc_, font);
-        if (!oldFont_) oldFont_ = old;
-        if (hfont_) DeleteObject(hfont_);
-        hfont_ = font;
+        ScopedFont font(CreateFontIndirectW(&lf));
+        fontSelection_.Select(dc_, font.get());
+        hfont_ = std::move(font);
         fontDirty_ = false;
     }
     SetTextColor(dc_, ColorToRGB(font_.Color));
@@ -160,16 +157,18 @@ void TCanvas::FillRect(const TRect& r) {
     if (!dc_) return;
     RequireBrush();
     if (!brush_) return;
+    Drawing();
     RECT rc{r.Left, r.Top, r.Right, r.Bottom};
-    ::FillRect(dc_, &rc, brush_);
+    ::FillRect(dc_, &rc, brush_.get());
 }
 
 void TCanvas::FrameRect(const TRect& r) {
     if (!dc_) return;
     RequireBrush();
     if (!brush_) return;
+    Drawing();
     RECT rc{r.Left, r.Top, r.Right, r.Bottom};
-    ::FrameRect(dc_, &rc, brush_);
+    ::FrameRect(dc_, &rc, brush_.get());
 }
 
 void TCanvas::MoveTo(int x, int y) {
@@ -179,18 +178,21 @@ void TCanvas::MoveTo(int x, int y) {
 void TCanvas::LineTo(int x, int y) {
     if (!dc_) return;
     RequirePen();
+    Drawing();
     ::LineTo(dc_, x, y);
 }
 
 void TCanvas::Polyline(std::initializer_list<POINT> points) {
     if (!dc_ || points.size() == 0) return;
     RequirePen();
+    Drawing();
     ::Polyline(dc_, points.begin(), static_cast<int>(points.size()));
 }
 
 void TCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) {
     if (!dc_) return;
     RequirePen();
+    Drawing();
     ::Arc(dc_, x1, y1, x2, y2, x3, y3, x4, y4);
 }
 
@@ -198,6 +200,7 @@ void TCanvas::TextOut(int x, int y, const std::wstring& text) {
     if (!dc_) return;
     RequireBrush();
     RequireFont();
+    Drawing();
     ::TextOutW(dc_, x, y, text.c_str(), static_cast<int>(text.size()));
 }
 
@@ -213,6 +216,7 @@ int TCanvas::DrawText(const std::wstring& text, TRect& r, UINT flags) {
     if (!dc_) return 0;
     RequireBrush();
     RequireFont();
+    if (!(flags & DT_CALCRECT)) Drawing();
     RECT rc{r.Left, r.Top, r.Right, r.Bottom};
     const int height = ::DrawTextW(dc_, text.c_str(), static_cast<int>(text.size()), &rc, flags);
     r = {rc.left, rc.top, rc.right, rc.bottom};
@@ -231,6 +235,7 @@ void TCanvas::SetPixel(int x, int y, TColor color) {
 
 void TCanvas::CopyRect(const TRect& dest, const TCanvas& source, const TRect& sourceRect, DWORD rop) {
     if (!dc_ || !source.dc_) return;
+    Drawing();
     if (dest.Width() == sourceRect.Width() && dest.Height() == sourceRect.Height()) {
         BitBlt(dc_, dest.Left, dest.Top, dest.Width(), dest.Height(), source.dc_, sourceRect.Left, sourceRect.Top, rop);
     } else {
@@ -248,6 +253,7 @@ void TCanvas::Draw(int x, int y, TBitmap& bitmap) {
 void TCanvas::StretchDraw(const TRect& r, TBitmap& bitmap) {
     if (!dc_ || bitmap.Empty() || r.Width() <= 0 || r.Height() <= 0) return;
     HDC src = bitmap.Dc();
+    Drawing();
     if (bitmap.Transparent()) {
         TransparentBlt(dc_, r.Left, r.Top, r.Width(), r.Height(), src, 0, 0, bitmap.Width(), bitmap.Height(),
                        ColorToRGB(bitmap.TransparentColor()));
@@ -264,7 +270,7 @@ void PaintParentImage(TControl& control, HDC dc) {
     TWinControl* parent = control.Parent();
     if (!parent || !dc) return;
     HWND window = parent->Handle();
-    const int saved = SaveDC(dc);
+    ScopedSaveDC saved(dc);
     POINT origin;
     GetViewportOrgEx(dc, &origin);
     SetViewportOrgEx(dc, origin.x - control.Left(), origin.y - control.Top(), nullptr);
@@ -273,7 +279,6 @@ void PaintParentImage(TControl& control, HDC dc) {
     IntersectClipRect(dc, 0, 0, client.right, client.bottom);
     SendMessageW(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
     SendMessageW(window, WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
-    RestoreDC(dc, saved);
 }
 
 }  // namespace tk

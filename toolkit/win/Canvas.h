@@ -6,10 +6,12 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <string>
 
 #include "toolkit/win/Control.h"
+#include "toolkit/win/Scoped.h"
 
 namespace tk {
 
@@ -104,7 +106,14 @@ public:
     // Selects pen, brush and font into the context now (before raw GDI calls on Handle()).
     void Realize() { RequirePen(); RequireBrush(); RequireFont(); }
 
+    // Called with the context before every drawing operation, once the operation's objects are
+    // selected; what it throws leaves the operation. Tests make painting fail with it; nothing
+    // in the program sets it. Empty removes it.
+    using DrawHook = std::function<void(HDC dc)>;
+    static void SetDrawHook(DrawHook hook);
+
 private:
+    void Drawing();
     void RequirePen();
     void RequireBrush();
     void RequireFont();
@@ -116,11 +125,12 @@ private:
     TColor brushColor_ = clWhite;
     TBrushStyle brushStyle_ = TBrushStyle::Solid;
     TFont font_;
-    HPEN pen_ = nullptr;
-    HBRUSH brush_ = nullptr;
-    HFONT hfont_ = nullptr;
-    HBITMAP patternBitmap_ = nullptr;
-    HGDIOBJ oldPen_ = nullptr, oldBrush_ = nullptr, oldFont_ = nullptr;
+    // The objects before their selections: the selections are undone before the objects go.
+    ScopedPen pen_;
+    ScopedBrush brush_;
+    ScopedFont hfont_;
+    ScopedBitmap patternBitmap_;
+    ScopedSelectObject penSelection_, brushSelection_, fontSelection_;
     bool penDirty_ = true, brushDirty_ = true, fontDirty_ = true;
 };
 

@@ -8,6 +8,7 @@
 #include "toolkit/Exception.h"
 #include "toolkit/win/Application.h"
 #include "toolkit/win/Menus.h"
+#include "toolkit/win/Scoped.h"
 
 namespace tk {
 
@@ -17,12 +18,7 @@ constexpr wchar_t kObjectProp[] = L"tk.Object";
 constexpr wchar_t kNotifyTargetProp[] = L"tk.NotifyTarget";
 
 // Fonts shared by name, height and weight for the life of the program; deleted at exit.
-class FontCacheMap : public std::map<std::tuple<std::wstring, int, bool>, HFONT> {
-public:
-    ~FontCacheMap() {
-        for (auto& entry : *this) DeleteObject(entry.second);
-    }
-};
+using FontCacheMap = std::map<std::tuple<std::wstring, int, bool>, ScopedFont>;
 
 FontCacheMap& FontCache() {
     static FontCacheMap cache;
@@ -51,7 +47,7 @@ HFONT AcquireFont(const TFontSpec& font) {
     auto key = std::make_tuple(font.Name, font.Height, font.Bold);
     auto& cache = FontCache();
     auto it = cache.find(key);
-    if (it != cache.end()) return it->second;
+    if (it != cache.end()) return it->second.get();
     LOGFONTW lf{};
     lf.lfHeight = font.Height;
     lf.lfWeight = font.Bold ? FW_BOLD : FW_NORMAL;
@@ -59,7 +55,7 @@ HFONT AcquireFont(const TFontSpec& font) {
     lf.lfQuality = DEFAULT_QUALITY;
     lstrcpynW(lf.lfFaceName, font.Name.c_str(), LF_FACESIZE);
     HFONT hf = CreateFontIndirectW(&lf);
-    cache.emplace(key, hf);
+    cache.emplace(key, ScopedFont(hf));
     return hf;
 }
 
@@ -305,15 +301,12 @@ void TWinControl::WndProc(TMessage& m) {
 }
 
 LRESULT TWinControl::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
-    TMessage m{msg, wParam, lParam, 0};
-    try {
+    // Nothing may unwind through the window system's frames.
+    return Application().HandleWindowMessage(handle_, msg, wParam, lParam, [&] {
+        TMessage m{msg, wParam, lParam, 0};
         WndProc(m);
-    } catch (...) {
-        // Nothing may unwind through the window system's frames.
-        Application().HandleException(std::current_exception());
-        m.Result = 0;
-    }
-    return m.Result;
+        return m.Result;
+    });
 }
 
 LRESULT CALLBACK TWinControl::StdWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {

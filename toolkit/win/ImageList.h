@@ -7,6 +7,7 @@
 #include <string>
 
 #include "toolkit/Component.h"
+#include "toolkit/win/Scoped.h"
 
 namespace tk {
 
@@ -27,11 +28,11 @@ public:
     int Count() const;
     int Width() const { return width_; }
     int Height() const { return height_; }
-    HIMAGELIST Handle() const { return handle_; }
+    HIMAGELIST Handle() const { return handle_.get(); }
 
 private:
     int width_, height_;
-    HIMAGELIST handle_;
+    ScopedImageList handle_;
 };
 
 }  // namespace tk

@@ -1,6 +1,7 @@
 #include "toolkit/win/Menus.h"
 
 #include "toolkit/win/Application.h"
+#include "toolkit/win/Scoped.h"
 
 namespace tk {
 
@@ -24,14 +25,11 @@ bool DrawsItself(const TMenuItem* item) {
 constexpr wchar_t kPopupWindowClass[] = L"tk.PopupMenuOwner";
 
 LRESULT CALLBACK PopupOwnerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    TMessage m{msg, wParam, lParam, 0};
-    try {
+    return Application().HandleWindowMessage(hwnd, msg, wParam, lParam, [&] {
+        TMessage m{msg, wParam, lParam, 0};
         if (DispatchMenuMessage(hwnd, m)) return m.Result;
-    } catch (...) {
-        Application().HandleException(std::current_exception());
-        return 0;
-    }
-    return DefWindowProcW(hwnd, msg, wParam, lParam);
+        return DefWindowProcW(hwnd, msg, wParam, lParam);
+    });
 }
 
 HWND PopupOwnerWindow() {
@@ -100,12 +98,15 @@ void TMenu::FillNative(HMENU menu, TMenuItem* parent) {
         if (item->IsLine()) info.fType |= MFT_SEPARATOR;
         info.fState = (item->Checked() ? MFS_CHECKED : 0) | (item->Enabled() ? 0 : MFS_DISABLED) |
                       (item->Default() ? MFS_DEFAULT : 0);
+        ScopedMenu submenu;
         if (item->Count() > 0) {
+            submenu.reset(CreatePopupMenu());
+            FillNative(submenu.get(), item);
             info.fMask |= MIIM_SUBMENU;
-            info.hSubMenu = CreatePopupMenu();
-            FillNative(info.hSubMenu, item);
+            info.hSubMenu = submenu.get();
         }
-        InsertMenuItemW(menu, static_cast<UINT>(i), TRUE, &info);
+        // The menu owns the submenu once the item is in.
+        if (InsertMenuItemW(menu, static_cast<UINT>(i), TRUE, &info)) submenu.release();
     }
 }
 
@@ -119,36 +120,33 @@ void TPopupMenu::Popup(int x, int y) {
 TMenuItem* TrackItemPopup(TMenuItem* item, int x, int y, UINT flags) {
     TMenu* menu = item ? item->Menu() : nullptr;
     if (!menu) return nullptr;
-    HMENU native = CreatePopupMenu();
+    ScopedMenu native(CreatePopupMenu());
     if (!native) return nullptr;
-    menu->FillNative(native, item);
+    menu->FillNative(native.get(), item);
     HWND owner = PopupOwnerWindow();
     const UINT command = static_cast<UINT>(
-        TrackPopupMenu(native, flags | TPM_RETURNCMD | TPM_RIGHTBUTTON, x, y, 0, owner, nullptr));
-    DestroyMenu(native);
+        TrackPopupMenu(native.get(), flags | TPM_RETURNCMD | TPM_RIGHTBUTTON, x, y, 0, owner, nullptr));
     return command ? TMenuItem::FindByCommand(command) : nullptr;
 }
 
 // ---- TMainMenu ----
 
-TMainMenu::~TMainMenu() {
-    if (handle_) DestroyMenu(handle_);
-}
+TMainMenu::~TMainMenu() = default;
 
 HMENU TMainMenu::Handle() {
     if (!handle_) {
-        handle_ = CreateMenu();
-        FillNative(handle_, Items());
+        handle_.reset(CreateMenu());
+        FillNative(handle_.get(), Items());
     }
-    return handle_;
+    return handle_.get();
 }
 
 void TMainMenu::MenuChanged(TMenuItem* item) {
     TMenu::MenuChanged(item);
     if (!handle_) return;
     // Rebuilt in place, so that a window showing the bar keeps the same handle.
-    while (GetMenuItemCount(handle_) > 0) DeleteMenu(handle_, 0, MF_BYPOSITION);
-    FillNative(handle_, Items());
+    while (GetMenuItemCount(handle_.get()) > 0) DeleteMenu(handle_.get(), 0, MF_BYPOSITION);
+    FillNative(handle_.get(), Items());
 }
 
 // ---- messages ----
@@ -159,16 +157,13 @@ bool DispatchMenuMessage(HWND window, TMessage& m) {
         if (!mis || mis->CtlType != ODT_MENU) return false;
         auto* item = reinterpret_cast<TMenuItem*>(mis->itemData);
         if (!TMenuItem::IsLive(item)) return false;
-        HDC dc = GetDC(window);
-        {
-            TCanvas canvas(dc);
-            canvas.SetFont(SystemMenuFont());
-            int width = static_cast<int>(mis->itemWidth), height = static_cast<int>(mis->itemHeight);
-            if (item->OnMeasureItem) item->OnMeasureItem(item, canvas, width, height);
-            mis->itemWidth = static_cast<UINT>(width > 0 ? width : 0);
-            mis->itemHeight = static_cast<UINT>(height > 0 ? height : 0);
-        }
-        ReleaseDC(window, dc);
+        ScopedGetDC dc(window);
+        TCanvas canvas(dc);
+        canvas.SetFont(SystemMenuFont());
+        int width = static_cast<int>(mis->itemWidth), height = static_cast<int>(mis->itemHeight);
+        if (item->OnMeasureItem) item->OnMeasureItem(item, canvas, width, height);
+        mis->itemWidth = static_cast<UINT>(width > 0 ? width : 0);
+        mis->itemHeight = static_cast<UINT>(height > 0 ? height : 0);
         m.Result = TRUE;
         return true;
     }
@@ -177,14 +172,11 @@ bool DispatchMenuMessage(HWND window, TMessage& m) {
         if (!dis || dis->CtlType != ODT_MENU) return false;
         auto* item = reinterpret_cast<TMenuItem*>(dis->itemData);
         if (!TMenuItem::IsLive(item) || !item->OnDrawItem) return false;
-        const int saved = SaveDC(dis->hDC);
-        {
-            TCanvas canvas(dis->hDC);
-            canvas.SetFont(SystemMenuFont());
-            const TRect r{dis->rcItem.left, dis->rcItem.top, dis->rcItem.right, dis->rcItem.bottom};
-            item->OnDrawItem(item, canvas, r, (dis->itemState & ODS_SELECTED) != 0);
-        }
-        RestoreDC(dis->hDC, saved);
+        ScopedSaveDC saved(dis->hDC);
+        TCanvas canvas(dis->hDC);
+        canvas.SetFont(SystemMenuFont());
+        const TRect r{dis->rcItem.left, dis->rcItem.top, dis->rcItem.right, dis->rcItem.bottom};
+        item->OnDrawItem(item, canvas, r, (dis->itemState & ODS_SELECTED) != 0);
         m.Result = TRUE;
         return true;
     }

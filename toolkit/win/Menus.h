@@ -9,6 +9,7 @@
 #include "toolkit/win/Control.h"
 #include "toolkit/win/ImageList.h"
 #include "toolkit/win/MenuItem.h"
+#include "toolkit/win/Scoped.h"
 
 namespace tk {
 
@@ -75,7 +76,7 @@ public:
     void MenuChanged(TMenuItem* item) override;
 
 private:
-    HMENU handle_ = nullptr;
+    ScopedMenu handle_;
 };
 
 // Shows the sub-items of an item (of any menu) as a popup menu at the screen point, waits until

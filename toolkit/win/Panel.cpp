@@ -1,5 +1,7 @@
 #include "toolkit/win/Panel.h"
 
+#include "toolkit/win/Scoped.h"
+
 namespace tk {
 
 TCustomPanel::TCustomPanel(TComponent* owner) : TWinControl(owner) {}
@@ -18,12 +20,9 @@ void TCustomPanel::SetColor(TColor color) {
 
 void TCustomPanel::Repaint() {
     if (!HandleAllocated()) return;
-    HDC dc = GetDC(Handle());
-    {
-        TCanvas canvas(dc);
-        Paint(canvas);
-    }
-    ReleaseDC(Handle(), dc);
+    ScopedGetDC dc(Handle());
+    TCanvas canvas(dc);
+    Paint(canvas);
 }
 
 void TCustomPanel::PaintBackground(TCanvas& canvas, const TRect& rect) {
@@ -71,13 +70,9 @@ void TCustomPanel::WndProc(TMessage& m) {
         return;
     }
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(Handle(), &ps);
-        {
-            TCanvas canvas(dc);
-            Paint(canvas);
-        }
-        EndPaint(Handle(), &ps);
+        ScopedPaint dc(Handle());
+        TCanvas canvas(dc);
+        Paint(canvas);
         m.Result = 0;
         return;
     }

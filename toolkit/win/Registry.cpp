@@ -10,7 +10,7 @@ namespace tk {
 bool TRegistry::KeyExists(const std::wstring& path) const {
     HKEY key = nullptr;
     if (RegOpenKeyExW(root_, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    RegCloseKey(key);
+    const ScopedRegKey opened(key);
     return true;
 }
 
@@ -25,19 +25,18 @@ bool TRegistry::OpenKey(const std::wstring& path, bool canCreate) {
         rc = RegOpenKeyExW(root_, path.c_str(), 0, KEY_ALL_ACCESS, &key);
     }
     if (rc != ERROR_SUCCESS) return false;
-    current_ = key;
+    current_.reset(key);
     return true;
 }
 
 void TRegistry::CloseKey() {
-    if (current_) RegCloseKey(current_);
-    current_ = nullptr;
+    current_.reset();
 }
 
 std::wstring TRegistry::ReadString(const std::wstring& name) const {
     if (!current_) return {};
     DWORD type = 0, size = 0;
-    if (RegQueryValueExW(current_, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return {};
+    if (RegQueryValueExW(current_.get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return {};
     if (type != REG_SZ && type != REG_EXPAND_SZ)
         throw ERegistryException(FormatText(L"Invalid data type for '%s'", {name}));
     if (size == 0) return {};
@@ -45,7 +44,7 @@ std::wstring TRegistry::ReadString(const std::wstring& name) const {
     // end the text at the first zero.
     std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 2, L'\0');
     DWORD got = static_cast<DWORD>((buffer.size() - 1) * sizeof(wchar_t));
-    if (RegQueryValueExW(current_, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &got) !=
+    if (RegQueryValueExW(current_.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &got) !=
         ERROR_SUCCESS)
         return {};
     if (type != REG_SZ && type != REG_EXPAND_SZ)
@@ -55,29 +54,31 @@ std::wstring TRegistry::ReadString(const std::wstring& name) const {
 
 void TRegistry::WriteString(const std::wstring& name, const std::wstring& text) const {
     const DWORD bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
-    if (!current_ || RegSetValueExW(current_, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                                    bytes) != ERROR_SUCCESS)
+    if (!current_ || RegSetValueExW(current_.get(), name.c_str(), 0, REG_SZ,
+                                    reinterpret_cast<const BYTE*>(text.c_str()), bytes) != ERROR_SUCCESS)
         throw ERegistryException(FormatText(L"Failed to set data for '%s'", {name}));
 }
 
 bool TRegistry::ValueExists(const std::wstring& name) const {
-    return current_ && RegQueryValueExW(current_, name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    return current_ &&
+           RegQueryValueExW(current_.get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
 bool TRegistry::DeleteValue(const std::wstring& name) const {
-    return current_ && RegDeleteValueW(current_, name.c_str()) == ERROR_SUCCESS;
+    return current_ && RegDeleteValueW(current_.get(), name.c_str()) == ERROR_SUCCESS;
 }
 
 bool TRegistry::DeleteKey(const std::wstring& path) const {
     HKEY key = nullptr;
     if (RegOpenKeyExW(root_, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return false;
+    ScopedRegKey owned(key);
     for (;;) {
         wchar_t sub[256];
         DWORD len = 256;
         if (RegEnumKeyExW(key, 0, sub, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
         if (!DeleteKey(path + L"\\" + sub)) break;
     }
-    RegCloseKey(key);
+    owned.reset();
     return RegDeleteKeyW(root_, path.c_str()) == ERROR_SUCCESS;
 }
 

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "toolkit/win/Scoped.h"
+
 namespace tk {
 
 class TRegistry {
@@ -21,7 +23,7 @@ public:
     // Closes any key opened before. False when it cannot be opened.
     bool OpenKey(const std::wstring& path, bool canCreate);
     void CloseKey();
-    bool HasCurrentKey() const { return current_ != nullptr; }
+    bool HasCurrentKey() const { return current_.get() != nullptr; }
 
     // The text of a string value; an absent or empty value gives "". A value of another type
     // raises "Invalid data type for '<name>'".
@@ -35,7 +37,7 @@ public:
 
 private:
     HKEY root_;
-    HKEY current_ = nullptr;
+    ScopedRegKey current_;
 };
 
 }  // namespace tk

@@ -1,6 +1,7 @@
 #include "toolkit/win/StdCtrls.h"
 
 #include "toolkit/win/Form.h"
+#include "toolkit/win/Scoped.h"
 
 namespace tk {
 
@@ -75,11 +76,10 @@ void TGroupBox::CreateParams(TCreateParams& params) {
 
 void TGroupBox::WndProc(TMessage& m) {
     if (m.Msg == WM_PAINT) {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(Handle(), &ps);
+        ScopedPaint dc(Handle());
         RECT r;
         GetClientRect(Handle(), &r);
-        HGDIOBJ oldFont = SelectObject(dc, AcquireFont(Font()));
+        ScopedSelectObject font(dc, AcquireFont(Font()));
         TEXTMETRICW tm{};
         GetTextMetricsW(dc, &tm);
         r.top += tm.tmHeight / 2;
@@ -91,8 +91,6 @@ void TGroupBox::WndProc(TMessage& m) {
             SetBkMode(dc, OPAQUE);
             DrawTextW(dc, (L" " + Caption() + L" ").c_str(), -1, &text, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
         }
-        SelectObject(dc, oldFont);
-        EndPaint(Handle(), &ps);
         m.Result = 0;
         return;
     }

@@ -47,7 +47,8 @@ void TTimer::Restart() {
 }
 
 void TTimer::Tick() {
-    if (OnTimer) Application().Guarded([this] { OnTimer(this); });
+    // A tick that fails ticks again while a box is up: its error waits until the tick returned.
+    if (OnTimer) Application().Quietly([this] { OnTimer(this); });
 }
 
 void CALLBACK TTimer::TimerProc(HWND, UINT, UINT_PTR id, DWORD) {

@@ -56,11 +56,9 @@ protected:
         qdtest::PumpIdle();
     }
     bool InRegion(int x, int y) {
-        HRGN r = CreateRectRgn(0, 0, 0, 0);
-        const int kind = GetWindowRgn(host->Handle(), r);
-        const bool in = kind != ERROR && PtInRegion(r, x, y);
-        DeleteObject(r);
-        return in;
+        const tk::ScopedRegion r(CreateRectRgn(0, 0, 0, 0));
+        const int kind = GetWindowRgn(host->Handle(), r.get());
+        return kind != ERROR && PtInRegion(r.get(), x, y);
     }
 
     std::unique_ptr<HostForm> host;

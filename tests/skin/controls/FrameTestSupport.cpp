@@ -20,17 +20,13 @@ void HostForm::WndProc(tk::TMessage& m) {
 std::wstring SilverSkinPath() { return qdtest::WindowsPath(QD_SILVER_SKIN); }
 
 COLORREF WindowPixel(HWND window, int x, int y) {
-    HDC dc = GetWindowDC(window);
-    const COLORREF c = GetPixel(dc, x, y);
-    ReleaseDC(window, dc);
-    return c;
+    const tk::ScopedWindowDC dc(window);
+    return GetPixel(dc, x, y);
 }
 
 COLORREF ClientPixel(HWND window, int x, int y) {
-    HDC dc = GetDC(window);
-    const COLORREF c = GetPixel(dc, x, y);
-    ReleaseDC(window, dc);
-    return c;
+    const tk::ScopedGetDC dc(window);
+    return GetPixel(dc, x, y);
 }
 
 namespace {

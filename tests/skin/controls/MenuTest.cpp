@@ -135,21 +135,20 @@ TEST_F(SkinMenuTest, ItemsAddedToTheMenuAreOwnerDrawnAndMeasured) {
 
     // The native menu: owner-drawn items that carry the item; an item without handlers is left
     // to the platform's drawing.
-    HMENU native = CreatePopupMenu();
-    menu.FillNative(native, file);
+    tk::ScopedMenu native(CreatePopupMenu());
+    menu.FillNative(native.get(), file);
     MENUITEMINFOW info{sizeof(info)};
     info.fMask = MIIM_FTYPE | MIIM_DATA | MIIM_ID;
-    ASSERT_TRUE(GetMenuItemInfoW(native, 0, TRUE, &info));
+    ASSERT_TRUE(GetMenuItemInfoW(native.get(), 0, TRUE, &info));
     EXPECT_TRUE(info.fType & MFT_OWNERDRAW);
     EXPECT_EQ(info.dwItemData, reinterpret_cast<ULONG_PTR>(open));
     EXPECT_EQ(tk::TMenuItem::FindByCommand(info.wID), open);
-    DestroyMenu(native);
     open->OnDrawItem = nullptr;
-    native = CreatePopupMenu();
-    menu.FillNative(native, file);
-    ASSERT_TRUE(GetMenuItemInfoW(native, 0, TRUE, &info));
+    native.reset(CreatePopupMenu());
+    menu.FillNative(native.get(), file);
+    ASSERT_TRUE(GetMenuItemInfoW(native.get(), 0, TRUE, &info));
     EXPECT_FALSE(info.fType & MFT_OWNERDRAW);
-    DestroyMenu(native);
+    native.reset();
     // Loading hands the handlers to every item again.
     menu.Loaded();
     EXPECT_TRUE(open->OnDrawItem);
@@ -457,16 +456,17 @@ TEST_F(SkinMenuTest, PopupDemoDrawsEveryKindOfItemOnTheScreen) {
         RECT w;
         GetWindowRect(popup, &w);
         menuHeight = w.bottom - w.top;
-        HDC screen = GetDC(nullptr);
-        sideBar = static_cast<int>(GetPixel(screen, w.left + 24, w.top + 14));
-        background = static_cast<int>(GetPixel(screen, w.right - 12, w.top + 14));
-        ReleaseDC(nullptr, screen);
+        {
+            const tk::ScopedGetDC screen(nullptr);
+            sideBar = static_cast<int>(GetPixel(screen, w.left + 24, w.top + 14));
+            background = static_cast<int>(GetPixel(screen, w.right - 12, w.top + 14));
+        }
         // Down to the second item, which the menu then draws selected.
         PostMessageW(popup, WM_KEYDOWN, VK_DOWN, 0);
         Sleep(150);
         PostMessageW(popup, WM_KEYDOWN, VK_DOWN, 0);
         Sleep(300);
-        screen = GetDC(nullptr);
+        const tk::ScopedGetDC screen(nullptr);
         selected = static_cast<int>(GetPixel(screen, w.right - 12, w.top + 3 + 21 + 10));
         if (const char* shot = std::getenv("QD_MENU_SHOT")) {
             const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
@@ -476,7 +476,6 @@ TEST_F(SkinMenuTest, PopupDemoDrawsEveryKindOfItemOnTheScreen) {
             std::ofstream(shot, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
                                                         static_cast<std::streamsize>(bytes.size()));
         }
-        ReleaseDC(nullptr, screen);
         PostMessageW(popup, WM_KEYDOWN, VK_RETURN, 0);
         done = true;
     });

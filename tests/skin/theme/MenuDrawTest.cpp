@@ -4,6 +4,7 @@
 
 #include "skin/theme/MenuDraw.h"
 #include "toolkit/win/BitmapResource.h"
+#include "toolkit/win/Scoped.h"
 
 namespace {
 
@@ -122,7 +123,7 @@ TEST(MenuDraw, PopupFrameRingsTheWindowOnTheScreen) {
     ASSERT_NE(popup, nullptr);
     UpdateWindow(popup);
     DrawPopupWindowFrame(popup, 0x000000, 0x0000FF);
-    HDC screen = GetDC(nullptr);
+    const tk::ScopedGetDC screen(nullptr);
     auto at = [&](int x, int y) { return static_cast<std::uint32_t>(GetPixel(screen, x, y)); };
     // Window (100, 100) - (140, 130): top row, right column and bottom row in the edge colour.
     EXPECT_EQ(at(101, 100), 0x0000FFu);
@@ -134,7 +135,6 @@ TEST(MenuDraw, PopupFrameRingsTheWindowOnTheScreen) {
     EXPECT_EQ(at(138, 115), 0x000000u);   // its right column
     EXPECT_EQ(at(101, 115), 0xFFFFFFu);   // the white ring inside it
     EXPECT_EQ(at(120, 102), 0xFFFFFFu);
-    ReleaseDC(nullptr, screen);
     DestroyWindow(popup);
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "toolkit/win/Bitmap.h"
+#include "toolkit/win/Scoped.h"
 
 namespace {
 
@@ -46,10 +47,9 @@ TEST(TBitmap, CopiesAreIndependentAndFormatChangesKeepPixels) {
 
 TEST(TBitmap, GdiDrawsIntoTheSection) {
     tk::TBitmap bmp(4, 4);
-    HBRUSH brush = CreateSolidBrush(RGB(10, 20, 30));
+    const tk::ScopedBrush brush(CreateSolidBrush(RGB(10, 20, 30)));
     RECT r{1, 1, 3, 3};
-    FillRect(bmp.Dc(), &r, brush);
-    DeleteObject(brush);
+    FillRect(bmp.Dc(), &r, brush.get());
     EXPECT_EQ(bmp.GetPixel(2, 2), static_cast<std::uint32_t>(RGB(10, 20, 30)));
     EXPECT_EQ(bmp.GetPixel(0, 0), 0u);
 }

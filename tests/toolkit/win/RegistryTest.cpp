@@ -10,11 +10,12 @@
 namespace {
 
 void WriteRaw(const std::wstring& path, const wchar_t* name, DWORD type, const void* data, DWORD bytes) {
-    HKEY key;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), bytes);
-    RegCloseKey(key);
+    HKEY created = nullptr;
+    ASSERT_EQ(
+        RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &created, nullptr),
+        ERROR_SUCCESS);
+    const tk::ScopedRegKey key(created);
+    RegSetValueExW(key.get(), name, 0, type, static_cast<const BYTE*>(data), bytes);
 }
 
 TEST(Registry, StringValuesWithoutOrWithExtraTerminatorsReadWhole) {

@@ -48,8 +48,7 @@ public:
         if (!started_) return;
         if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(info_.hProcess, 1);
         WaitForSingleObject(info_.hProcess, 5000);
-        CloseHandle(info_.hProcess);
-        CloseHandle(info_.hThread);
+        const tk::ScopedKernelHandle process(info_.hProcess), thread(info_.hThread);  // closed here
     }
     bool Started() const { return started_; }
     // A visible top-level window of the process with that class.
