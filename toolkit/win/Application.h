@@ -55,7 +55,9 @@ public:
     bool Terminated() const { return terminated_; }
     void Terminate();
 
-    const std::wstring& Title() const { return title_; }
+    // The application's title; until one is set, the program's name (its file name without the
+    // extension), so that boxes shown during start-up have a caption too.
+    std::wstring Title() const;
     void SetTitle(const std::wstring& title) { title_ = title; }
     HICON Icon() const;
 
@@ -98,5 +100,9 @@ private:
 };
 
 TApplication& Application();
+
+// The text an error box shows for an exception: its message (UTF-8 text of a standard exception
+// converted), or "Unknown error".
+std::wstring ExceptionMessage(std::exception_ptr error);
 
 }  // namespace tk
