@@ -15,17 +15,22 @@ namespace {
 constexpr wchar_t kSection[] = L"Options";
 }
 
-void ReadWriteOptionsFile(const std::wstring& fileName, bool load) {
+void SaveOptionsFile(const std::wstring& fileName, const TAppOptions& options) {
     tk::TIniFile ini(fileName);
-    if (load) {
-        AppOptions.ExploreFolder = ini.ReadBool(kSection, L"ExploreFolder", true);
-        AppOptions.AskDelete = ini.ReadBool(kSection, L"AskDelete", true);
-        AppOptions.ShowTips = ini.ReadBool(kSection, L"ShowTips", false);
-    } else {
-        ini.WriteBool(kSection, L"ExploreFolder", AppOptions.ExploreFolder);
-        ini.WriteBool(kSection, L"AskDelete", AppOptions.AskDelete);
-        ini.WriteBool(kSection, L"ShowTips", AppOptions.ShowTips);
+    ini.WriteBool(kSection, L"ExploreFolder", options.ExploreFolder);
+    ini.WriteBool(kSection, L"AskDelete", options.AskDelete);
+    ini.WriteBool(kSection, L"ShowTips", options.ShowTips);
+}
+
+void ReadWriteOptionsFile(const std::wstring& fileName, bool load) {
+    if (!load) {
+        SaveOptionsFile(fileName, AppOptions);
+        return;
     }
+    tk::TIniFile ini(fileName);
+    AppOptions.ExploreFolder = ini.ReadBool(kSection, L"ExploreFolder", true);
+    AppOptions.AskDelete = ini.ReadBool(kSection, L"AskDelete", true);
+    AppOptions.ShowTips = ini.ReadBool(kSection, L"ShowTips", false);
 }
 
 void ReadWriteOptions(bool load) { ReadWriteOptionsFile(OptionsFilePath(), load); }
