@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "toolkit/win/Form.h"
 #include "toolkit/win/IniFile.h"
 
 namespace qd {
@@ -80,17 +81,11 @@ int CALLBACK BrowseCallback(HWND window, UINT message, LPARAM, LPARAM) {
 
 namespace {
 
-BOOL CALLBACK CollectEnabledWindow(HWND w, LPARAM list) {
-    if (IsWindowVisible(w) && IsWindowEnabled(w)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(w);
-    return TRUE;
-}
-
 // The application's windows stay disabled while the picker is up; the error mode keeps the
 // system's critical-error boxes away. Both are restored on every way out.
 class PickerScope {
 public:
-    PickerScope() {
-        EnumThreadWindows(GetCurrentThreadId(), &CollectEnabledWindow, reinterpret_cast<LPARAM>(&disabled_));
+    PickerScope() : disabled_(tk::EnabledThreadWindows()) {
         for (HWND w : disabled_) EnableWindow(w, FALSE);
         oldMode_ = SetErrorMode(SEM_FAILCRITICALERRORS);
     }
