@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cwchar>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -86,36 +88,143 @@ void TIniFile::WriteSection(const std::wstring& section, const Entries& entries)
         throw EIniFileException(FormatText(L"Unable to write to %s", {fileName_}));
 }
 
-void TIniFile::UseUnicode() const {
-    std::string bytes;
-    {
-        std::ifstream in(std::filesystem::path(fileName_), std::ios::binary);
-        if (in) bytes.assign(std::istreambuf_iterator<char>(in), {});
+namespace {
+
+// A file handle closed when it goes out of scope.
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE handle) : handle_(handle) {}
+    ~FileHandle() {
+        if (Valid()) CloseHandle(handle_);
     }
-    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF && static_cast<unsigned char>(bytes[1]) == 0xFE)
-        return;
-    std::wstring text;
-    if (!bytes.empty()) {
-        const int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-        text.resize(static_cast<size_t>(n));
-        MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), n);
-    }
-    // Written beside the file and moved over it, so a failure leaves the old file whole.
-    const std::wstring temporary = fileName_ + L".tmp";
-    {
-        std::ofstream out(std::filesystem::path(temporary), std::ios::binary | std::ios::trunc);
-        const wchar_t mark = 0xFEFF;
-        out.write(reinterpret_cast<const char*>(&mark), sizeof(mark));
-        out.write(reinterpret_cast<const char*>(text.data()), static_cast<std::streamsize>(text.size() * sizeof(wchar_t)));
-        if (!out.flush()) {
-            out.close();
-            DeleteFileW(temporary.c_str());
-            throw EIniFileException(FormatText(L"Unable to write to %s", {fileName_}));
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE Get() const { return handle_; }
+
+private:
+    HANDLE handle_;
+};
+
+bool StartsWith(std::string_view bytes, std::string_view mark) { return bytes.substr(0, mark.size()) == mark; }
+
+}  // namespace
+
+bool IsValidUtf8(std::string_view bytes) {
+    size_t i = 0;
+    while (i < bytes.size()) {
+        const unsigned char lead = static_cast<unsigned char>(bytes[i]);
+        if (lead < 0x80) {
+            ++i;
+            continue;
         }
+        size_t extra;
+        char32_t cp, least;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            extra = 1, cp = lead & 0x1F, least = 0x80;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            extra = 2, cp = lead & 0x0F, least = 0x800;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            extra = 3, cp = lead & 0x07, least = 0x10000;
+        } else {
+            return false;  // a continuation byte without a lead, or a lead that is never valid
+        }
+        if (bytes.size() - i <= extra) return false;
+        for (size_t k = 1; k <= extra; ++k) {
+            const unsigned char c = static_cast<unsigned char>(bytes[i + k]);
+            if ((c & 0xC0) != 0x80) return false;
+            cp = (cp << 6) | (c & 0x3F);
+        }
+        if (cp < least || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+        i += extra + 1;
+    }
+    return true;
+}
+
+TTextEncoding DetectTextEncoding(std::string_view bytes) {
+    if (StartsWith(bytes, "\xFF\xFE")) return TTextEncoding::Utf16Le;
+    if (StartsWith(bytes, "\xFE\xFF")) return TTextEncoding::Utf16Be;
+    if (StartsWith(bytes, "\xEF\xBB\xBF")) return TTextEncoding::Utf8WithMark;
+    const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    return !ascii && IsValidUtf8(bytes) ? TTextEncoding::Utf8 : TTextEncoding::Ansi;
+}
+
+std::wstring DecodeText(std::string_view bytes, TTextEncoding encoding) {
+    switch (encoding) {
+    case TTextEncoding::Utf8WithMark:
+        return FromUtf8(bytes.substr(3));
+    case TTextEncoding::Utf8:
+        return FromUtf8(bytes);
+    case TTextEncoding::Utf16Le:
+    case TTextEncoding::Utf16Be: {
+        const bool little = encoding == TTextEncoding::Utf16Le;
+        if (StartsWith(bytes, little ? "\xFF\xFE" : "\xFE\xFF")) bytes.remove_prefix(2);
+        std::wstring text;
+        text.reserve(bytes.size() / 2 + 1);
+        for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+            const auto a = static_cast<unsigned char>(bytes[i]), b = static_cast<unsigned char>(bytes[i + 1]);
+            text += static_cast<wchar_t>(little ? (b << 8 | a) : (a << 8 | b));
+        }
+        if (bytes.size() % 2 != 0) text += L'\uFFFD';
+        return text;
+    }
+    case TTextEncoding::Ansi:
+        break;
+    }
+    if (bytes.empty()) return {};
+    const int size = static_cast<int>(bytes.size());
+    const int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, nullptr, 0);
+    std::wstring text(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, text.data(), n);
+    return text;
+}
+
+void TIniFile::UseUnicode() const {
+    const auto unableToWrite = [this] { return EIniFileException(FormatText(L"Unable to write to %s", {fileName_})); };
+    std::string bytes;
+    if (GetFileAttributesW(fileName_.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        // A file that is there but cannot be read must not be replaced by an empty one.
+        std::ifstream in(std::filesystem::path(fileName_), std::ios::binary);
+        if (!in) throw unableToWrite();
+        bytes.assign(std::istreambuf_iterator<char>(in), {});
+        if (in.bad()) throw unableToWrite();
+    }
+    const TTextEncoding encoding = DetectTextEncoding(bytes);
+    if (encoding == TTextEncoding::Utf16Le) return;
+    const std::wstring text = DecodeText(bytes, encoding);
+
+    // A fresh name beside the file: CREATE_NEW never opens a file that exists already.
+    std::wstring content;
+    content.reserve(text.size() + 1);
+    content += L'\uFEFF';
+    content += text;
+    const DWORD size = static_cast<DWORD>(content.size() * sizeof(wchar_t));
+    std::wstring temporary;
+    bool written = false;
+    DWORD serial = GetCurrentProcessId() * 7919u + GetTickCount();
+    for (int attempt = 0; attempt < 100; ++attempt, ++serial) {
+        wchar_t suffix[16];
+        std::swprintf(suffix, 16, L".~%08lX.tmp", static_cast<unsigned long>(serial));
+        const std::wstring candidate = fileName_ + suffix;
+        FileHandle file(
+            CreateFileW(candidate.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file.Valid()) {
+            if (GetLastError() == ERROR_FILE_EXISTS) continue;
+            break;
+        }
+        temporary = candidate;
+        DWORD done = 0;
+        written = WriteFile(file.Get(), content.data(), size, &done, nullptr) && done == size;
+        break;
+    }
+    if (temporary.empty()) throw unableToWrite();
+    if (!written) {
+        DeleteFileW(temporary.c_str());
+        throw unableToWrite();
     }
     if (!MoveFileExW(temporary.c_str(), fileName_.c_str(), MOVEFILE_REPLACE_EXISTING)) {
         DeleteFileW(temporary.c_str());
-        throw EIniFileException(FormatText(L"Unable to write to %s", {fileName_}));
+        throw unableToWrite();
     }
 }
 
