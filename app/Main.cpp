@@ -458,7 +458,9 @@ void TfrmMain::bImportClick(tk::TComponent*) {
     // how many there were.
     int added = 0;
     try {
-        ImportBackup(tk::TIniFile(OpenDialog1->FileName()), *rows_,
+        // A backup in UTF-8 or UTF-16 big-endian is read through a UTF-16 copy of its text.
+        const tk::TUnicodeIniCopy backup(OpenDialog1->FileName());
+        ImportBackup(backup.File(), *rows_,
                      [this, &added](const std::wstring& alias, const std::wstring& path) {
                          AppendShortcut(alias, path);
                          ++added;

@@ -30,10 +30,12 @@ struct Rows : qd::ShortcutRows {
 
 class BackupTest : public testing::Test {
 protected:
-    // Imports into the rows, appending as the main window does; returns what was appended.
+    // Imports into the rows, reading and appending as the main window does; returns what was
+    // appended.
     std::vector<Pair> Import(const std::filesystem::path& backup) {
         std::vector<Pair> appended;
-        qd::ImportBackup(tk::TIniFile(backup.wstring()), list, [&](const std::wstring& a, const std::wstring& p) {
+        const tk::TUnicodeIniCopy readable(backup.wstring());
+        qd::ImportBackup(readable.File(), list, [&](const std::wstring& a, const std::wstring& p) {
             list.AppendRow(a, p);
             appended.emplace_back(a, p);
         });
@@ -231,6 +233,39 @@ TEST_F(BackupTest, ExportKeepsTheTextOfABackupInAnyEncodingItRecognises) {
         EXPECT_EQ(ReadText(file), c.text + L"[PathWarden]\r\nCount=1\r\nN0=\u4E2D\u6587\r\nP0=D:\\\u4E2D\u6587\r\n");
         list.rows.clear();
         EXPECT_EQ(Import(file), rows);
+    }
+}
+
+TEST_F(BackupTest, ImportReadsABackupInAnyEncodingItRecognisesAndLeavesTheFileAsItWas) {
+    const std::vector<Pair> rows = {{L"\u4E2D\u6587", L"D:\\\u4E2D\u6587"}, {L"\u0E44\u0E17\u0E22", L"E:\\\u00E9"}};
+    const std::wstring text = L"[PathWarden]\r\nCount=2\r\nN0=" + rows[0].first + L"\r\nP0=" + rows[0].second +
+                              L"\r\nN1=" + rows[1].first + L"\r\nP1=" + rows[1].second + L"\r\n";
+    std::string bigEndian = "\xFE\xFF";
+    for (wchar_t c : text) {
+        bigEndian += static_cast<char>(c >> 8);
+        bigEndian += static_cast<char>(c & 0xFF);
+    }
+    const struct {
+        const char* name;
+        std::string bytes;
+    } cases[] = {
+        {"UTF-8 without mark", tk::ToUtf8(text)},
+        {"UTF-8 with mark", "\xEF\xBB\xBF" + tk::ToUtf8(text)},
+        {"UTF-16 big-endian", bigEndian},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteBytes(file, c.bytes);
+        list.rows.clear();
+        std::wstring copy;
+        {
+            const tk::TUnicodeIniCopy readable(file.wstring());
+            copy = readable.File().FileName();
+            qd::ImportBackup(readable.File(), list, [&](const std::wstring& a, const std::wstring& p) { list.AppendRow(a, p); });
+        }
+        EXPECT_EQ(list.rows, rows);
+        EXPECT_EQ(ReadBytes(file), c.bytes);
+        EXPECT_FALSE(std::filesystem::exists(copy)) << "the copy was left behind";
     }
 }
 

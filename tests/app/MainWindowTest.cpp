@@ -6,6 +6,8 @@
 #include <commctrl.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <vector>
 
@@ -306,6 +308,22 @@ TEST_F(MainWindowTest, ExportAsksBeforeOverwritingAndImportAppendsWhatTheListLac
         EXPECT_TRUE(cancel.Answered());
     }
     EXPECT_EQ(form->lvMain->Count(), 3);
+}
+
+TEST_F(MainWindowTest, ImportReadsAUtf8BackupWithoutChangingIt) {
+    Start();
+    const std::filesystem::path backup = dir / "utf8.pwb";
+    const std::string bytes = "[PathWarden]\r\nCount=1\r\nN0=\xE4\xB8\xAD\xE6\x96\x87\r\nP0=D:\\\xE4\xB8\xAD\r\n";
+    std::ofstream(backup, std::ios::binary) << bytes;
+    {
+        qdtest::FileDialogAnswerer open(backup.wstring());
+        PressToolButton(*form, L"bImport");
+    }
+    ASSERT_EQ(form->lvMain->Count(), 3);
+    EXPECT_EQ(form->lvMain->ItemCaption(2), L"\u4E2D\u6587");
+    EXPECT_EQ(key.Read(L"P2"), L"D:\\\u4E2D");
+    std::ifstream in(backup, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), bytes);
 }
 
 class MainWindowErrorTest : public MainWindowTest {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cwchar>
 #include <filesystem>
+#include <optional>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -179,53 +180,85 @@ std::wstring DecodeText(std::string_view bytes, TTextEncoding encoding) {
     return text;
 }
 
-void TIniFile::UseUnicode() const {
-    const auto unableToWrite = [this] { return EIniFileException(FormatText(L"Unable to write to %s", {fileName_})); };
-    std::string bytes;
-    if (GetFileAttributesW(fileName_.c_str()) != INVALID_FILE_ATTRIBUTES) {
-        // A file that is there but cannot be read must not be replaced by an empty one.
-        std::ifstream in(std::filesystem::path(fileName_), std::ios::binary);
-        if (!in) throw unableToWrite();
-        bytes.assign(std::istreambuf_iterator<char>(in), {});
-        if (in.bad()) throw unableToWrite();
-    }
-    const TTextEncoding encoding = DetectTextEncoding(bytes);
-    if (encoding == TTextEncoding::Utf16Le) return;
-    const std::wstring text = DecodeText(bytes, encoding);
+namespace {
 
-    // A fresh name beside the file: CREATE_NEW never opens a file that exists already.
+// The whole file; nullopt when it is there but cannot be read. A missing file reads as empty.
+std::optional<std::string> ReadWholeFile(const std::wstring& fileName) {
+    std::string bytes;
+    if (GetFileAttributesW(fileName.c_str()) == INVALID_FILE_ATTRIBUTES) return bytes;
+    std::ifstream in(std::filesystem::path(fileName), std::ios::binary);
+    if (!in) return std::nullopt;
+    bytes.assign(std::istreambuf_iterator<char>(in), {});
+    if (in.bad()) return std::nullopt;
+    return bytes;
+}
+
+// Writes text as UTF-16 little-endian with its mark to a new file named base + ".~<number>.tmp";
+// CREATE_NEW never opens a file that exists already, so no other file is touched. Returns the
+// name, or "" when no such file could be written (nothing is left behind then).
+std::wstring WriteNewUnicodeFile(const std::wstring& base, const std::wstring& text) {
     std::wstring content;
     content.reserve(text.size() + 1);
     content += L'\uFEFF';
     content += text;
     const DWORD size = static_cast<DWORD>(content.size() * sizeof(wchar_t));
-    std::wstring temporary;
-    bool written = false;
     DWORD serial = GetCurrentProcessId() * 7919u + GetTickCount();
     for (int attempt = 0; attempt < 100; ++attempt, ++serial) {
         wchar_t suffix[16];
         std::swprintf(suffix, 16, L".~%08lX.tmp", static_cast<unsigned long>(serial));
-        const std::wstring candidate = fileName_ + suffix;
-        FileHandle file(
-            CreateFileW(candidate.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file.Valid()) {
-            if (GetLastError() == ERROR_FILE_EXISTS) continue;
-            break;
+        const std::wstring name = base + suffix;
+        bool written = false;
+        {
+            FileHandle file(
+                CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+            if (!file.Valid()) {
+                if (GetLastError() == ERROR_FILE_EXISTS) continue;
+                return {};
+            }
+            DWORD done = 0;
+            written = WriteFile(file.Get(), content.data(), size, &done, nullptr) && done == size;
         }
-        temporary = candidate;
-        DWORD done = 0;
-        written = WriteFile(file.Get(), content.data(), size, &done, nullptr) && done == size;
-        break;
+        if (written) return name;
+        DeleteFileW(name.c_str());
+        return {};
     }
+    return {};
+}
+
+}  // namespace
+
+void TIniFile::UseUnicode() const {
+    const auto unableToWrite = [this] { return EIniFileException(FormatText(L"Unable to write to %s", {fileName_})); };
+    // A file that is there but cannot be read must not be replaced by an empty one.
+    const std::optional<std::string> bytes = ReadWholeFile(fileName_);
+    if (!bytes) throw unableToWrite();
+    const TTextEncoding encoding = DetectTextEncoding(*bytes);
+    if (encoding == TTextEncoding::Utf16Le) return;
+    // Written beside the file and moved over it, so a failure leaves the old file whole.
+    const std::wstring temporary = WriteNewUnicodeFile(fileName_, DecodeText(*bytes, encoding));
     if (temporary.empty()) throw unableToWrite();
-    if (!written) {
-        DeleteFileW(temporary.c_str());
-        throw unableToWrite();
-    }
     if (!MoveFileExW(temporary.c_str(), fileName_.c_str(), MOVEFILE_REPLACE_EXISTING)) {
         DeleteFileW(temporary.c_str());
         throw unableToWrite();
     }
+}
+
+TUnicodeIniCopy::TUnicodeIniCopy(const std::wstring& fileName) : file_(fileName) {
+    const std::optional<std::string> bytes = ReadWholeFile(fileName);
+    if (!bytes) return;  // unreadable: read as it is, which gives the defaults
+    const TTextEncoding encoding = DetectTextEncoding(*bytes);
+    // The profile functions read UTF-16 little-endian and the ANSI code page themselves.
+    if (encoding == TTextEncoding::Utf16Le || encoding == TTextEncoding::Ansi) return;
+    wchar_t folder[MAX_PATH + 2] = {};
+    const DWORD n = GetTempPathW(MAX_PATH + 1, folder);
+    if (n == 0 || n > MAX_PATH + 1) throw EIniFileException(FormatText(L"Unable to write to %s", {folder}));
+    copy_ = WriteNewUnicodeFile(std::wstring(folder, n) + L"ini", DecodeText(*bytes, encoding));
+    if (copy_.empty()) throw EIniFileException(FormatText(L"Unable to write to %s", {std::wstring(folder, n)}));
+    file_ = TIniFile(copy_);
+}
+
+TUnicodeIniCopy::~TUnicodeIniCopy() {
+    if (!copy_.empty()) DeleteFileW(copy_.c_str());
 }
 
 }  // namespace tk

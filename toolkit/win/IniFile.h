@@ -54,4 +54,21 @@ private:
     std::wstring fileName_;
 };
 
+// A file in any encoding DetectTextEncoding knows, to be read without losing a character: the
+// file itself when it is UTF-16 little-endian or ANSI (or missing), otherwise a UTF-16 copy of
+// its text in the temporary folder, removed again when this object goes. The file itself is never
+// changed. A copy that cannot be written raises EIniFileException.
+class TUnicodeIniCopy {
+public:
+    explicit TUnicodeIniCopy(const std::wstring& fileName);
+    ~TUnicodeIniCopy();
+    TUnicodeIniCopy(const TUnicodeIniCopy&) = delete;
+    TUnicodeIniCopy& operator=(const TUnicodeIniCopy&) = delete;
+    const TIniFile& File() const { return file_; }
+
+private:
+    TIniFile file_;
+    std::wstring copy_;
+};
+
 }  // namespace tk
