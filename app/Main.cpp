@@ -47,6 +47,26 @@ private:
     tk::TListView& list_;
 };
 
+// The list as a change will leave it, read from the list as it is now without copying it: row k
+// of the view is row Source(k) of the list. The store reads it to write the key before the list
+// itself changes.
+class RowsAfterChange : public ShortcutRows {
+public:
+    RowsAfterChange(ShortcutRows& now, int count, std::function<int(int)> source)
+        : now_(now), count_(count), source_(std::move(source)) {}
+    int RowCount() override { return count_; }
+    std::wstring Alias(int row) override { return now_.Alias(source_(row)); }
+    std::wstring Path(int row) override { return now_.Path(source_(row)); }
+    void AppendRow(const std::wstring&, const std::wstring&) override {
+        throw tk::Exception(L"The rows of a pending change cannot be appended to");
+    }
+
+private:
+    ShortcutRows& now_;
+    int count_;
+    std::function<int(int)> source_;
+};
+
 }  // namespace
 
 MainSettings MainSettings::ForThisProgram() {
@@ -322,15 +342,13 @@ void TfrmMain::ReloadList() {
     store_->LoadItems(settings_.KeyPath);
 }
 
-void TfrmMain::ShowRows(ShortcutList& shown, ShortcutList& next, int first, int last) {
-    ListUpdate update(*lvMain);
-    for (int i = first; i <= last; ++i) {
-        // The rows stay where they are; only their texts change.
-        const Shortcut& was = shown.Items()[static_cast<size_t>(i)];
-        const Shortcut& now = next.Items()[static_cast<size_t>(i)];
-        if (was.Alias != now.Alias) lvMain->SetItemCaption(i, now.Alias);
-        if (was.Path != now.Path) lvMain->SetItemSubItem(i, now.Path);
-    }
+void TfrmMain::ExchangeRows(int a, int b) {
+    // The rows stay where they are; only their texts change places.
+    const std::wstring alias = lvMain->ItemCaption(a), path = lvMain->ItemSubItem(a);
+    lvMain->SetItemCaption(a, lvMain->ItemCaption(b));
+    lvMain->SetItemSubItem(a, lvMain->ItemSubItem(b));
+    lvMain->SetItemCaption(b, alias);
+    lvMain->SetItemSubItem(b, path);
 }
 
 void TfrmMain::tbAddClick(tk::TComponent*) {
@@ -375,9 +393,8 @@ void TfrmMain::aDeleteExecute(tk::TComponent*) {
                                          MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
         return;
     const int i = FSelIndex;
-    ShortcutList next = ShortcutList::CopyOf(*rows_);
-    next.Items().erase(next.Items().begin() + i);
-    const int n = next.RowCount();
+    const int n = lvMain->Count() - 1;
+    RowsAfterChange next(*rows_, n, [i](int k) { return k < i ? k : k + 1; });
     // The rows below move up first and the pair that falls off the end goes last: a failure in
     // between leaves a row twice in the key, never a row lost.
     WriteThrough([&] {
@@ -395,22 +412,18 @@ void TfrmMain::aDeleteExecute(tk::TComponent*) {
 void TfrmMain::aItemUpExecute(tk::TComponent*) {
     const int i = FSelIndex;
     if (i <= 0 || i >= lvMain->Count()) return;
-    ShortcutList shown = ShortcutList::CopyOf(*rows_);
-    ShortcutList next = shown;
-    std::swap(next.Items()[static_cast<size_t>(i) - 1], next.Items()[static_cast<size_t>(i)]);
+    RowsAfterChange next(*rows_, lvMain->Count(), [i](int k) { return k == i ? i - 1 : k == i - 1 ? i : k; });
     WriteThrough([&] { store_->WriteItemRange(settings_.KeyPath, i - 1, i, next); });
-    ShowRows(shown, next, i - 1, i);
+    ExchangeRows(i - 1, i);
     lvMain->SetItemIndex(i - 1);
 }
 
 void TfrmMain::aItemDownExecute(tk::TComponent*) {
     const int i = FSelIndex;
     if (i < 0 || i + 1 >= lvMain->Count()) return;
-    ShortcutList shown = ShortcutList::CopyOf(*rows_);
-    ShortcutList next = shown;
-    std::swap(next.Items()[static_cast<size_t>(i)], next.Items()[static_cast<size_t>(i) + 1]);
+    RowsAfterChange next(*rows_, lvMain->Count(), [i](int k) { return k == i ? i + 1 : k == i + 1 ? i : k; });
     WriteThrough([&] { store_->WriteItemRange(settings_.KeyPath, i, i + 1, next); });
-    ShowRows(shown, next, i, i + 1);
+    ExchangeRows(i, i + 1);
     lvMain->SetItemIndex(i + 1);
 }
 
@@ -426,7 +439,14 @@ void TfrmMain::aSortExecute(tk::TComponent*) {
     for (int from : order) sorted.push_back(current.Items()[static_cast<size_t>(from)]);
     ShortcutList next(std::move(sorted));
     WriteThrough([&] { store_->WriteItemRange(settings_.KeyPath, 0, n - 1, next); });
-    ShowRows(current, next, 0, n - 1);
+    ListUpdate update(*lvMain);
+    for (int k = 0; k < n; ++k) {
+        // The rows stay where they are; only their texts move.
+        const Shortcut& was = current.Items()[static_cast<size_t>(k)];
+        const Shortcut& now = next.Items()[static_cast<size_t>(k)];
+        if (was.Alias != now.Alias) lvMain->SetItemCaption(k, now.Alias);
+        if (was.Path != now.Path) lvMain->SetItemSubItem(k, now.Path);
+    }
     aSort->SetHint(FSortAscending ? kSortHintAfterAscending : kSortHintAfterDescending);
     FSortAscending = !FSortAscending;
 }

@@ -97,8 +97,7 @@ private:
     void WriteThrough(const std::function<void()>& write);
     // Shows the rows the key holds in place of the list's (as refresh does).
     void ReloadList();
-    // Gives rows first..last of the list, which shows the rows of shown, the texts of next.
-    void ShowRows(ShortcutList& shown, ShortcutList& next, int first, int last);
+    void ExchangeRows(int a, int b);
     // Writes a new row's pair to the store, then appends it to the list (add and import).
     void AppendShortcut(const std::wstring& alias, const std::wstring& path);
 
