@@ -606,6 +606,16 @@ TEST_F(ListCommandsErrorTest, AKeyThatCanBeReadButNotWrittenRefusesEachChangeAnd
     }
     EXPECT_TRUE(form->SortAscending());  // the refused sort did not count
     EXPECT_EQ(static_cast<tk::TToolButton*>(form->FindComponent(L"ToolButton4"))->Hint(), L"Sort by Alias(Ascending)");
+
+    // With the application's own error box, as a person sees it.
+    tk::Application().SetExceptionHandler(nullptr);
+    {
+        qdtest::MessageBoxAnswerer box(IDOK);
+        Press(L"ToolButton5");
+        EXPECT_TRUE(box.Answered());
+        EXPECT_EQ(box.Text(), Refused());
+    }
+    EXPECT_EQ(ListRows(), rows);
 }
 
 TEST_F(ListCommandsErrorTest, AChangeRefusedPartWayLosesNoRowAndTheListShowsWhatTheKeyHolds) {

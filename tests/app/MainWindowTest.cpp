@@ -13,7 +13,6 @@
 
 #include "app/Global.h"
 #include "app/Main.h"
-#include "app/RegistryAccessor.h"
 #include "resources/forms/MainFormDesc.h"
 #include "tests/app/ReadOnlyKey.h"
 #include "tests/support/TempDir.h"
