@@ -45,11 +45,10 @@ public:
 struct Shortcut {
     std::wstring Alias;
     std::wstring Path;
-    bool operator==(const Shortcut&) const = default;
 };
 
-// Rows held in memory: what a change will leave in the list, written to the key before the
-// window takes it.
+// Rows held in memory (the sort puts the list's rows in their new order here, writes them to the
+// key, and only then shows them).
 class ShortcutList : public ShortcutRows {
 public:
     ShortcutList() = default;
