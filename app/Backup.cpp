@@ -4,17 +4,13 @@
 #include <unordered_map>
 #include <vector>
 
+#include "toolkit/Text.h"
+
 namespace qd {
 
+using tk::AsciiUpper;
+
 namespace {
-
-wchar_t AsciiUpper(wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c; }
-
-std::wstring AsciiUpper(std::wstring_view text) {
-    std::wstring out(text);
-    for (wchar_t& c : out) c = AsciiUpper(c);
-    return out;
-}
 
 // A value as the profile functions hand out a single key: one pair of enclosing quotes removed.
 std::wstring Unquoted(const std::wstring& value) {

@@ -19,6 +19,8 @@ constexpr wchar_t kExportTitle[] = L"导出别名和路径";
 constexpr wchar_t kImportTitle[] = L"导入别名和路径";
 constexpr wchar_t kBackupFilter[] = L"Backup files (*.pwb)|*.PWB|All files (*.*)| *.*";
 constexpr wchar_t kOverwriteQuestion[] = L" 已经存在，要覆盖它吗？";  // follows the file name
+// An import that failed part-way: the error's message, then the number of entries it added.
+constexpr wchar_t kImportStopped[] = L"%s\r\nEntries added before the import stopped: %s";
 
 // The name export writes to: the chosen name, with ".pwb" appended unless its extension already
 // is PWB in any letter case.

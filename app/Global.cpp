@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "toolkit/win/Form.h"
 #include "toolkit/win/IniFile.h"
 
 namespace qd {
@@ -15,17 +16,22 @@ namespace {
 constexpr wchar_t kSection[] = L"Options";
 }
 
-void ReadWriteOptionsFile(const std::wstring& fileName, bool load) {
+void SaveOptionsFile(const std::wstring& fileName, const TAppOptions& options) {
     tk::TIniFile ini(fileName);
-    if (load) {
-        AppOptions.ExploreFolder = ini.ReadBool(kSection, L"ExploreFolder", true);
-        AppOptions.AskDelete = ini.ReadBool(kSection, L"AskDelete", true);
-        AppOptions.ShowTips = ini.ReadBool(kSection, L"ShowTips", false);
-    } else {
-        ini.WriteBool(kSection, L"ExploreFolder", AppOptions.ExploreFolder);
-        ini.WriteBool(kSection, L"AskDelete", AppOptions.AskDelete);
-        ini.WriteBool(kSection, L"ShowTips", AppOptions.ShowTips);
+    ini.WriteBool(kSection, L"ExploreFolder", options.ExploreFolder);
+    ini.WriteBool(kSection, L"AskDelete", options.AskDelete);
+    ini.WriteBool(kSection, L"ShowTips", options.ShowTips);
+}
+
+void ReadWriteOptionsFile(const std::wstring& fileName, bool load) {
+    if (!load) {
+        SaveOptionsFile(fileName, AppOptions);
+        return;
     }
+    tk::TIniFile ini(fileName);
+    AppOptions.ExploreFolder = ini.ReadBool(kSection, L"ExploreFolder", true);
+    AppOptions.AskDelete = ini.ReadBool(kSection, L"AskDelete", true);
+    AppOptions.ShowTips = ini.ReadBool(kSection, L"ShowTips", false);
 }
 
 void ReadWriteOptions(bool load) { ReadWriteOptionsFile(OptionsFilePath(), load); }
@@ -75,17 +81,11 @@ int CALLBACK BrowseCallback(HWND window, UINT message, LPARAM, LPARAM) {
 
 namespace {
 
-BOOL CALLBACK CollectEnabledWindow(HWND w, LPARAM list) {
-    if (IsWindowVisible(w) && IsWindowEnabled(w)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(w);
-    return TRUE;
-}
-
 // The application's windows stay disabled while the picker is up; the error mode keeps the
 // system's critical-error boxes away. Both are restored on every way out.
 class PickerScope {
 public:
-    PickerScope() {
-        EnumThreadWindows(GetCurrentThreadId(), &CollectEnabledWindow, reinterpret_cast<LPARAM>(&disabled_));
+    PickerScope() : disabled_(tk::EnabledThreadWindows()) {
         for (HWND w : disabled_) EnableWindow(w, FALSE);
         oldMode_ = SetErrorMode(SEM_FAILCRITICALERRORS);
     }

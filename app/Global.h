@@ -32,6 +32,8 @@ void ReadWriteOptions(bool load);
 // The same for a given file. A missing file or unreadable values load as the defaults; a file
 // that cannot be written raises the INI error naming it.
 void ReadWriteOptionsFile(const std::wstring& fileName, bool load);
+// Writes the given options to the file (AppOptions is not touched); raises as above.
+void SaveOptionsFile(const std::wstring& fileName, const TAppOptions& options);
 
 std::wstring ExePath();            // full path and name of the running executable
 std::wstring OptionsFilePath();    // folder of ExePath() + "options.ini"

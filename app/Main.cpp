@@ -14,6 +14,8 @@
 #include "app/RegistryAccessor.h"
 #include "resources/forms/MainFormDesc.h"
 #include "skin/theme/BuiltInBitmaps.h"
+#include "toolkit/Exception.h"
+#include "toolkit/Text.h"
 #include "toolkit/win/Application.h"
 
 namespace qd {
@@ -43,6 +45,26 @@ public:
 
 private:
     tk::TListView& list_;
+};
+
+// The list as a change will leave it, read from the list as it is now without copying it: row k
+// of the view is row Source(k) of the list. The store reads it to write the key before the list
+// itself changes.
+class RowsAfterChange : public ShortcutRows {
+public:
+    RowsAfterChange(ShortcutRows& now, int count, std::function<int(int)> source)
+        : now_(now), count_(count), source_(std::move(source)) {}
+    int RowCount() override { return count_; }
+    std::wstring Alias(int row) override { return now_.Alias(source_(row)); }
+    std::wstring Path(int row) override { return now_.Path(source_(row)); }
+    void AppendRow(const std::wstring&, const std::wstring&) override {
+        throw tk::Exception(L"The rows of a pending change cannot be appended to");
+    }
+
+private:
+    ShortcutRows& now_;
+    int count_;
+    std::function<int(int)> source_;
 };
 
 }  // namespace
@@ -298,7 +320,30 @@ void TfrmMain::ToolButton10Click(tk::TComponent*) {
 
 bool TfrmMain::SelectedRowExists() { return FSelIndex >= 0 && FSelIndex < lvMain->Count(); }
 
+void TfrmMain::WriteThrough(const std::function<void()>& write) {
+    try {
+        write();
+    } catch (...) {
+        const std::exception_ptr error = std::current_exception();
+        try {
+            ReloadList();
+        } catch (...) {
+            // The key could not even be read back: both errors go to the box.
+            throw tk::ERegistryException(tk::ExceptionMessage(error) + L"\r\n" +
+                                         tk::ExceptionMessage(std::current_exception()));
+        }
+        std::rethrow_exception(error);
+    }
+}
+
+void TfrmMain::ReloadList() {
+    ListUpdate update(*lvMain);
+    lvMain->Clear();
+    store_->LoadItems(settings_.KeyPath);
+}
+
 void TfrmMain::ExchangeRows(int a, int b) {
+    // The rows stay where they are; only their texts change places.
     const std::wstring alias = lvMain->ItemCaption(a), path = lvMain->ItemSubItem(a);
     lvMain->SetItemCaption(a, lvMain->ItemCaption(b));
     lvMain->SetItemSubItem(a, lvMain->ItemSubItem(b));
@@ -313,10 +358,12 @@ void TfrmMain::tbAddClick(tk::TComponent*) {
 }
 
 void TfrmMain::AppendShortcut(const std::wstring& alias, const std::wstring& path) {
+    const int index = lvMain->Count();
+    WriteThrough([&] {
+        store_->WriteRegString(settings_.KeyPath, AliasValueName(index), alias);
+        store_->WriteRegString(settings_.KeyPath, PathValueName(index), path);
+    });
     lvMain->AddItem(alias, path);
-    const int last = lvMain->Count() - 1;
-    store_->WriteRegString(settings_.KeyPath, AliasValueName(last), alias);
-    store_->WriteRegString(settings_.KeyPath, PathValueName(last), path);
 }
 
 void TfrmMain::aEditExecute(tk::TComponent*) {
@@ -325,10 +372,13 @@ void TfrmMain::aEditExecute(tk::TComponent*) {
     const int i = FSelIndex;
     TfrmProperty dialog(this, lvMain->ItemCaption(i), lvMain->ItemSubItem(i));
     if (dialog.ShowModal() != tk::mrOk) return;
-    lvMain->SetItemCaption(i, dialog.feName->Text());
-    lvMain->SetItemSubItem(i, dialog.fePath->Text());
-    store_->WriteRegString(settings_.KeyPath, AliasValueName(i), lvMain->ItemCaption(i));
-    store_->WriteRegString(settings_.KeyPath, PathValueName(i), lvMain->ItemSubItem(i));
+    const std::wstring alias = dialog.feName->Text(), path = dialog.fePath->Text();
+    WriteThrough([&] {
+        store_->WriteRegString(settings_.KeyPath, AliasValueName(i), alias);
+        store_->WriteRegString(settings_.KeyPath, PathValueName(i), path);
+    });
+    lvMain->SetItemCaption(i, alias);
+    lvMain->SetItemSubItem(i, path);
 }
 
 void TfrmMain::lvMainDblClick(tk::TComponent* sender) {
@@ -343,10 +393,15 @@ void TfrmMain::aDeleteExecute(tk::TComponent*) {
                                          MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
         return;
     const int i = FSelIndex;
+    const int n = lvMain->Count() - 1;
+    RowsAfterChange next(*rows_, n, [i](int k) { return k < i ? k : k + 1; });
+    // The rows below move up first and the pair that falls off the end goes last: a failure in
+    // between leaves a row twice in the key, never a row lost.
+    WriteThrough([&] {
+        store_->WriteItemRange(settings_.KeyPath, i, n - 1, next);
+        store_->DeleteItemValues(settings_.KeyPath, n);
+    });
     lvMain->DeleteItem(i);
-    const int n = lvMain->Count();
-    store_->DeleteItemValues(settings_.KeyPath, n);
-    store_->WriteItemRange(settings_.KeyPath, i, n - 1);
     if (i < n) {
         lvMain->SetItemIndex(i);
     } else if (n > 0) {
@@ -357,50 +412,46 @@ void TfrmMain::aDeleteExecute(tk::TComponent*) {
 void TfrmMain::aItemUpExecute(tk::TComponent*) {
     const int i = FSelIndex;
     if (i <= 0 || i >= lvMain->Count()) return;
-    ExchangeRows(i, i - 1);
-    store_->WriteItemRange(settings_.KeyPath, i - 1, i);
+    RowsAfterChange next(*rows_, lvMain->Count(), [i](int k) { return k == i ? i - 1 : k == i - 1 ? i : k; });
+    WriteThrough([&] { store_->WriteItemRange(settings_.KeyPath, i - 1, i, next); });
+    ExchangeRows(i - 1, i);
     lvMain->SetItemIndex(i - 1);
 }
 
 void TfrmMain::aItemDownExecute(tk::TComponent*) {
     const int i = FSelIndex;
     if (i < 0 || i + 1 >= lvMain->Count()) return;
+    RowsAfterChange next(*rows_, lvMain->Count(), [i](int k) { return k == i ? i + 1 : k == i + 1 ? i : k; });
+    WriteThrough([&] { store_->WriteItemRange(settings_.KeyPath, i, i + 1, next); });
     ExchangeRows(i, i + 1);
-    store_->WriteItemRange(settings_.KeyPath, i, i + 1);
     lvMain->SetItemIndex(i + 1);
 }
 
 void TfrmMain::aSortExecute(tk::TComponent*) {
-    const int n = lvMain->Count();
-    std::vector<std::wstring> aliases, paths;
+    ShortcutList current = ShortcutList::CopyOf(*rows_);
+    const int n = current.RowCount();
     std::vector<std::string> keys;
-    aliases.reserve(static_cast<size_t>(n));
-    paths.reserve(static_cast<size_t>(n));
     keys.reserve(static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i) {
-        aliases.push_back(lvMain->ItemCaption(i));
-        paths.push_back(lvMain->ItemSubItem(i));
-        keys.push_back(AliasSortKey(aliases.back()));
-    }
-    // The rows stay where they are; only their texts move.
+    for (const Shortcut& s : current.Items()) keys.push_back(AliasSortKey(s.Alias));
     const std::vector<int> order = AliasSortOrder(keys, FSortAscending);
+    std::vector<Shortcut> sorted;
+    sorted.reserve(static_cast<size_t>(n));
+    for (int from : order) sorted.push_back(current.Items()[static_cast<size_t>(from)]);
+    ShortcutList next(std::move(sorted));
+    WriteThrough([&] { store_->WriteItemRange(settings_.KeyPath, 0, n - 1, next); });
     ListUpdate update(*lvMain);
     for (int k = 0; k < n; ++k) {
-        const auto from = static_cast<size_t>(order[static_cast<size_t>(k)]);
-        if (static_cast<int>(from) == k) continue;
-        lvMain->SetItemCaption(k, aliases[from]);
-        lvMain->SetItemSubItem(k, paths[from]);
+        // The rows stay where they are; only their texts move.
+        const Shortcut& was = current.Items()[static_cast<size_t>(k)];
+        const Shortcut& now = next.Items()[static_cast<size_t>(k)];
+        if (was.Alias != now.Alias) lvMain->SetItemCaption(k, now.Alias);
+        if (was.Path != now.Path) lvMain->SetItemSubItem(k, now.Path);
     }
     aSort->SetHint(FSortAscending ? kSortHintAfterAscending : kSortHintAfterDescending);
     FSortAscending = !FSortAscending;
-    store_->WriteItemRange(settings_.KeyPath, 0, n - 1);
 }
 
-void TfrmMain::tbRefreshClick(tk::TComponent*) {
-    ListUpdate update(*lvMain);
-    lvMain->Clear();
-    store_->LoadItems(settings_.KeyPath);
-}
+void TfrmMain::tbRefreshClick(tk::TComponent*) { ReloadList(); }
 
 void TfrmMain::tbHelpClick(tk::TComponent*) {
     ShellExecuteW(Handle(), L"Open", settings_.HelpFile.c_str(), nullptr, nullptr, SW_SHOW);
@@ -420,14 +471,23 @@ void TfrmMain::bExportClick(tk::TComponent*) {
 }
 
 void TfrmMain::bImportClick(tk::TComponent*) {
-    // An import that fails keeps the rows it appended and says nothing.
+    OpenDialog1->SetTitle(kImportTitle);
+    OpenDialog1->SetFilter(kBackupFilter);
+    if (!OpenDialog1->Execute()) return;
+    // An import that fails keeps the entries it added (each is in the key and the list) and says
+    // how many there were.
+    int added = 0;
     try {
-        OpenDialog1->SetTitle(kImportTitle);
-        OpenDialog1->SetFilter(kBackupFilter);
-        if (!OpenDialog1->Execute()) return;
-        ImportBackup(tk::TIniFile(OpenDialog1->FileName()), *rows_,
-                     [this](const std::wstring& alias, const std::wstring& path) { AppendShortcut(alias, path); });
+        // A backup in UTF-8 or UTF-16 big-endian is read through a UTF-16 copy of its text.
+        const tk::TUnicodeIniCopy backup(OpenDialog1->FileName());
+        ImportBackup(backup.File(), *rows_,
+                     [this, &added](const std::wstring& alias, const std::wstring& path) {
+                         AppendShortcut(alias, path);
+                         ++added;
+                     });
     } catch (...) {
+        throw tk::Exception(
+            tk::FormatText(kImportStopped, {tk::ExceptionMessage(std::current_exception()), tk::IntToText(added)}));
     }
 }
 

@@ -2,6 +2,7 @@
 // wake-up. Its list is the in-memory shortcut list; the store mirrors it in the registry.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -90,8 +91,14 @@ private:
     void FitClientArea();
     // True when the remembered row is a row of the list (after the list shrinks it may not be).
     bool SelectedRowExists();
+    // Runs the key's side of a change, which comes before the window's. When the key refuses, the
+    // window is filled again from what the key holds and the error goes on to the error box, so
+    // the two never differ after a failure.
+    void WriteThrough(const std::function<void()>& write);
+    // Shows the rows the key holds in place of the list's (as refresh does).
+    void ReloadList();
     void ExchangeRows(int a, int b);
-    // Appends a row and writes its pair to the store at once (add and import).
+    // Writes a new row's pair to the store, then appends it to the list (add and import).
     void AppendShortcut(const std::wstring& alias, const std::wstring& path);
 
     MainSettings settings_;

@@ -66,11 +66,14 @@ void TfrmOptions::FormCreate(tk::TComponent*) {
 }
 
 void TfrmOptions::bOKClick(tk::TComponent*) {
-    AppOptions.ExploreFolder = cbExploreFolder->Checked();
-    AppOptions.AskDelete = cbAskDelete->Checked();
-    AppOptions.ShowTips = cbShowTips->Checked();
-    // A failed save raises the INI error before the result is set: the dialog stays open.
-    ReadWriteOptionsFile(optionsFile_, false);
+    TAppOptions chosen;
+    chosen.ExploreFolder = cbExploreFolder->Checked();
+    chosen.AskDelete = cbAskDelete->Checked();
+    chosen.ShowTips = cbShowTips->Checked();
+    // A failed save raises the INI error before anything takes effect: the dialog stays open and
+    // the options in force stay as they were.
+    SaveOptionsFile(optionsFile_, chosen);
+    AppOptions = chosen;
     SetModalResult(tk::mrOk);
 }
 

@@ -1,5 +1,8 @@
 #include "app/ShortcutStore.h"
 
+#include "toolkit/Exception.h"
+#include "toolkit/Text.h"
+
 namespace qd {
 
 namespace {
@@ -11,7 +14,12 @@ public:
     ~OpenedKey() {
         if (open_) accessor_.CloseKey();
     }
-    bool Open(const std::wstring& keyPath, bool canCreate) { return open_ = accessor_.OpenKey(keyPath, canCreate); }
+    bool OpenForReading(const std::wstring& keyPath) { return open_ = accessor_.OpenKeyReadOnly(keyPath); }
+    // A key that will not open for a change is an error, as a refused write is.
+    void OpenForWriting(const std::wstring& keyPath, bool canCreate) {
+        open_ = accessor_.OpenKey(keyPath, canCreate);
+        if (!open_) throw tk::ERegistryException(tk::FormatText(L"Failed to open key '%s' for writing", {keyPath}));
+    }
 
 private:
     KeyValueAccessor& accessor_;
@@ -24,30 +32,44 @@ std::wstring AliasValueName(int index) { return L"N" + std::to_wstring(index); }
 
 std::wstring PathValueName(int index) { return L"P" + std::to_wstring(index); }
 
+ShortcutList ShortcutList::CopyOf(ShortcutRows& rows) {
+    std::vector<Shortcut> items;
+    items.reserve(static_cast<size_t>(rows.RowCount()));
+    for (int i = 0; i < rows.RowCount(); ++i) items.push_back({rows.Alias(i), rows.Path(i)});
+    return ShortcutList(std::move(items));
+}
+
 void ShortcutStore::WriteRegString(const std::wstring& keyPath, const std::wstring& name, const std::wstring& value) {
     auto accessor = accessors_();
     OpenedKey key(*accessor);
-    if (key.Open(keyPath, true)) accessor->WriteString(name, value);
+    key.OpenForWriting(keyPath, true);
+    accessor->WriteString(name, value);
 }
 
 void ShortcutStore::WriteItemRange(const std::wstring& keyPath, int first, int last) {
-    const int count = rows_.RowCount();
+    WriteItemRange(keyPath, first, last, rows_);
+}
+
+void ShortcutStore::WriteItemRange(const std::wstring& keyPath, int first, int last, ShortcutRows& from) {
+    const int count = from.RowCount();
     if (first >= count) return;
     auto accessor = accessors_();
     OpenedKey key(*accessor);
-    if (!key.Open(keyPath, true)) return;
+    key.OpenForWriting(keyPath, true);
     // A range reaching past the end writes nothing, not a partial range.
     if (last < first || last >= count) return;
     for (int i = first; i <= last; ++i) {
-        accessor->WriteString(AliasValueName(i), rows_.Alias(i));
-        accessor->WriteString(PathValueName(i), rows_.Path(i));
+        accessor->WriteString(AliasValueName(i), from.Alias(i));
+        accessor->WriteString(PathValueName(i), from.Path(i));
     }
 }
 
 void ShortcutStore::DeleteItemValues(const std::wstring& keyPath, int index) {
     auto accessor = accessors_();
+    // A key that is not there holds no values: the deletion has nothing to do.
+    if (!accessor->KeyExists(keyPath)) return;
     OpenedKey key(*accessor);
-    if (!key.Open(keyPath, false)) return;
+    key.OpenForWriting(keyPath, false);
     accessor->DeleteValue(AliasValueName(index));
     accessor->DeleteValue(PathValueName(index));
 }
@@ -55,7 +77,7 @@ void ShortcutStore::DeleteItemValues(const std::wstring& keyPath, int index) {
 void ShortcutStore::LoadItems(const std::wstring& keyPath) {
     auto accessor = accessors_();
     OpenedKey key(*accessor);
-    if (!key.Open(keyPath, true)) return;
+    if (!key.OpenForReading(keyPath)) return;
     for (int i = 0;; ++i) {
         const std::wstring alias = accessor->ReadString(AliasValueName(i));
         const std::wstring path = accessor->ReadString(PathValueName(i));
@@ -80,7 +102,7 @@ void ShortcutStore::RecordExePath(const std::wstring& keyPath, const std::wstrin
     {
         auto accessor = accessors_();
         OpenedKey key(*accessor);
-        if (key.Open(keyPath, true)) stored = accessor->ReadString(L"Setting");
+        if (key.OpenForReading(keyPath)) stored = accessor->ReadString(L"Setting");
     }
     if (stored.empty() || stored != exePath) WriteRegString(keyPath, L"Setting", exePath);
 }

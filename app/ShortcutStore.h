@@ -7,19 +7,25 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace qd {
 
-// One key at a time, opened by path; the registry is the real implementation.
+// One key at a time, opened by path, for reading or for writing; the registry is the real
+// implementation. A key the user may read but not write opens for reading only.
 class KeyValueAccessor {
 public:
     virtual ~KeyValueAccessor() = default;
     virtual bool KeyExists(const std::wstring& keyPath) = 0;
+    // Opens the key for reading; never creates it. False when it cannot be opened.
+    virtual bool OpenKeyReadOnly(const std::wstring& keyPath) = 0;
+    // Opens the key for writing, creating it when canCreate. False when it cannot be opened.
     virtual bool OpenKey(const std::wstring& keyPath, bool canCreate) = 0;
     // Absent or empty values read as ""; a value of a non-string type throws.
     virtual std::wstring ReadString(const std::wstring& name) = 0;
     // Throws when the value cannot be written.
     virtual void WriteString(const std::wstring& name, const std::wstring& text) = 0;
+    // Throws when the value is still there afterwards; an absent value is no error.
     virtual void DeleteValue(const std::wstring& name) = 0;
     virtual void CloseKey() = 0;
 };
@@ -36,6 +42,30 @@ public:
     virtual void AppendRow(const std::wstring& alias, const std::wstring& path) = 0;
 };
 
+struct Shortcut {
+    std::wstring Alias;
+    std::wstring Path;
+};
+
+// Rows held in memory (the sort puts the list's rows in their new order here, writes them to the
+// key, and only then shows them).
+class ShortcutList : public ShortcutRows {
+public:
+    ShortcutList() = default;
+    explicit ShortcutList(std::vector<Shortcut> items) : items_(std::move(items)) {}
+    // A copy of the rows another list holds now.
+    static ShortcutList CopyOf(ShortcutRows& rows);
+
+    int RowCount() override { return static_cast<int>(items_.size()); }
+    std::wstring Alias(int row) override { return items_.at(static_cast<size_t>(row)).Alias; }
+    std::wstring Path(int row) override { return items_.at(static_cast<size_t>(row)).Path; }
+    void AppendRow(const std::wstring& alias, const std::wstring& path) override { items_.push_back({alias, path}); }
+    std::vector<Shortcut>& Items() { return items_; }
+
+private:
+    std::vector<Shortcut> items_;
+};
+
 constexpr wchar_t kStoreKeyPath[] = L"Software\\Quiverdir";
 constexpr wchar_t kSeedWindowsAlias[] = L"Windows安装目录";
 constexpr wchar_t kSeedDriveAlias[] = L"C:\\";
@@ -49,13 +79,20 @@ public:
     ShortcutStore(AccessorFactory accessors, ShortcutRows& rows)
         : accessors_(std::move(accessors)), rows_(rows) {}
 
-    // Writes one value, creating the key if needed; nothing happens when the key won't open.
+    // The writing operations raise ERegistryException naming the key when it cannot be opened
+    // for writing ("Failed to open key '<key>' for writing"), and naming the value when a write
+    // is refused; what was written before the failure stays.
+
+    // Writes one value, creating the key if needed.
     void WriteRegString(const std::wstring& keyPath, const std::wstring& name, const std::wstring& value);
-    // Rewrites rows first..last from the list; nothing at all when last lies past the end.
+    // Rewrites rows first..last from the list (or from the given rows); nothing at all when last
+    // lies past the end.
     void WriteItemRange(const std::wstring& keyPath, int first, int last);
-    // Deletes N<index> and P<index>.
+    void WriteItemRange(const std::wstring& keyPath, int first, int last, ShortcutRows& from);
+    // Deletes N<index>, then P<index>. A key that does not exist holds nothing to delete.
     void DeleteItemValues(const std::wstring& keyPath, int index);
-    // Appends the stored rows to the list (without clearing it first).
+    // Appends the stored rows to the list (without clearing it first). Reads only: a key the
+    // user may not write loads too; a key that will not open adds nothing.
     void LoadItems(const std::wstring& keyPath);
     // First run: when the key does not exist, writes the two seed shortcuts.
     void SeedStore(const std::wstring& keyPath, const std::wstring& windowsDirectory);

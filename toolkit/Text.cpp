@@ -114,11 +114,16 @@ std::wstring FormatText(std::wstring_view pattern, std::initializer_list<std::ws
     return out;
 }
 
+std::wstring AsciiUpper(std::wstring_view text) {
+    std::wstring out(text);
+    for (wchar_t& c : out) c = AsciiUpper(c);
+    return out;
+}
+
 bool SameTextIgnoringAsciiCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
-    auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
     for (std::size_t i = 0; i < a.size(); ++i)
-        if (upper(a[i]) != upper(b[i])) return false;
+        if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
     return true;
 }
 

@@ -19,6 +19,11 @@ std::wstring FromUtf8(std::string_view text);
 // Surplus placeholders stay as they are; surplus arguments are ignored.
 std::wstring FormatText(std::wstring_view pattern, std::initializer_list<std::wstring_view> args);
 
+// The ASCII letters a to z upper-cased; every other character as it is.
+constexpr char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+constexpr wchar_t AsciiUpper(wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c; }
+std::wstring AsciiUpper(std::wstring_view text);
+
 // Equal texts once ASCII letters are folded to one case; other bytes compare as they are. Skin
 // archive member names and record names are matched this way.
 bool SameTextIgnoringAsciiCase(std::string_view a, std::string_view b);

@@ -14,6 +14,7 @@
 #include "app/Backup.h"
 #include "tests/support/TempDir.h"
 #include "toolkit/Exception.h"
+#include "toolkit/Text.h"
 
 namespace {
 
@@ -29,10 +30,12 @@ struct Rows : qd::ShortcutRows {
 
 class BackupTest : public testing::Test {
 protected:
-    // Imports into the rows, appending as the main window does; returns what was appended.
+    // Imports into the rows, reading and appending as the main window does; returns what was
+    // appended.
     std::vector<Pair> Import(const std::filesystem::path& backup) {
         std::vector<Pair> appended;
-        qd::ImportBackup(tk::TIniFile(backup.wstring()), list, [&](const std::wstring& a, const std::wstring& p) {
+        const tk::TUnicodeIniCopy readable(backup.wstring());
+        qd::ImportBackup(readable.File(), list, [&](const std::wstring& a, const std::wstring& p) {
             list.AppendRow(a, p);
             appended.emplace_back(a, p);
         });
@@ -193,6 +196,91 @@ TEST_F(BackupTest, CharactersOutsideTheAnsiCodePageSurviveTheRoundTrip) {
     EXPECT_EQ(tk::TIniFile(file.wstring()).ReadString(L"Other", L"name", L""), L"中文");
     list.rows.clear();
     EXPECT_EQ(Import(file), rows);
+}
+
+TEST_F(BackupTest, ExportKeepsTheTextOfABackupInAnyEncodingItRecognises) {
+    // Other sections of a backup written by other tools, in each encoding such a tool may use: the
+    // export rewrites the file as UTF-16 and every character of them stays.
+    const std::wstring other = L"[Other]\r\nname=\u4E2D\u6587 \u0E44\u0E17\u0E22 \u00E9\r\n";
+    const std::wstring gbkOther = L"[Other]\r\nname=\u4E2D\u6587\r\n";  // GBK holds no Thai
+    auto utf16 = [](const std::wstring& text, bool bigEndian) {
+        std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        for (wchar_t c : text) {
+            const char high = static_cast<char>(c >> 8), low = static_cast<char>(c & 0xFF);
+            bytes += bigEndian ? high : low;
+            bytes += bigEndian ? low : high;
+        }
+        return bytes;
+    };
+    const struct {
+        const char* name;
+        std::string bytes;
+        std::wstring text;
+    } cases[] = {
+        {"UTF-8 without mark", tk::ToUtf8(other), other},
+        {"UTF-8 with mark", "\xEF\xBB\xBF" + tk::ToUtf8(other), other},
+        {"UTF-16 big-endian", utf16(other, true), other},
+        {"UTF-16 little-endian", utf16(other, false), other},
+        {"ANSI (GBK)", "[Other]\r\nname=\xD6\xD0\xCE\xC4\r\n", gbkOther},
+    };
+    const std::vector<Pair> rows = {{L"\u4E2D\u6587", L"D:\\\u4E2D\u6587"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteBytes(file, c.bytes);
+        list.rows = rows;
+        qd::ExportBackup(tk::TIniFile(file.wstring()), list);
+        EXPECT_EQ(ReadBytes(file).substr(0, 2), "\xFF\xFE");
+        EXPECT_EQ(ReadText(file), c.text + L"[PathWarden]\r\nCount=1\r\nN0=\u4E2D\u6587\r\nP0=D:\\\u4E2D\u6587\r\n");
+        list.rows.clear();
+        EXPECT_EQ(Import(file), rows);
+    }
+}
+
+TEST_F(BackupTest, ImportReadsABackupInAnyEncodingItRecognisesAndLeavesTheFileAsItWas) {
+    const std::vector<Pair> rows = {{L"\u4E2D\u6587", L"D:\\\u4E2D\u6587"}, {L"\u0E44\u0E17\u0E22", L"E:\\\u00E9"}};
+    const std::wstring text = L"[PathWarden]\r\nCount=2\r\nN0=" + rows[0].first + L"\r\nP0=" + rows[0].second +
+                              L"\r\nN1=" + rows[1].first + L"\r\nP1=" + rows[1].second + L"\r\n";
+    std::string bigEndian = "\xFE\xFF";
+    for (wchar_t c : text) {
+        bigEndian += static_cast<char>(c >> 8);
+        bigEndian += static_cast<char>(c & 0xFF);
+    }
+    const struct {
+        const char* name;
+        std::string bytes;
+    } cases[] = {
+        {"UTF-8 without mark", tk::ToUtf8(text)},
+        {"UTF-8 with mark", "\xEF\xBB\xBF" + tk::ToUtf8(text)},
+        {"UTF-16 big-endian", bigEndian},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteBytes(file, c.bytes);
+        list.rows.clear();
+        std::wstring copy;
+        {
+            const tk::TUnicodeIniCopy readable(file.wstring());
+            copy = readable.File().FileName();
+            qd::ImportBackup(readable.File(), list, [&](const std::wstring& a, const std::wstring& p) { list.AppendRow(a, p); });
+        }
+        EXPECT_EQ(list.rows, rows);
+        EXPECT_EQ(ReadBytes(file), c.bytes);
+        EXPECT_FALSE(std::filesystem::exists(copy)) << "the copy was left behind";
+    }
+}
+
+TEST_F(BackupTest, ExportLeavesEveryOtherFileBesideTheBackupAlone) {
+    // Files whose names a rewrite through a temporary file might pick.
+    const std::vector<std::filesystem::path> neighbours = {dir / "list.pwb.tmp", dir / "list.tmp", dir / "list.pwb.bak"};
+    for (const auto& n : neighbours) WriteBytes(n, "mine");
+    WriteBytes(file, "[Other]\r\nx=1\r\n");
+    list.rows = {{L"a", L"C:\\a"}};
+    qd::ExportBackup(tk::TIniFile(file.wstring()), list);
+    for (const auto& n : neighbours) EXPECT_EQ(ReadBytes(n), "mine") << n.string();
+    size_t files = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.Path())) ++files;
+    EXPECT_EQ(files, neighbours.size() + 1) << "a temporary file was left behind";
+    EXPECT_EQ(Key(file, L"N0"), L"a");
 }
 
 TEST_F(BackupTest, ABackupInGbkBytesImports) {

@@ -18,11 +18,14 @@
 
 #include "app/Global.h"
 #include "app/Main.h"
+#include "app/RegistryAccessor.h"
 #include "app/ShortcutStore.h"
+#include "tests/app/ReadOnlyKey.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WinTest.h"
 #include "toolkit/Text.h"
 #include "toolkit/win/Application.h"
+#include "toolkit/win/IniFile.h"
 #include "toolkit/win/Registry.h"
 
 namespace {
@@ -100,6 +103,25 @@ void RunAndWait(std::wstring commandLine) {
     EXPECT_EQ(code, 0u) << tk::ToUtf8(commandLine);
 }
 
+// The registry accessor with a watcher: it is told of each opening of the key for writing and of
+// each value read, before they happen.
+class Watched : public qd::RegistryAccessor {
+public:
+    using Watcher = std::function<void(const std::wstring& event)>;
+    explicit Watched(const Watcher& watcher) : watcher_(watcher) {}
+    bool OpenKey(const std::wstring& path, bool create) override {
+        watcher_(L"open for writing");
+        return RegistryAccessor::OpenKey(path, create);
+    }
+    std::wstring ReadString(const std::wstring& name) override {
+        watcher_(L"read " + name);
+        return RegistryAccessor::ReadString(name);
+    }
+
+private:
+    const Watcher& watcher_;
+};
+
 class ListCommandsTest : public testing::Test {
 protected:
     void SetUp() override { tk::Application().Initialize(); }
@@ -116,9 +138,10 @@ protected:
     }
     void Start(const Rows& rows, bool askDelete = true) {
         WriteRows(rows);
+        key.WriteString(L"Setting", kExe);
         std::ofstream(dir / "options.ini") << "[Options]\nAskDelete=" << (askDelete ? 1 : 0) << "\n";
-        qd::MainSettings settings{key.Path(), L"C:\\Tools\\Quiverdir.exe", (dir / "options.ini").wstring(),
-                                  L"C:\\windows", helpFile};
+        qd::MainSettings settings{key.Path(), kExe, (dir / "options.ini").wstring(), L"C:\\windows", helpFile};
+        settings.Accessors = [this] { return std::make_unique<Watched>(watcher); };
         form = std::make_unique<qd::TfrmMain>(nullptr, settings);
         tk::Application().SetMainForm(form.get());
         qdtest::PumpIdle();
@@ -191,9 +214,11 @@ protected:
         return (dir / name).wstring();
     }
 
+    static constexpr wchar_t kExe[] = L"C:\\Tools\\Quiverdir.exe";
     qdtest::TempDir dir;
     qdtest::PrivateKey key;
     std::wstring helpFile;
+    Watched::Watcher watcher = [](const std::wstring&) {};
     std::unique_ptr<qd::TfrmMain> form;
 };
 
@@ -456,19 +481,190 @@ TEST_F(ListCommandsTest, RefreshShowsWhatAnotherProcessWrote) {
     EXPECT_EQ(key.Read(L"N2"), L"alias2");  // refresh writes nothing
 }
 
-TEST_F(ListCommandsTest, ALongListFilledWithoutRedrawingStillScrolls) {
-    // The list holds its redrawing while it is filled; afterwards its scroll bar covers every row.
-    Start(NumberedRows(60));
+TEST_F(ListCommandsTest, ALongListIsFilledWithoutRedrawingAndThenScrolls) {
+    // While a list is filled (at start and on refresh) it does not redraw, so its scroll bar is
+    // not recomputed for each row: seen in the middle of the fill, the range is still what it was
+    // before. Afterwards the scroll bar covers every row.
+    // The list of the program's window (the first fill runs while the window is being made).
+    auto list = [] { return qdtest::FindDescendant(FindWindowW(L"Quiverdir Made by Tallowmere", nullptr), WC_LISTVIEWW); };
     auto range = [&] {
         SCROLLINFO info{sizeof(info), SIF_RANGE | SIF_PAGE};
-        GetScrollInfo(form->lvMain->Handle(), SB_VERT, &info);
-        return info.nMax - info.nMin + 1 - static_cast<int>(info.nPage);
+        if (!GetScrollInfo(list(), SB_VERT, &info)) return 0;
+        return std::max(0, info.nMax - info.nMin + 1 - static_cast<int>(info.nPage));
     };
-    EXPECT_GT(range(), 0);
+    int before = -1, during = -1;
+    watcher = [&](const std::wstring& event) {
+        if (event == L"read N50") during = list() ? range() : -2;
+    };
+    Start(NumberedRows(60));
+    EXPECT_EQ(during, 0) << "the list redrew while it was filled";
+    const int filled = range();
+    EXPECT_GT(filled, 0);
+
+    WriteRows(NumberedRows(120));
+    before = filled;
+    during = -1;
     Press(L"tbRefresh");
-    EXPECT_GT(range(), 0);
-    form->lvMain->SetItemIndex(59);  // scrolls the last row into view
-    EXPECT_EQ(ListView_GetTopIndex(form->lvMain->Handle()) + ListView_GetCountPerPage(form->lvMain->Handle()), 60);
+    EXPECT_EQ(during, before) << "the list redrew while it was refilled";
+    EXPECT_GT(range(), filled);
+    form->lvMain->SetItemIndex(119);  // scrolls the last row into view
+    EXPECT_EQ(ListView_GetTopIndex(form->lvMain->Handle()) + ListView_GetCountPerPage(form->lvMain->Handle()), 120);
+}
+
+// The list commands when the key refuses: errors are recorded instead of shown in a box.
+class ListCommandsErrorTest : public ListCommandsTest {
+protected:
+    void SetUp() override {
+        ListCommandsTest::SetUp();
+        tk::Application().SetExceptionHandler([this](const std::wstring& m) { errors.push_back(m); });
+    }
+    void TearDown() override {
+        tk::Application().SetExceptionHandler(nullptr);
+        ListCommandsTest::TearDown();
+    }
+    // The rows the key holds, as a fresh load reads them.
+    Rows KeyRows() {
+        Rows rows;
+        for (int i = 0; key.Has(qd::AliasValueName(i)) && key.Has(qd::PathValueName(i)); ++i) {
+            const std::wstring alias = key.Read(qd::AliasValueName(i)), path = key.Read(qd::PathValueName(i));
+            if (alias.empty() || path.empty()) break;
+            rows.emplace_back(alias, path);
+        }
+        return rows;
+    }
+    // Answers the property dialog with the given texts and OK.
+    void AnswerPropertyDialog(const std::wstring& alias, const std::wstring& path, const wchar_t* button) {
+        qdtest::UiScript script(Main(), [&](DWORD ui) {
+            PropertyWindows d = WaitForPropertyDialog(ui);
+            if (!d.window || !d.name || !d.path || !d.ok) return;
+            qdtest::SetWindowTextFromOutside(d.name, alias);
+            qdtest::SetWindowTextFromOutside(d.path, path);
+            qdtest::PressButton(d.ok);
+            qdtest::WaitUntilGone(d.window);
+        });
+        Press(button);
+        script.Join();
+    }
+    std::wstring Refused() { return L"Failed to open key '" + key.Path() + L"' for writing"; }
+
+    std::vector<std::wstring> errors;
+};
+
+TEST_F(ListCommandsErrorTest, AKeyThatCanBeReadButNotWrittenRefusesEachChangeAndTheListKeepsWhatTheKeyHolds) {
+    const Rows rows{{L"c", L"C:\\c"}, {L"b", L"C:\\b"}, {L"a", L"C:\\a"}};
+    const std::wstring folder = Folder(L"new");
+    const std::filesystem::path backup = dir / "new.pwb";
+    {
+        tk::TIniFile ini(backup.wstring());
+        ini.WriteString(L"PathWarden", L"Count", L"1");
+        ini.WriteString(L"PathWarden", L"N0", L"imported");
+        ini.WriteString(L"PathWarden", L"P0", L"C:\\imported");
+    }
+    // The window as it stood when the key was opened for a change.
+    std::vector<Rows> shownAtOpen;
+    watcher = [&](const std::wstring& event) {
+        if (event == L"open for writing" && form) shownAtOpen.push_back(ListRows());
+    };
+    // Setting already names the program, so the start writes nothing: the first change is the
+    // first write.
+    Start(rows, false);
+    qdtest::ReadOnlyKey readOnly(key.Path());
+    ASSERT_TRUE(readOnly.Applied());
+    const auto stored = StoreValues();
+    ClickRow(1);
+
+    struct Command {
+        const char* name;
+        std::function<void()> run;
+        std::wstring error;
+    };
+    const std::vector<Command> commands = {
+        {"add", [&] { AnswerPropertyDialog(L"added", folder, L"tbAdd"); }, Refused()},
+        {"edit", [&] { AnswerPropertyDialog(L"edited", folder, L"ToolButton2"); }, Refused()},
+        {"delete", [&] { Press(L"ToolButton3"); }, Refused()},
+        {"up", [&] { Press(L"ToolButton5"); }, Refused()},
+        {"down", [&] { Press(L"ToolButton6"); }, Refused()},
+        {"sort", [&] { Press(L"ToolButton4"); }, Refused()},
+        {"import",
+         [&] {
+             qdtest::FileDialogAnswerer open(backup.wstring());
+             Press(L"bImport");
+         },
+         Refused() + L"\r\nEntries added before the import stopped: 0"},
+    };
+    for (const Command& c : commands) {
+        SCOPED_TRACE(c.name);
+        errors.clear();
+        shownAtOpen.clear();
+        c.run();
+        EXPECT_EQ(errors, std::vector<std::wstring>{c.error});
+        // The key was asked before the window changed, and the window shows what the key holds.
+        EXPECT_EQ(shownAtOpen, std::vector<Rows>{rows});
+        EXPECT_EQ(ListRows(), rows);
+        EXPECT_EQ(StoreValues(), stored);
+    }
+    EXPECT_TRUE(form->SortAscending());  // the refused sort did not count
+    EXPECT_EQ(static_cast<tk::TToolButton*>(form->FindComponent(L"ToolButton4"))->Hint(), L"Sort by Alias(Ascending)");
+
+    // With the application's own error box, as a person sees it.
+    tk::Application().SetExceptionHandler(nullptr);
+    {
+        qdtest::MessageBoxAnswerer box(IDOK);
+        Press(L"ToolButton5");
+        EXPECT_TRUE(box.Answered());
+        EXPECT_EQ(box.Text(), Refused());
+    }
+    EXPECT_EQ(ListRows(), rows);
+}
+
+TEST_F(ListCommandsErrorTest, AChangeRefusedPartWayLosesNoRowAndTheListShowsWhatTheKeyHolds) {
+    // The key turns read-only part-way through a command (another program locks it): the opening
+    // for writing with the given number is the first one refused.
+    std::unique_ptr<qdtest::ReadOnlyKey> lock;
+    int opens = 0, lockAt = 0;
+    watcher = [&](const std::wstring& event) {
+        if (event == L"open for writing" && ++opens == lockAt) lock = std::make_unique<qdtest::ReadOnlyKey>(key.Path());
+    };
+    const Rows rows{{L"a", L"C:\\a"}, {L"b", L"C:\\b"}, {L"c", L"C:\\c"}};
+
+    // Deleting row 0: the rows below are rewritten one place up (first opening), then the last
+    // pair is to go (second opening, refused). Row c is then in the key twice, and in the list.
+    Start(rows, false);
+    ClickRow(0);
+    opens = 0;
+    lockAt = 2;
+    Press(L"ToolButton3");
+    ASSERT_TRUE(lock && lock->Applied());
+    EXPECT_EQ(errors, std::vector<std::wstring>{Refused()});
+    EXPECT_EQ(KeyRows(), (Rows{rows[1], rows[2], rows[2]}));
+    EXPECT_EQ(ListRows(), KeyRows());
+    lock.reset();
+
+    // An import of three new entries refused at the third opening: the first entry (two openings)
+    // is in, and the box says so.
+    form.reset();
+    tk::TRegistry().DeleteKey(key.Path());
+    errors.clear();
+    const std::filesystem::path backup = dir / "three.pwb";
+    {
+        tk::TIniFile ini(backup.wstring());
+        ini.WriteString(L"PathWarden", L"Count", L"3");
+        for (int i = 0; i < 3; ++i) {
+            ini.WriteString(L"PathWarden", qd::AliasValueName(i), L"new" + std::to_wstring(i));
+            ini.WriteString(L"PathWarden", qd::PathValueName(i), L"D:\\new" + std::to_wstring(i));
+        }
+    }
+    Start(rows, false);
+    opens = 0;
+    lockAt = 3;
+    {
+        qdtest::FileDialogAnswerer open(backup.wstring());
+        Press(L"bImport");
+    }
+    ASSERT_TRUE(lock && lock->Applied());
+    EXPECT_EQ(errors, std::vector<std::wstring>{Refused() + L"\r\nEntries added before the import stopped: 1"});
+    EXPECT_EQ(KeyRows(), (Rows{rows[0], rows[1], rows[2], {L"new0", L"D:\\new0"}}));
+    EXPECT_EQ(ListRows(), KeyRows());
 }
 
 TEST_F(ListCommandsTest, DoubleClickOnEmptySpaceEditsTheRememberedRow) {

@@ -6,13 +6,15 @@
 #include <commctrl.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <vector>
 
 #include "app/Global.h"
 #include "app/Main.h"
-#include "app/RegistryAccessor.h"
 #include "resources/forms/MainFormDesc.h"
+#include "tests/app/ReadOnlyKey.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WinTest.h"
 #include "toolkit/Exception.h"
@@ -307,13 +309,21 @@ TEST_F(MainWindowTest, ExportAsksBeforeOverwritingAndImportAppendsWhatTheListLac
     EXPECT_EQ(form->lvMain->Count(), 3);
 }
 
-// The registry accessor, refusing every write as a registry without write access does.
-class RefusingWrites : public qd::RegistryAccessor {
-public:
-    void WriteString(const std::wstring& name, const std::wstring&) override {
-        throw tk::ERegistryException(L"Failed to set data for '" + name + L"'");
+TEST_F(MainWindowTest, ImportReadsAUtf8BackupWithoutChangingIt) {
+    Start();
+    const std::filesystem::path backup = dir / "utf8.pwb";
+    const std::string bytes = "[PathWarden]\r\nCount=1\r\nN0=\xE4\xB8\xAD\xE6\x96\x87\r\nP0=D:\\\xE4\xB8\xAD\r\n";
+    std::ofstream(backup, std::ios::binary) << bytes;
+    {
+        qdtest::FileDialogAnswerer open(backup.wstring());
+        PressToolButton(*form, L"bImport");
     }
-};
+    ASSERT_EQ(form->lvMain->Count(), 3);
+    EXPECT_EQ(form->lvMain->ItemCaption(2), L"\u4E2D\u6587");
+    EXPECT_EQ(key.Read(L"P2"), L"D:\\\u4E2D");
+    std::ifstream in(backup, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), bytes);
+}
 
 class MainWindowErrorTest : public MainWindowTest {
 protected:
@@ -341,15 +351,16 @@ TEST_F(MainWindowErrorTest, AValueOfAnotherTypeIsReportedAndTheWindowShowsTheRow
     EXPECT_EQ(key.Read(L"Setting"), L"C:\\Tools\\Quiverdir.exe");  // creation went on after the fill
 }
 
-TEST_F(MainWindowErrorTest, ARefusedWriteAtCreationIsReportedAndTheMessageLoopStillShowsTheWindow) {
+TEST_F(MainWindowErrorTest, AKeyThatCannotBeWrittenAtCreationIsReportedAndTheMessageLoopStillShowsItsRows) {
     key.WriteString(L"N0", L"kept");
     key.WriteString(L"P0", L"C:\\kept");
-    qd::MainSettings settings = Settings();
-    settings.Accessors = [] { return std::make_unique<RefusingWrites>(); };
-    // Creation stops at the refused write of Setting, before it shows the window.
-    qd::TfrmMain* created = tk::Application().CreateForm<qd::TfrmMain>(nullptr, settings);
+    key.WriteString(L"Setting", L"C:\\Elsewhere\\Quiverdir.exe");
+    qdtest::ReadOnlyKey readOnly(key.Path());
+    ASSERT_TRUE(readOnly.Applied());
+    // Creation stops where the program's path is to be written, before it shows the window.
+    qd::TfrmMain* created = tk::Application().CreateForm<qd::TfrmMain>(nullptr, Settings());
     ASSERT_NE(created, nullptr);
-    EXPECT_EQ(errors, std::vector<std::wstring>{L"Failed to set data for 'Setting'"});
+    EXPECT_EQ(errors, std::vector<std::wstring>{L"Failed to open key '" + key.Path() + L"' for writing"});
     EXPECT_FALSE(created->Visible());
 
     // The message loop shows it (filling the list) and ends when it closes.

@@ -108,13 +108,15 @@ TEST_F(OptionsTest, CancelSavesNothing) {
     EXPECT_FALSE(std::filesystem::exists(file));
 }
 
-TEST_F(OptionsTest, UnwritableFileShowsTheIniErrorAndKeepsTheDialogOpen) {
+TEST_F(OptionsTest, UnwritableFileShowsTheIniErrorAndKeepsTheOptionsInForce) {
     // A folder standing where the file should be: the profile functions cannot write it.
     std::filesystem::create_directory(file);
     qd::ReadWriteOptionsFile(file.wstring(), true);
     qd::AppOptions.ShowTips = true;  // the hidden box starts checked
     qd::TfrmOptions dialog(nullptr, file.wstring());
+    // A person unticks both boxes and presses OK.
     PostMessageW(dialog.cbExploreFolder->Handle(), BM_CLICK, 0, 0);
+    PostMessageW(dialog.cbAskDelete->Handle(), BM_CLICK, 0, 0);
     PostMessageW(dialog.bOK->Handle(), BM_CLICK, 0, 0);
 
     // The default error box comes up; a person reads it and presses OK, then Cancel.
@@ -124,7 +126,9 @@ TEST_F(OptionsTest, UnwritableFileShowsTheIniErrorAndKeepsTheDialogOpen) {
     EXPECT_TRUE(answer.Answered());
     EXPECT_EQ(answer.Text(), L"Unable to write to " + file.wstring());
     EXPECT_EQ(result, tk::mrCancel);
-    EXPECT_FALSE(qd::AppOptions.ExploreFolder);  // the record took the new states before the save failed
+    // Nothing was saved, so nothing took effect: deleting still asks first.
+    EXPECT_TRUE(qd::AppOptions.AskDelete);
+    EXPECT_TRUE(qd::AppOptions.ExploreFolder);
     EXPECT_TRUE(qd::AppOptions.ShowTips);
 }
 

@@ -1,16 +1,20 @@
 // The store against the real registry, under a key of each test's own. A recording wrapper
-// around the registry accessor lists the operations each store call performs.
+// around the registry accessor lists the operations each store call performs; a key whose
+// permissions allow reading only shows what a real refusal does.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
 
 #include "app/RegistryAccessor.h"
 #include "app/ShortcutStore.h"
+#include "tests/app/ReadOnlyKey.h"
 #include "tests/support/WinTest.h"
 #include "toolkit/Exception.h"
+#include "toolkit/win/Registry.h"
 
 namespace {
 
@@ -29,9 +33,12 @@ struct Rows : qd::ShortcutRows {
 class Recording : public qd::RegistryAccessor {
 public:
     Recording(std::vector<std::wstring>& log, const std::wstring& failWrite) : log_(log), failWrite_(failWrite) {}
+    // An opening the key refuses is written down with " refused".
+    bool OpenKeyReadOnly(const std::wstring& path) override {
+        return Opened(L"open to read", RegistryAccessor::OpenKeyReadOnly(path));
+    }
     bool OpenKey(const std::wstring& path, bool create) override {
-        log_.push_back(create ? L"open+create" : L"open");
-        return RegistryAccessor::OpenKey(path, create);
+        return Opened(create ? L"open+create" : L"open", RegistryAccessor::OpenKey(path, create));
     }
     void CloseKey() override {
         log_.push_back(L"close");
@@ -48,6 +55,10 @@ public:
     }
 
 private:
+    bool Opened(const std::wstring& what, bool opened) {
+        log_.push_back(opened ? what : what + L" refused");
+        return opened;
+    }
     std::vector<std::wstring>& log_;
     const std::wstring& failWrite_;
 };
@@ -65,7 +76,7 @@ protected:
     void ExpectEveryOpenedKeyClosed() const {
         bool open = false;
         for (const auto& l : log) {
-            if (l.rfind(L"open", 0) == 0) {
+            if (l.rfind(L"open", 0) == 0 && !l.ends_with(L" refused")) {
                 EXPECT_FALSE(open) << "opened again before closing";
                 open = true;
             } else if (l == L"close") {
@@ -126,7 +137,7 @@ TEST_F(StoreTest, ANonStringValueNamesItselfAndKeepsTheRowsBeforeIt) {
         EXPECT_EQ(e.Message(), L"Invalid data type for 'P2'");
     }
     EXPECT_EQ(rows.rows.size(), 2u);
-    EXPECT_EQ(log, (std::vector<std::wstring>{L"open+create", L"close"}));
+    EXPECT_EQ(log, (std::vector<std::wstring>{L"open to read", L"close"}));
     store.WriteRegString(key.Path(), L"N9", L"x");
     EXPECT_EQ(key.Read(L"N9"), L"x");
 }
@@ -179,14 +190,14 @@ TEST_F(StoreTest, WriteBackOfEachListChange) {
     EXPECT_EQ(Changes(), (std::vector<std::wstring>{L"write N0=alias1", L"write P0=C:\\dir1", L"write N1=alias0",
                                                     L"write P1=C:\\dir0"}));
 
-    // Row 1 of four deleted: the old last pair goes, the rows that moved up are rewritten.
+    // Row 1 of four deleted: the rows that moved up are rewritten, then the old last pair goes.
     log.clear();
     rows.rows.erase(rows.rows.begin() + 1);
     const int n = rows.RowCount();
-    store.DeleteItemValues(key.Path(), n);
     store.WriteItemRange(key.Path(), 1, n - 1);
-    EXPECT_EQ(Changes(), (std::vector<std::wstring>{L"delete N3", L"delete P3", L"write N1=alias2",
-                                                    L"write P1=C:\\dir2", L"write N2=new", L"write P2=D:\\new"}));
+    store.DeleteItemValues(key.Path(), n);
+    EXPECT_EQ(Changes(), (std::vector<std::wstring>{L"write N1=alias2", L"write P1=C:\\dir2", L"write N2=new",
+                                                    L"write P2=D:\\new", L"delete N3", L"delete P3"}));
     EXPECT_FALSE(key.Has(L"N3"));
     EXPECT_FALSE(key.Has(L"P3"));
 }
@@ -250,8 +261,64 @@ TEST_F(StoreTest, EveryOperationThatOpensTheKeyClosesItAlsoWhenItFails) {
 
 TEST_F(StoreTest, DeletingFromAKeyThatDoesNotExistCreatesNothing) {
     store.DeleteItemValues(key.Path(), 0);
-    EXPECT_EQ(log, std::vector<std::wstring>{L"open"});
-    EXPECT_TRUE(key.ValueNames().empty());
+    EXPECT_TRUE(log.empty());
+    EXPECT_FALSE(tk::TRegistry().KeyExists(key.Path()));
+}
+
+TEST_F(StoreTest, AKeyThatCanBeReadButNotWrittenLoadsAndRefusesEveryChangeByName) {
+    Store(2);
+    key.WriteString(L"Setting", L"C:\\q.exe");
+    qdtest::ReadOnlyKey readOnly(key.Path());
+    ASSERT_TRUE(readOnly.Applied());
+    const auto before = key.ValueNames();
+
+    // Reading needs read access only.
+    store.LoadItems(key.Path());
+    EXPECT_EQ(rows.rows.size(), 2u);
+    store.SeedStore(key.Path(), L"C:\\windows");   // the key exists: nothing to write
+    store.RecordExePath(key.Path(), L"C:\\q.exe");  // unchanged: nothing to write
+    EXPECT_TRUE(Changes().empty());
+
+    // Every change opens the key for writing, which the key refuses, naming itself.
+    const std::wstring refused = L"Failed to open key '" + key.Path() + L"' for writing";
+    const std::vector<std::function<void()>> changes = {
+        [&] { store.WriteRegString(key.Path(), L"N2", L"x"); },
+        [&] { store.WriteItemRange(key.Path(), 0, 1); },
+        [&] { store.DeleteItemValues(key.Path(), 1); },
+        [&] { store.RecordExePath(key.Path(), L"C:\\other.exe"); },
+    };
+    for (size_t i = 0; i < changes.size(); ++i) {
+        try {
+            changes[i]();
+            ADD_FAILURE() << "change " << i << " reported success";
+        } catch (const tk::ERegistryException& e) {
+            EXPECT_EQ(e.Message(), refused) << "change " << i;
+        }
+    }
+    EXPECT_TRUE(Changes().empty());
+    EXPECT_EQ(std::count(log.begin(), log.end(), L"open+create refused"), 3);
+    EXPECT_EQ(key.ValueNames(), before);
+    EXPECT_EQ(key.Read(L"P1"), L"C:\\dir1");
+    ExpectEveryOpenedKeyClosed();
+}
+
+TEST(RegistryAccessor, AValueTheKeyWillNotLetGoIsAnErrorAndAnAbsentOneIsNot) {
+    qdtest::PrivateKey key;
+    key.WriteString(L"N0", L"kept");
+    qd::RegistryAccessor accessor;
+    ASSERT_TRUE(accessor.OpenKeyReadOnly(key.Path()));
+    try {
+        accessor.DeleteValue(L"N0");
+        FAIL() << "deleted through a key opened for reading";
+    } catch (const tk::ERegistryException& e) {
+        EXPECT_EQ(e.Message(), L"Failed to delete 'N0'");
+    }
+    EXPECT_EQ(key.Read(L"N0"), L"kept");
+    ASSERT_TRUE(accessor.OpenKey(key.Path(), false));
+    accessor.DeleteValue(L"N0");
+    accessor.DeleteValue(L"Absent");
+    accessor.CloseKey();
+    EXPECT_FALSE(key.Has(L"N0"));
 }
 
 }  // namespace

@@ -216,6 +216,11 @@ TEST(ProgramStartTest, AValueOfAnotherTypeShowsTheErrorBoxAndThenTheWindow) {
     wchar_t text[128] = {};
     GetDlgItemTextW(box, 0xFFFF, text, 128);  // a message box's text control
     EXPECT_STREQ(text, L"Invalid data type for 'N0'");
+    // The application's title is set only after the main window is made: the box carries the
+    // program's name.
+    wchar_t caption[64] = {};
+    GetWindowTextW(box, caption, 64);
+    EXPECT_STREQ(caption, L"Quiverdir");
     PostMessageW(box, WM_COMMAND, IDOK, 0);
 
     HWND main = WaitForMainWindow(10000);

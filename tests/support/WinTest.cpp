@@ -57,13 +57,13 @@ void PrivateKey::WriteDword(const std::wstring& name, DWORD value) const {
 
 std::wstring PrivateKey::Read(const std::wstring& name) const {
     tk::TRegistry reg;
-    if (!reg.OpenKey(path_, false) || !reg.ValueExists(name)) return L"<absent>";
+    if (!reg.OpenKeyReadOnly(path_) || !reg.ValueExists(name)) return L"<absent>";
     return reg.ReadString(name);
 }
 
 bool PrivateKey::Has(const std::wstring& name) const {
     tk::TRegistry reg;
-    return reg.OpenKey(path_, false) && reg.ValueExists(name);
+    return reg.OpenKeyReadOnly(path_) && reg.ValueExists(name);
 }
 
 std::vector<std::wstring> PrivateKey::ValueNames() const {

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <vector>
+
 #include "toolkit/Exception.h"
 #include "toolkit/Text.h"
 #include "toolkit/win/Form.h"
@@ -178,7 +180,7 @@ void TApplication::RemoveMessageHook(int id) {
     std::erase_if(hooks_, [id](const auto& p) { return p.first == id; });
 }
 
-std::wstring TApplication::ErrorMessage(std::exception_ptr error) {
+std::wstring ExceptionMessage(std::exception_ptr error) {
     try {
         std::rethrow_exception(error);
     } catch (const Exception& e) {
@@ -202,7 +204,7 @@ LRESULT TApplication::MessageFailed(std::exception_ptr error, HWND window, UINT 
 }
 
 void TApplication::DeferException(std::exception_ptr error) {
-    std::wstring message = ErrorMessage(error);
+    std::wstring message = ExceptionMessage(error);
     for (const auto& waiting : deferred_)
         if (waiting.first == message) return;
     for (const std::wstring& shown : shownDeferred_)
@@ -262,13 +264,30 @@ HWND TApplication::NotifyWindow() {
     return notifyWindow_;
 }
 
+std::wstring TApplication::Title() const {
+    if (!title_.empty()) return title_;
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n < buffer.size()) {
+            const std::wstring path(buffer.data(), n);
+            const size_t slash = path.find_last_of(L"\\/");
+            std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
+            const size_t dot = name.find_last_of(L'.');
+            if (dot != std::wstring::npos && dot > 0) name.erase(dot);
+            return name;
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
 void TApplication::HandleException(std::exception_ptr error) {
-    const std::wstring message = ErrorMessage(error);
+    const std::wstring message = ExceptionMessage(error);
     if (exceptionHandler_) {
         exceptionHandler_(message);
         return;
     }
-    ShowMessageBox(message, title_, MB_OK | MB_ICONERROR);
+    ShowMessageBox(message, Title(), MB_OK | MB_ICONERROR);
 }
 
 int TApplication::ShowMessageBox(const std::wstring& text, const std::wstring& caption, UINT flags) {

@@ -64,7 +64,9 @@ public:
     bool Terminated() const { return terminated_; }
     void Terminate();
 
-    const std::wstring& Title() const { return title_; }
+    // The application's title; until one is set, the program's name (its file name without the
+    // extension), so that boxes shown during start-up have a caption too.
+    std::wstring Title() const;
     void SetTitle(const std::wstring& title) { title_ = title; }
     HICON Icon() const;
 
@@ -121,8 +123,6 @@ public:
     void ShowDeferredErrors();
     std::size_t DeferredErrorCount() const { return deferred_.size(); }
 
-    // The text the error box shows for an exception.
-    static std::wstring ErrorMessage(std::exception_ptr error);
     // The default error box: the exception's message, captioned with the application title.
     void HandleException(std::exception_ptr error);
     // Replaces the error box (tests record errors instead of waiting on a box); empty restores it.
@@ -170,5 +170,9 @@ private:
 };
 
 TApplication& Application();
+
+// The text an error box shows for an exception: its message (UTF-8 text of a standard exception
+// converted), or "Unknown error".
+std::wstring ExceptionMessage(std::exception_ptr error);
 
 }  // namespace tk

@@ -25,6 +25,12 @@ BOOL CALLBACK CollectEnabledWindow(HWND w, LPARAM list) {
 
 }  // namespace
 
+std::vector<HWND> EnabledThreadWindows() {
+    std::vector<HWND> windows;
+    EnumThreadWindows(GetCurrentThreadId(), &CollectEnabledWindow, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
 TForm::TForm(TComponent* owner) : TWinControl(owner) {
     InitVisible(false);
 }
@@ -133,8 +139,7 @@ int TForm::ShowModal() {
     modal_ = true;
     // Disable every other enabled top-level window of this thread while the form is up.
     HWND self = Handle();
-    std::vector<HWND> disabled;
-    EnumThreadWindows(GetCurrentThreadId(), &CollectEnabledWindow, reinterpret_cast<LPARAM>(&disabled));
+    std::vector<HWND> disabled = EnabledThreadWindows();
     std::erase(disabled, self);
     for (HWND w : disabled) EnableWindow(w, FALSE);
     try {

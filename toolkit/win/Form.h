@@ -2,6 +2,8 @@
 // modeless (Show) or modal (ShowModal, ending with a modal result).
 #pragma once
 
+#include <vector>
+
 #include "toolkit/win/Control.h"
 
 namespace tk {
@@ -15,6 +17,10 @@ enum class TPosition { Designed, ScreenCenter, OwnerFormCenter };
 
 // Where a window of the given size goes: centred on the area, kept inside the work area.
 TRect CenteredPlacement(const TRect& area, const TRect& workArea, int width, int height);
+
+// The visible, enabled top-level windows of the calling thread: those a modal window disables
+// while it is up and enables again afterwards.
+std::vector<HWND> EnabledThreadWindows();
 
 class TForm : public TWinControl {
 public:

@@ -2,7 +2,10 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cwchar>
 #include <filesystem>
+#include <optional>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -86,37 +89,176 @@ void TIniFile::WriteSection(const std::wstring& section, const Entries& entries)
         throw EIniFileException(FormatText(L"Unable to write to %s", {fileName_}));
 }
 
-void TIniFile::UseUnicode() const {
-    std::string bytes;
-    {
-        std::ifstream in(std::filesystem::path(fileName_), std::ios::binary);
-        if (in) bytes.assign(std::istreambuf_iterator<char>(in), {});
+namespace {
+
+// A file handle closed when it goes out of scope.
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE handle) : handle_(handle) {}
+    ~FileHandle() {
+        if (Valid()) CloseHandle(handle_);
     }
-    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF && static_cast<unsigned char>(bytes[1]) == 0xFE)
-        return;
-    std::wstring text;
-    if (!bytes.empty()) {
-        const int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-        text.resize(static_cast<size_t>(n));
-        MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), n);
-    }
-    // Written beside the file and moved over it, so a failure leaves the old file whole.
-    const std::wstring temporary = fileName_ + L".tmp";
-    {
-        std::ofstream out(std::filesystem::path(temporary), std::ios::binary | std::ios::trunc);
-        const wchar_t mark = 0xFEFF;
-        out.write(reinterpret_cast<const char*>(&mark), sizeof(mark));
-        out.write(reinterpret_cast<const char*>(text.data()), static_cast<std::streamsize>(text.size() * sizeof(wchar_t)));
-        if (!out.flush()) {
-            out.close();
-            DeleteFileW(temporary.c_str());
-            throw EIniFileException(FormatText(L"Unable to write to %s", {fileName_}));
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE Get() const { return handle_; }
+
+private:
+    HANDLE handle_;
+};
+
+bool StartsWith(std::string_view bytes, std::string_view mark) { return bytes.substr(0, mark.size()) == mark; }
+
+}  // namespace
+
+bool IsValidUtf8(std::string_view bytes) {
+    size_t i = 0;
+    while (i < bytes.size()) {
+        const unsigned char lead = static_cast<unsigned char>(bytes[i]);
+        if (lead < 0x80) {
+            ++i;
+            continue;
         }
+        size_t extra;
+        char32_t cp, least;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            extra = 1, cp = lead & 0x1F, least = 0x80;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            extra = 2, cp = lead & 0x0F, least = 0x800;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            extra = 3, cp = lead & 0x07, least = 0x10000;
+        } else {
+            return false;  // a continuation byte without a lead, or a lead that is never valid
+        }
+        if (bytes.size() - i <= extra) return false;
+        for (size_t k = 1; k <= extra; ++k) {
+            const unsigned char c = static_cast<unsigned char>(bytes[i + k]);
+            if ((c & 0xC0) != 0x80) return false;
+            cp = (cp << 6) | (c & 0x3F);
+        }
+        if (cp < least || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+        i += extra + 1;
     }
+    return true;
+}
+
+TTextEncoding DetectTextEncoding(std::string_view bytes) {
+    if (StartsWith(bytes, "\xFF\xFE")) return TTextEncoding::Utf16Le;
+    if (StartsWith(bytes, "\xFE\xFF")) return TTextEncoding::Utf16Be;
+    if (StartsWith(bytes, "\xEF\xBB\xBF")) return TTextEncoding::Utf8WithMark;
+    const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    return !ascii && IsValidUtf8(bytes) ? TTextEncoding::Utf8 : TTextEncoding::Ansi;
+}
+
+std::wstring DecodeText(std::string_view bytes, TTextEncoding encoding) {
+    switch (encoding) {
+    case TTextEncoding::Utf8WithMark:
+        return FromUtf8(bytes.substr(3));
+    case TTextEncoding::Utf8:
+        return FromUtf8(bytes);
+    case TTextEncoding::Utf16Le:
+    case TTextEncoding::Utf16Be: {
+        const bool little = encoding == TTextEncoding::Utf16Le;
+        if (StartsWith(bytes, little ? "\xFF\xFE" : "\xFE\xFF")) bytes.remove_prefix(2);
+        std::wstring text;
+        text.reserve(bytes.size() / 2 + 1);
+        for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+            const auto a = static_cast<unsigned char>(bytes[i]), b = static_cast<unsigned char>(bytes[i + 1]);
+            text += static_cast<wchar_t>(little ? (b << 8 | a) : (a << 8 | b));
+        }
+        if (bytes.size() % 2 != 0) text += L'\uFFFD';
+        return text;
+    }
+    case TTextEncoding::Ansi:
+        break;
+    }
+    if (bytes.empty()) return {};
+    const int size = static_cast<int>(bytes.size());
+    const int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, nullptr, 0);
+    std::wstring text(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, text.data(), n);
+    return text;
+}
+
+namespace {
+
+// The whole file; nullopt when it is there but cannot be read. A missing file reads as empty.
+std::optional<std::string> ReadWholeFile(const std::wstring& fileName) {
+    std::string bytes;
+    if (GetFileAttributesW(fileName.c_str()) == INVALID_FILE_ATTRIBUTES) return bytes;
+    std::ifstream in(std::filesystem::path(fileName), std::ios::binary);
+    if (!in) return std::nullopt;
+    bytes.assign(std::istreambuf_iterator<char>(in), {});
+    if (in.bad()) return std::nullopt;
+    return bytes;
+}
+
+// Writes text as UTF-16 little-endian with its mark to a new file named base + ".~<number>.tmp";
+// CREATE_NEW never opens a file that exists already, so no other file is touched. Returns the
+// name, or "" when no such file could be written (nothing is left behind then).
+std::wstring WriteNewUnicodeFile(const std::wstring& base, const std::wstring& text) {
+    std::wstring content;
+    content.reserve(text.size() + 1);
+    content += L'\uFEFF';
+    content += text;
+    const DWORD size = static_cast<DWORD>(content.size() * sizeof(wchar_t));
+    DWORD serial = GetCurrentProcessId() * 7919u + GetTickCount();
+    for (int attempt = 0; attempt < 100; ++attempt, ++serial) {
+        wchar_t suffix[16];
+        std::swprintf(suffix, 16, L".~%08lX.tmp", static_cast<unsigned long>(serial));
+        const std::wstring name = base + suffix;
+        bool written = false;
+        {
+            FileHandle file(
+                CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+            if (!file.Valid()) {
+                if (GetLastError() == ERROR_FILE_EXISTS) continue;
+                return {};
+            }
+            DWORD done = 0;
+            written = WriteFile(file.Get(), content.data(), size, &done, nullptr) && done == size;
+        }
+        if (written) return name;
+        DeleteFileW(name.c_str());
+        return {};
+    }
+    return {};
+}
+
+}  // namespace
+
+void TIniFile::UseUnicode() const {
+    const auto unableToWrite = [this] { return EIniFileException(FormatText(L"Unable to write to %s", {fileName_})); };
+    // A file that is there but cannot be read must not be replaced by an empty one.
+    const std::optional<std::string> bytes = ReadWholeFile(fileName_);
+    if (!bytes) throw unableToWrite();
+    const TTextEncoding encoding = DetectTextEncoding(*bytes);
+    if (encoding == TTextEncoding::Utf16Le) return;
+    // Written beside the file and moved over it, so a failure leaves the old file whole.
+    const std::wstring temporary = WriteNewUnicodeFile(fileName_, DecodeText(*bytes, encoding));
+    if (temporary.empty()) throw unableToWrite();
     if (!MoveFileExW(temporary.c_str(), fileName_.c_str(), MOVEFILE_REPLACE_EXISTING)) {
         DeleteFileW(temporary.c_str());
-        throw EIniFileException(FormatText(L"Unable to write to %s", {fileName_}));
+        throw unableToWrite();
     }
+}
+
+TUnicodeIniCopy::TUnicodeIniCopy(const std::wstring& fileName) : file_(fileName) {
+    const std::optional<std::string> bytes = ReadWholeFile(fileName);
+    if (!bytes) return;  // unreadable: read as it is, which gives the defaults
+    const TTextEncoding encoding = DetectTextEncoding(*bytes);
+    // The profile functions read UTF-16 little-endian and the ANSI code page themselves.
+    if (encoding == TTextEncoding::Utf16Le || encoding == TTextEncoding::Ansi) return;
+    wchar_t folder[MAX_PATH + 2] = {};
+    const DWORD n = GetTempPathW(MAX_PATH + 1, folder);
+    if (n == 0 || n > MAX_PATH + 1) throw EIniFileException(FormatText(L"Unable to write to %s", {folder}));
+    copy_ = WriteNewUnicodeFile(std::wstring(folder, n) + L"ini", DecodeText(*bytes, encoding));
+    if (copy_.empty()) throw EIniFileException(FormatText(L"Unable to write to %s", {std::wstring(folder, n)}));
+    file_ = TIniFile(copy_);
+}
+
+TUnicodeIniCopy::~TUnicodeIniCopy() {
+    if (!copy_.empty()) DeleteFileW(copy_.c_str());
 }
 
 }  // namespace tk

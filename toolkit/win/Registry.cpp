@@ -19,12 +19,19 @@ bool TRegistry::OpenKey(const std::wstring& path, bool canCreate) {
     HKEY key = nullptr;
     LONG rc;
     if (canCreate) {
-        rc = RegCreateKeyExW(root_, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
-                             nullptr);
+        rc = RegCreateKeyExW(root_, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access_, nullptr, &key, nullptr);
     } else {
-        rc = RegOpenKeyExW(root_, path.c_str(), 0, KEY_ALL_ACCESS, &key);
+        rc = RegOpenKeyExW(root_, path.c_str(), 0, access_, &key);
     }
     if (rc != ERROR_SUCCESS) return false;
+    current_.reset(key);
+    return true;
+}
+
+bool TRegistry::OpenKeyReadOnly(const std::wstring& path) {
+    CloseKey();
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(root_, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
     current_.reset(key);
     return true;
 }
@@ -65,7 +72,9 @@ bool TRegistry::ValueExists(const std::wstring& name) const {
 }
 
 bool TRegistry::DeleteValue(const std::wstring& name) const {
-    return current_ && RegDeleteValueW(current_.get(), name.c_str()) == ERROR_SUCCESS;
+    if (!current_) return false;
+    const LONG rc = RegDeleteValueW(current_.get(), name.c_str());
+    return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
 }
 
 bool TRegistry::DeleteKey(const std::wstring& path) const {

@@ -19,9 +19,16 @@ public:
 
     // True when the key exists; never creates it.
     bool KeyExists(const std::wstring& path) const;
-    // Opens the key (relative to the root) with full access, creating it when canCreate is true.
+    // The access OpenKey asks for: full access unless set otherwise (KEY_WRITE for a key that is
+    // only written). A key the user may not open so is refused, as a missing one is.
+    void SetAccess(REGSAM access) { access_ = access; }
+    REGSAM Access() const { return access_; }
+    // Opens the key (relative to the root) with Access(), creating it when canCreate is true.
     // Closes any key opened before. False when it cannot be opened.
     bool OpenKey(const std::wstring& path, bool canCreate);
+    // Opens the key for reading only (KEY_READ), never creating it; a key the user may read but
+    // not write opens. False when it cannot be opened.
+    bool OpenKeyReadOnly(const std::wstring& path);
     void CloseKey();
     bool HasCurrentKey() const { return current_.get() != nullptr; }
 
@@ -31,6 +38,8 @@ public:
     // Stores text as REG_SZ; failure raises "Failed to set data for '<name>'".
     void WriteString(const std::wstring& name, const std::wstring& text) const;
     bool ValueExists(const std::wstring& name) const;
+    // True when the value is gone afterwards: removed, or absent before. False when it is still
+    // there (no key open, or the key refuses).
     bool DeleteValue(const std::wstring& name) const;
     // Removes a key and everything below it (tests clean up their private keys with it).
     bool DeleteKey(const std::wstring& path) const;
@@ -38,6 +47,7 @@ public:
 private:
     HKEY root_;
     ScopedRegKey current_;
+    REGSAM access_ = KEY_ALL_ACCESS;
 };
 
 }  // namespace tk

@@ -38,6 +38,7 @@ TEST(SameTextIgnoringAsciiCase, FoldsOnlyAsciiLetters) {
     EXPECT_FALSE(tk::SameTextIgnoringAsciiCase("SKINDATA.SK2", "SKINDATA.SK"));
     EXPECT_FALSE(tk::SameTextIgnoringAsciiCase("@[", "`{"));          // 0x40/0x60 and 0x5B/0x7B: not letters
     EXPECT_FALSE(tk::SameTextIgnoringAsciiCase("\xE9t\xE9", "\xC9T\xC9"));  // bytes above 127 are not folded
+    EXPECT_EQ(tk::AsciiUpper(L"az@[`{\u00e9\u4e2d"), L"AZ@[`{\u00e9\u4e2d");
 }
 
 TEST(Utf8, RoundTripsEveryPlane) {
