@@ -405,7 +405,8 @@ bool TInflater::ReadByte(std::uint8_t& value) {
 // Writes the oldest unwritten kFlushSize bytes; moves what must stay to the front when the
 // window is nearly used up. Refuses the stream, writing nothing more, once the bytes decoded so far
 // exceed the output limit: the limit is checked here, once per slice, rather than per symbol, so
-// the decode runs at most kFlushLead + 258 bytes past it and never writes past it.
+// the decode runs little more than kFlushLead bytes past it (a match and two literals more) and
+// never writes past it.
 bool TInflater::Flush() {
     if (Decoded() > limit_) {
         error_ = InflateError::OutputTooLong;

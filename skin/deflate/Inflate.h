@@ -44,7 +44,7 @@ const char* InflateErrorText(InflateError error);
 // OutputTooLong, and no more than outputLimit bytes are ever written: a caller that knows how long
 // the data should be (an archive member's recorded size) passes that length, so a small stream
 // that would expand without end costs no more than the length it claims. The decode itself stops
-// at most 65536 + 258 bytes past the limit.
+// little more than 65536 bytes past the limit.
 inline constexpr std::uint64_t kNoOutputLimit = ~std::uint64_t{0};
 bool InflateStream(tk::TStream& source, tk::TStream& output);
 bool InflateStream(tk::TStream& source, tk::TStream& output, InflateError& error,
