@@ -2,7 +2,8 @@
 // nor hang (ASan, UBSan and libFuzzer's timeout watch for both), and its outcome must not depend
 // on how the source splits its reads or on the kind of output: whole reads and short reads, and
 // decoding in place into a memory stream (after bytes already there), give the same result and
-// the same output.
+// the same output. A stream that decodes passes under an output limit of its own length and is
+// refused as too long, without writing that much, under a limit one byte lower.
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
@@ -33,6 +34,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (memoryOk != wholeOk || memoryOut.Size64() != wholeOut.Size64() || memoryOut.Hash() != wholeOut.Hash() ||
         memory.Position() != memory.Size() || memory.Bytes()[0] != 0xA5 || memory.Bytes()[kPrefix - 1] != 0xA5) {
         std::abort();
+    }
+
+    if (wholeOk) {
+        const std::uint64_t length = wholeOut.Size64();
+        fuzz::TSliceSource exact(data, size, size % 11 + 1);
+        fuzz::THashSink exactOut;
+        InflateError error = InflateError::None;
+        if (!InflateStream(exact, exactOut, error, length) || exactOut.Hash() != wholeOut.Hash()) std::abort();
+        if (length > 0) {
+            fuzz::TSliceSource over(data, size, size + 1);
+            fuzz::THashSink overOut;
+            if (InflateStream(over, overOut, error, length - 1) || error != InflateError::OutputTooLong ||
+                overOut.Size64() >= length) {
+                std::abort();
+            }
+        }
     }
     return 0;
 }

@@ -2,7 +2,17 @@
 
 #include <algorithm>
 
+#include "skin/theme/ThemeItems.h"
+
 namespace skin {
+
+namespace {
+
+// A number that came from a skin (an offset, a top, an outline row), held to the range the theme
+// hands out, so that the sums below stay far from overflowing whoever the caller is.
+int SkinValue(int value) { return ClampThemeInt(value); }
+
+}  // namespace
 
 bool BoxContains(const Box& box, int x, int y) {
     return x >= box.Left && x <= box.Right && y >= box.Top && y <= box.Bottom;
@@ -24,6 +34,8 @@ TitleButtonLayout LayoutTitleButtons(const std::vector<TitleButtonInput>& button
                                      int inset, int buttonTop, int interval) {
     TitleButtonLayout layout;
     layout.Rects.resize(buttons.size());
+    rightOffset = SkinValue(rightOffset);
+    buttonTop = SkinValue(buttonTop);
     int x = imageWidth - rightOffset + inset;
     for (std::size_t i = 0; i < buttons.size(); ++i) {
         const TitleButtonInput& b = buttons[i];
@@ -43,6 +55,8 @@ TitleButtonLayout LayoutTitleButtons(const std::vector<TitleButtonInput>& button
 TitleIconLayout LayoutTitleIcon(int leftOffset, int inset, bool hasControlBox, bool drawAppIcon, int iconTop,
                                 int controlBoxWidth, int controlBoxHeight) {
     TitleIconLayout out;
+    leftOffset = SkinValue(leftOffset);
+    iconTop = SkinValue(iconTop);
     int x = std::max(0, leftOffset - 4 - inset);
     out.IconX = x;
     if (hasControlBox) {
@@ -101,16 +115,16 @@ int TitleImageOffset(bool onFrame, int frameInset) {
 }
 
 int CaptionFitWidth(int barWidth, int leftOffset, int buttonsWidth, int nextWidth) {
-    return barWidth - leftOffset - 21 - buttonsWidth - nextWidth;
+    return barWidth - SkinValue(leftOffset) - 21 - buttonsWidth - nextWidth;
 }
 
 int CaptionSectionWidth(int fittedTextWidth, int leftOffset, int lastLeftWidth) {
-    return fittedTextWidth + leftOffset + 17 - lastLeftWidth;
+    return fittedTextWidth + SkinValue(leftOffset) + 17 - lastLeftWidth;
 }
 
 int SkinTitleMinWidth(bool fiveSections, int title1Width, int title3Width, int title5Width, int buttonStripWidth,
                       int buttonCount, int buttonPosX) {
-    const int n = (buttonStripWidth / 18) * buttonCount + buttonPosX;
+    const int n = (buttonStripWidth / 18) * buttonCount + SkinValue(buttonPosX);
     if (fiveSections) return title1Width + title3Width + 16 + std::max(title5Width, n);
     return title1Width + std::max(title3Width, n);
 }
@@ -180,9 +194,12 @@ std::vector<Box> PictureRegionRows(int pictureWidth, int pictureHeight, int wind
                                    const std::function<std::uint32_t(int, int)>& pixel) {
     std::vector<Box> rows;
     if (pictureHeight <= 0) return rows;
-    // Limits outside the picture are held to it: no pixel outside the picture is ever read.
+    // Limits outside the picture are held to it: no pixel outside the picture is ever read. The row
+    // after the maximum is counted wide, as the maximum may be the largest integer there is.
     const int first = std::clamp(minY == -1 ? 0 : minY, 0, pictureHeight);
-    const int last = minY < maxY ? std::clamp(maxY + 1, first, pictureHeight) : pictureHeight;
+    const int last = minY < maxY ? static_cast<int>(std::clamp(std::int64_t{maxY} + 1, std::int64_t{first},
+                                                                std::int64_t{pictureHeight}))
+                                 : pictureHeight;
     if (first > 0) rows.push_back({0, offsetY, windowWidth, offsetY + first});
     const int scanWidth = std::min(pictureWidth, windowWidth);
     for (int y = first; y < last; ++y) {

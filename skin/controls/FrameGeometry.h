@@ -1,7 +1,9 @@
 // The skinned window's geometry as plain arithmetic: where the title bar's buttons, icon and caption
 // go, which of them a point is on, the window's insets and non-client rectangle, the maximised
 // bounds, the painted border bands and the outline of a window drawn from pictures. The frame and
-// the title bar ask these functions; tests call them directly.
+// the title bar ask these functions; tests call them directly. The parameters that come from a
+// skin (offsets, tops, outline rows) are held to +-16384 first, as the theme hands them out, so
+// that no value a skin holds can make the arithmetic overflow.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,6 @@
 #include "skin/deflate/DecodeTable.h"
 
+#include <algorithm>
 #include <array>
 
 #include "skin/deflate/DeflateTables.h"
@@ -31,7 +32,30 @@ std::array<std::uint32_t, 32> MakeDistanceSymbols() {
 const std::array<std::uint32_t, 288> kLiteralSymbols = MakeLiteralSymbols();
 const std::array<std::uint32_t, 32> kDistanceSymbols = MakeDistanceSymbols();
 
+struct TFixedTrees {
+    TDecodeTable literal{kLiteralMainBits};
+    TDecodeTable distance{kDistanceMainBits};
+    TFixedTrees() {
+        std::array<std::uint8_t, 288> lengths{};
+        std::fill(lengths.begin(), lengths.begin() + 144, 8);
+        std::fill(lengths.begin() + 144, lengths.begin() + 256, 9);
+        std::fill(lengths.begin() + 256, lengths.begin() + 280, 7);
+        std::fill(lengths.begin() + 280, lengths.end(), 8);
+        literal.Build(lengths.data(), 288, kLiteralSymbols.data());
+        lengths.fill(5);
+        distance.Build(lengths.data(), 32, kDistanceSymbols.data());
+    }
+};
+
+const TFixedTrees& FixedTrees() {
+    static const TFixedTrees trees;
+    return trees;
+}
+
 }  // namespace
+
+const TDecodeTable& FixedLiteralTree() { return FixedTrees().literal; }
+const TDecodeTable& FixedDistanceTree() { return FixedTrees().distance; }
 
 const std::uint32_t* TDecodeTable::LiteralSymbols() { return kLiteralSymbols.data(); }
 const std::uint32_t* TDecodeTable::DistanceSymbols() { return kDistanceSymbols.data(); }

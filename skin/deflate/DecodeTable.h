@@ -9,6 +9,10 @@
 
 namespace deflate {
 
+// Main-table index bits of the decoder's tables: most literal/length and distance codes are shorter.
+inline constexpr unsigned kLiteralMainBits = 11;
+inline constexpr unsigned kDistanceMainBits = 8;
+
 class TDecodeTable {
 public:
     // Entry layout: bits 0-5 the bits the code and its extra bits take (for a subtable link: the
@@ -56,5 +60,11 @@ public:
     std::vector<std::uint32_t> Entries;
     unsigned MainBits;
 };
+
+// The tables of fixed-code blocks (code lengths 8 for literals 0-143, 9 for 144-255, 7 for
+// 256-279, 8 for 280-287; 5 for all 32 distance symbols), built once on first use and shared
+// read-only afterwards.
+const TDecodeTable& FixedLiteralTree();
+const TDecodeTable& FixedDistanceTree();
 
 }  // namespace deflate

@@ -9,10 +9,15 @@
 
 #include "skin/deflate/DecodeTable.h"
 #include "skin/deflate/DeflateTables.h"
+#include "skin/deflate/HuffmanTree.h"
 #include "toolkit/LittleEndian.h"
 
 namespace {
 
+using deflate::FixedDistanceTree;
+using deflate::FixedLiteralTree;
+using deflate::kDistanceMainBits;
+using deflate::kLiteralMainBits;
 using deflate::TDecodeTable;
 
 constexpr std::size_t kInputSize = 16384;  // bytes per read from the source
@@ -25,9 +30,6 @@ constexpr std::size_t kFlushLead = 2 * kFlushSize;
 // match copy writes past its end.
 constexpr std::size_t kWindowSpan = 262144;
 constexpr std::size_t kWindowSlack = 512;
-// Main-table index bits: most literal/length and distance codes are shorter than this.
-constexpr unsigned kLiteralMainBits = 11;
-constexpr unsigned kDistanceMainBits = 8;
 // The fast decode loop runs while this many input bytes are left in the input buffer. Its refill
 // on entry may advance 7 bytes; the first iteration's refill before a match (after at most two
 // 11-bit literals) 3 more; and its last refill loads 8 bytes from there: 18 bytes. Later
@@ -36,46 +38,6 @@ constexpr std::size_t kFastInputMargin = 24;
 
 std::uint64_t LoadLE64(const std::uint8_t* p) {
     return std::uint64_t{tk::LoadLE32(p)} | std::uint64_t{tk::LoadLE32(p + 4)} << 32;
-}
-
-THuffmanTree MakeFixedLiteralTree() {
-    std::array<std::uint8_t, 288> lengths{};
-    std::fill(lengths.begin(), lengths.begin() + 144, 8);
-    std::fill(lengths.begin() + 144, lengths.begin() + 256, 9);
-    std::fill(lengths.begin() + 256, lengths.begin() + 280, 7);
-    std::fill(lengths.begin() + 280, lengths.end(), 8);
-    THuffmanTree tree(15);
-    tree.Build(lengths, 0, 288, deflate::LengthExtra, deflate::kFirstLengthSymbol);
-    return tree;
-}
-
-THuffmanTree MakeFixedDistanceTree() {
-    std::array<std::uint8_t, 32> lengths;
-    lengths.fill(5);
-    THuffmanTree tree(15);
-    tree.Build(lengths, 0, 32, deflate::DistanceExtra, 0);
-    return tree;
-}
-
-// The decode tables of fixed-code blocks, built once.
-struct TFixedTables {
-    TDecodeTable literal{kLiteralMainBits};
-    TDecodeTable distance{kDistanceMainBits};
-    TFixedTables() {
-        std::array<std::uint8_t, 288> lengths{};
-        std::fill(lengths.begin(), lengths.begin() + 144, 8);
-        std::fill(lengths.begin() + 144, lengths.begin() + 256, 9);
-        std::fill(lengths.begin() + 256, lengths.begin() + 280, 7);
-        std::fill(lengths.begin() + 280, lengths.end(), 8);
-        literal.Build(lengths.data(), 288, TDecodeTable::LiteralSymbols());
-        lengths.fill(5);
-        distance.Build(lengths.data(), 32, TDecodeTable::DistanceSymbols());
-    }
-};
-
-const TFixedTables& FixedTables() {
-    static const TFixedTables tables;
-    return tables;
 }
 
 // Copies a match of length 3 to 258 from distance bytes back (1 to 32768, all inside the
@@ -296,8 +258,8 @@ FastOutcome FastLoop(TFastLoop& state) { return FastLoopPlain(state); }
 // failure to the slices a write would have delivered, so the caller sees the same bytes either way.
 class TInflater {
 public:
-    TInflater(tk::TStream& source, tk::TStream& output)
-        : source_(source), output_(output), input_(new std::uint8_t[kInputSize]) {
+    TInflater(tk::TStream& source, tk::TStream& output, std::uint64_t outputLimit)
+        : source_(source), output_(output), input_(new std::uint8_t[kInputSize]), limit_(outputLimit) {
         // Only a plain memory stream: a class derived from it may write differently.
         auto* memory = typeid(output) == typeid(tk::TMemoryStream) ? static_cast<tk::TMemoryStream*>(&output) : nullptr;
         if (memory && &output != &source && memory->Position() == memory->Size()) {
@@ -345,6 +307,8 @@ private:
     bool Overrun() const { return synthetic_ * 8 > bitCount_; }
     bool ReadByte(std::uint8_t& value);
     bool Flush();
+    // The number of bytes decoded so far, written or not.
+    std::uint64_t Decoded() const { return flushed_ + (outPos_ - written_); }
     void GrowMemory();
     void TrimMemory(std::size_t length);
     // Records why the decode fails; a check that failed on padding bits means the input ended.
@@ -372,6 +336,8 @@ private:
     std::size_t outPos_ = 0;
     std::size_t written_ = 0;
     std::size_t flushMark_ = kFlushLead;
+    std::uint64_t flushed_ = 0;  // bytes handed out in slices so far
+    const std::uint64_t limit_;  // the most output the caller accepts
 
     InflateError error_ = InflateError::None;
 
@@ -437,8 +403,16 @@ bool TInflater::ReadByte(std::uint8_t& value) {
 }
 
 // Writes the oldest unwritten kFlushSize bytes; moves what must stay to the front when the
-// window is nearly used up.
+// window is nearly used up. Refuses the stream, writing nothing more, once the bytes decoded so far
+// exceed the output limit: the limit is checked here, once per slice, rather than per symbol, so
+// the decode runs little more than kFlushLead bytes past it (a match and two literals more) and
+// never writes past it.
 bool TInflater::Flush() {
+    if (Decoded() > limit_) {
+        error_ = InflateError::OutputTooLong;
+        return false;
+    }
+    flushed_ += kFlushSize;
     if (memory_) {
         written_ += kFlushSize;
         flushMark_ += kFlushSize;
@@ -489,7 +463,7 @@ bool TInflater::Decode() {
         bool ok = false;
         switch (type) {
             case 0: ok = StoredBlock(); break;
-            case 1: ok = InflateCodes(FixedTables().literal, FixedTables().distance); break;
+            case 1: ok = InflateCodes(FixedLiteralTree(), FixedDistanceTree()); break;
             case 2: ok = DynamicBlock(); break;
             default: ok = Fail(InflateError::ReservedBlockType); break;
         }
@@ -497,6 +471,10 @@ bool TInflater::Decode() {
         // A block whose last code ran into the padding after the input was cut short.
         if (Overrun()) return Fail(InflateError::InputEnded);
         if (final) break;
+    }
+    if (Decoded() > limit_) {
+        error_ = InflateError::OutputTooLong;
+        return false;
     }
     if (memory_) return true;
     const auto rest = static_cast<std::int64_t>(outPos_ - written_);
@@ -761,22 +739,13 @@ const char* InflateErrorText(InflateError error) {
         case InflateError::BadDistanceSymbol: return "invalid distance code";
         case InflateError::DistanceTooFar: return "distance reaches before the start of the output";
         case InflateError::WriteRefused: return "the output refused a write";
+        case InflateError::OutputTooLong: return "more output than the expected length";
     }
     return "unknown error";
 }
 
-const THuffmanTree& FixedLiteralTree() {
-    static const THuffmanTree tree = MakeFixedLiteralTree();
-    return tree;
-}
-
-const THuffmanTree& FixedDistanceTree() {
-    static const THuffmanTree tree = MakeFixedDistanceTree();
-    return tree;
-}
-
-bool InflateStream(tk::TStream& source, tk::TStream& output, InflateError& error) {
-    TInflater inflater(source, output);
+bool InflateStream(tk::TStream& source, tk::TStream& output, InflateError& error, std::uint64_t outputLimit) {
+    TInflater inflater(source, output, outputLimit);
     const bool ok = inflater.Run();
     error = ok ? InflateError::None : inflater.Error();
     return ok;

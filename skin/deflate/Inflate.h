@@ -1,7 +1,8 @@
 // Decoding of raw DEFLATE data (RFC 1951, no zlib or gzip framing, no checksum).
 #pragma once
 
-#include "skin/deflate/HuffmanTree.h"
+#include <cstdint>
+
 #include "toolkit/Stream.h"
 
 // Why a decode failed: one reason for each check the decoder makes.
@@ -23,6 +24,7 @@ enum class InflateError {
     BadDistanceSymbol,      // a distance code that is unused, 30 or 31
     DistanceTooFar,         // a match reaching back before the first decoded byte
     WriteRefused,           // the output accepted fewer bytes than it was given
+    OutputTooLong,          // the stream decodes to more bytes than the caller's limit
 };
 
 // A short English description of a reason, e.g. "distance reaches before the start of the output".
@@ -37,9 +39,13 @@ const char* InflateErrorText(InflateError error);
 // 16384 bytes past them. Exceptions thrown by the streams themselves pass through. A plain
 // tk::TMemoryStream positioned at its end is decoded into in place, without a window or copies;
 // what it holds afterwards is the same as through writes.
+//
+// With an output limit, a stream that decodes to more than outputLimit bytes is refused with
+// OutputTooLong, and no more than outputLimit bytes are ever written: a caller that knows how long
+// the data should be (an archive member's recorded size) passes that length, so a small stream
+// that would expand without end costs no more than the length it claims. The decode itself stops
+// little more than 65536 bytes past the limit.
+inline constexpr std::uint64_t kNoOutputLimit = ~std::uint64_t{0};
 bool InflateStream(tk::TStream& source, tk::TStream& output);
-bool InflateStream(tk::TStream& source, tk::TStream& output, InflateError& error);
-
-// The code trees of fixed-code blocks, built once on first use and shared read-only afterwards.
-const THuffmanTree& FixedLiteralTree();
-const THuffmanTree& FixedDistanceTree();
+bool InflateStream(tk::TStream& source, tk::TStream& output, InflateError& error,
+                   std::uint64_t outputLimit = kNoOutputLimit);

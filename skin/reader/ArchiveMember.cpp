@@ -58,8 +58,18 @@ std::optional<DirectoryEntry> FindArchiveMember(tk::TStream& archive, std::strin
     return std::nullopt;
 }
 
+bool MemberSizeAccepted(const DirectoryEntry& entry) { return entry.uncompressedSize <= kMaxMemberSize; }
+
 ArchiveMemberResult DecodeArchiveMember(tk::TStream& archive, const DirectoryEntry& entry, std::string_view password,
                                         tk::TStream& output) {
+    // The decoder stops as soon as the data decodes to more than the recorded size: the length
+    // check would refuse such a member anyway, and a small member that expands without end is
+    // refused after writing no more than the size it claims.
+    auto decode = [&](tk::TStream& source) {
+        InflateError error = InflateError::None;
+        if (InflateStream(source, output, error, entry.uncompressedSize)) return amrExtracted;
+        return error == InflateError::OutputTooLong ? amrRejected : amrFailed;
+    };
     try {
         std::uint8_t local[kLocalHeaderSize];
         if (!ReadAt(archive, entry.localHeaderOffset, local, kLocalHeaderSize)) return amrFailed;
@@ -68,7 +78,7 @@ ArchiveMemberResult DecodeArchiveMember(tk::TStream& archive, const DirectoryEnt
         if (dataPos > archive.Size()) return amrFailed;
         archive.Seek(dataPos, tk::SeekOrigin::Begin);
 
-        if (!(entry.flags & 1)) return InflateStream(archive, output) ? amrExtracted : amrFailed;
+        if (!(entry.flags & 1)) return decode(archive);
 
         if (password.empty()) return amrRejected;
         PkCipher cipher(password);
@@ -90,7 +100,7 @@ ArchiveMemberResult DecodeArchiveMember(tk::TStream& archive, const DirectoryEnt
             plain.WriteBuffer(chunk.data(), got);
         }
         plain.SetPosition(0);
-        return InflateStream(plain, output) ? amrExtracted : amrFailed;
+        return decode(plain);
     } catch (...) {
         return amrFailed;
     }
@@ -112,6 +122,7 @@ ArchiveMemberResult ExtractArchiveMemberFromStream(tk::TStream& archive, std::st
         return amrFailed;
     }
     if (!entry) return amrFailed;
+    if (!MemberSizeAccepted(*entry)) return amrRejected;
     ArchiveMemberResult result = DecodeArchiveMember(archive, *entry, password, output);
     std::int64_t length = 0;
     try {
@@ -134,6 +145,7 @@ ArchiveMemberResult ExtractArchiveMember(const std::filesystem::path& ArchivePat
         tk::TFileStream archive(ArchivePath, tk::FileMode::OpenRead);
         const std::optional<skin::DirectoryEntry> entry = skin::FindArchiveMember(archive, MemberName);
         if (!entry) return amrFailed;
+        if (!skin::MemberSizeAccepted(*entry)) return amrRejected;  // before any byte is written
         std::int64_t length = 0;
         {
             tk::TFileStream output(OutputPath, tk::FileMode::Create);

@@ -14,12 +14,16 @@
 enum ArchiveMemberResult : int {
     amrExtracted = 0,  // the member was written to the output file
     amrFailed = 1,     // no skin archive, no such member, or nothing decoded
-    amrRejected = 2,   // encrypted without a password, wrong password, or wrong output length
+    amrRejected = 2,   // encrypted without a password, wrong password, wrong output length, or a
+                       // recorded size beyond kMaxMemberSize
 };
 
 // Extracts MemberName (compared with ASCII letters folded to upper case) from the skin archive at
-// ArchivePath into a file at OutputPath. Whenever the result is not amrExtracted no output file is
-// left behind. Never throws.
+// ArchivePath into a file at OutputPath. A member whose recorded size exceeds skin::kMaxMemberSize
+// is rejected before the output file is created; one that decodes to more than its recorded size
+// is rejected as soon as its output passes that size, so the output never holds more than the
+// recorded size. Whenever the result is not amrExtracted no output file is left behind. Never
+// throws.
 ArchiveMemberResult ExtractArchiveMember(const std::filesystem::path& ArchivePath, std::string_view MemberName,
                                          const std::filesystem::path& OutputPath, std::string_view Password);
 
@@ -36,6 +40,9 @@ struct DirectoryEntry {
 };
 
 inline constexpr std::size_t kMaxMemberNameLength = 259;
+// The largest uncompressed member a skin may hold. A skin's pictures take a few megabytes at most;
+// a larger recorded size is refused unread rather than written out to the temporary folder.
+inline constexpr std::uint32_t kMaxMemberSize = 64u << 20;
 inline constexpr std::int64_t kEndRecordSize = 22;
 inline constexpr std::int64_t kDirectoryRecordSize = 46;
 inline constexpr std::int64_t kLocalHeaderSize = 30;
@@ -46,8 +53,12 @@ inline constexpr std::int64_t kEncryptionHeaderSize = 12;
 // of the stream or holds a name longer than kMaxMemberNameLength, or when no record matches.
 std::optional<DirectoryEntry> FindArchiveMember(tk::TStream& archive, std::string_view memberName);
 
-// Decodes the member's data into output (steps after the output exists). Returns amrExtracted when
-// the decoder finished the final block, amrRejected for a missing or wrong password, amrFailed for
+// Whether a member of that recorded size is extracted at all (at most kMaxMemberSize).
+bool MemberSizeAccepted(const DirectoryEntry& entry);
+
+// Decodes the member's data into output (steps after the output exists), writing at most its
+// recorded size. Returns amrExtracted when the decoder finished the final block, amrRejected for a
+// missing or wrong password or data that decodes to more than the recorded size, amrFailed for
 // any other failure. The output length check is the caller's (see CheckExtractedLength).
 ArchiveMemberResult DecodeArchiveMember(tk::TStream& archive, const DirectoryEntry& entry, std::string_view password,
                                         tk::TStream& output);

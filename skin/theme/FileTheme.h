@@ -48,7 +48,8 @@ public:
     // Part index (from 1) of count equal-width parts of the item's bitmap when both are non-zero,
     // else the whole bitmap; an empty destination when the skin lacks the bitmap.
     void CopyThemeBitmap(TsuiThemeBitmap item, TThemeBitmap* dest, int index = 0, int count = 0);
-    // -1 for records the loaded skin lacks, 0 when no skin is loaded.
+    // -1 for records the loaded skin lacks, 0 when no skin is loaded. Integers are held to
+    // +-kThemeIntLimit.
     std::int32_t GetThemeColor(TsuiThemeColor item) const { return mgr_->GetColor(item); }
     std::int32_t GetThemeInt(TsuiThemeInt item) const { return mgr_->GetInt(item); }
     // false when the record is missing or no skin is loaded.

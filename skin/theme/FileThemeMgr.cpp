@@ -29,7 +29,7 @@ std::int32_t TsuiFileThemeMgr::GetColor(TsuiThemeColor item) const {
 }
 
 std::int32_t TsuiFileThemeMgr::GetInt(TsuiThemeInt item) const {
-    return reader_ ? reader_->ReadInteger(ThemeItemName(item)) : 0;
+    return reader_ ? ClampThemeInt(reader_->ReadInteger(ThemeItemName(item))) : 0;
 }
 
 bool TsuiFileThemeMgr::GetBool(TsuiThemeBool item) const {

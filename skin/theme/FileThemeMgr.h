@@ -22,7 +22,7 @@ public:
     bool LoadSkin(const std::filesystem::path& FileName, std::string_view Password);
 
     // Lookups with the sentinels of an empty manager: nil, 0, 0, false. With a skin: nil, -1, -1,
-    // false for items the skin lacks.
+    // false for items the skin lacks. Integers come held to +-kThemeIntLimit (see ClampThemeInt).
     const tk::BmpImage* GetBitmap(TsuiThemeBitmap item) const;
     std::int32_t GetColor(TsuiThemeColor item) const;
     std::int32_t GetInt(TsuiThemeInt item) const;

@@ -49,6 +49,15 @@ inline constexpr int kThemeItemNameCount = kThemeColorCount + kThemeBitmapCount 
 // The table of record names: colours at 0..31, bitmaps at 32..65, integers at 66..74, flags at 75..83.
 extern const std::string_view kThemeItemNames[kThemeItemNameCount];
 
+// Every integer item is a position in pixels within the title or bottom pictures (offsets, tops,
+// the rows of the window outline), and no picture is wider or higher than 16384 pixels. A skin's
+// integer is held to -16384..16384 as it is read, so that the components' arithmetic on it can
+// never overflow, whatever number a damaged or hostile skin holds; -1, "missing", stays -1.
+inline constexpr std::int32_t kThemeIntLimit = 16384;
+constexpr std::int32_t ClampThemeInt(std::int32_t value) {
+    return value < -kThemeIntLimit ? -kThemeIntLimit : value > kThemeIntLimit ? kThemeIntLimit : value;
+}
+
 // The record name of an item; an index outside its group gives an empty name (no record has it).
 std::string_view ThemeItemName(TsuiThemeColor item);
 std::string_view ThemeItemName(TsuiThemeBitmap item);

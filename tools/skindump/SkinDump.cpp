@@ -4,11 +4,13 @@
 //
 // One line per loaded record: "bitmap NAME WxH", "integer NAME N", "boolean NAME 0|1",
 // "string NAME "text"". Exit status: 0 loaded, 1 failed (not a skin archive or no data member),
-// 2 rejected (password missing or wrong, wrong length), 3 malformed (record data or a bitmap).
+// 2 rejected (password missing or wrong, wrong length, over 64 MB), 3 malformed (record data or a
+// bitmap).
 #include <cstdio>
 #include <iostream>
 #include <string>
 
+#include "skin/reader/ArchiveMember.h"
 #include "skin/reader/SkinFileReader.h"
 #include "toolkit/Exception.h"
 
@@ -41,7 +43,8 @@ int main(int argc, char** argv) {
     try {
         const Tsk2SkinFileReader reader(argv[1], argc == 3 ? argv[2] : "");
         if (!reader.Loaded()) {
-            std::cerr << "skindump: rejected (password missing or wrong, or data of the wrong length)\n";
+            std::cerr << "skindump: rejected (password missing or wrong, data of the wrong length, or data over "
+                      << (skin::kMaxMemberSize >> 20) << " MB)\n";
             return 2;
         }
         const skin::SkinTables& t = reader.Tables();

@@ -35,6 +35,12 @@ std::wstring StyleName(TsuiUIStyle style) {
     return L"skin file";
 }
 
+std::wstring ResolveSkinPath(const std::wstring& file, const std::filesystem::path& currentFolder) {
+    const std::filesystem::path path(file);
+    if (path.is_absolute() || currentFolder.empty()) return file;
+    return (currentFolder / path).lexically_normal().wstring();
+}
+
 PreviewArgs ParsePreviewArgs(const std::vector<std::wstring>& args) {
     PreviewArgs out;
     bool haveStyle = false, haveSkin = false, havePassword = false;

@@ -2,6 +2,7 @@
 // password.
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,6 +26,12 @@ std::wstring StyleName(TsuiUIStyle style);
 // Reads "--style NAME" or "--skin FILE [--password P]"; no argument means DeepBlue. Anything else
 // gives an error text naming what is wrong.
 PreviewArgs ParsePreviewArgs(const std::vector<std::wstring>& args);
+
+// The skin file as the preview hands it to its theme: a relative path is taken from the given
+// current folder, where the skin author stands (the theme would otherwise also look for its name
+// beside the program and in the Windows folders), and keeps naming that file after a file dialog
+// has changed the current folder. An absolute path stays as it is; "." and ".." are resolved.
+std::wstring ResolveSkinPath(const std::wstring& file, const std::filesystem::path& currentFolder);
 
 inline constexpr wchar_t kPreviewUsage[] =
     L"Usage: SkinPreview.exe --style MacOS|WinXP|DeepBlue|Protein|BlueGlass\n"

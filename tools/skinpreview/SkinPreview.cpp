@@ -1,11 +1,13 @@
 // SkinPreview.exe: a framed window in one built-in style or one skin file, for skin authors.
 //   SkinPreview.exe --style MacOS|WinXP|DeepBlue|Protein|BlueGlass
 //   SkinPreview.exe --skin FILE [--password PASSWORD]
-// A skin that does not load is reported and the window shows the DeepBlue style instead.
+// A relative FILE is taken from the current folder. A skin that does not load is reported and the window shows the DeepBlue style instead.
 #include <windows.h>
 #include <shellapi.h>
 
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "flat/FlatButton.h"
@@ -18,6 +20,7 @@
 #include "skin/theme/FileTheme.h"
 #include "toolkit/win/Application.h"
 #include "toolkit/win/ActionList.h"
+#include "toolkit/win/AnsiText.h"
 #include "toolkit/win/FileDialogs.h"
 #include "toolkit/win/Form.h"
 #include "toolkit/win/ImageList.h"
@@ -27,14 +30,6 @@
 namespace {
 
 constexpr wchar_t kTitle[] = L"Skin Preview";
-
-std::string AnsiText(const std::wstring& text) {
-    if (text.empty()) return {};
-    const int n = WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
-    return out;
-}
 
 class TPreviewForm : public tk::TForm {
 public:
@@ -51,7 +46,7 @@ public:
         theme->SetName(L"suiFileTheme1");
         bool failed = false;
         if (args.Style == TsuiUIStyle::FromThemeFile) {
-            theme->SetPassword(AnsiText(args.Password));
+            theme->SetPassword(tk::ToAnsi(args.Password));
             theme->SetThemeFile(args.SkinFile);
             failed = !theme->Ready();
         }
@@ -259,10 +254,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
     LocalFree(argv);
 
-    const preview::PreviewArgs parsed = preview::ParsePreviewArgs(args);
+    preview::PreviewArgs parsed = preview::ParsePreviewArgs(args);
     if (!parsed.Error.empty()) {
         MessageBoxW(nullptr, (parsed.Error + L"\n\n" + preview::kPreviewUsage).c_str(), kTitle, MB_OK | MB_ICONERROR);
         return 2;
+    }
+    if (!parsed.SkinFile.empty()) {
+        std::error_code ec;
+        parsed.SkinFile = preview::ResolveSkinPath(parsed.SkinFile, std::filesystem::current_path(ec));
     }
     tk::Application().Initialize();
     tk::Application().SetTitle(kTitle);

@@ -1,7 +1,11 @@
 // The frame's arithmetic: button and caption layout, hit tests, insets, the non-client rectangle,
-// the maximised bounds, the painted border bands and the outline rows read from pictures.
+// the maximised bounds, the painted border bands and the outline rows read from pictures; and
+// every parameter a skin supplies taken to the extremes a damaged skin can hold (these tests run
+// under UBSan too, which stops at any overflow).
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstdint>
 #include <set>
 
 #include "skin/controls/FrameGeometry.h"
@@ -19,6 +23,10 @@ std::vector<TitleButtonInput> FourButtons(bool maxVisible = true) {
             {T::suiMax, maxVisible, true, 19, 19},
             {T::suiMin, true, true, 19, 19}};
 }
+
+// The values a skin's 4-byte integer records take at their edges, and around the range the
+// geometry works in.
+constexpr int kSkinExtremes[] = {INT_MIN, -16385, -1, 0, 1, 16385, INT_MAX};
 
 TEST(TitleButtonPictures, StripNumbersPerKindAndTheRestoreLook) {
     EXPECT_EQ(skin::TitleButtonFirstPicture(T::suiControlBox, false), 1);
@@ -62,6 +70,57 @@ TEST(TitleButtonLayout, AButtonPastTheRightEdgeIsPulledBackInside) {
     auto layout = skin::LayoutTitleButtons(FourButtons(), 100, -10, 0, 2, 0);
     EXPECT_EQ(*layout.Rects[1], (Box{80, 2, 99, 21}));  // ends one pixel before the edge
     EXPECT_EQ(layout.Rects[2]->Left, 60);
+}
+
+// Whatever the skin's right offset and button top: every button keeps its size, lies inside the
+// image, and the buttons follow one another leftwards; an offset that would push them out of the
+// image on the right leaves the close button flush with the image's last column but one.
+TEST(TitleButtonLayout, SkinOffsetsAndTopsAtTheirExtremes) {
+    for (int offset : kSkinExtremes) {
+        for (int top : kSkinExtremes) {
+            SCOPED_TRACE("offset " + std::to_string(offset) + ", top " + std::to_string(top));
+            auto layout = skin::LayoutTitleButtons(FourButtons(), 300, offset, 3, top, 2);
+            for (int i = 1; i < 4; ++i) {
+                ASSERT_TRUE(layout.Rects[i]);
+                EXPECT_EQ(layout.Rects[i]->Width(), 19);
+                EXPECT_EQ(layout.Rects[i]->Height(), 19);
+                EXPECT_LE(layout.Rects[i]->Right, 299);
+                EXPECT_EQ(layout.Rects[i]->Top, layout.Rects[1]->Top);
+            }
+            EXPECT_LT(layout.Rects[2]->Right, layout.Rects[1]->Left);
+            EXPECT_LT(layout.Rects[3]->Right, layout.Rects[2]->Left);
+            EXPECT_EQ(layout.X, layout.Rects[3]->Left);
+            if (offset <= 3) {
+                EXPECT_EQ(layout.Rects[1]->Right, 299);
+            }
+            if (top >= 0 && top <= 1) {
+                EXPECT_EQ(layout.Rects[1]->Top, top);
+            }
+        }
+    }
+}
+
+// Whatever the skin's icon offset and top: the icon never starts left of the bar, the control box
+// keeps its size and the caption starts after it.
+TEST(TitleIconLayout, SkinOffsetsAndTopsAtTheirExtremes) {
+    for (int offset : kSkinExtremes) {
+        for (int top : kSkinExtremes) {
+            SCOPED_TRACE("offset " + std::to_string(offset) + ", top " + std::to_string(top));
+            for (bool appIcon : {false, true}) {
+                auto icon = skin::LayoutTitleIcon(offset, 3, true, appIcon, top, 19, 17);
+                EXPECT_GE(icon.IconX, 0);
+                if (offset <= 7) {
+                    EXPECT_EQ(icon.IconX, 0);
+                }
+                ASSERT_TRUE(icon.ControlBox);
+                EXPECT_EQ(icon.ControlBox->Width(), 19);
+                EXPECT_EQ(icon.ControlBox->Height(), 17);
+                EXPECT_EQ(icon.ControlBox->Left, icon.IconX);
+                EXPECT_EQ(icon.CaptionX, icon.IconX + (appIcon ? 21 : 24));
+            }
+            EXPECT_GE(skin::LayoutTitleIcon(offset, 3, false, true, top, 0, 0).CaptionX, 6);
+        }
+    }
 }
 
 TEST(TitleIconLayout, CaptionStartWithAndWithoutTheApplicationIcon) {
@@ -123,16 +182,55 @@ TEST(TitleBarPress, DragOnlyOnAFreeSpotOfANormalWindow) {
     EXPECT_EQ(skin::ClassifyTitleBarPress(2, true, true), skin::TitleBarPress::Drag);
 }
 
-TEST(TitleSections, OffsetsCaptionWidthsAndMinimumWidth) {
+TEST(TitleSections, ImageOffsetAndMinimumWidth) {
     EXPECT_EQ(skin::TitleImageOffset(false, 7), 0);
     EXPECT_EQ(skin::TitleImageOffset(true, 0), 3);
     EXPECT_EQ(skin::TitleImageOffset(true, 7), 7);
-    EXPECT_EQ(skin::CaptionFitWidth(500, 12, 80, 10), 500 - 12 - 21 - 80 - 10);
-    EXPECT_EQ(skin::CaptionSectionWidth(100, 12, 40), 89);
     // Three sections: title 1 + max(title 3, 18-picture strip part × buttons + button x).
     EXPECT_EQ(skin::SkinTitleMinWidth(false, 40, 96, 0, 342, 4, 6), 40 + 96);
     EXPECT_EQ(skin::SkinTitleMinWidth(false, 40, 50, 0, 342, 4, 6), 40 + 82);
     EXPECT_EQ(skin::SkinTitleMinWidth(true, 40, 12, 96, 342, 4, 6), 40 + 12 + 16 + 96);
+}
+
+// A caption that fills the room it was given makes a caption section that, after one left piece,
+// ends 4 pixels before the next piece and the buttons: the two widths agree whatever the bar, the
+// buttons, the next piece and the skin's icon offset are.
+TEST(TitleSections, ACaptionFillingItsRoomEndsFourPixelsBeforeTheNextPieceAndTheButtons) {
+    struct Case { int bar, offset, buttons, next, left; };
+    std::vector<Case> cases = {{500, 12, 80, 10, 40}, {300, 0, 0, 0, 0}, {1000, 30, 120, 60, 8}, {90, 12, 80, 10, 40}};
+    for (int offset : kSkinExtremes) cases.push_back({500, offset, 80, 10, 40});
+    for (const Case& c : cases) {
+        SCOPED_TRACE("offset " + std::to_string(c.offset) + ", bar " + std::to_string(c.bar));
+        const int room = skin::CaptionFitWidth(c.bar, c.offset, c.buttons, c.next);
+        const int section = skin::CaptionSectionWidth(room, c.offset, c.left);
+        EXPECT_EQ(c.left + section + c.next + c.buttons + 4, c.bar);
+        // More buttons or a wider next piece leave the text that much less room.
+        EXPECT_EQ(skin::CaptionFitWidth(c.bar, c.offset, c.buttons + 7, c.next), room - 7);
+        EXPECT_EQ(skin::CaptionFitWidth(c.bar, c.offset, c.buttons, c.next + 7), room - 7);
+    }
+    // An icon offset further left never gives the caption less room, one further right never more.
+    for (int offset : kSkinExtremes) {
+        if (offset < 12) {
+            EXPECT_GE(skin::CaptionFitWidth(500, offset, 80, 10), skin::CaptionFitWidth(500, 12, 80, 10));
+        }
+        if (offset > 12) {
+            EXPECT_LE(skin::CaptionFitWidth(500, offset, 80, 10), skin::CaptionFitWidth(500, 12, 80, 10));
+        }
+    }
+}
+
+// The minimum width never shrinks as the skin puts its buttons further from the right, and never
+// goes below the title pieces.
+TEST(TitleSections, MinimumWidthGrowsWithTheButtonOffsetAtAnyValue) {
+    for (bool five : {false, true}) {
+        int previous = INT_MIN;
+        for (int x : kSkinExtremes) {
+            const int width = skin::SkinTitleMinWidth(five, 40, 50, 30, 342, 4, x);
+            EXPECT_GE(width, five ? 40 + 50 + 16 + 30 : 40 + 50) << x;
+            EXPECT_GE(width, previous) << x;
+            previous = width;
+        }
+    }
 }
 
 TEST(FrameInsets, InsetQueryAnswersAndMeasuredThickness) {
@@ -250,6 +348,47 @@ TEST(PictureRegion, LimitsOutsideThePictureNeverReadOutsideIt) {
     rows = skin::PictureRegionRows(10, 6, 4, 0, -7, 2, 7, pixel);  // narrower window, odd minimum
     for (const auto& r : rows) EXPECT_LE(r.Right, 4);
     EXPECT_TRUE(skin::PictureRegionRows(10, 0, 10, 0, 0, 3, 7, pixel).empty());
+}
+
+// Every pair of outline limits a skin can hold, on a 10 x 6 picture with transparent corners in
+// rows 0 and 1. The rows scanned pixel by pixel are those from the minimum (-1: from 0) to the
+// maximum when the minimum is the smaller (else to the end), held to the picture: the
+// outline then covers exactly the opaque pixels of the scanned rows and every pixel of the others,
+// and no pixel outside the picture is read.
+TEST(PictureRegion, EveryPairOfSkinLimitsCoversTheModelsPixels) {
+    const int w = 10, h = 6;
+    const int limits[] = {INT_MIN, -16385, -2, -1, 0, 1, 3, h - 1, h, h + 1, 16385, INT_MAX};
+    for (int minY : limits) {
+        for (int maxY : limits) {
+            SCOPED_TRACE("limits " + std::to_string(minY) + ".." + std::to_string(maxY));
+            const std::int64_t from = std::clamp<std::int64_t>(minY == -1 ? 0 : minY, 0, h);
+            const std::int64_t to = minY < maxY ? std::clamp<std::int64_t>(std::int64_t{maxY} + 1, from, h) : h;
+            std::set<int> rowsRead;
+            auto pixel = [&](int x, int y) {
+                EXPECT_TRUE(x >= 0 && x < w && y >= 0 && y < h) << x << "," << y;
+                rowsRead.insert(y);
+                return CornerPicture(x, y);
+            };
+            const auto rows = skin::PictureRegionRows(w, h, w, 50, minY, maxY, 7, pixel);
+            std::set<std::pair<int, int>> covered;
+            for (const Box& r : rows) {
+                ASSERT_TRUE(r.Left >= 0 && r.Right <= w && r.Top >= 50 && r.Bottom <= 50 + h && r.Left < r.Right &&
+                            r.Top < r.Bottom);
+                for (int y = r.Top; y < r.Bottom; ++y)
+                    for (int x = r.Left; x < r.Right; ++x) EXPECT_TRUE(covered.insert({x, y - 50}).second);
+            }
+            std::set<std::pair<int, int>> expected;
+            std::set<int> scanned;
+            for (int y = 0; y < h; ++y) {
+                const bool scan = y >= from && y < to;
+                if (scan) scanned.insert(y);
+                for (int x = 0; x < w; ++x)
+                    if (!scan || CornerPicture(x, y) != 7u) expected.insert({x, y});
+            }
+            EXPECT_EQ(covered, expected);
+            EXPECT_EQ(rowsRead, scanned);
+        }
+    }
 }
 
 TEST(PictureRegion, AWhollyTransparentRowAddsNothing) {

@@ -14,20 +14,20 @@ namespace {
 class WindowedOutput : public tk::TMemoryStream {};
 
 template <class Output>
-Result InflateInto(const Bytes& input, std::size_t readSize) {
+Result InflateInto(const Bytes& input, std::size_t readSize, std::uint64_t outputLimit) {
     TrickleStream source(input, readSize == 0 ? input.size() + 1 : readSize);
     Output output;
     Result result;
-    result.ok = InflateStream(source, output, result.error);
+    result.ok = InflateStream(source, output, result.error, outputLimit);
     result.output.assign(output.Bytes().begin(), output.Bytes().end());
     return result;
 }
 
 }  // namespace
 
-Result Inflate(const Bytes& input, std::size_t readSize) {
-    const Result direct = InflateInto<tk::TMemoryStream>(input, readSize);
-    const Result windowed = InflateInto<WindowedOutput>(input, readSize);
+Result Inflate(const Bytes& input, std::size_t readSize, std::uint64_t outputLimit) {
+    const Result direct = InflateInto<tk::TMemoryStream>(input, readSize, outputLimit);
+    const Result windowed = InflateInto<WindowedOutput>(input, readSize, outputLimit);
     EXPECT_EQ(direct.ok, windowed.ok) << "decoding in place and through the window disagree";
     EXPECT_EQ(direct.error, windowed.error) << "decoding in place and through the window disagree";
     EXPECT_TRUE(direct.output == windowed.output)

@@ -22,8 +22,8 @@ struct Result {
 // Decodes input held in memory. readSize limits how many bytes each source read returns (0: no
 // limit), which exercises refills at every position. Decodes twice, into a plain memory stream
 // (in place) and into another stream (through the decoder's window), and reports a test failure
-// unless both give the same outcome, reason and bytes.
-Result Inflate(const Bytes& input, std::size_t readSize = 0);
+// unless both give the same outcome, reason and bytes. outputLimit is the decoder's output limit.
+Result Inflate(const Bytes& input, std::size_t readSize = 0, std::uint64_t outputLimit = kNoOutputLimit);
 
 Bytes FromText(const std::string& text);
 

@@ -11,6 +11,8 @@
 #include <string>
 
 #include "DeflateTestSupport.h"
+#include "skin/deflate/HuffmanTree.h"
+#include "tests/skin/reader/SkinTestFiles.h"
 
 using namespace deflatetest;
 
@@ -957,5 +959,85 @@ TEST(InflateCases, InputEndingBeforeADistanceCodeIsRefused) {
             EXPECT_EQ(ReasonName(error), ReasonName(InflateError::InputEnded));
             EXPECT_LE(output.Size(), literals);
         }
+    }
+}
+
+// The output limit: a stream whose output is exactly the limit decodes as without one; one byte
+// less refuses it with its own reason, after writing only slices that lie within the limit. The
+// streams end short of the first flush, exactly at it, and well past several, in stored blocks,
+// literals and matches.
+TEST(InflateLimit, OutputOfTheLimitPassesOneByteMoreIsRefused) {
+    std::vector<std::pair<std::string, Bytes>> streams;
+    streams.emplace_back("three literals", FixedStream({Lit('a'), Lit('b'), Lit('c')}));
+    {
+        BitWriter w;
+        StoredBlock(w, true, {});
+        streams.emplace_back("empty", w.Finish());
+    }
+    {
+        BitWriter w;
+        StoredBlock(w, true, RandomBytes(65536, 2));
+        streams.emplace_back("stored block up to the first flush", w.Finish());
+    }
+    {
+        BitWriter w;
+        StoredBlock(w, false, RandomBytes(40000, 1));
+        StoredBlock(w, false, RandomBytes(30000, 8));
+        FixedHeader(w, true);
+        FixedLiteral(w, 'z');
+        for (int i = 0; i < 400; ++i) {
+            FixedLiteral(w, 285);
+            FixedDistance(w, i % 2 ? 0 : 3);
+        }
+        FixedLiteral(w, 256);
+        streams.emplace_back("stored blocks and matches past several flushes", w.Finish());
+    }
+    streams.emplace_back("run of zeros", qdtest::ZeroBomb(1000));
+    for (const auto& [name, stream] : streams) {
+        SCOPED_TRACE(name);
+        const Result full = Inflate(stream);
+        ASSERT_TRUE(full.ok);
+        const std::uint64_t n = full.output.size();
+        for (std::size_t readSize : {std::size_t{0}, std::size_t{5}}) {
+            const Result exact = Inflate(stream, readSize, n);
+            EXPECT_TRUE(exact.ok);
+            EXPECT_TRUE(exact.output == full.output);
+            for (std::uint64_t limit : {n - 1, n / 2, std::uint64_t{0}}) {
+                if (n == 0) break;
+                SCOPED_TRACE(testing::Message() << "limit " << limit << " of " << n << ", read size " << readSize);
+                const Result cut = Inflate(stream, readSize, limit);
+                EXPECT_FALSE(cut.ok);
+                EXPECT_EQ(ReasonName(cut.error), ReasonName(InflateError::OutputTooLong));
+                EXPECT_LE(cut.output.size(), limit);
+                EXPECT_TRUE(std::equal(cut.output.begin(), cut.output.end(), full.output.begin()));
+            }
+        }
+    }
+    EXPECT_EQ(Inflate(qdtest::ZeroBomb(1000)).output, Bytes(1 + 258 * 1000, 0));
+}
+
+// About 1 MB that decodes to 1 GiB of zeros, with a limit of 4096 bytes: refused as too long once
+// the first 64 KB are decoded, having read little more than one input buffer and written nothing,
+// through the window and in place.
+TEST(InflateLimit, AGigabyteBombIsRefusedAfterReadingLittleOfIt) {
+    const Bytes bomb = qdtest::ZeroBomb(qdtest::kGigabyteBombMatches);
+    ASSERT_LT(bomb.size(), 1100000u);
+    {
+        qdtest::CountingSource source(bomb);
+        qdtest::CountingSink output;
+        InflateError error = InflateError::None;
+        EXPECT_FALSE(InflateStream(source, output, error, 4096));
+        EXPECT_EQ(ReasonName(error), ReasonName(InflateError::OutputTooLong));
+        EXPECT_EQ(output.Written(), 0u);
+        EXPECT_LE(source.BytesRead(), 20000u);
+    }
+    {
+        qdtest::CountingSource source(bomb);
+        tk::TMemoryStream output;
+        InflateError error = InflateError::None;
+        EXPECT_FALSE(InflateStream(source, output, error, 4096));
+        EXPECT_EQ(ReasonName(error), ReasonName(InflateError::OutputTooLong));
+        EXPECT_EQ(output.Size(), 0);
+        EXPECT_LE(source.BytesRead(), 20000u);
     }
 }

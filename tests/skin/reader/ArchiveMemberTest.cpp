@@ -158,11 +158,47 @@ TEST_F(ExtractTest, CheckByteIsHighByteOfTimeWhenFlagBit3IsSet) {
 }
 
 TEST_F(ExtractTest, OutputLengthMustMatchRecordedSize) {
-    Bytes file = skin::BuildSkinArchive({Member("SKINDATA.SK2", Content(200))});
-    const std::size_t cd = skin::Get32(file, file.size() - 6);
-    skin::Put32(file, cd + 24, 199);
-    EXPECT_EQ(Extract(file), amrRejected);
-    EXPECT_FALSE(fs::exists(output));
+    // Also a recorded size of 0, where the decoder stops before writing anything: the output is
+    // then as long as recorded, and only the decoder's reason tells that the data is longer.
+    for (std::uint32_t recorded : {199u, 201u, 0u}) {
+        Bytes file = skin::BuildSkinArchive({Member("SKINDATA.SK2", Content(200))});
+        const std::size_t cd = skin::Get32(file, file.size() - 6);
+        skin::Put32(file, cd + 24, recorded);
+        EXPECT_EQ(Extract(file), amrRejected) << recorded;
+        EXPECT_FALSE(fs::exists(output));
+    }
+}
+
+// About 1 MB that decodes to 1 GiB of zeros. Recorded as 4096 bytes it is refused as soon as its
+// output passes that size; recorded as its true size, beyond what a skin may hold, it is refused
+// before a byte is written. Encrypted or not, no output stays and the output saw no byte.
+TEST_F(ExtractTest, AGigabyteBombIsRefusedAtOnce) {
+    const Bytes bomb = qdtest::ZeroBomb(qdtest::kGigabyteBombMatches);
+    const std::uint32_t trueSize = 1 + 258u * qdtest::kGigabyteBombMatches;
+    for (const std::string password : {"", "pw"}) {
+        for (std::uint32_t recorded : {4096u, trueSize}) {
+            SCOPED_TRACE(testing::Message() << "recorded " << recorded << ", password '" << password << "'");
+            const Bytes file = qdtest::SkinArchiveOfDeflate(bomb, recorded, password);
+            EXPECT_EQ(Extract(file, "SKINDATA.SK2", password), amrRejected);
+            EXPECT_FALSE(fs::exists(output));
+            tk::TMemoryStream archiveStream(file);
+            qdtest::CountingSink sink;
+            EXPECT_EQ(skin::ExtractArchiveMemberFromStream(archiveStream, "SKINDATA.SK2", password, sink), amrRejected);
+            EXPECT_EQ(sink.Written(), 0u);
+        }
+    }
+}
+
+// The bound on the recorded size: a member recorded at exactly the bound is decoded (its short
+// output then fails the length check), one byte more is refused unread.
+TEST(ExtractFromStream, RecordedSizesUpToTheBoundAreDecodedLargerOnesAreNot) {
+    const Bytes content = Content(100000);
+    for (std::uint32_t recorded : {skin::kMaxMemberSize, skin::kMaxMemberSize + 1}) {
+        tk::TMemoryStream archive(qdtest::SkinArchiveOfDeflate(skin::StoreDeflate(content), recorded));
+        qdtest::CountingSink sink;
+        EXPECT_EQ(skin::ExtractArchiveMemberFromStream(archive, "SKINDATA.SK2", "", sink), amrRejected);
+        EXPECT_EQ(sink.Written(), recorded == skin::kMaxMemberSize ? content.size() : 0u) << recorded;
+    }
 }
 
 TEST_F(ExtractTest, EmptyDecodedOutputIsAFailure) {

@@ -100,6 +100,19 @@ TEST_F(ReaderTest, NonSkinFilesRaiseTheReadFailure) {
     EXPECT_EQ(temp.FileCount(), 0u);
 }
 
+// A skin whose data member would decode to 1 GiB is refused quickly, recorded small or recorded
+// at its true size: not loaded, no exception, nothing left in the temporary folder.
+TEST_F(ReaderTest, AGigabyteBombIsNotLoadedAndLeavesNoTemporaryFile) {
+    const Bytes bomb = qdtest::ZeroBomb(qdtest::kGigabyteBombMatches);
+    for (std::uint32_t recorded : {4096u, 1 + 258u * qdtest::kGigabyteBombMatches}) {
+        SCOPED_TRACE(recorded);
+        std::unique_ptr<Tsk2SkinFileReader> reader;
+        ASSERT_NO_THROW(reader = Load(qdtest::SkinArchiveOfDeflate(bomb, recorded)));
+        EXPECT_FALSE(reader->Loaded());
+        EXPECT_EQ(temp.FileCount(), 0u);
+    }
+}
+
 // The damaged-file table: record databases that break the format's limits.
 TEST_F(ReaderTest, DamagedRecordDataIsAReadErrorAndLeavesNoTemporaryFile) {
     const Bytes good = skin::BuildSkinData(qdtest::SmallSkinRecords());

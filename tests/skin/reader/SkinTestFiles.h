@@ -10,6 +10,7 @@
 
 #include "skin/reader/SkinArchiveWriter.h"
 #include "toolkit/BmpImage.h"
+#include "toolkit/Stream.h"
 
 namespace qdtest {
 
@@ -23,6 +24,47 @@ std::vector<skin::SkinRecordInput> SmallSkinRecords();
 skin::Bytes SkinArchive(const std::vector<skin::SkinRecordInput>& records, const std::string& password = "");
 
 void WriteFile(const std::filesystem::path& path, const skin::Bytes& bytes);
+
+// Raw DEFLATE data that decodes to 1 + 258 * matches zero bytes: one dynamic block whose only
+// codes are a zero literal, end-of-block and 1-bit codes for a 258-byte match at distance 1, so
+// every four matches take one byte. 4161790 matches come to just under 1 GiB from about 1 MB.
+skin::Bytes ZeroBomb(std::uint32_t matches);
+inline constexpr std::uint32_t kGigabyteBombMatches = 4161790;
+
+// A skin archive whose "SKINDATA.SK2" holds the raw DEFLATE data as it is (encrypted under the
+// password when one is given), with the uncompressed size recorded as given.
+skin::Bytes SkinArchiveOfDeflate(const skin::Bytes& deflate, std::uint32_t recordedSize,
+                                 const std::string& password = "");
+
+// An output that keeps nothing but the number of bytes written to it.
+class CountingSink : public tk::TStream {
+public:
+    std::int64_t Read(void*, std::int64_t) override { return 0; }
+    std::int64_t Write(const void*, std::int64_t count) override {
+        written_ += static_cast<std::uint64_t>(count);
+        return count;
+    }
+    std::int64_t Seek(std::int64_t, tk::SeekOrigin) override { return static_cast<std::int64_t>(written_); }
+    std::uint64_t Written() const { return written_; }
+
+private:
+    std::uint64_t written_ = 0;
+};
+
+// A memory source that counts the bytes read from it.
+class CountingSource : public tk::TMemoryStream {
+public:
+    using tk::TMemoryStream::TMemoryStream;
+    std::int64_t Read(void* buffer, std::int64_t count) override {
+        const std::int64_t got = tk::TMemoryStream::Read(buffer, count);
+        read_ += static_cast<std::uint64_t>(got);
+        return got;
+    }
+    std::uint64_t BytesRead() const { return read_; }
+
+private:
+    std::uint64_t read_ = 0;
+};
 
 // Points the process's temporary folder at a fresh folder for its lifetime.
 class TempFolderRedirect {

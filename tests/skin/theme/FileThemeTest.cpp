@@ -2,6 +2,7 @@
 // sentinels, bitmap parts, and the re-assignment of skinned components after a load.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <set>
 
@@ -136,6 +137,28 @@ TEST_F(ThemeTest, LookupsAndTheirSentinels) {
     ASSERT_NE(strip, nullptr);
     EXPECT_EQ(WidthOf(*strip), 100);
     EXPECT_EQ(strip, theme.GetThemeBitmap(SKIN2_TITLEBUTTONS));  // the theme's own object
+}
+
+// Every integer record at the edges of its 4 bytes comes out of the theme within the range the
+// components' geometry works in; ordinary values and the "missing" -1 come out as they are.
+TEST_F(ThemeTest, IntegerRecordsAreHeldToThePictureRange) {
+    struct Case { std::int32_t stored, read; };
+    const Case cases[] = {{INT32_MIN, -16384}, {-16385, -16384}, {-16384, -16384}, {-1, -1}, {0, 0},
+                          {27, 27}, {16384, 16384}, {16385, 16384}, {INT32_MAX, 16384}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored);
+        std::vector<SkinRecordInput> records;
+        for (int item = 0; item < kThemeIntCount; ++item)
+            records.push_back(SkinRecordInput::Integer(std::string(ThemeItemName(TsuiThemeInt(item))), c.stored));
+        records.push_back(SkinRecordInput::Integer("SKIN2_FORMCOLOR", c.stored));
+        const fs::path file = dir / "extreme.ssk";
+        qdtest::WriteFile(file, qdtest::SkinArchive(records));
+        TsuiFileTheme theme(nullptr);
+        theme.SetThemeFile(file);
+        ASSERT_TRUE(theme.Ready());
+        for (int item = 0; item < kThemeIntCount; ++item) EXPECT_EQ(theme.GetThemeInt(TsuiThemeInt(item)), c.read) << item;
+        EXPECT_EQ(theme.GetThemeColor(SKIN2_FORMCOLOR), c.stored);  // colours are no positions
+    }
 }
 
 TEST_F(ThemeTest, CopyThemeBitmapCutsPartsOrCopiesWholeOrEmpties) {

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <filesystem>
 #include <string>
 
 #include "tests/skin/reader/SkinTestFiles.h"
@@ -36,13 +37,26 @@ TEST(PreviewArgs, RefusedCommandLinesSayWhatIsWrong) {
     EXPECT_EQ(ParsePreviewArgs({L"--password", L"pw"}).Error, L"--password goes with --skin");
 }
 
-// The built program, started with arguments; ended at the end of the test.
+// A relative skin path is taken from the current folder: "." and ".." resolved, a path from the
+// drive's root put on the current drive, an absolute path left alone.
+TEST(PreviewArgs, RelativeSkinPathsStartAtTheCurrentFolder) {
+    EXPECT_EQ(preview::ResolveSkinPath(L"My.ssk", L"C:\\work"), L"C:\\work\\My.ssk");
+    EXPECT_EQ(preview::ResolveSkinPath(L"sub\\My.ssk", L"C:\\work"), L"C:\\work\\sub\\My.ssk");
+    EXPECT_EQ(preview::ResolveSkinPath(L"..\\skins\\.\\My.ssk", L"C:\\work\\tools"), L"C:\\work\\skins\\My.ssk");
+    EXPECT_EQ(preview::ResolveSkinPath(L"\\skins\\My.ssk", L"C:\\work"), L"C:\\skins\\My.ssk");
+    EXPECT_EQ(preview::ResolveSkinPath(L"D:\\skins\\My.ssk", L"C:\\work"), L"D:\\skins\\My.ssk");
+    EXPECT_EQ(preview::ResolveSkinPath(L"My.ssk", L""), L"My.ssk");
+}
+
+// The built program, started with arguments (in the given current folder, else the test's own);
+// ended at the end of the test.
 class PreviewProcess {
 public:
-    explicit PreviewProcess(const std::wstring& args) {
+    explicit PreviewProcess(const std::wstring& args, const std::wstring& folder = L"") {
         std::wstring cmd = L"\"" + qdtest::WindowsPath(QD_PREVIEW_FILE) + L"\" " + args;
         STARTUPINFOW si{sizeof(si)};
-        started_ = CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &info_);
+        started_ = CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                  folder.empty() ? nullptr : folder.c_str(), &si, &info_);
     }
     ~PreviewProcess() {
         if (!started_) return;
@@ -143,6 +157,28 @@ TEST(SkinPreviewProgram, ASkinFileThatDoesNotLoadIsReportedAndDeepBlueShows) {
     ASSERT_TRUE(w);
     DWORD_PTR inset = 0;
     ASSERT_TRUE(SendMessageTimeoutW(w, kFrameInsetQuery, 0, 0, SMTO_ABORTIFHUNG, 5000, &inset));
+    PostMessageW(w, WM_CLOSE, 0, 0);
+    EXPECT_EQ(p.ExitCode(10000), 0u);
+}
+
+// A skin author names the skin relative to where they stand: it loads from there (its 7-pixel
+// left border sets the frame's inset) and the title names the file with its full path.
+TEST(SkinPreviewProgram, ARelativeSkinPathIsTakenFromTheCurrentFolder) {
+    qdtest::TempDir dir;
+    std::filesystem::create_directories(dir / "skins");
+    qdtest::WriteFile(dir / "skins" / "Mine.ssk",
+                      qdtest::SkinArchive({skin::SkinRecordInput::Bitmap(
+                          "SKIN2_FORMLEFTBORDER", tk::EncodeBmp24(qdtest::GradientImage(7, 20, 1)))}));
+    PreviewProcess p(L"--skin skins\\Mine.ssk", dir.Path().wstring());
+    ASSERT_TRUE(p.Started());
+    HWND w = p.Window(L"QuiverdirSkinPreview");
+    ASSERT_TRUE(w) << "the preview window did not appear (a message box about the skin?)";
+    DWORD_PTR inset = 0;
+    ASSERT_TRUE(SendMessageTimeoutW(w, kFrameInsetQuery, 0, 0, SMTO_ABORTIFHUNG, 5000, &inset));
+    EXPECT_EQ(inset, 7u);
+    wchar_t caption[512] = {};
+    GetWindowTextW(w, caption, 512);
+    EXPECT_EQ(std::wstring(caption), L"Skin Preview - " + (dir / "skins" / "Mine.ssk").wstring());
     PostMessageW(w, WM_CLOSE, 0, 0);
     EXPECT_EQ(p.ExitCode(10000), 0u);
 }
