@@ -35,6 +35,28 @@ struct TRect {
     int Height() const { return Bottom - Top; }
 };
 
+// The rectangle of any platform-free rectangle type with the same four edges (the layout
+// arithmetic of the flat controls and of the skinned frame keeps its own).
+template <class Rect>
+TRect ToTRect(const Rect& r) {
+    return {r.Left, r.Top, r.Right, r.Bottom};
+}
+
+// Holds the mouse capture for a window while it lives; its end releases the capture, unless the
+// capture has gone to another window meanwhile.
+class TMouseCapture {
+public:
+    explicit TMouseCapture(HWND window) : window_(window) { SetCapture(window); }
+    ~TMouseCapture() {
+        if (GetCapture() == window_) ReleaseCapture();
+    }
+    TMouseCapture(const TMouseCapture&) = delete;
+    TMouseCapture& operator=(const TMouseCapture&) = delete;
+
+private:
+    HWND window_;
+};
+
 // A font by name and height (negative: character height in pixels, as the platform takes it).
 struct TFontSpec {
     std::wstring Name = L"MS Sans Serif";

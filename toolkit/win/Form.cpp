@@ -160,6 +160,20 @@ int TForm::ShowModal() {
 
 void TForm::WndProc(TMessage& m) {
     switch (m.Msg) {
+    case WM_COMMAND:
+        // From the dialog manager: no child control of the form has the identifier.
+        if (m.LParam == 0 && HIWORD(m.WParam) == 0 && (LOWORD(m.WParam) == IDOK || LOWORD(m.WParam) == IDCANCEL)) {
+            if (LOWORD(m.WParam) == IDOK) {
+                if (OnEnterKey) OnEnterKey(this);
+            } else if (OnEscapeKey) {
+                OnEscapeKey(this);
+            } else if (modal_) {
+                modalResult_ = mrCancel;
+            }
+            m.Result = 0;
+            return;
+        }
+        break;
     case WM_CLOSE:
         if (modal_) {
             modalResult_ = mrCancel;

@@ -43,6 +43,12 @@ public:
 
     TNotifyEvent OnCreate;
     TNotifyEvent OnShow;
+    // Enter and Escape typed into a control that does not take them itself (the dialog manager
+    // reports them as IDOK and IDCANCEL). OnEnterKey runs when set, else Enter does nothing;
+    // OnEscapeKey runs when set, else Escape ends a modal form with mrCancel and does nothing to a
+    // modeless one.
+    TNotifyEvent OnEnterKey;
+    TNotifyEvent OnEscapeKey;
     // Runs the creation handler; a form calls it once its components exist.
     void DoCreate();
 
