@@ -9,6 +9,7 @@
 #include "app/AddItem.h"
 #include "app/Global.h"
 #include "app/Options.h"
+#include "skin/controls/Form.h"
 #include "tests/support/RealInput.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WinTest.h"
@@ -209,9 +210,11 @@ TEST_F(DialogInputTest, PropertyDialogTabsBetweenItsEditsAndEnterIsOkWithItsChec
     EXPECT_EQ(dialog.fePath->Text(), folder);
 }
 
-TEST_F(DialogInputTest, PropertyDialogEscapeCancelsAndLeavesItsOwnerAsItIs) {
+TEST_F(DialogInputTest, PropertyDialogEscapeCancelsAndLeavesTheMainWindowAsItIs) {
+    // A main window in a skinned frame, whose title bar has a system menu with Minimize.
     tk::TForm owner(nullptr);
     owner.SetBounds(300, 200, 640, 420);
+    new TsuiForm(&owner);
     owner.Show();
     tk::Application().SetMainForm(&owner);
     qd::TfrmProperty dialog(&owner, L"alias", dir.Path().wstring());

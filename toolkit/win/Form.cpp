@@ -163,13 +163,8 @@ void TForm::WndProc(TMessage& m) {
     case WM_COMMAND:
         // From the dialog manager: no child control of the form has the identifier.
         if (m.LParam == 0 && HIWORD(m.WParam) == 0 && (LOWORD(m.WParam) == IDOK || LOWORD(m.WParam) == IDCANCEL)) {
-            if (LOWORD(m.WParam) == IDOK) {
-                if (OnEnterKey) OnEnterKey(this);
-            } else if (OnEscapeKey) {
-                OnEscapeKey(this);
-            } else if (modal_) {
-                modalResult_ = mrCancel;
-            }
+            const TNotifyEvent& handler = LOWORD(m.WParam) == IDOK ? OnEnterKey : OnEscapeKey;
+            if (handler) handler(this);
             m.Result = 0;
             return;
         }

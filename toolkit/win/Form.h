@@ -44,9 +44,7 @@ public:
     TNotifyEvent OnCreate;
     TNotifyEvent OnShow;
     // Enter and Escape typed into a control that does not take them itself (the dialog manager
-    // reports them as IDOK and IDCANCEL). OnEnterKey runs when set, else Enter does nothing;
-    // OnEscapeKey runs when set, else Escape ends a modal form with mrCancel and does nothing to a
-    // modeless one.
+    // reports them as IDOK and IDCANCEL); without a handler the key does nothing.
     TNotifyEvent OnEnterKey;
     TNotifyEvent OnEscapeKey;
     // Runs the creation handler; a form calls it once its components exist.

@@ -41,21 +41,6 @@ protected:
     }
 };
 
-TEST_F(MenuCommandTest, EachTreeNumbersItsItemsAboveTheDialogIdentifiers) {
-    CountingMenu a(3), b(3);
-    tk::TMenuItem* sub = a.Item(1)->Add(L"Sub");
-    for (tk::TMenuItem* item : {a.Item(0), a.Item(2), sub, b.Item(0)}) {
-        EXPECT_GE(item->Command(), tk::TMenuItem::kFirstMenuCommand);
-        EXPECT_LE(item->Command(), tk::TMenuItem::kLastMenuCommand);
-    }
-    // The two menus give out the same numbers; each finds its own item by them.
-    EXPECT_EQ(a.Item(0)->Command(), b.Item(0)->Command());
-    EXPECT_EQ(a.menu.Items()->FindCommand(b.Item(0)->Command()), a.Item(0));
-    EXPECT_EQ(b.menu.Items()->FindCommand(a.Item(2)->Command()), b.Item(2));
-    EXPECT_EQ(sub->FindCommand(a.Item(2)->Command()), a.Item(2));  // a sub-item's tree is its menu's
-    EXPECT_EQ(b.menu.Items()->FindCommand(sub->Command()), nullptr);
-}
-
 TEST_F(MenuCommandTest, ATreeStopsAtItsLastIdentifierAndTakesAFreedOneAgain) {
     // Filled through branches of 256 items (small owner lists keep this quick).
     tk::TMenuItem root(nullptr);
@@ -123,25 +108,6 @@ TEST_F(MenuCommandTest, EnterEscapeAndDialogIdentifiersNeverRunAMenuItem) {
     EXPECT_EQ(escapes, 2);
     EXPECT_EQ(enters, 2);
     SetMenu(form.Handle(), nullptr);
-}
-
-TEST_F(MenuCommandTest, EscapeEndsAModalFormUnlessItHasItsOwnHandlerAndEnterOnlyRunsOne) {
-    realinput::TestForm form;
-    bool done = false;
-    const int idle = tk::Application().AddIdleHandler([&] {
-        if (done || !IsWindowVisible(form.Handle())) return;
-        done = true;
-        SetWindowPos(form.Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-        realinput::Settle(100);
-        realinput::Key(VK_RETURN);  // no handler: the form stays
-        EXPECT_EQ(form.ModalResult(), tk::mrNone);
-        realinput::Key(VK_ESCAPE);
-        // The modal loop looks at the result after its next message (this runs while it is idle).
-        PostMessageW(form.Handle(), WM_NULL, 0, 0);
-    });
-    EXPECT_EQ(form.ShowModal(), tk::mrCancel);
-    EXPECT_TRUE(done);
-    tk::Application().RemoveIdleHandler(idle);
 }
 
 }  // namespace
