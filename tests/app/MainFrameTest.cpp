@@ -159,7 +159,7 @@ TEST_F(MainFrameTest, CloseThroughTheTitleBarEndsTheProgram) {
     EXPECT_TRUE(tk::Application().Terminated());
 }
 
-TEST_F(MainFrameTest, EscapeAndAStrayCancelCommandLeaveTheWindowAsItIs) {
+TEST_F(MainFrameTest, EscapeAStrayCancelCommandAndASlideFromMinimiseToCloseLeaveTheWindowAsItIs) {
     Start();
     SetForegroundWindow(form->Handle());
     realinput::Settle();
@@ -172,12 +172,8 @@ TEST_F(MainFrameTest, EscapeAndAStrayCancelCommandLeaveTheWindowAsItIs) {
     realinput::Settle(200);
     EXPECT_FALSE(IsIconic(form->Handle()));
     EXPECT_TRUE(IsWindowVisible(form->Handle()));
-    EXPECT_FALSE(tk::Application().Terminated());
     realinput::SaveScreenshot(form->Handle(), "main-after-escape");
-}
-
-TEST_F(MainFrameTest, PressingMinimiseAndReleasingOnCloseDoesNothing) {
-    Start();
+    // Pressed on minimise, released on close: neither acts.
     const POINT min = ButtonCentre(3), close = ButtonCentre(1);
     frametest::MoveMouse(min.x, min.y);
     frametest::PressLeft();
