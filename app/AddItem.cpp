@@ -92,8 +92,10 @@ TfrmProperty::TfrmProperty(tk::TComponent* owner, const std::wstring& alias, con
 
     feName->SetText(alias);
     fePath->SetText(path);
-    // Typing starts in the alias.
+    // Typing starts in the alias. Enter is OK, through its checks; Escape is Cancel.
     OnShow = [this](tk::TComponent*) { feName->SetFocus(); };
+    OnEnterKey = [this](tk::TComponent*) { fbOk->Click(); };
+    OnEscapeKey = [this](tk::TComponent*) { fbCancel->Click(); };
 }
 
 TfrmProperty::~TfrmProperty() { DestroyComponents(); }

@@ -53,6 +53,11 @@ TfrmOptions::TfrmOptions(tk::TComponent* owner, std::wstring optionsFile)
     bCancel->SetTabOrder(2);
     bCancel->SetModalResult(tk::mrCancel);
 
+    // The keyboard starts on the first box; Enter is OK, Escape is Cancel.
+    OnShow = [this](tk::TComponent*) { cbExploreFolder->SetFocus(); };
+    OnEnterKey = [this](tk::TComponent*) { bOK->Click(); };
+    OnEscapeKey = [this](tk::TComponent*) { bCancel->Click(); };
+
     OnCreate = [this](tk::TComponent* s) { FormCreate(s); };
     DoCreate();
 }

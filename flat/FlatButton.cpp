@@ -16,12 +16,6 @@ std::optional<tk::TColor> ParentColorIfAny(const tk::TControl* parent) {
     return ParentColorOf(*parent);
 }
 
-namespace {
-
-tk::TRect ToTRect(const FlatRect& r) { return {r.Left, r.Top, r.Right, r.Bottom}; }
-
-}  // namespace
-
 // ---- TFlatButtonBase ----
 
 TFlatButtonBase::TFlatButtonBase(tk::TComponent* owner)
@@ -286,13 +280,13 @@ void TFlatButtonBase::PaintFace(tk::TCanvas& canvas) {
     if (fill) {
         canvas.SetBrushStyle(tk::TBrushStyle::Solid);
         canvas.SetBrushColor(ButtonFaceColor(state_, mouseInControl_, colors));
-        canvas.FillRect(ToTRect(client));
+        canvas.FillRect(tk::ToTRect(client));
     } else {
         CopyParentBackground(*this, canvas);
     }
 
     const BevelSpec bevel = ButtonBevel(state_, mouseInControl_, DefaultBorder(), colors);
-    DrawBevelFrame(canvas, ToTRect(client), bevel.Top, bevel.Bottom, bevel.Width);
+    DrawBevelFrame(canvas, tk::ToTRect(client), bevel.Top, bevel.Bottom, bevel.Width);
 
     if (!glyph_.Empty()) {
         const int n = numGlyphs_, h = glyph_.Height(), w = glyph_.Width() / n;
@@ -301,7 +295,7 @@ void TFlatButtonBase::PaintFace(tk::TCanvas& canvas) {
             {
                 tk::TCanvas source(glyph_.Dc());
                 tk::TCanvas target(image->Dc());
-                target.CopyRect({0, 0, w, h}, source, ToTRect(GlyphSourceRect(n, glyph_.Width(), h, state_)));
+                target.CopyRect({0, 0, w, h}, source, tk::ToTRect(GlyphSourceRect(n, glyph_.Width(), h, state_)));
             }
             GdiFlush();
             std::uint32_t transparent = glyph_.GetPixel(0, h - 1);
@@ -319,7 +313,7 @@ void TFlatButtonBase::PaintFace(tk::TCanvas& canvas) {
     if (!Caption().empty()) {
         canvas.SetBrushStyle(tk::TBrushStyle::Clear);
         constexpr UINT kFormat = DT_SINGLELINE | DT_VCENTER | DT_CENTER;
-        tk::TRect r = ToTRect(textBounds_);
+        tk::TRect r = tk::ToTRect(textBounds_);
         if (state_ == TButtonState::bsDisabled) {
             tk::TRect shifted{r.Left + 1, r.Top + 1, r.Right + 1, r.Bottom + 1};
             canvas.SetFontColor(tk::clBtnHighlight);

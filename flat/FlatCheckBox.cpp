@@ -2,12 +2,6 @@
 
 #include <windowsx.h>
 
-namespace {
-
-tk::TRect ToTRect(const FlatRect& r) { return {r.Left, r.Top, r.Right, r.Bottom}; }
-
-}  // namespace
-
 FlatHotTracker& TFlatCheckBox::ClassTracker() {
     static FlatHotTracker tracker;
     return tracker;
@@ -113,7 +107,7 @@ void TFlatCheckBox::DrawSquare(tk::TCanvas& canvas) {
     canvas.SetPenWidth(1);
     canvas.SetBrushStyle(tk::TBrushStyle::Solid);
     canvas.SetBrushColor(CheckBoxFill(focused_, hot_, pressed_, Color(), ColorFocused(), ColorDown()));
-    canvas.FillRect(ToTRect(square));
+    canvas.FillRect(tk::ToTRect(square));
     if (checked_) {
         canvas.SetPenColor(Enabled() ? colorCheck_ : tk::clBtnShadow);
         for (const Stroke& s : kCheckMarkStrokes) {
@@ -122,7 +116,7 @@ void TFlatCheckBox::DrawSquare(tk::TCanvas& canvas) {
         }
     }
     canvas.SetBrushColor(ColorBorder());
-    canvas.FrameRect(ToTRect(square));
+    canvas.FrameRect(tk::ToTRect(square));
 }
 
 void TFlatCheckBox::RedrawSquare() {
@@ -139,7 +133,7 @@ void TFlatCheckBox::Paint(HDC dc) {
 
     const FlatRect client{0, 0, ClientWidth(), ClientHeight()};
     const bool right = layout_ == TCheckBoxLayout::checkboxRight;
-    tk::TRect r = ToTRect(CheckBoxCaptionRect(client, right));
+    tk::TRect r = tk::ToTRect(CheckBoxCaptionRect(client, right));
     const UINT format = CheckBoxCaptionFormat(right);
     const tk::TFontSpec fontSpec = parentFont_ && Parent() ? Parent()->Font() : Font();
     const tk::TFont font = tk::TFont::FromSpec(fontSpec);

@@ -17,8 +17,6 @@ constexpr wchar_t kFrameProp[] = L"qd.SkinFrame";
 constexpr UINT kFrameChangedFlags = SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED;
 constexpr TsuiStyleItem kRoundCornerItem = 14, kFormColorItem = 15, kBorderColorItem = 16, kBorderWidthItem = 17;
 
-tk::TRect ToRect(const skin::Box& b) { return {b.Left, b.Top, b.Right, b.Bottom}; }
-
 void FillColor(tk::TCanvas& canvas, const tk::TRect& r, tk::TColor color) {
     if (r.Right <= r.Left || r.Bottom <= r.Top) return;
     canvas.SetBrushStyle(tk::TBrushStyle::Solid);
@@ -623,7 +621,7 @@ void TsuiForm::PaintBuiltInFrame(tk::TCanvas& canvas, int w, int h) {
     }
     for (const skin::Band& band : skin::BuiltInBorderBands(w, h, bw, TitleBandHeight(), GetMenuBarHeight(),
                                                            titleBar_->Visible()))
-        FillColor(canvas, ToRect(band.Rect), band.Color == skin::BandColor::Border ? borderColor_ : Color());
+        FillColor(canvas, tk::ToTRect(band.Rect), band.Color == skin::BandColor::Border ? borderColor_ : Color());
 }
 
 // ---- The window outline ----

@@ -79,7 +79,6 @@ int TsuiForm::ContentTop() const { return (TitleBarVisible() ? titleBar_->Height
 void TsuiForm::CreateMenuBar() {
     if (menuBar_ || !titleBar_) return;
     menuBar_ = new TsuiMenuBar(this);
-    menuBar_->OwnerFrame = this;
     menuBar_->SetFlat(true);
     menuBar_->SetShowCaptions(true);
     menuBar_->SetList(true);

@@ -3,14 +3,13 @@
 #include "toolkit/win/Form.h"
 
 TsuiMainMenu::TsuiMainMenu(tk::TComponent* owner) : TsuiMenuBase<tk::TMainMenu>(owner) {
-    checkImages_ = new tk::TImageList(this, 16, 16);
-    checkImages_->AddResourceStrip(L"MENU_CHECKED", RGB(255, 255, 255));
+    checkImages_ = SharedMenuCheckImages();
     tk::TMainMenu::SetImages(checkImages_);
     InitStyle(owner);
 }
 
 TsuiMainMenu::~TsuiMainMenu() {
-    // The internal list is owned and freed with the menu; the frame hears nothing more.
+    // The frame hears nothing more.
     if (form_) RemoveFreeNotification(form_);
     form_ = nullptr;
 }
@@ -50,7 +49,7 @@ void TsuiMainMenu::Notification(tk::TComponent* component, tk::Operation operati
     TsuiMenuBase<tk::TMainMenu>::Notification(component, operation);
     if (operation != tk::Operation::Remove) return;
     if (component == form_) form_ = nullptr;
-    // The internal list goes only with the menu; a user's list that goes brings it back.
+    // The check mark list lasts as long as the program; a user's list that goes brings it back.
     if (component == checkImages_) {
         checkImages_ = nullptr;
     } else if (component && tk::TMainMenu::Images() == nullptr && checkImages_) {

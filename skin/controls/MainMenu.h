@@ -1,5 +1,6 @@
 // The skinned main menu: drawn like the skinned popup menu, shown by a form frame's menu bar.
-// It keeps its own check mark image list, installed as its images while no other list is set.
+// The check mark list shared by the skinned menus is installed as its images while no other list
+// is set.
 #pragma once
 
 #include "skin/controls/SkinMenu.h"
@@ -19,9 +20,9 @@ public:
     ~TsuiMainMenu() override;
     std::string_view ClassName() const override { return "TsuiMainMenu"; }
 
-    // The images set by the user; empty while the internal check mark list is installed.
+    // The images set by the user; empty while the check mark list is installed.
     tk::TImageList* Images() const;
-    // Empty installs the internal list again.
+    // Empty installs the check mark list again.
     void SetImages(tk::TImageList* images) override;
     tk::TImageList* CheckImages() const { return checkImages_; }
 
@@ -44,6 +45,6 @@ protected:
 private:
     TsuiMenuBarHost* Host() const { return dynamic_cast<TsuiMenuBarHost*>(form_); }
 
-    tk::TImageList* checkImages_ = nullptr;  // owned by the menu
+    tk::TImageList* checkImages_ = nullptr;  // the shared check mark list
     tk::TComponent* form_ = nullptr;
 };

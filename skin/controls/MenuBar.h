@@ -10,8 +10,6 @@
 #include "toolkit/win/Menus.h"
 #include "toolkit/win/ToolBar.h"
 
-class TsuiForm;
-
 // A bar button bound to a top-level menu item (heard of when the item goes).
 class TsuiMenuBarButton : public tk::TToolButton {
 public:
@@ -41,7 +39,6 @@ public:
     ~TsuiMenuBar() override;
     std::string_view ClassName() const override { return "TsuiMenuBar"; }
 
-    TsuiForm* OwnerFrame = nullptr;
     TsuiMenuBarDrawEvent OnCustomDraw;            // after the plain background
     TsuiMenuBarButtonDrawEvent OnCustomDrawButton;  // instead of the tool bar's own drawing
 

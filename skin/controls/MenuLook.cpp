@@ -1,5 +1,7 @@
 #include "skin/controls/MenuLook.h"
 
+#include <memory>
+
 #include "skin/theme/MenuDraw.h"
 #include "skin/theme/SkinDraw.h"
 #include "skin/theme/StyleItems.h"
@@ -14,6 +16,20 @@ constexpr TsuiStyleItem kItemColorItem = 21;
 constexpr TsuiStyleItem kFontItem = 22;
 constexpr TsuiStyleItem kBarItem = 23;
 constexpr tk::TColor kDisabledText = 0x808080;
+constexpr COLORREF kCheckMarkTransparent = RGB(255, 255, 255);
+
+}  // namespace
+
+tk::TImageList* SharedMenuCheckImages() {
+    static std::unique_ptr<tk::TImageList> list = [] {
+        auto l = std::make_unique<tk::TImageList>(nullptr, 16, 16);
+        l->AddResourceStrip(L"MENU_CHECKED", kCheckMarkTransparent);
+        return l;
+    }();
+    return list.get();
+}
+
+namespace {
 
 tk::TColor ThemeColor(TsuiFileTheme* theme, TsuiThemeColor item) {
     return static_cast<tk::TColor>(theme->GetThemeColor(item));

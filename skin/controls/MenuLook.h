@@ -40,6 +40,10 @@ struct TsuiMenuItemView {
     int ImageIndex = -1;
 };
 
+// The check mark picture (resource MENU_CHECKED, white transparent), one list for every skinned
+// menu of the program: created on first use, freed at exit.
+tk::TImageList* SharedMenuCheckImages();
+
 // Where the pictures come from: the menu's images (none: nullptr) and the check mark.
 struct TsuiMenuImages {
     tk::TImageList* Images = nullptr;

@@ -1,6 +1,5 @@
 // The skinned popup menu: every item drawn with a side bar, selection, separators and check marks
-// in the colours of a built-in style or a loaded skin. The check mark picture is shared by all
-// popup menus of the program.
+// in the colours of a built-in style or a loaded skin.
 #pragma once
 
 #include "skin/controls/SkinMenu.h"
@@ -16,6 +15,3 @@ public:
 protected:
     TsuiMenuImages MenuImages() const override;
 };
-
-// The check mark shared by the popup menus (created on first use, freed at exit).
-tk::TImageList* SharedMenuCheckImages();

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "skin/controls/Form.h"
 #include "skin/theme/BuiltInBitmaps.h"
@@ -404,16 +405,14 @@ void TsuiTitleBar::DrawButtonsAndCaption(tk::TBitmap& image) {
     const TsuiTitleBarButton* box = lastLayout_.ControlBox >= 0 ? buttons_->Items(lastLayout_.ControlBox) : nullptr;
     lastIcon_ = skin::LayoutTitleIcon(leftBtnXOffset_, j, box != nullptr, drawAppIcon_, iconTop_,
                                       box ? box->PicNormal().Width() : 0, box ? box->PicNormal().Height() : 0);
-    hotButton_ = skin::TitleButtonAt(lastLayout_, box && drawAppIcon_ ? lastIcon_.ControlBox : std::nullopt, cursor.x,
-                                     cursor.y);
-    if (box && !drawAppIcon_ && lastIcon_.ControlBox) {
-        // The control-box picture is hot over its own rectangle, drawn one row higher.
-        if (skin::BoxContains(*lastIcon_.ControlBox, cursor.x, cursor.y)) hotButton_ = lastLayout_.ControlBox;
-    }
+    hotButton_ = ButtonAt(cursor.x, cursor.y);
 
     auto drawButton = [&](TsuiTitleBarButton* b, int index, int x, int y) {
         tk::TBitmap* source = &b->PicNormal();
-        if (hotButton_ == index) source = mouseIsDown_ ? &b->PicMouseDown() : &b->PicMouseOn();
+        // While the mouse is held down, only the button the press started on shows, and only as
+        // pressed (with the pointer on it, where a release would click it).
+        if (hotButton_ == index && !mouseIsDown_) source = &b->PicMouseOn();
+        if (hotButton_ == index && mouseIsDown_ && pressedButton_ == index) source = &b->PicMouseDown();
         // Drawn straight from the button's picture (no copy on every mouse move): its
         // transparency is the button's, its colour fixed under a skin.
         source->SetTransparent(b->Transparent());
@@ -452,14 +451,25 @@ void TsuiTitleBar::DrawButtonsAndCaption(tk::TBitmap& image) {
 
 // ---- Mouse ----
 
-void TsuiTitleBar::MouseDown(int, int) {
+int TsuiTitleBar::ButtonAt(int x, int y) const {
+    const bool hasBox = lastLayout_.ControlBox >= 0 && lastIcon_.ControlBox;
+    int at = skin::TitleButtonAt(lastLayout_, hasBox && drawAppIcon_ ? lastIcon_.ControlBox : std::nullopt, x, y);
+    // The control-box picture is hot over its own rectangle, drawn one row higher.
+    if (hasBox && !drawAppIcon_ && skin::BoxContains(*lastIcon_.ControlBox, x, y)) at = lastLayout_.ControlBox;
+    return at;
+}
+
+void TsuiTitleBar::MouseDown(int x, int y) {
+    capture_.Take(Handle());
     mouseIsDown_ = true;
+    pressedButton_ = ButtonAt(x, y);
     Repaint();
     tk::TForm* form = ParentFormOf();
     if (!form || !form->HandleAllocated()) return;
     if (skin::ClassifyTitleBarPress(hotButton_, IsZoomed(form->Handle()) != FALSE, Designing()) ==
         skin::TitleBarPress::Drag) {
-        ReleaseCapture();
+        capture_.Release();
+        pressedButton_ = -1;
         mouseIsDown_ = false;
         POINT cursor;
         GetCursorPos(&cursor);
@@ -468,10 +478,19 @@ void TsuiTitleBar::MouseDown(int, int) {
     }
 }
 
-void TsuiTitleBar::MouseUp() {
-    if (hotButton_ >= 0 && hotButton_ < buttons_->Count()) {
-        TsuiTitleBarButton* b = buttons_->Items(hotButton_);
-        const int index = hotButton_;
+void TsuiTitleBar::CancelPress() {
+    if (pressedButton_ < 0 && !mouseIsDown_) return;
+    pressedButton_ = -1;
+    mouseIsDown_ = false;
+    Repaint();
+}
+
+void TsuiTitleBar::MouseUp(int pressed, int x, int y) {
+    // Only a button that was pressed and is released under the pointer acts; a release elsewhere
+    // (slid off it, onto another button, or with no press on the bar) does nothing.
+    if (pressed >= 0 && pressed < buttons_->Count() && ButtonAt(x, y) == pressed) {
+        TsuiTitleBarButton* b = buttons_->Items(pressed);
+        const int index = pressed;
         if (b->ButtonType() == TsuiTitleBarBtnType::suiControlBox && !b->ControlBoxMenu()) {
             PopupSystemMenu();
         } else {
@@ -519,19 +538,32 @@ bool TsuiTitleBar::PopupSystemMenuAt(int x, int y) {
 void TsuiTitleBar::WndProc(tk::TMessage& m) {
     switch (m.Msg) {
     case WM_LBUTTONDOWN:
-        SetCapture(Handle());
         MouseDown(static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam)));
         m.Result = 0;
         return;
-    case WM_LBUTTONUP:
-        if (GetCapture() == Handle()) ReleaseCapture();
-        MouseUp();
+    case WM_LBUTTONUP: {
+        // The press is taken before the capture goes, whose loss would cancel it.
+        const int pressed = std::exchange(pressedButton_, -1);
+        capture_.Release();
+        MouseUp(pressed, static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam)));
         m.Result = 0;
         return;
-    case WM_LBUTTONDBLCLK:
+    }
+    case WM_LBUTTONDBLCLK: {
+        // The second press of a double click on a window button is a press like the first.
+        const int x = static_cast<short>(LOWORD(m.LParam)), y = static_cast<short>(HIWORD(m.LParam));
+        const int at = ButtonAt(x, y);
+        const bool onButton = at >= 0 && at < buttons_->Count() &&
+                              buttons_->Items(at)->ButtonType() != TsuiTitleBarBtnType::suiControlBox;
         DoubleClick();
+        if (onButton && HandleAllocated() && IsWindowVisible(Handle())) MouseDown(x, y);
         m.Result = 0;
         return;
+    }
+    case WM_CAPTURECHANGED:
+        // Capture taken away in the middle of a press (a message box, a menu): the press ends.
+        if (reinterpret_cast<HWND>(m.LParam) != Handle()) CancelPress();
+        break;
     case WM_MOUSEMOVE:
         if (!trackingLeave_) {
             TRACKMOUSEEVENT t{sizeof(t), TME_LEAVE, Handle(), 0};

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "skin/controls/FrameGeometry.h"
@@ -13,6 +14,7 @@
 #include "toolkit/win/Bitmap.h"
 #include "toolkit/win/Canvas.h"
 #include "toolkit/win/Form.h"
+#include "toolkit/win/Scoped.h"
 #include "toolkit/win/Panel.h"
 
 // Sent with zero parameters to a framed window: the frame answers with the title bar's horizontal
@@ -87,8 +89,11 @@ public:
     // Pops a control-box menu up below the bar's left end (screen x never negative).
     void PopupControlBoxMenu(tk::TComponent* menu);
 
-    // For the buttons and for tests.
+    // For the buttons and for tests. The hot button is the one under the pointer at the last
+    // paint; the pressed one is the button a press on the bar started on, -1 when none is held:
+    // a button acts when the press and the release are both on it.
     int HotButton() const { return hotButton_; }
+    int PressedButton() const { return pressedButton_; }
     bool MouseIsDown() const { return mouseIsDown_; }
     bool OnFrame() const;
     tk::TForm* ParentFormOf() const;
@@ -117,8 +122,12 @@ protected:
 
 private:
     void MouseDown(int x, int y);
-    void MouseUp();
+    void MouseUp(int pressed, int x, int y);
     void DoubleClick();
+    // The button at a point of the bar as the last paint placed the buttons and the icon, or -1.
+    int ButtonAt(int x, int y) const;
+    // The press on a button ends without acting (the capture went elsewhere).
+    void CancelPress();
     // The title bar's system menu at the bar's bottom-left corner (nothing without one).
     void PopupSystemMenu();
     void Repaint() { tk::TCustomPanel::Repaint(); }
@@ -148,7 +157,9 @@ private:
     tk::TColor formColor_ = 0, titleTransparentColor_ = 0;
     int buttonTop_ = 0, iconTop_ = 0, captionTop_ = 0;
     int hotButton_ = -1;
+    int pressedButton_ = -1;
     bool mouseIsDown_ = false;
+    tk::MouseCapture capture_;  // held from a press on the bar to its release
     bool keepFontColor_ = false;
     bool trackingLeave_ = false;
 

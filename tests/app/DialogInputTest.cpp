@@ -9,12 +9,15 @@
 #include "app/AddItem.h"
 #include "app/Global.h"
 #include "app/Options.h"
+#include "skin/controls/Form.h"
 #include "tests/support/RealInput.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WinTest.h"
 #include "toolkit/win/Application.h"
 
 namespace {
+
+constexpr int kLeftOpen = -1;
 
 class DialogInputTest : public testing::Test {
 protected:
@@ -36,6 +39,12 @@ protected:
             SetWindowPos(dialog.Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
             realinput::Settle(100);
             action();
+            // A dialog the action left open is closed with a result of its own, so that the test
+            // fails there rather than wait; the modal loop looks at the result after its next
+            // message (this runs while it idles).
+            realinput::Settle();
+            if (dialog.ModalResult() == tk::mrNone) dialog.SetModalResult(kLeftOpen);
+            PostMessageW(dialog.Handle(), WM_NULL, 0, 0);
         });
         const int result = dialog.ShowModal();
         tk::Application().RemoveIdleHandler(idle);
@@ -130,6 +139,93 @@ TEST_F(DialogInputTest, PropertyDialogRefusesAMissingFolderAndCancelsByAccelerat
     EXPECT_EQ(result, tk::mrCancel);
     EXPECT_EQ(refusal, missing + L",此路径不存在.");
     EXPECT_TRUE(pathFocused);
+}
+
+TEST_F(DialogInputTest, OptionsWorkFromTheKeyboardAlone) {
+    qd::ReadWriteOptionsFile(file.wstring(), true);
+    qd::TfrmOptions dialog(nullptr, file.wstring());
+    bool startsOnFirst = false, tabToSecond = false, tabBackToFirst = false;
+    const int result = RunModal(dialog, [&] {
+        startsOnFirst = dialog.cbExploreFolder->Focused();
+        realinput::Key(VK_SPACE);  // untick the first box
+        realinput::Key(VK_TAB);
+        tabToSecond = dialog.cbAskDelete->Focused();
+        realinput::Key(VK_SPACE);
+        realinput::Key(VK_TAB);  // the hidden third box is skipped
+        tabBackToFirst = dialog.cbExploreFolder->Focused();
+        realinput::Key(VK_RETURN);  // OK
+    });
+    EXPECT_TRUE(startsOnFirst);
+    EXPECT_TRUE(tabToSecond);
+    EXPECT_TRUE(tabBackToFirst);
+    EXPECT_EQ(result, tk::mrOk);
+    EXPECT_EQ(ReadFile(file), "[Options]\r\nExploreFolder=0\r\nAskDelete=0\r\nShowTips=0\r\n");
+}
+
+TEST_F(DialogInputTest, OptionsEscapeCancelsAndSavesNothing) {
+    qd::ReadWriteOptionsFile(file.wstring(), true);
+    qd::TfrmOptions dialog(nullptr, file.wstring());
+    const int result = RunModal(dialog, [&] {
+        realinput::Key(VK_SPACE);
+        EXPECT_FALSE(dialog.cbExploreFolder->Checked());
+        realinput::Key(VK_ESCAPE);
+    });
+    EXPECT_EQ(result, tk::mrCancel);
+    EXPECT_TRUE(qd::AppOptions.ExploreFolder);
+    EXPECT_FALSE(std::filesystem::exists(file));
+}
+
+TEST_F(DialogInputTest, PropertyDialogTabsBetweenItsEditsAndEnterIsOkWithItsChecks) {
+    tk::TForm owner(nullptr);
+    owner.SetBounds(300, 200, 640, 420);
+    owner.Show();
+    qd::TfrmProperty dialog(&owner, L"", L"");
+    const std::wstring folder = dir.Path().wstring();
+    std::wstring refusal;
+    bool tabToPath = false, tabBackToAlias = false, stillOpen = false;
+    const int result = RunModal(dialog, [&] {
+        realinput::Key('Q');  // into the alias, where typing starts
+        realinput::Key(VK_TAB);
+        tabToPath = dialog.fePath->Focused();
+        realinput::Key(VK_TAB);
+        tabBackToAlias = dialog.feName->Focused();
+        realinput::Key(VK_TAB);
+        realinput::Key('Z');  // a path that is no folder
+        {
+            qdtest::MessageBoxAnswerer box(IDOK);
+            realinput::Key(VK_RETURN);
+            refusal = box.Text();
+        }
+        realinput::Settle();
+        stillOpen = dialog.ModalResult() == tk::mrNone && IsWindowVisible(dialog.Handle());
+        dialog.fePath->SetText(folder);
+        realinput::Key(VK_RETURN);
+    });
+    EXPECT_TRUE(tabToPath);
+    EXPECT_TRUE(tabBackToAlias);
+    EXPECT_EQ(refusal, L"z,此路径不存在.");
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(result, tk::mrOk);
+    EXPECT_EQ(dialog.feName->Text(), L"q");
+    EXPECT_EQ(dialog.fePath->Text(), folder);
+}
+
+TEST_F(DialogInputTest, PropertyDialogEscapeCancelsAndLeavesTheMainWindowAsItIs) {
+    // A main window in a skinned frame, whose title bar has a system menu with Minimize.
+    tk::TForm owner(nullptr);
+    owner.SetBounds(300, 200, 640, 420);
+    new TsuiForm(&owner);
+    owner.Show();
+    tk::Application().SetMainForm(&owner);
+    qd::TfrmProperty dialog(&owner, L"alias", dir.Path().wstring());
+    const int result = RunModal(dialog, [&] {
+        realinput::Key('X');
+        realinput::Key(VK_ESCAPE);
+    });
+    tk::Application().SetMainForm(nullptr);
+    EXPECT_EQ(result, tk::mrCancel);
+    EXPECT_FALSE(IsIconic(owner.Handle()));
+    EXPECT_TRUE(IsWindowVisible(owner.Handle()));
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "skin/theme/StyleItems.h"
 #include "tests/skin/controls/FrameTestSupport.h"
 #include "tests/skin/reader/SkinTestFiles.h"
+#include "tests/support/RealInput.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WinTest.h"
 #include "toolkit/win/Application.h"
@@ -155,6 +156,31 @@ TEST_F(MainFrameTest, CloseThroughTheTitleBarEndsTheProgram) {
     Click(ButtonCentre(1));
     EXPECT_FALSE(form->Visible());
     EXPECT_TRUE(tk::Application().Terminated());
+}
+
+TEST_F(MainFrameTest, EscapeAStrayCancelCommandAndASlideFromMinimiseToCloseLeaveTheWindowAsItIs) {
+    Start();
+    SetForegroundWindow(form->Handle());
+    realinput::Settle();
+    ASSERT_EQ(GetActiveWindow(), form->Handle());
+    // Escape typed as a person types it, through the application's loop and its dialog manager,
+    // which makes it a cancel command (identifier 2), and the same command posted by anyone.
+    realinput::Key(VK_ESCAPE);
+    PostMessageW(form->Handle(), WM_COMMAND, IDCANCEL, 0);
+    PostMessageW(form->Handle(), WM_COMMAND, IDOK, 0);
+    realinput::Settle(200);
+    EXPECT_FALSE(IsIconic(form->Handle()));
+    EXPECT_TRUE(IsWindowVisible(form->Handle()));
+    realinput::SaveScreenshot(form->Handle(), "main-after-escape");
+    // Pressed on minimise, released on close: neither acts.
+    const POINT min = ButtonCentre(3), close = ButtonCentre(1);
+    frametest::MoveMouse(min.x, min.y);
+    frametest::PressLeft();
+    frametest::MoveMouse(close.x, close.y);
+    frametest::ReleaseLeft();
+    EXPECT_TRUE(form->Visible());
+    EXPECT_FALSE(IsIconic(form->Handle()));
+    EXPECT_FALSE(tk::Application().Terminated());
 }
 
 TEST_F(MainFrameTest, DraggingTheTitleMovesTheWindowAndDoubleClickDoesNothing) {

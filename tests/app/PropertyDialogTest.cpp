@@ -75,8 +75,8 @@ TEST_F(PropertyDialogTest, LayoutTextsAndKeyboardOrder) {
     EXPECT_EQ(dialog.Label1->Caption(), L"别名");
     EXPECT_EQ(dialog.Label2->Caption(), L"路径");
     EXPECT_EQ(dialog.fsbBrowse->Caption(), L"...");
-    // Tab goes between alias and path: the flat buttons are no tab stops (the mouse and their
-    // underlined letters reach them), and the browse button never takes the focus.
+    // Tab goes between alias and path: the flat buttons are no tab stops (Enter, Escape, the mouse
+    // and their underlined letters reach them), and the browse button never takes the focus.
     EXPECT_EQ(GetNextDlgTabItem(dialog.Handle(), dialog.feName->Handle(), FALSE), dialog.fePath->Handle());
     EXPECT_EQ(GetNextDlgTabItem(dialog.Handle(), dialog.fePath->Handle(), FALSE), dialog.feName->Handle());
     EXPECT_FALSE(dialog.fbOk->TabStop());

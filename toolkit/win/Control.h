@@ -35,6 +35,13 @@ struct TRect {
     int Height() const { return Bottom - Top; }
 };
 
+// The rectangle of any platform-free rectangle type with the same four edges (the layout
+// arithmetic of the flat controls and of the skinned frame keeps its own).
+template <class Rect>
+TRect ToTRect(const Rect& r) {
+    return {r.Left, r.Top, r.Right, r.Bottom};
+}
+
 // A font by name and height (negative: character height in pixels, as the platform takes it).
 struct TFontSpec {
     std::wstring Name = L"MS Sans Serif";

@@ -165,6 +165,15 @@ int TForm::ShowModal() {
 
 void TForm::WndProc(TMessage& m) {
     switch (m.Msg) {
+    case WM_COMMAND:
+        // From the dialog manager: no child control of the form has the identifier.
+        if (m.LParam == 0 && HIWORD(m.WParam) == 0 && (LOWORD(m.WParam) == IDOK || LOWORD(m.WParam) == IDCANCEL)) {
+            const TNotifyEvent& handler = LOWORD(m.WParam) == IDOK ? OnEnterKey : OnEscapeKey;
+            if (handler) handler(this);
+            m.Result = 0;
+            return;
+        }
+        break;
     case WM_CLOSE:
         if (modal_) {
             modalResult_ = mrCancel;

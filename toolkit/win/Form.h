@@ -49,6 +49,10 @@ public:
 
     TNotifyEvent OnCreate;
     TNotifyEvent OnShow;
+    // Enter and Escape typed into a control that does not take them itself (the dialog manager
+    // reports them as IDOK and IDCANCEL); without a handler the key does nothing.
+    TNotifyEvent OnEnterKey;
+    TNotifyEvent OnEscapeKey;
     // Runs the creation handler; a form calls it once its components exist.
     void DoCreate();
 

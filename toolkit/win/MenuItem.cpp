@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <unordered_map>
+#include <unordered_set>
 
 #include "toolkit/Exception.h"
 #include "toolkit/win/Menus.h"
@@ -11,23 +12,10 @@ namespace tk {
 
 namespace {
 
-// Live items by command identifier: native menus hand back identifiers and raw item data,
-// which are checked here before use.
-std::unordered_map<unsigned, TMenuItem*>& LiveItems() {
-    static std::unordered_map<unsigned, TMenuItem*> items;
+// Live items: native menus hand back raw item data, which is checked here before use.
+std::unordered_set<const TMenuItem*>& LiveItems() {
+    static std::unordered_set<const TMenuItem*> items;
     return items;
-}
-
-constexpr std::size_t kCommandCount = 0xFFFF;
-
-unsigned NextCommand() {
-    // Identifiers run through 1..0xFFFF (native menus report 16 bits), skipping those in use.
-    if (LiveItems().size() >= kCommandCount) throw Exception(L"Too many menu items");
-    static unsigned next = 0;
-    for (;;) {
-        next = next % 0xFFFF + 1;
-        if (!LiveItems().contains(next)) return next;
-    }
 }
 
 std::wstring KeyName(unsigned vk) {
@@ -77,26 +65,42 @@ std::wstring ShortCutToText(TShortCut shortCut) {
     return text + key;
 }
 
-TMenuItem::TMenuItem(TComponent* owner) : TComponent(owner), command_(NextCommand()) {
-    LiveItems()[command_] = this;
+// The identifiers of one tree of items: given out in turn, skipping those in use, so that an
+// identifier freed by an item that went is not handed out again at once.
+struct TMenuItem::CommandTable {
+    std::unordered_map<unsigned, TMenuItem*> items;
+    unsigned next = kFirstMenuCommand;
+
+    unsigned Take(TMenuItem* item) {
+        if (items.size() > kLastMenuCommand - kFirstMenuCommand) throw Exception(L"Too many menu items");
+        for (;;) {
+            const unsigned command = next;
+            next = next == kLastMenuCommand ? kFirstMenuCommand : next + 1;
+            if (items.emplace(command, item).second) return command;
+        }
+    }
+};
+
+TMenuItem::TMenuItem(TComponent* owner) : TComponent(owner) {
+    // A sub-item joins its parent's tree; any other item starts a tree of its own.
+    auto* parent = dynamic_cast<TMenuItem*>(owner);
+    commands_ = parent ? parent->commands_ : std::make_shared<CommandTable>();
+    command_ = commands_->Take(this);
+    LiveItems().insert(this);
 }
 
 TMenuItem::~TMenuItem() {
-    LiveItems().erase(command_);
+    LiveItems().erase(this);
+    commands_->items.erase(command_);
     command_ = 0;
 }
 
-TMenuItem* TMenuItem::FindByCommand(unsigned command) {
-    const auto it = LiveItems().find(command);
-    return it == LiveItems().end() ? nullptr : it->second;
+TMenuItem* TMenuItem::FindCommand(unsigned command) const {
+    const auto it = commands_->items.find(command);
+    return it == commands_->items.end() ? nullptr : it->second;
 }
 
-bool TMenuItem::IsLive(const TMenuItem* item) {
-    // Compared as a pointer only: nothing of the object is read before it is found.
-    for (const auto& entry : LiveItems())
-        if (entry.second == item) return true;
-    return false;
-}
+bool TMenuItem::IsLive(const TMenuItem* item) { return item && LiveItems().contains(item); }
 
 void TMenuItem::SetCaption(std::wstring caption) {
     caption_ = std::move(caption);

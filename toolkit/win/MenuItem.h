@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -61,10 +62,14 @@ public:
     TMenuItem* Parent() const;
     TMenu* Menu() const;
 
-    // The identifier the native menu reports the item by; unique among live items.
+    // The identifier the native menu reports the item by. Each tree of items (a menu and all its
+    // items) gives out its own, unique within the tree, from kFirstMenuCommand to kLastMenuCommand:
+    // above the identifiers of dialogs (IDOK, IDCANCEL, ...), which the dialog manager sends for
+    // Enter and Escape in the same message as a menu choice.
     unsigned Command() const { return command_; }
-    // The live item of that identifier, or nullptr.
-    static TMenuItem* FindByCommand(unsigned command);
+    static constexpr unsigned kFirstMenuCommand = 0x8000, kLastMenuCommand = 0xDFFF;
+    // The item of the identifier in this item's tree, or nullptr.
+    TMenuItem* FindCommand(unsigned command) const;
     // Whether the pointer names a live item (native menus hand back raw item data).
     static bool IsLive(const TMenuItem* item);
 
@@ -77,12 +82,14 @@ public:
     void Notification(TComponent* component, Operation operation) override;
 
 private:
+    struct CommandTable;
     void Changed();
 
     std::wstring caption_;
     bool checked_ = false, enabled_ = true, default_ = false;
     int imageIndex_ = -1;
     TShortCut shortCut_ = 0;
+    std::shared_ptr<CommandTable> commands_;  // shared by the items of one tree
     unsigned command_ = 0;
     std::vector<TMenuItem*> items_;
 };

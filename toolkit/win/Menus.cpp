@@ -32,6 +32,18 @@ LRESULT CALLBACK PopupOwnerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
     });
 }
 
+// The item of the command in the menu bar the window shows, or nullptr: a command reaches the
+// items of that window's own menu and no other.
+TMenuItem* MenuBarItem(HWND window, unsigned command) {
+    if (!window || (GetWindowLongW(window, GWL_STYLE) & WS_CHILD)) return nullptr;  // no menu bar
+    HMENU bar = GetMenu(window);
+    MENUITEMINFOW info{sizeof(info)};
+    info.fMask = MIIM_DATA;
+    if (!bar || !GetMenuItemInfoW(bar, command, FALSE, &info)) return nullptr;
+    auto* item = reinterpret_cast<TMenuItem*>(info.dwItemData);
+    return TMenuItem::IsLive(item) && item->Command() == command ? item : nullptr;
+}
+
 HWND PopupOwnerWindow() {
     static HWND window = nullptr;
     if (window && IsWindow(window)) return window;
@@ -126,7 +138,8 @@ TMenuItem* TrackItemPopup(TMenuItem* item, int x, int y, UINT flags) {
     HWND owner = PopupOwnerWindow();
     const UINT command = static_cast<UINT>(
         TrackPopupMenu(native.get(), flags | TPM_RETURNCMD | TPM_RIGHTBUTTON, x, y, 0, owner, nullptr));
-    return command ? TMenuItem::FindByCommand(command) : nullptr;
+    // The item may have gone while its menu was open (its tree then no longer holds the choice).
+    return command && TMenuItem::IsLive(item) ? item->FindCommand(command) : nullptr;
 }
 
 // ---- TMainMenu ----
@@ -181,7 +194,7 @@ bool DispatchMenuMessage(HWND window, TMessage& m) {
         return true;
     }
     if (m.Msg == WM_COMMAND && m.LParam == 0 && HIWORD(m.WParam) == 0) {
-        TMenuItem* item = TMenuItem::FindByCommand(LOWORD(m.WParam));
+        TMenuItem* item = MenuBarItem(window, LOWORD(m.WParam));
         if (!item) return false;
         item->Click();
         m.Result = 0;

@@ -84,8 +84,9 @@ private:
 // caller's to run.
 TMenuItem* TrackItemPopup(TMenuItem* item, int x, int y, UINT flags = TPM_LEFTALIGN | TPM_TOPALIGN);
 
-// Handles WM_MEASUREITEM and WM_DRAWITEM of menu items and WM_COMMAND of menu choices for the
-// window that owns a native menu; false when the message is not about a live menu item.
+// Handles WM_MEASUREITEM and WM_DRAWITEM of menu items and WM_COMMAND of choices in the menu bar
+// the window shows (popup menus return their choice instead); false when the message is not about
+// a live menu item of that window.
 bool DispatchMenuMessage(HWND window, TMessage& message);
 
 }  // namespace tk

@@ -4,10 +4,12 @@
 
 #include <cstdio>
 #include <memory>
+#include <vector>
 
 #include "skin/theme/BuiltInBitmaps.h"
 #include "tests/skin/controls/FrameTestSupport.h"
 #include "tests/support/WinTest.h"
+#include "toolkit/win/Scoped.h"
 #include "toolkit/win/Application.h"
 
 namespace {
@@ -35,6 +37,11 @@ protected:
     void SetUp() override {
         tk::Application().Initialize();
         frametest::ParkMouse();
+        MakeHost();
+    }
+    // A new framed window in front, its title painted.
+    void MakeHost() {
+        host.reset();
         host = std::make_unique<HostForm>();
         frame = new TsuiForm(host.get());
         bar = frame->TitleBar();
@@ -122,18 +129,87 @@ TEST_F(TitleBarTest, HotAndPressedPicturesFollowTheCursor) {
     frametest::PressLeft();
     EXPECT_TRUE(bar->MouseIsDown());
     EXPECT_EQ(BarPixel(r.Left + down.x, r.Top + down.y), min->PicMouseDown().GetPixel(down.x, down.y));
-    // Pulled off the button before release: it goes back to normal and nothing happens.
+    // Pulled off the button it shows normal, back on it pressed again; over another button that
+    // one stays normal too, since a release there clicks nothing.
     frametest::MoveMouse(c.x, c.y + 60);
     EXPECT_EQ(bar->HotButton(), -1);
     EXPECT_EQ(BarPixel(r.Left + on.x, r.Top + on.y), min->PicNormal().GetPixel(on.x, on.y));
+    frametest::MoveMouse(c.x, c.y);
+    EXPECT_EQ(BarPixel(r.Left + down.x, r.Top + down.y), min->PicMouseDown().GetPixel(down.x, down.y));
+    TsuiTitleBarButton* close = bar->Buttons().Items(1);
+    POINT closeDown{};
+    ASSERT_TRUE(DifferingPixel(close, close->PicMouseDown(), closeDown));
+    const auto cr = *bar->LastButtonLayout().Rects[1];
+    const POINT cc = ButtonCentre(1);
+    frametest::MoveMouse(cc.x, cc.y);
+    EXPECT_EQ(bar->HotButton(), 1);
+    EXPECT_EQ(BarPixel(cr.Left + closeDown.x, cr.Top + closeDown.y), close->PicNormal().GetPixel(closeDown.x, closeDown.y));
+    EXPECT_EQ(BarPixel(r.Left + on.x, r.Top + on.y), min->PicNormal().GetPixel(on.x, on.y));
+    frametest::MoveMouse(c.x, c.y + 60);
     frametest::ReleaseLeft();
     EXPECT_FALSE(bar->MouseIsDown());
     EXPECT_FALSE(IsIconic(host->Handle()));
 }
 
-TEST_F(TitleBarTest, CloseButtonClosesTheForm) {
-    Click(ButtonCentre(1));
-    EXPECT_FALSE(host->Visible());
+// The platform's rule for buttons: one acts when the left button goes down and comes up on it; a
+// slide off cancels and a slide back on arms it again.
+TEST_F(TitleBarTest, AButtonActsOnlyWhenPressedAndReleasedOnIt) {
+    enum Spot { Min, Close, OffTheBar, None };
+    struct Case {
+        const char* name;
+        Spot press;
+        std::vector<Spot> slide;
+        bool closes, minimises;
+    } cases[] = {
+        {"press and release on close", Close, {}, true, false},
+        {"press on minimise, release on close", Min, {Close}, false, false},
+        {"press on close, release on minimise", Close, {Min}, false, false},
+        {"release on close with no press on the bar", None, {Close}, false, false},
+        {"press on minimise, release off the bar", Min, {OffTheBar}, false, false},
+        {"press on close, off the bar and back on", Close, {OffTheBar, Close}, true, false},
+        {"press on minimise, over close and back", Min, {Close, Min}, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MakeHost();
+        auto where = [&](Spot spot) {
+            if (spot == OffTheBar) {
+                const POINT p = ButtonCentre(3);
+                return POINT{p.x, p.y + 80};
+            }
+            return ButtonCentre(spot == Min ? 3 : 1);
+        };
+        if (c.press != None) {
+            const POINT p = where(c.press);
+            frametest::MoveMouse(p.x, p.y);
+            frametest::PressLeft();
+        }
+        for (Spot spot : c.slide) {
+            const POINT p = where(spot);
+            frametest::MoveMouse(p.x, p.y);
+        }
+        frametest::ReleaseLeft();
+        EXPECT_EQ(!host->Visible(), c.closes);
+        EXPECT_EQ(IsIconic(host->Handle()) != FALSE, c.minimises);
+        EXPECT_EQ(bar->PressedButton(), -1);
+        frametest::ParkMouse();
+    }
+}
+
+TEST_F(TitleBarTest, APressEndsWhenAnotherWindowTakesTheMouse) {
+    const POINT close = ButtonCentre(1);
+    frametest::MoveMouse(close.x, close.y);
+    frametest::PressLeft();
+    ASSERT_EQ(bar->PressedButton(), 1);
+    tk::MouseCapture other;
+    other.Take(host->Handle());  // as a box or a menu coming up would
+    frametest::PumpFor(60);
+    EXPECT_EQ(bar->PressedButton(), -1);
+    EXPECT_FALSE(bar->MouseIsDown());
+    frametest::ReleaseLeft();
+    other.Release();
+    frametest::ReleaseLeft();  // a later release on the button, with no press of its own
+    EXPECT_TRUE(host->Visible());
 }
 
 TEST_F(TitleBarTest, MinimiseActsOnTheApplicationFromTheMainWindowOnly) {
@@ -275,16 +351,24 @@ TEST_F(TitleBarTest, HelpAndCustomButtonsRaiseTheirEvents) {
     custom->SetPicNormal(StripPicture(TsuiUIStyle::DeepBlue, 4));
     custom->SetPicMouseOn(StripPicture(TsuiUIStyle::DeepBlue, 5));
     custom->SetPicMouseDown(StripPicture(TsuiUIStyle::DeepBlue, 6));
-    int helpIndex = -1, customIndex = -1;
+    int helpIndex = -1, customIndex = -1, customClicks = 0;
     tk::TComponent* sender = nullptr;
     bar->OnHelpBtnClick = [&](tk::TComponent* s, int i) { helpIndex = i; sender = s; };
-    bar->OnCustomBtnsClick = [&](tk::TComponent*, int i) { customIndex = i; };
+    bar->OnCustomBtnsClick = [&](tk::TComponent*, int i) {
+        customIndex = i;
+        ++customClicks;
+    };
     bar->Render();
     Click(ButtonCentre(4));
     EXPECT_EQ(helpIndex, 4);
     EXPECT_EQ(sender, bar);
     Click(ButtonCentre(5));
     EXPECT_EQ(customIndex, 5);
+    // A double click on a button is two clicks, as on the platform's buttons.
+    POINT c = ButtonCentre(5);
+    ScreenToClient(bar->Handle(), &c);
+    frametest::DoubleClickClient(bar->Handle(), c.x, c.y);
+    EXPECT_EQ(customClicks, 3);
     EXPECT_TRUE(host->Visible());
 }
 
