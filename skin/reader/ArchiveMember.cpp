@@ -6,6 +6,7 @@
 
 #include "skin/deflate/Inflate.h"
 #include "skin/reader/PkCrypt.h"
+#include "toolkit/Exception.h"
 #include "toolkit/LittleEndian.h"
 #include "toolkit/Text.h"
 
@@ -58,6 +59,31 @@ std::optional<DirectoryEntry> FindArchiveMember(tk::TStream& archive, std::strin
     return std::nullopt;
 }
 
+// Reads the rest of an archive through the cipher, a chunk at a time as it is asked for. Read-only
+// and forward-only: the decoder only ever reads its source.
+class DecryptingReader : public tk::TStream {
+public:
+    DecryptingReader(tk::TStream& archive, PkCipher& cipher) : archive_(archive), cipher_(cipher) {}
+    std::int64_t Read(void* buffer, std::int64_t count) override {
+        const std::int64_t got = archive_.Read(buffer, count);
+        if (got <= 0) return 0;
+        cipher_.Decrypt(static_cast<std::uint8_t*>(buffer), static_cast<std::size_t>(got));
+        read_ += got;
+        return got;
+    }
+    std::int64_t Write(const void*, std::int64_t) override { return 0; }
+    std::int64_t Seek(std::int64_t offset, tk::SeekOrigin origin) override {
+        if (offset != 0 || origin != tk::SeekOrigin::Current) throw tk::EReadError(L"Decrypted data cannot seek");
+        return read_;
+    }
+    std::int64_t Size() override { return -1; }
+
+private:
+    tk::TStream& archive_;
+    PkCipher& cipher_;
+    std::int64_t read_ = 0;
+};
+
 bool MemberSizeAccepted(const DirectoryEntry& entry) { return entry.uncompressedSize <= kMaxMemberSize; }
 
 ArchiveMemberResult DecodeArchiveMember(tk::TStream& archive, const DirectoryEntry& entry, std::string_view password,
@@ -89,17 +115,9 @@ ArchiveMemberResult DecodeArchiveMember(tk::TStream& archive, const DirectoryEnt
                                                      : static_cast<std::uint8_t>(entry.crc32 >> 24);
         if (header[11] != check) return amrRejected;
 
-        // Everything after the encryption header, up to the end of the archive, is decrypted into
-        // memory in 1024-byte chunks (the keys run on across chunks); the decoder reads from there.
-        tk::TMemoryStream plain;
-        std::array<std::uint8_t, 1024> chunk;
-        for (;;) {
-            const std::int64_t got = archive.Read(chunk.data(), static_cast<std::int64_t>(chunk.size()));
-            if (got <= 0) break;
-            cipher.Decrypt(chunk.data(), static_cast<std::size_t>(got));
-            plain.WriteBuffer(chunk.data(), got);
-        }
-        plain.SetPosition(0);
+        // The data after the encryption header is decrypted as the decoder reads it, so a member
+        // that is refused (too long, damaged) costs no more of the archive than was decoded.
+        DecryptingReader plain(archive, cipher);
         return decode(plain);
     } catch (...) {
         return amrFailed;

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "toolkit/win/Scoped.h"
+
 namespace qdtest {
 
 class ReadOnlyKey {
@@ -17,6 +19,7 @@ public:
     explicit ReadOnlyKey(std::wstring path) : path_(std::move(path)) {
         HKEY key = nullptr;
         if (RegOpenKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, READ_CONTROL | WRITE_DAC, &key) != ERROR_SUCCESS) return;
+        tk::ScopedRegKey owned(key);
         DWORD size = 0;
         RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, nullptr, &size);
         saved_.resize(size);
@@ -24,17 +27,16 @@ public:
             saved_.clear();
         // Everyone may read the key and change its permissions back; nobody may write it.
         applied_ = SetDacl(key, L"D:P(A;;KR;;;WD)");
-        RegCloseKey(key);
     }
     ~ReadOnlyKey() {
         HKEY key = nullptr;
         if (!applied_ || RegOpenKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, WRITE_DAC, &key) != ERROR_SUCCESS) return;
+        tk::ScopedRegKey owned(key);
         if (saved_.empty()) {
             SetDacl(key, L"D:(A;;KA;;;WD)");
         } else {
             RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, saved_.data());
         }
-        RegCloseKey(key);
     }
     ReadOnlyKey(const ReadOnlyKey&) = delete;
     ReadOnlyKey& operator=(const ReadOnlyKey&) = delete;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "toolkit/Exception.h"
+#include "toolkit/win/Scoped.h"
 #include "toolkit/Text.h"
 
 namespace tk {
@@ -90,22 +91,6 @@ void TIniFile::WriteSection(const std::wstring& section, const Entries& entries)
 }
 
 namespace {
-
-// A file handle closed when it goes out of scope.
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    ~FileHandle() {
-        if (Valid()) CloseHandle(handle_);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
 
 bool StartsWith(std::string_view bytes, std::string_view mark) { return bytes.substr(0, mark.size()) == mark; }
 
@@ -209,14 +194,14 @@ std::wstring WriteNewUnicodeFile(const std::wstring& base, const std::wstring& t
         const std::wstring name = base + suffix;
         bool written = false;
         {
-            FileHandle file(
+            ScopedFile file(
                 CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
             if (!file.Valid()) {
                 if (GetLastError() == ERROR_FILE_EXISTS) continue;
                 return {};
             }
             DWORD done = 0;
-            written = WriteFile(file.Get(), content.data(), size, &done, nullptr) && done == size;
+            written = WriteFile(file.get(), content.data(), size, &done, nullptr) && done == size;
         }
         if (written) return name;
         DeleteFileW(name.c_str());

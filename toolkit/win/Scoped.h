@@ -83,6 +83,21 @@ using ScopedImageList = ScopedHandleOf<HIMAGELIST, FreeImageList>;
 using ScopedRegKey = ScopedHandleOf<HKEY, FreeRegKey>;
 // A kernel object handle (process, thread, event, mutex, file mapping).
 using ScopedKernelHandle = ScopedHandleOf<HANDLE, FreeKernelHandle>;
+// A file opened with CreateFile, whose "no handle" is INVALID_HANDLE_VALUE rather than nullptr.
+class ScopedFile {
+public:
+    explicit ScopedFile(HANDLE handle) : handle_(handle) {}
+    ~ScopedFile() {
+        if (Valid()) CloseHandle(handle_);
+    }
+    ScopedFile(const ScopedFile&) = delete;
+    ScopedFile& operator=(const ScopedFile&) = delete;
+    bool Valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
+    HANDLE get() const { return handle_; }
+
+private:
+    HANDLE handle_;
+};
 // A memory device context of its own (CreateCompatibleDC).
 using ScopedMemDCHandle = ScopedHandleOf<HDC, FreeMemDC>;
 

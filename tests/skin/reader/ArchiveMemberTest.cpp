@@ -2,6 +2,7 @@
 // and the promise that a failed extraction leaves no output file.
 #include <gtest/gtest.h>
 
+
 #include <array>
 #include <filesystem>
 #include <fstream>
@@ -187,6 +188,36 @@ TEST_F(ExtractTest, AGigabyteBombIsRefusedAtOnce) {
             EXPECT_EQ(sink.Written(), 0u);
         }
     }
+}
+
+// An encrypted member is decrypted as the decoder reads it: a bomb refused after 4096 bytes of
+// output leaves most of its megabyte unread (decrypting the whole rest of the archive first would
+// make a large file cost time and memory in proportion to its size).
+TEST(ExtractFromStream, AnEncryptedMemberIsReadOnlyAsFarAsItDecodes) {
+    const Bytes bomb = qdtest::ZeroBomb(qdtest::kGigabyteBombMatches);
+    ASSERT_GT(bomb.size(), 1000000u);
+    tk::TMemoryStream archive(qdtest::SkinArchiveOfDeflate(bomb, 4096, "pw"));
+    std::int64_t bytesRead = 0;
+    class Watched : public tk::TStream {
+    public:
+        Watched(tk::TStream& inner, std::int64_t& bytesRead) : inner_(inner), bytesRead_(bytesRead) {}
+        std::int64_t Read(void* b, std::int64_t n) override {
+            const std::int64_t got = inner_.Read(b, n);
+            bytesRead_ += got;
+            return got;
+        }
+        std::int64_t Write(const void* b, std::int64_t n) override { return inner_.Write(b, n); }
+        std::int64_t Seek(std::int64_t o, tk::SeekOrigin origin) override { return inner_.Seek(o, origin); }
+        std::int64_t Size() override { return inner_.Size(); }
+
+    private:
+        tk::TStream& inner_;
+        std::int64_t& bytesRead_;
+    } watched(archive, bytesRead);
+    qdtest::CountingSink sink;
+    EXPECT_EQ(skin::ExtractArchiveMemberFromStream(watched, "SKINDATA.SK2", "pw", sink), amrRejected);
+    EXPECT_LE(sink.Written(), 4096u);
+    EXPECT_LT(bytesRead, 300000) << "of " << archive.Size();
 }
 
 // The bound on the recorded size: a member recorded at exactly the bound is decoded (its short
