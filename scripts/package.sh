@@ -4,9 +4,9 @@
 #   Quiverdir-<version>-setup.exe    the setup program (NSIS)
 #   SHA256SUMS                       the SHA-256 sums of both
 # The version is the project's (CMakeLists.txt). The program is built in build/release (Release,
-# stripped, no link time stamp); extra arguments go to its cmake configure step. Every packed file
-# gets one fixed time, SOURCE_DATE_EPOCH when set, else the last commit's time: the same sources
-# give byte-identical files.
+# stripped); extra arguments go to its cmake configure step. The same sources give byte-identical
+# files: the executable carries no link time (so it does not depend on when it was last linked),
+# and every packed file gets one fixed time, SOURCE_DATE_EPOCH when set, else the last commit's.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
