@@ -59,8 +59,12 @@ Var RadioAll
 !define MUI_ABORTWARNING
 !define MUI_UNABORTWARNING
 !define MUI_LANGDLL_ALLLANGUAGES
+!define MUI_LANGDLL_WINDOWTITLE "安装语言 / Installer Language"
+!define MUI_LANGDLL_INFO "请选择语言。$\r$\nPlease select a language."
+!define MUI_COMPONENTSPAGE_SMALLDESC
 
 !define MUI_PAGE_CUSTOMFUNCTION_PRE SkipWhenRelaunched
+!define MUI_WELCOMEPAGE_TEXT "$(WelcomeText)"
 !insertmacro MUI_PAGE_WELCOME
 Page custom ModePage ModePageLeave
 !define MUI_PAGE_CUSTOMFUNCTION_LEAVE DirectoryLeave
@@ -85,6 +89,8 @@ VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "FileDescription" "${PRODUCT} ${QD_VER
 VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "CompanyName" "${QD_PUBLISHER}"
 VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "LegalCopyright" "${QD_COPYRIGHT}"
 
+LangString WelcomeText ${LANG_ENGLISH} "Setup will install $(^NameDA) on your computer.$\r$\n$\r$\nAn installed earlier version is updated; your folder list, options and backups are kept.$\r$\n$\r$\n$_CLICK"
+LangString WelcomeText ${LANG_SIMPCHINESE} "安装程序将把 $(^NameDA) 安装到您的电脑上。$\r$\n$\r$\n已经安装的旧版本会被更新；您的目录列表、参数和备份都会保留。$\r$\n$\r$\n$_CLICK"
 LangString ModeTitle ${LANG_ENGLISH} "Choose Users"
 LangString ModeTitle ${LANG_SIMPCHINESE} "选择用户"
 LangString ModeSubtitle ${LANG_ENGLISH} "Choose for whom to install $(^NameDA)."
@@ -105,12 +111,14 @@ LangString CloseYourself ${LANG_ENGLISH} "Quiverdir is still running (perhaps a 
 LangString CloseYourself ${LANG_SIMPCHINESE} "Quiverdir 仍在运行（可能打开着它的对话框）。请自己关闭它，然后按“重试”。"
 LangString ShortcutComment ${LANG_ENGLISH} "Edit your list of favourite folders"
 LangString ShortcutComment ${LANG_SIMPCHINESE} "编辑您的常用文件夹列表"
-LangString SecProgram ${LANG_ENGLISH} "Quiverdir (program files, Start menu, Apps entry)"
-LangString SecProgram ${LANG_SIMPCHINESE} "Quiverdir（程序文件、开始菜单、应用列表中的项）"
-LangString SecUserData ${LANG_ENGLISH} "My folder list, options and the backups beside the program"
-LangString SecUserData ${LANG_SIMPCHINESE} "我的目录列表、参数和程序旁边的备份文件"
-LangString SecUserDataInfo ${LANG_ENGLISH} "Also removes the list in the registry (HKCU\Software\Quiverdir), options.ini and the *.pwb backups in the program's folder. Leave it unticked to keep them for a later install."
-LangString SecUserDataInfo ${LANG_SIMPCHINESE} "同时删除注册表中的列表（HKCU\Software\Quiverdir）、options.ini 和程序文件夹中的 *.pwb 备份。不勾选则保留，以后重新安装时仍可使用。"
+LangString SecProgram ${LANG_ENGLISH} "Quiverdir"
+LangString SecProgram ${LANG_SIMPCHINESE} "Quiverdir 程序"
+LangString SecProgramInfo ${LANG_ENGLISH} "The program's files, its Start menu entry and its entry in the list of installed programs."
+LangString SecProgramInfo ${LANG_SIMPCHINESE} "程序文件、开始菜单中的项和已安装程序列表中的项。"
+LangString SecUserData ${LANG_ENGLISH} "My list, options and backups"
+LangString SecUserData ${LANG_SIMPCHINESE} "我的列表、参数和备份"
+LangString SecUserDataInfo ${LANG_ENGLISH} "Also removes your list from the registry, options.ini and the *.pwb backups in the program's folder. Unticked, they are kept."
+LangString SecUserDataInfo ${LANG_SIMPCHINESE} "同时删除注册表中的列表、options.ini 和程序文件夹中的 *.pwb 备份。不勾选则保留它们。"
 
 ; ---------------------------------------------------------------------------------------------
 ; Closing a running copy: both the setup program and the uninstaller replace or remove the
@@ -389,6 +397,7 @@ Section /o "un.$(SecUserData)" SecUnUserData
 SectionEnd
 
 !insertmacro MUI_UNFUNCTION_DESCRIPTION_BEGIN
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecUnProgram} "$(SecProgramInfo)"
   !insertmacro MUI_DESCRIPTION_TEXT ${SecUnUserData} "$(SecUserDataInfo)"
 !insertmacro MUI_UNFUNCTION_DESCRIPTION_END
 
