@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs what building, running and testing need on a Debian machine, and generates the
+# Installs what building, running, testing and packaging need on a Debian machine, and generates the
 # zh_CN.UTF-8 locale Wine needs for non-ASCII paths. Quick when everything is present already.
 set -euo pipefail
 
@@ -8,6 +8,7 @@ need_pkgs=(
   g++-mingw-w64-i686 binutils-mingw-w64-i686
   wine wine64 wine32:i386
   xvfb x11-utils xdotool imagemagick
+  nsis zip unzip
   fonts-wqy-microhei locales
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   zlib1g-dev libdeflate-dev
