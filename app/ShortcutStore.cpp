@@ -74,7 +74,9 @@ void ShortcutStore::DeleteItemValues(const std::wstring& keyPath, int index) {
     accessor->DeleteValue(PathValueName(index));
 }
 
-void ShortcutStore::LoadItems(const std::wstring& keyPath) {
+void ShortcutStore::LoadItems(const std::wstring& keyPath) { LoadItems(keyPath, rows_); }
+
+void ShortcutStore::LoadItems(const std::wstring& keyPath, ShortcutRows& into) {
     auto accessor = accessors_();
     OpenedKey key(*accessor);
     if (!key.OpenForReading(keyPath)) return;
@@ -82,7 +84,7 @@ void ShortcutStore::LoadItems(const std::wstring& keyPath) {
         const std::wstring alias = accessor->ReadString(AliasValueName(i));
         const std::wstring path = accessor->ReadString(PathValueName(i));
         if (alias.empty() || path.empty()) break;
-        rows_.AppendRow(alias, path);
+        into.AppendRow(alias, path);
     }
 }
 

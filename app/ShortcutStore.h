@@ -32,7 +32,7 @@ public:
 
 using AccessorFactory = std::function<std::unique_ptr<KeyValueAccessor>()>;
 
-// The rows the store mirrors: the main window's list.
+// The rows the store mirrors: the main window's shortcut model.
 class ShortcutRows {
 public:
     virtual ~ShortcutRows() = default;
@@ -94,6 +94,7 @@ public:
     // Appends the stored rows to the list (without clearing it first). Reads only: a key the
     // user may not write loads too; a key that will not open adds nothing.
     void LoadItems(const std::wstring& keyPath);
+    void LoadItems(const std::wstring& keyPath, ShortcutRows& into);
     // First run: when the key does not exist, writes the two seed shortcuts.
     void SeedStore(const std::wstring& keyPath, const std::wstring& windowsDirectory);
     // Writes the executable's path to Setting unless it holds exactly that text already.

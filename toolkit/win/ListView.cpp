@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 namespace tk {
 
 void TListView::CreateParams(TCreateParams& params) {
@@ -9,6 +11,7 @@ void TListView::CreateParams(TCreateParams& params) {
     params.WinClassName = WC_LISTVIEWW;
     params.SystemClass = true;
     params.Style |= WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS;
+    if (ownerData_) params.Style |= LVS_OWNERDATA;
     params.ExStyle |= WS_EX_CLIENTEDGE;
 }
 
@@ -38,6 +41,16 @@ void TListView::AddColumn(const std::wstring& caption, int width) {
         col.iSubItem = static_cast<int>(columns_.size() - 1);
         SendMessageW(Handle(), LVM_INSERTCOLUMNW, columns_.size() - 1, reinterpret_cast<LPARAM>(&col));
     }
+}
+
+void TListView::SetItemCount(int count, bool keepView) {
+    SendMessageW(Handle(), LVM_SETITEMCOUNT, static_cast<WPARAM>(count),
+                 keepView ? LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL : 0);
+}
+
+void TListView::RedrawItems(int first, int last) {
+    if (last < first) return;
+    SendMessageW(Handle(), LVM_REDRAWITEMS, static_cast<WPARAM>(first), static_cast<LPARAM>(last));
 }
 
 int TListView::Count() { return static_cast<int>(SendMessageW(Handle(), LVM_GETITEMCOUNT, 0, 0)); }
@@ -115,6 +128,24 @@ void TListView::WndProc(TMessage& m) {
             auto* nm = reinterpret_cast<NMLISTVIEW*>(m.LParam);
             if ((nm->uChanged & LVIF_STATE) && ((nm->uOldState ^ nm->uNewState) & LVIS_SELECTED) && OnSelectItem)
                 OnSelectItem(this, nm->iItem, (nm->uNewState & LVIS_SELECTED) != 0);
+        } else if (hdr->code == LVN_GETDISPINFOW) {
+            auto* info = reinterpret_cast<NMLVDISPINFOW*>(m.LParam);
+            LVITEMW& item = info->item;
+            if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
+                // The control owns the buffer: copy as much as fits, always terminated.
+                const std::wstring text = OnGetItemText ? OnGetItemText(item.iItem, item.iSubItem) : std::wstring();
+                const size_t n = std::min(text.size(), static_cast<size_t>(item.cchTextMax - 1));
+                std::copy_n(text.data(), n, item.pszText);
+                item.pszText[n] = L'\0';
+            }
+        } else if (hdr->code == LVN_ODFINDITEMW) {
+            auto* find = reinterpret_cast<NMLVFINDITEMW*>(m.LParam);
+            int found = -1;
+            // Typing asks for the first row whose caption begins with the letters typed.
+            if ((find->lvfi.flags & LVFI_PARTIAL) && find->lvfi.psz && OnFindItem)
+                found = OnFindItem(find->lvfi.psz, find->iStart, (find->lvfi.flags & LVFI_WRAP) != 0);
+            m.Result = found;
+            return;
         } else if (hdr->code == NM_DBLCLK) {
             if (OnDblClick) OnDblClick(this);
         }
