@@ -277,8 +277,12 @@ void TfrmMain::FormShow(tk::TComponent*) {
     lvMain->SetHeight(suiForm1->ClientHeight() - lvMain->Top());
 }
 
-void TfrmMain::lvMainSelectItem(tk::TComponent*, int, bool) {
-    const int index = lvMain->ItemIndex();
+void TfrmMain::lvMainSelectItem(tk::TComponent*, int item, bool selected) {
+    // With one row selectable, a row that loses the highlight leaves no row selected (the row
+    // that takes it next says so itself): the remembered row stays. A row that takes it is the
+    // selected row; the list is asked only when the notice names no row.
+    if (!selected) return;
+    const int index = item >= 0 ? item : lvMain->ItemIndex();
     if (index != -1) FSelIndex = index;
 }
 

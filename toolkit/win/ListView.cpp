@@ -49,6 +49,11 @@ void TListView::SetItemCount(int count, bool keepView) {
 }
 
 void TListView::RedrawItems(int first, int last) {
+    // Only the rows on screen: the control invalidates row by row, and an owner-data list fetches
+    // the other rows' texts anew when they scroll into view.
+    const int top = ListView_GetTopIndex(Handle());
+    first = std::max(first, top);
+    last = std::min(last, top + ListView_GetCountPerPage(Handle()));
     if (last < first) return;
     SendMessageW(Handle(), LVM_REDRAWITEMS, static_cast<WPARAM>(first), static_cast<LPARAM>(last));
 }
@@ -109,6 +114,11 @@ void TListView::EndUpdate() {
 }
 
 int TListView::ItemIndex() {
+    // With one row selectable, the selection mark is the selected row when any is: asking it
+    // first spares a search through every row above it.
+    const int mark = ListView_GetSelectionMark(Handle());
+    if (mark >= 0 && mark < Count() && (ListView_GetItemState(Handle(), mark, LVIS_SELECTED) & LVIS_SELECTED))
+        return mark;
     return static_cast<int>(SendMessageW(Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
@@ -117,6 +127,11 @@ void TListView::SetItemIndex(int index) {
         ListView_SetItemState(Handle(), -1, 0, LVIS_SELECTED);
         return;
     }
+    // The row that has the highlight gives it up first: left to the control, taking it away while
+    // selecting another row costs time in proportion to the row count of an owner-data list.
+    const int current = ItemIndex();
+    if (current >= 0 && current != index) ListView_SetItemState(Handle(), current, 0, LVIS_SELECTED);
+    ListView_SetSelectionMark(Handle(), index);
     ListView_SetItemState(Handle(), index, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     ListView_EnsureVisible(Handle(), index, FALSE);
 }
