@@ -22,9 +22,9 @@ namespace qd {
 
 namespace {
 
-// The list as a change will leave it, read from the list as it is now without copying it: row k
-// of the view is row Source(k) of the list. The store reads it to write the key before the list
-// itself changes.
+// The list as a change will leave it, read from the model as it is now without copying it: row k
+// of the result is row Source(k) of the model. The store reads it to write the key before the
+// model (and with it the window) changes.
 class RowsAfterChange : public ShortcutRows {
 public:
     RowsAfterChange(ShortcutRows& now, int count, std::function<int(int)> source)

@@ -32,13 +32,6 @@ std::wstring AliasValueName(int index) { return L"N" + std::to_wstring(index); }
 
 std::wstring PathValueName(int index) { return L"P" + std::to_wstring(index); }
 
-ShortcutList ShortcutList::CopyOf(ShortcutRows& rows) {
-    std::vector<Shortcut> items;
-    items.reserve(static_cast<size_t>(rows.RowCount()));
-    for (int i = 0; i < rows.RowCount(); ++i) items.push_back({rows.Alias(i), rows.Path(i)});
-    return ShortcutList(std::move(items));
-}
-
 void ShortcutStore::WriteRegString(const std::wstring& keyPath, const std::wstring& name, const std::wstring& value) {
     auto accessor = accessors_();
     OpenedKey key(*accessor);

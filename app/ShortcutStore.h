@@ -42,30 +42,6 @@ public:
     virtual void AppendRow(const std::wstring& alias, const std::wstring& path) = 0;
 };
 
-struct Shortcut {
-    std::wstring Alias;
-    std::wstring Path;
-};
-
-// Rows held in memory (the sort puts the list's rows in their new order here, writes them to the
-// key, and only then shows them).
-class ShortcutList : public ShortcutRows {
-public:
-    ShortcutList() = default;
-    explicit ShortcutList(std::vector<Shortcut> items) : items_(std::move(items)) {}
-    // A copy of the rows another list holds now.
-    static ShortcutList CopyOf(ShortcutRows& rows);
-
-    int RowCount() override { return static_cast<int>(items_.size()); }
-    std::wstring Alias(int row) override { return items_.at(static_cast<size_t>(row)).Alias; }
-    std::wstring Path(int row) override { return items_.at(static_cast<size_t>(row)).Path; }
-    void AppendRow(const std::wstring& alias, const std::wstring& path) override { items_.push_back({alias, path}); }
-    std::vector<Shortcut>& Items() { return items_; }
-
-private:
-    std::vector<Shortcut> items_;
-};
-
 constexpr wchar_t kStoreKeyPath[] = L"Software\\Quiverdir";
 constexpr wchar_t kSeedWindowsAlias[] = L"Windows安装目录";
 constexpr wchar_t kSeedDriveAlias[] = L"C:\\";

@@ -90,11 +90,12 @@ public:
         double floorPerValue = 0;  // import: the same writes, each under the key opened anew
     };
     struct Result {
-        Figure startup, refresh, sortAscending, sortDescending, deleteFirst, moveUp, import, exportList, orderOnly;
+        Figure startup, refresh, sortAscending, sortDescending, deleteFirst, moveUp, import, importAgain, exportList,
+            orderOnly;
     };
 
     Result Run() {
-        std::vector<Figure> startup, refresh, sortUp, sortDown, del, move, import, exported, order;
+        std::vector<Figure> startup, refresh, sortUp, sortDown, del, move, import, again, exported, order;
         auto add = [](std::vector<Figure>& to, double time, double floor) { to.push_back({time, floor}); };
         for (int r = 0; r < repetitions_; ++r) {
             WriteStore();
@@ -166,6 +167,15 @@ public:
                 });
             }
 
+            // The same file again: every entry is in the list now, so this is the reading and the
+            // duplicate search alone.
+            const int after = form_->Model().Count();
+            add(again, Time([&] { form_->ImportFrom(source.wstring()); }), 0);
+            if (form_->Model().Count() != after) {
+                std::fprintf(stderr, "the second import added rows\n");
+                std::exit(1);
+            }
+
             const std::filesystem::path target = dir_ / "export.pwb";
             std::filesystem::remove(target);
             const double exportTime = Time([&] { form_->ExportTo(target.wstring()); });
@@ -176,7 +186,7 @@ public:
             add(order, Time([&] { qd::AliasSortOrder(keys, true); }), 0);
         }
         return {Median(startup), Median(refresh), Median(sortUp), Median(sortDown), Median(del),
-                Median(move),    Median(import),  Median(exported), Median(order)};
+                Median(move),    Median(import),  Median(again),  Median(exported), Median(order)};
     }
 
 private:
@@ -313,6 +323,7 @@ int main(int argc, char** argv) {
         {"delete the first row", &Bench::Result::deleteFirst},
         {"move a row up", &Bench::Result::moveUp},
         {"import n into n (half duplicates)", &Bench::Result::import},
+        {"import again (all duplicates)", &Bench::Result::importAgain},
         {"export", &Bench::Result::exportList},
         {"sort order alone (no window)", &Bench::Result::orderOnly},
     };

@@ -24,8 +24,8 @@ public:
 
     void AddColumn(const std::wstring& caption, int width);
 
-    // Owner data: set before the window is made. The row texts then come from OnGetItemText; the
-    // calls that set texts or append rows do nothing useful, SetItemCount says how many rows there are.
+    // Owner data: set before the window is made. The control then keeps no texts: they come from
+    // OnGetItemText, and SetItemCount (not AddItem or the text setters) says how many rows there are.
     void SetOwnerData(bool ownerData) { ownerData_ = ownerData; }
     bool OwnerData() const { return ownerData_; }
     // Owner data: the row count. keepView keeps the scroll position and repaints nothing (rows
