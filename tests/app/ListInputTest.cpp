@@ -89,6 +89,7 @@ TEST_F(ListInputTest, TypingAnAliasFirstLettersChoosesItsRow) {
     }
     ClickRow(2);
     EXPECT_EQ(form->SelIndex(), 2);
+    realinput::SaveScreenshot(form->Handle(), "main-list-chosen");
     EXPECT_TRUE(errors.empty());
 }
 
