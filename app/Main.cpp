@@ -22,34 +22,9 @@ namespace qd {
 
 namespace {
 
-// The list view's rows as the store sees them: caption is the alias, first sub-item the path.
-class ListViewRows : public ShortcutRows {
-public:
-    explicit ListViewRows(tk::TListView& list) : list_(list) {}
-    int RowCount() override { return list_.Count(); }
-    std::wstring Alias(int row) override { return list_.ItemCaption(row); }
-    std::wstring Path(int row) override { return list_.ItemSubItem(row); }
-    void AppendRow(const std::wstring& alias, const std::wstring& path) override { list_.AddItem(alias, path); }
-
-private:
-    tk::TListView& list_;
-};
-
-// Holds the list's redrawing for a run of changes; it redraws once at the end, also after an error.
-class ListUpdate {
-public:
-    explicit ListUpdate(tk::TListView& list) : list_(list) { list_.BeginUpdate(); }
-    ~ListUpdate() { list_.EndUpdate(); }
-    ListUpdate(const ListUpdate&) = delete;
-    ListUpdate& operator=(const ListUpdate&) = delete;
-
-private:
-    tk::TListView& list_;
-};
-
-// The list as a change will leave it, read from the list as it is now without copying it: row k
-// of the view is row Source(k) of the list. The store reads it to write the key before the list
-// itself changes.
+// The list as a change will leave it, read from the model as it is now without copying it: row k
+// of the result is row Source(k) of the model. The store reads it to write the key before the
+// model (and with it the window) changes.
 class RowsAfterChange : public ShortcutRows {
 public:
     RowsAfterChange(ShortcutRows& now, int count, std::function<int(int)> source)
@@ -77,8 +52,8 @@ MainSettings MainSettings::ForThisProgram() {
 TfrmMain::TfrmMain(tk::TComponent* owner, MainSettings settings)
     : tk::TForm(owner), settings_(std::move(settings)) {
     BuildComponents();
-    rows_ = std::make_unique<ListViewRows>(*lvMain);
-    store_ = std::make_unique<ShortcutStore>(settings_.Accessors ? settings_.Accessors : RegistryAccessors(), *rows_);
+    model_.OnChange = [this](const ModelChange& change) { ShowModelChange(change); };
+    store_ = std::make_unique<ShortcutStore>(settings_.Accessors ? settings_.Accessors : RegistryAccessors(), model_);
     OnCreate = [this](tk::TComponent* s) { FormCreate(s); };
     OnShow = [this](tk::TComponent* s) { FormShow(s); };
     DoCreate();
@@ -193,6 +168,16 @@ void TfrmMain::BuildComponents() {
 
     lvMain = new tk::TListView(this);
     lvMain->SetName(L"lvMain");
+    // The list holds no texts of its own: it asks the model for the rows it paints.
+    lvMain->SetOwnerData(true);
+    lvMain->OnGetItemText = [this](int item, int column) -> std::wstring {
+        if (item < 0 || item >= model_.Count()) return {};
+        const ShortcutRow& row = model_.Row(item);
+        return column == 0 ? row.Alias : column == 1 ? row.Path : std::wstring();
+    };
+    lvMain->OnFindItem = [this](const std::wstring& text, int start, bool wrap) {
+        return model_.FindAliasPrefix(text, start, wrap);
+    };
     lvMain->SetParent(suiForm1);
     lvMain->SetBounds(kListLeft, kListTop, kListWidth, kListDesignHeight);
     lvMain->SetFont({L"MS Sans Serif", -11, RGB(0, 0, 0)});
@@ -283,7 +268,8 @@ void TfrmMain::FormCreate(tk::TComponent*) {
 
 void TfrmMain::FormShow(tk::TComponent*) {
     {
-        ListUpdate update(*lvMain);
+        // One notification for the whole fill: the view learns the new count once.
+        ShortcutModel::Batch batch(model_);
         store_->LoadItems(settings_.KeyPath);
     }
     // The list reaches from below the tool bar to the bottom of the frame's client area, which
@@ -291,8 +277,12 @@ void TfrmMain::FormShow(tk::TComponent*) {
     lvMain->SetHeight(suiForm1->ClientHeight() - lvMain->Top());
 }
 
-void TfrmMain::lvMainSelectItem(tk::TComponent*, int, bool) {
-    const int index = lvMain->ItemIndex();
+void TfrmMain::lvMainSelectItem(tk::TComponent*, int item, bool selected) {
+    // With one row selectable, a row that loses the highlight leaves no row selected (the row
+    // that takes it next says so itself): the remembered row stays. A row that takes it is the
+    // selected row; the list is asked only when the notice names no row.
+    if (!selected) return;
+    const int index = item >= 0 ? item : lvMain->ItemIndex();
     if (index != -1) FSelIndex = index;
 }
 
@@ -306,11 +296,11 @@ void TfrmMain::aItemUpUpdate(tk::TComponent* sender) {
 
 void TfrmMain::aItemDownUpdate(tk::TComponent* sender) {
     static_cast<tk::TAction*>(sender)->SetEnabled(lvMain->Visible() && FSelIndex >= 0 &&
-                                                  FSelIndex < lvMain->Count() - 1);
+                                                  FSelIndex < model_.Count() - 1);
 }
 
 void TfrmMain::aSortUpdate(tk::TComponent* sender) {
-    static_cast<tk::TAction*>(sender)->SetEnabled(lvMain->Visible() && lvMain->Count() > 1);
+    static_cast<tk::TAction*>(sender)->SetEnabled(lvMain->Visible() && model_.Count() > 1);
 }
 
 void TfrmMain::ToolButton10Click(tk::TComponent*) {
@@ -318,7 +308,7 @@ void TfrmMain::ToolButton10Click(tk::TComponent*) {
     dialog.ShowModal();
 }
 
-bool TfrmMain::SelectedRowExists() { return FSelIndex >= 0 && FSelIndex < lvMain->Count(); }
+bool TfrmMain::SelectedRowExists() { return FSelIndex >= 0 && FSelIndex < model_.Count(); }
 
 void TfrmMain::WriteThrough(const std::function<void()>& write) {
     try {
@@ -337,18 +327,42 @@ void TfrmMain::WriteThrough(const std::function<void()>& write) {
 }
 
 void TfrmMain::ReloadList() {
-    ListUpdate update(*lvMain);
-    lvMain->Clear();
-    store_->LoadItems(settings_.KeyPath);
+    // The rows read before an error stay, as they would in a list filled row by row.
+    struct Loaded : ShortcutRows {
+        std::vector<ShortcutRow> rows;
+        int RowCount() override { return static_cast<int>(rows.size()); }
+        std::wstring Alias(int row) override { return rows.at(static_cast<size_t>(row)).Alias; }
+        std::wstring Path(int row) override { return rows.at(static_cast<size_t>(row)).Path; }
+        void AppendRow(const std::wstring& alias, const std::wstring& path) override { rows.push_back({alias, path}); }
+    } loaded;
+    try {
+        store_->LoadItems(settings_.KeyPath, loaded);
+    } catch (...) {
+        model_.ReplaceAll(std::move(loaded.rows));
+        throw;
+    }
+    model_.ReplaceAll(std::move(loaded.rows));
 }
 
-void TfrmMain::ExchangeRows(int a, int b) {
-    // The rows stay where they are; only their texts change places.
-    const std::wstring alias = lvMain->ItemCaption(a), path = lvMain->ItemSubItem(a);
-    lvMain->SetItemCaption(a, lvMain->ItemCaption(b));
-    lvMain->SetItemSubItem(a, lvMain->ItemSubItem(b));
-    lvMain->SetItemCaption(b, alias);
-    lvMain->SetItemSubItem(b, path);
+void TfrmMain::ShowModelChange(const ModelChange& change) {
+    switch (change.What) {
+    case ModelChange::Kind::Reset:
+        // A new list: nothing highlighted, shown from the top.
+        lvMain->SetItemIndex(-1);
+        lvMain->SetItemCount(model_.Count(), false);
+        break;
+    case ModelChange::Kind::Changed:
+        // The highlighted position stays where it is; only the texts it shows change.
+        lvMain->RedrawItems(change.First, change.Last);
+        break;
+    case ModelChange::Kind::Appended:
+        lvMain->SetItemCount(model_.Count(), true);
+        break;
+    case ModelChange::Kind::Deleted:
+        // The control drops the row and moves the rows below, and their highlight, up by one.
+        lvMain->DeleteItem(change.First);
+        break;
+    }
 }
 
 void TfrmMain::tbAddClick(tk::TComponent*) {
@@ -358,27 +372,26 @@ void TfrmMain::tbAddClick(tk::TComponent*) {
 }
 
 void TfrmMain::AppendShortcut(const std::wstring& alias, const std::wstring& path) {
-    const int index = lvMain->Count();
+    const int index = model_.Count();
     WriteThrough([&] {
         store_->WriteRegString(settings_.KeyPath, AliasValueName(index), alias);
         store_->WriteRegString(settings_.KeyPath, PathValueName(index), path);
     });
-    lvMain->AddItem(alias, path);
+    model_.Append(alias, path);
 }
 
 void TfrmMain::aEditExecute(tk::TComponent*) {
     // The remembered row may lie past the end of a list that has shrunk: nothing to edit then.
     if (!SelectedRowExists()) return;
     const int i = FSelIndex;
-    TfrmProperty dialog(this, lvMain->ItemCaption(i), lvMain->ItemSubItem(i));
+    TfrmProperty dialog(this, model_.Row(i).Alias, model_.Row(i).Path);
     if (dialog.ShowModal() != tk::mrOk) return;
     const std::wstring alias = dialog.feName->Text(), path = dialog.fePath->Text();
     WriteThrough([&] {
         store_->WriteRegString(settings_.KeyPath, AliasValueName(i), alias);
         store_->WriteRegString(settings_.KeyPath, PathValueName(i), path);
     });
-    lvMain->SetItemCaption(i, alias);
-    lvMain->SetItemSubItem(i, path);
+    model_.Replace(i, alias, path);
 }
 
 void TfrmMain::lvMainDblClick(tk::TComponent* sender) {
@@ -393,15 +406,15 @@ void TfrmMain::aDeleteExecute(tk::TComponent*) {
                                          MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
         return;
     const int i = FSelIndex;
-    const int n = lvMain->Count() - 1;
-    RowsAfterChange next(*rows_, n, [i](int k) { return k < i ? k : k + 1; });
+    const int n = model_.Count() - 1;
+    RowsAfterChange next(model_, n, [i](int k) { return k < i ? k : k + 1; });
     // The rows below move up first and the pair that falls off the end goes last: a failure in
     // between leaves a row twice in the key, never a row lost.
     WriteThrough([&] {
         store_->WriteItemRange(settings_.KeyPath, i, n - 1, next);
         store_->DeleteItemValues(settings_.KeyPath, n);
     });
-    lvMain->DeleteItem(i);
+    model_.Delete(i);
     if (i < n) {
         lvMain->SetItemIndex(i);
     } else if (n > 0) {
@@ -411,42 +424,32 @@ void TfrmMain::aDeleteExecute(tk::TComponent*) {
 
 void TfrmMain::aItemUpExecute(tk::TComponent*) {
     const int i = FSelIndex;
-    if (i <= 0 || i >= lvMain->Count()) return;
-    RowsAfterChange next(*rows_, lvMain->Count(), [i](int k) { return k == i ? i - 1 : k == i - 1 ? i : k; });
+    if (i <= 0 || i >= model_.Count()) return;
+    RowsAfterChange next(model_, model_.Count(), [i](int k) { return k == i ? i - 1 : k == i - 1 ? i : k; });
     WriteThrough([&] { store_->WriteItemRange(settings_.KeyPath, i - 1, i, next); });
-    ExchangeRows(i - 1, i);
+    model_.Exchange(i - 1, i);
     lvMain->SetItemIndex(i - 1);
 }
 
 void TfrmMain::aItemDownExecute(tk::TComponent*) {
     const int i = FSelIndex;
-    if (i < 0 || i + 1 >= lvMain->Count()) return;
-    RowsAfterChange next(*rows_, lvMain->Count(), [i](int k) { return k == i ? i + 1 : k == i + 1 ? i : k; });
+    if (i < 0 || i + 1 >= model_.Count()) return;
+    RowsAfterChange next(model_, model_.Count(), [i](int k) { return k == i ? i + 1 : k == i + 1 ? i : k; });
     WriteThrough([&] { store_->WriteItemRange(settings_.KeyPath, i, i + 1, next); });
-    ExchangeRows(i, i + 1);
+    model_.Exchange(i, i + 1);
     lvMain->SetItemIndex(i + 1);
 }
 
 void TfrmMain::aSortExecute(tk::TComponent*) {
-    ShortcutList current = ShortcutList::CopyOf(*rows_);
-    const int n = current.RowCount();
+    const int n = model_.Count();
     std::vector<std::string> keys;
     keys.reserve(static_cast<size_t>(n));
-    for (const Shortcut& s : current.Items()) keys.push_back(AliasSortKey(s.Alias));
+    for (const ShortcutRow& row : model_.Rows()) keys.push_back(AliasSortKey(row.Alias));
     const std::vector<int> order = AliasSortOrder(keys, FSortAscending);
-    std::vector<Shortcut> sorted;
-    sorted.reserve(static_cast<size_t>(n));
-    for (int from : order) sorted.push_back(current.Items()[static_cast<size_t>(from)]);
-    ShortcutList next(std::move(sorted));
+    RowsAfterChange next(model_, n, [&order](int k) { return order[static_cast<size_t>(k)]; });
     WriteThrough([&] { store_->WriteItemRange(settings_.KeyPath, 0, n - 1, next); });
-    ListUpdate update(*lvMain);
-    for (int k = 0; k < n; ++k) {
-        // The rows stay where they are; only their texts move.
-        const Shortcut& was = current.Items()[static_cast<size_t>(k)];
-        const Shortcut& now = next.Items()[static_cast<size_t>(k)];
-        if (was.Alias != now.Alias) lvMain->SetItemCaption(k, now.Alias);
-        if (was.Path != now.Path) lvMain->SetItemSubItem(k, now.Path);
-    }
+    // The highlighted position stays; the texts move under it.
+    model_.Reorder(order);
     aSort->SetHint(FSortAscending ? kSortHintAfterAscending : kSortHintAfterDescending);
     FSortAscending = !FSortAscending;
 }
@@ -461,26 +464,36 @@ void TfrmMain::bExportClick(tk::TComponent*) {
     SaveDialog1->SetTitle(kExportTitle);
     SaveDialog1->SetFilter(kBackupFilter);
     if (!SaveDialog1->Execute()) return;
-    const std::wstring name = BackupFileName(SaveDialog1->FileName());
+    ExportTo(SaveDialog1->FileName());
+}
+
+void TfrmMain::ExportTo(const std::wstring& chosenName) {
+    const std::wstring name = BackupFileName(chosenName);
     if (GetFileAttributesW(name.c_str()) != INVALID_FILE_ATTRIBUTES &&
         tk::Application().ShowMessageBox(name + kOverwriteQuestion, kMessageCaption,
                                          MB_YESNO | MB_ICONINFORMATION | MB_DEFBUTTON2) != IDYES)
         return;
     // A file that cannot be written raises the INI error, which the error box shows.
-    ExportBackup(tk::TIniFile(name), *rows_);
+    ExportBackup(tk::TIniFile(name), model_);
 }
 
 void TfrmMain::bImportClick(tk::TComponent*) {
     OpenDialog1->SetTitle(kImportTitle);
     OpenDialog1->SetFilter(kBackupFilter);
     if (!OpenDialog1->Execute()) return;
+    ImportFrom(OpenDialog1->FileName());
+}
+
+void TfrmMain::ImportFrom(const std::wstring& fileName) {
     // An import that fails keeps the entries it added (each is in the key and the list) and says
     // how many there were.
     int added = 0;
     try {
         // A backup in UTF-8 or UTF-16 big-endian is read through a UTF-16 copy of its text.
-        const tk::TUnicodeIniCopy backup(OpenDialog1->FileName());
-        ImportBackup(backup.File(), *rows_,
+        const tk::TUnicodeIniCopy backup(fileName);
+        // The view learns the new count once, when the import ends.
+        ShortcutModel::Batch batch(model_);
+        ImportBackup(backup.File(), model_,
                      [this, &added](const std::wstring& alias, const std::wstring& path) {
                          AppendShortcut(alias, path);
                          ++added;

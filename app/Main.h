@@ -1,11 +1,13 @@
 // The main window: the tool bar of list commands, the shortcut list and the single-instance
-// wake-up. Its list is the in-memory shortcut list; the store mirrors it in the registry.
+// wake-up. The shortcuts live in its model; the list view shows the model and the store writes
+// it to the registry.
 #pragma once
 
 #include <functional>
 #include <memory>
 #include <string>
 
+#include "app/ShortcutModel.h"
 #include "app/ShortcutStore.h"
 #include "skin/controls/Form.h"
 #include "skin/controls/ToolBar.h"
@@ -58,6 +60,7 @@ public:
     int SelIndex() const { return FSelIndex; }
     bool SortAscending() const { return FSortAscending; }
     ShortcutStore& Store() { return *store_; }
+    ShortcutModel& Model() { return model_; }
     const MainSettings& Settings() const { return settings_; }
 
     // Event handlers.
@@ -83,6 +86,10 @@ public:
 
     void WndProc(tk::TMessage& message) override;
 
+    // Export and import without their file dialogs: the commands once a file has been chosen.
+    void ExportTo(const std::wstring& chosenName);
+    void ImportFrom(const std::wstring& fileName);
+
 private:
     void BuildComponents();
     void AttachSkin();
@@ -97,14 +104,15 @@ private:
     void WriteThrough(const std::function<void()>& write);
     // Shows the rows the key holds in place of the list's (as refresh does).
     void ReloadList();
-    void ExchangeRows(int a, int b);
+    // Brings the list view up to date with a change of the model.
+    void ShowModelChange(const ModelChange& change);
     // Writes a new row's pair to the store, then appends it to the list (add and import).
     void AppendShortcut(const std::wstring& alias, const std::wstring& path);
 
     MainSettings settings_;
     int FSelIndex = -200;
     bool FSortAscending = true;
-    std::unique_ptr<ShortcutRows> rows_;
+    ShortcutModel model_;
     std::unique_ptr<ShortcutStore> store_;
 };
 

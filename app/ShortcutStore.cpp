@@ -32,13 +32,6 @@ std::wstring AliasValueName(int index) { return L"N" + std::to_wstring(index); }
 
 std::wstring PathValueName(int index) { return L"P" + std::to_wstring(index); }
 
-ShortcutList ShortcutList::CopyOf(ShortcutRows& rows) {
-    std::vector<Shortcut> items;
-    items.reserve(static_cast<size_t>(rows.RowCount()));
-    for (int i = 0; i < rows.RowCount(); ++i) items.push_back({rows.Alias(i), rows.Path(i)});
-    return ShortcutList(std::move(items));
-}
-
 void ShortcutStore::WriteRegString(const std::wstring& keyPath, const std::wstring& name, const std::wstring& value) {
     auto accessor = accessors_();
     OpenedKey key(*accessor);
@@ -74,7 +67,9 @@ void ShortcutStore::DeleteItemValues(const std::wstring& keyPath, int index) {
     accessor->DeleteValue(PathValueName(index));
 }
 
-void ShortcutStore::LoadItems(const std::wstring& keyPath) {
+void ShortcutStore::LoadItems(const std::wstring& keyPath) { LoadItems(keyPath, rows_); }
+
+void ShortcutStore::LoadItems(const std::wstring& keyPath, ShortcutRows& into) {
     auto accessor = accessors_();
     OpenedKey key(*accessor);
     if (!key.OpenForReading(keyPath)) return;
@@ -82,7 +77,7 @@ void ShortcutStore::LoadItems(const std::wstring& keyPath) {
         const std::wstring alias = accessor->ReadString(AliasValueName(i));
         const std::wstring path = accessor->ReadString(PathValueName(i));
         if (alias.empty() || path.empty()) break;
-        rows_.AppendRow(alias, path);
+        into.AppendRow(alias, path);
     }
 }
 

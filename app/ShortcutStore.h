@@ -32,7 +32,7 @@ public:
 
 using AccessorFactory = std::function<std::unique_ptr<KeyValueAccessor>()>;
 
-// The rows the store mirrors: the main window's list.
+// The rows the store mirrors: the main window's shortcut model.
 class ShortcutRows {
 public:
     virtual ~ShortcutRows() = default;
@@ -40,30 +40,6 @@ public:
     virtual std::wstring Alias(int row) = 0;
     virtual std::wstring Path(int row) = 0;
     virtual void AppendRow(const std::wstring& alias, const std::wstring& path) = 0;
-};
-
-struct Shortcut {
-    std::wstring Alias;
-    std::wstring Path;
-};
-
-// Rows held in memory (the sort puts the list's rows in their new order here, writes them to the
-// key, and only then shows them).
-class ShortcutList : public ShortcutRows {
-public:
-    ShortcutList() = default;
-    explicit ShortcutList(std::vector<Shortcut> items) : items_(std::move(items)) {}
-    // A copy of the rows another list holds now.
-    static ShortcutList CopyOf(ShortcutRows& rows);
-
-    int RowCount() override { return static_cast<int>(items_.size()); }
-    std::wstring Alias(int row) override { return items_.at(static_cast<size_t>(row)).Alias; }
-    std::wstring Path(int row) override { return items_.at(static_cast<size_t>(row)).Path; }
-    void AppendRow(const std::wstring& alias, const std::wstring& path) override { items_.push_back({alias, path}); }
-    std::vector<Shortcut>& Items() { return items_; }
-
-private:
-    std::vector<Shortcut> items_;
 };
 
 constexpr wchar_t kStoreKeyPath[] = L"Software\\Quiverdir";
@@ -94,6 +70,7 @@ public:
     // Appends the stored rows to the list (without clearing it first). Reads only: a key the
     // user may not write loads too; a key that will not open adds nothing.
     void LoadItems(const std::wstring& keyPath);
+    void LoadItems(const std::wstring& keyPath, ShortcutRows& into);
     // First run: when the key does not exist, writes the two seed shortcuts.
     void SeedStore(const std::wstring& keyPath, const std::wstring& windowsDirectory);
     // Writes the executable's path to Setting unless it holds exactly that text already.

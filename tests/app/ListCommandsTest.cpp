@@ -12,6 +12,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -733,6 +734,89 @@ TEST_F(ListCommandsTest, ARememberedRowPastTheEndIsNeverActedOn) {
         EXPECT_EQ(StoreValues(), values);
         EXPECT_EQ(form->SelIndex(), c.chosen);
     }
+}
+
+TEST_F(ListCommandsTest, ARandomRunOfCommandsKeepsModelViewAndStoreEqual) {
+    // Delete, move up and down, sort, refresh and import in a random order, each on a random row:
+    // after every command the model's rows, what the list view answers for each row and the key
+    // hold the same list, and the view knows no more and no fewer rows than the model.
+    Start(NumberedRows(12), false);
+    std::mt19937 random(77);
+    int imported = 0;
+    auto modelRows = [&] {
+        Rows rows;
+        for (const qd::ShortcutRow& r : form->Model().Rows()) rows.emplace_back(r.Alias, r.Path);
+        return rows;
+    };
+    for (int step = 0; step < 80; ++step) {
+        const int n = form->Model().Count();
+        const int op = static_cast<int>(random() % 6);
+        SCOPED_TRACE("step " + std::to_string(step) + " op " + std::to_string(op));
+        if (n > 0) form->lvMain->SetItemIndex(static_cast<int>(random() % static_cast<unsigned>(n)));
+        if (op == 0 && n > 3) {
+            form->aDeleteExecute(form->aDelete);
+        } else if (op == 1) {
+            form->aItemUpExecute(form->aItemUp);
+        } else if (op == 2) {
+            form->aItemDownExecute(form->aItemDown);
+        } else if (op == 3) {
+            form->aSortExecute(form->aSort);
+        } else if (op == 4) {
+            Press(L"tbRefresh");
+        } else {
+            // Two entries the list has (one in other letter case and with a trailing backslash),
+            // two it lacks.
+            const std::filesystem::path file = dir / "step.pwb";
+            std::filesystem::remove(file);
+            tk::TIniFile ini(file.wstring());
+            const Rows now = modelRows();
+            Rows entries = {now.front(), {now.back().first, now.back().second + L"\\"}};
+            for (int k = 0; k < 2; ++k, ++imported)
+                entries.emplace_back(L"imported" + std::to_wstring(imported), L"D:\\in" + std::to_wstring(imported));
+            ini.WriteInteger(L"PathWarden", L"Count", static_cast<int>(entries.size()));
+            for (size_t k = 0; k < entries.size(); ++k) {
+                ini.WriteString(L"PathWarden", qd::AliasValueName(static_cast<int>(k)), entries[k].first);
+                ini.WriteString(L"PathWarden", qd::PathValueName(static_cast<int>(k)), entries[k].second);
+            }
+            form->ImportFrom(file.wstring());
+            ASSERT_EQ(form->Model().Count(), n + 2);
+        }
+        qdtest::PumpIdle();
+        const Rows rows = modelRows();
+        ASSERT_EQ(static_cast<int>(SendMessageW(form->lvMain->Handle(), LVM_GETITEMCOUNT, 0, 0)), form->Model().Count());
+        ASSERT_EQ(ListRows(), rows);
+        ASSERT_EQ(StoreValues(), ValuesOf(rows));
+    }
+}
+
+TEST_F(ListCommandsTest, TheListNeverAsksForARowPastTheModelsEndWhileRowsAreDeleted) {
+    // The list paints after each deletion (from the end, where the chosen row goes to the top, and
+    // from the middle); every row it asks for must be one the model has at that moment.
+    Start(NumberedRows(40), false);
+    int asked = 0, pastTheEnd = 0;
+    auto rowText = form->lvMain->OnGetItemText;
+    form->lvMain->OnGetItemText = [&](int item, int column) {
+        ++asked;
+        if (item < 0 || item >= form->Model().Count()) ++pastTheEnd;
+        return rowText(item, column);
+    };
+    HWND list = form->lvMain->Handle();
+    for (int step = 0; form->Model().Count() > 0; ++step) {
+        const int n = form->Model().Count();
+        // Show the bottom rows, then delete the last one or one from the middle.
+        form->lvMain->SetItemIndex(n - 1);
+        UpdateWindow(list);
+        form->lvMain->SetItemIndex(step % 2 ? n - 1 : n / 2);
+        form->aDeleteExecute(form->aDelete);
+        InvalidateRect(list, nullptr, FALSE);
+        UpdateWindow(list);
+        qdtest::PumpIdle();
+        ASSERT_EQ(form->Model().Count(), n - 1);
+    }
+    EXPECT_GT(asked, 40);
+    EXPECT_EQ(pastTheEnd, 0);
+    EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 0);
+    EXPECT_TRUE(StoreValues().empty());
 }
 
 TEST_F(ListCommandsTest, HelpOpensTheHelpDocumentWithTheShell) {

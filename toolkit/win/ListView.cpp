@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 namespace tk {
 
 void TListView::CreateParams(TCreateParams& params) {
@@ -9,6 +11,7 @@ void TListView::CreateParams(TCreateParams& params) {
     params.WinClassName = WC_LISTVIEWW;
     params.SystemClass = true;
     params.Style |= WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS;
+    if (ownerData_) params.Style |= LVS_OWNERDATA;
     params.ExStyle |= WS_EX_CLIENTEDGE;
 }
 
@@ -38,6 +41,21 @@ void TListView::AddColumn(const std::wstring& caption, int width) {
         col.iSubItem = static_cast<int>(columns_.size() - 1);
         SendMessageW(Handle(), LVM_INSERTCOLUMNW, columns_.size() - 1, reinterpret_cast<LPARAM>(&col));
     }
+}
+
+void TListView::SetItemCount(int count, bool keepView) {
+    SendMessageW(Handle(), LVM_SETITEMCOUNT, static_cast<WPARAM>(count),
+                 keepView ? LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL : 0);
+}
+
+void TListView::RedrawItems(int first, int last) {
+    // Only the rows on screen: the control invalidates row by row, and an owner-data list fetches
+    // the other rows' texts anew when they scroll into view.
+    const int top = ListView_GetTopIndex(Handle());
+    first = std::max(first, top);
+    last = std::min(last, top + ListView_GetCountPerPage(Handle()));
+    if (last < first) return;
+    SendMessageW(Handle(), LVM_REDRAWITEMS, static_cast<WPARAM>(first), static_cast<LPARAM>(last));
 }
 
 int TListView::Count() { return static_cast<int>(SendMessageW(Handle(), LVM_GETITEMCOUNT, 0, 0)); }
@@ -96,6 +114,11 @@ void TListView::EndUpdate() {
 }
 
 int TListView::ItemIndex() {
+    // With one row selectable, the selection mark is the selected row when any is: asking it
+    // first spares a search through every row above it.
+    const int mark = ListView_GetSelectionMark(Handle());
+    if (mark >= 0 && mark < Count() && (ListView_GetItemState(Handle(), mark, LVIS_SELECTED) & LVIS_SELECTED))
+        return mark;
     return static_cast<int>(SendMessageW(Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
@@ -104,6 +127,11 @@ void TListView::SetItemIndex(int index) {
         ListView_SetItemState(Handle(), -1, 0, LVIS_SELECTED);
         return;
     }
+    // The row that has the highlight gives it up first: left to the control, taking it away while
+    // selecting another row costs time in proportion to the row count of an owner-data list.
+    const int current = ItemIndex();
+    if (current >= 0 && current != index) ListView_SetItemState(Handle(), current, 0, LVIS_SELECTED);
+    ListView_SetSelectionMark(Handle(), index);
     ListView_SetItemState(Handle(), index, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     ListView_EnsureVisible(Handle(), index, FALSE);
 }
@@ -115,6 +143,24 @@ void TListView::WndProc(TMessage& m) {
             auto* nm = reinterpret_cast<NMLISTVIEW*>(m.LParam);
             if ((nm->uChanged & LVIF_STATE) && ((nm->uOldState ^ nm->uNewState) & LVIS_SELECTED) && OnSelectItem)
                 OnSelectItem(this, nm->iItem, (nm->uNewState & LVIS_SELECTED) != 0);
+        } else if (hdr->code == LVN_GETDISPINFOW) {
+            auto* info = reinterpret_cast<NMLVDISPINFOW*>(m.LParam);
+            LVITEMW& item = info->item;
+            if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
+                // The control owns the buffer: copy as much as fits, always terminated.
+                const std::wstring text = OnGetItemText ? OnGetItemText(item.iItem, item.iSubItem) : std::wstring();
+                const size_t n = std::min(text.size(), static_cast<size_t>(item.cchTextMax - 1));
+                std::copy_n(text.data(), n, item.pszText);
+                item.pszText[n] = L'\0';
+            }
+        } else if (hdr->code == LVN_ODFINDITEMW) {
+            auto* find = reinterpret_cast<NMLVFINDITEMW*>(m.LParam);
+            int found = -1;
+            // Typing asks for the first row whose caption begins with the letters typed.
+            if ((find->lvfi.flags & LVFI_PARTIAL) && find->lvfi.psz && OnFindItem)
+                found = OnFindItem(find->lvfi.psz, find->iStart, (find->lvfi.flags & LVFI_WRAP) != 0);
+            m.Result = found;
+            return;
         } else if (hdr->code == NM_DBLCLK) {
             if (OnDblClick) OnDblClick(this);
         }

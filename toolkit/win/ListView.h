@@ -1,5 +1,7 @@
 // The list view in report mode: columns, rows of a caption and sub-items, single selection,
-// selection-change and double-click events.
+// selection-change and double-click events. In owner-data mode the control holds no texts: it
+// knows only the row count and asks OnGetItemText for the cells it paints, and OnFindItem for
+// the row the user's typing names.
 #pragma once
 
 #include <functional>
@@ -21,6 +23,20 @@ public:
     std::string_view ClassName() const override { return "TListView"; }
 
     void AddColumn(const std::wstring& caption, int width);
+
+    // Owner data: set before the window is made. The control then keeps no texts: they come from
+    // OnGetItemText, and SetItemCount (not AddItem or the text setters) says how many rows there are.
+    void SetOwnerData(bool ownerData) { ownerData_ = ownerData; }
+    bool OwnerData() const { return ownerData_; }
+    // Owner data: the row count. keepView keeps the scroll position and repaints nothing (rows
+    // added at the end); otherwise the whole list repaints.
+    void SetItemCount(int count, bool keepView);
+    // Repaints rows first..last (owner data: after their texts changed).
+    void RedrawItems(int first, int last);
+    // Text of a cell: column 0 is the caption, 1 the first sub-item.
+    std::function<std::wstring(int item, int column)> OnGetItemText;
+    // The row whose caption starts with text, from start on (round to the top when wrap), or -1.
+    std::function<int(const std::wstring& text, int start, bool wrap)> OnFindItem;
 
     int Count();
     // Appends a row; returns its index.
@@ -54,6 +70,7 @@ protected:
 private:
     std::vector<TListColumn> columns_;
     int updating_ = 0;
+    bool ownerData_ = false;
 };
 
 }  // namespace tk

@@ -1,0 +1,96 @@
+// The shortcut list as a person uses it, with the real mouse and keys: typing the first letters
+// of an alias chooses its row, and a click chooses the row under the mouse. Saves a look at the
+// main window (see realinput::SaveScreenshot).
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/Main.h"
+#include "app/ShortcutStore.h"
+#include "tests/support/RealInput.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/WinTest.h"
+#include "toolkit/win/Application.h"
+
+namespace {
+
+class ListInputTest : public testing::Test {
+protected:
+    void SetUp() override {
+        tk::Application().Initialize();
+        tk::Application().SetExceptionHandler([this](const std::wstring& m) { errors.push_back(m); });
+        realinput::MouseAway();
+    }
+    void TearDown() override {
+        realinput::MouseAway();
+        tk::Application().SetMainForm(nullptr);
+        form.reset();
+        tk::Application().SetExceptionHandler(nullptr);
+    }
+    void Start(const std::vector<std::pair<std::wstring, std::wstring>>& rows) {
+        for (size_t i = 0; i < rows.size(); ++i) {
+            key.WriteString(qd::AliasValueName(static_cast<int>(i)), rows[i].first);
+            key.WriteString(qd::PathValueName(static_cast<int>(i)), rows[i].second);
+        }
+        std::ofstream(dir / "options.ini") << "[Options]\nAskDelete=0\n";
+        qd::MainSettings s{key.Path(), L"C:\\Tools\\Quiverdir.exe", (dir / "options.ini").wstring(), L"C:\\windows", L""};
+        form = std::make_unique<qd::TfrmMain>(nullptr, s);
+        tk::Application().SetMainForm(form.get());
+        SetWindowPos(form->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        SetForegroundWindow(form->Handle());
+        realinput::Settle(150);
+    }
+    void ClickRow(int row) {
+        RECT r{LVIR_BOUNDS};
+        SendMessageW(form->lvMain->Handle(), LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&r));
+        realinput::Click(form->lvMain->Handle(), r.left + 30, (r.top + r.bottom) / 2);
+        realinput::Settle(100);
+    }
+    void Type(const char* letters) {
+        for (const char* c = letters; *c; ++c) realinput::Key(static_cast<WORD>(*c));
+        realinput::Settle(150);
+    }
+
+    qdtest::TempDir dir;
+    qdtest::PrivateKey key;
+    std::vector<std::wstring> errors;
+    std::unique_ptr<qd::TfrmMain> form;
+};
+
+TEST_F(ListInputTest, TypingAnAliasFirstLettersChoosesItsRow) {
+    Start({{L"Beta", L"C:\\b"}, {L"alpha", L"C:\\a"}, {L"Gamma", L"C:\\g"}, {L"gadget", L"C:\\gd"}, {L"Golf", L"C:\\gf"}});
+    realinput::SaveScreenshot(form->Handle(), "main-list");
+    ClickRow(1);
+    ASSERT_EQ(form->lvMain->ItemIndex(), 1);
+    ASSERT_EQ(GetFocus(), form->lvMain->Handle());
+
+    struct Step {
+        const char* keys;
+        int chosen;
+    } steps[] = {
+        {"GAD", 3},  // the letters together name one alias, whatever their case
+        {"GO", 4},
+        {"B", 0},    // from the last rows round to the top
+        {"AL", 1},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.keys);
+        Type(s.keys);
+        EXPECT_EQ(form->lvMain->ItemIndex(), s.chosen);
+        EXPECT_EQ(form->SelIndex(), s.chosen);
+        // A pause ends the typed word, so the next letters start a new search.
+        realinput::Settle(1100);
+    }
+    ClickRow(2);
+    EXPECT_EQ(form->SelIndex(), 2);
+    realinput::SaveScreenshot(form->Handle(), "main-list-chosen");
+    EXPECT_TRUE(errors.empty());
+}
+
+}  // namespace
