@@ -117,6 +117,10 @@ int TsuiForm::TitleBandHeight() const {
     return titleBar_ ? skin::TitleBandHeight(titleBar_->Height(), titleBar_->Visible()) : 0;
 }
 
+int TsuiForm::TitleBarInset() const {
+    return destroying_ ? 0 : skin::FrameInset(leftBorderWidth_, hostBottomFrame_);
+}
+
 bool TsuiForm::ReadySkin() const {
     TsuiUIStyle e;
     return ResolveThemeSource(fileTheme_, uiStyle_, e);
@@ -254,10 +258,7 @@ void TsuiForm::SetUIStyle(TsuiUIStyle style) {
     }
     titleBar_->SetFileTheme(fileTheme_);
     titleBar_->SetUIStyle(style);
-    if (auto* m = dynamic_cast<TsuiMainMenu*>(menu_)) {
-        m->SetFileTheme(fileTheme_);
-        m->SetUIStyle(style);
-    }
+    if (skinMenu_) skinMenu_->ApplyFrameStyle(style, fileTheme_);
     if (menuBar_) {
         menuBar_->SetColor(menuBarColor_);
         RebuildMenuBar();
@@ -313,6 +314,7 @@ void TsuiForm::Notification(tk::TComponent* component, tk::Operation operation) 
     if (component == menuBar_) menuBar_ = nullptr;
     if (component == menu_) {
         menu_ = nullptr;
+        skinMenu_ = nullptr;
         if (!destroying_) RemoveMenuBar();
     }
     if (component == fileTheme_ && !destroying_) {
@@ -370,7 +372,7 @@ void TsuiForm::NcCalcSize(WPARAM wParam, LPARAM lParam) {
 LRESULT TsuiForm::HostMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (destroying_) return 0;
     if (msg == WM_NCCALCSIZE) NcCalcSize(wParam, lParam);
-    if (msg == FrameInsetQuery) return skin::FrameInset(leftBorderWidth_, hostBottomFrame_);
+    if (msg == FrameInsetQuery) return TitleBarInset();
     LRESULT result = 0;
     if (msg != WM_NCPAINT && msg != WM_NCACTIVATE) result = CallSaved(hwnd, msg, wParam, lParam);
     switch (msg) {

@@ -19,7 +19,7 @@
 
 inline constexpr wchar_t kFormPanelSelfMessage[] = L"Sorry, you can't select the Form assign to FormPanel property";
 
-class TsuiForm : public tk::TCustomPanel, public TsuiMenuBarHost {
+class TsuiForm : public tk::TCustomPanel, public TsuiTitleBarFrameHost, public TsuiMenuBarHost {
 public:
     explicit TsuiForm(tk::TComponent* owner);
     ~TsuiForm() override;
@@ -100,7 +100,9 @@ public:
     void SetOnTitleBarHelpBtnClick(TsuiTitleBarButtonClickEvent handler);
 
     // Paints the host's non-client border now.
-    void PaintFrame();
+    void PaintFrame() override;
+    // The title bar's horizontal inset inside the window (0 once destruction began).
+    int TitleBarInset() const override;
     // Recomputes and sets the host window's outline.
     void ApplyWindowRegion();
 
@@ -158,6 +160,7 @@ private:
     tk::TColor menuBarColor_ = 0, menuBarToColor_ = 0;
     int menuBarHeightSetting_ = 22;
     tk::TMainMenu* menu_ = nullptr;
+    TsuiMenuBarSource* skinMenu_ = nullptr;  // menu_ when it is a skinned main menu
     TsuiMenuBar* menuBar_ = nullptr;
     int lastContentTop_ = -1;
 

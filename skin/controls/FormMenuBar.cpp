@@ -36,7 +36,9 @@ void TsuiForm::SetMenu(tk::TMainMenu* menu) {
     menu_ = menu;
     if (menu_) {
         FreeNotification(menu_);
-        if (auto* m = dynamic_cast<TsuiMainMenu*>(menu_)) m->SetForm(this);
+        // The one place the frame asks what kind of menu it was given.
+        skinMenu_ = dynamic_cast<TsuiMenuBarSource*>(menu_);
+        if (skinMenu_) skinMenu_->SetForm(this);
         CreateMenuBar();
         RebuildMenuBar();
         if (titleBar_) titleBar_->SetBounds(0, 0, titleBar_->Width(), titleBar_->Height());
@@ -48,9 +50,10 @@ void TsuiForm::SetMenu(tk::TMainMenu* menu) {
 
 void TsuiForm::DetachMenu() {
     if (!menu_) return;
-    if (auto* m = dynamic_cast<TsuiMainMenu*>(menu_); m && m->Form() == this) m->SetForm(nullptr);
+    if (skinMenu_ && skinMenu_->Form() == this) skinMenu_->SetForm(nullptr);
     RemoveFreeNotification(menu_);
     menu_ = nullptr;
+    skinMenu_ = nullptr;
 }
 
 void TsuiForm::SetMenuBarColor(tk::TColor color) {
@@ -120,13 +123,13 @@ void TsuiForm::PlaceMenuBar() {
 tk::TFont TsuiForm::MenuBarFont() const {
     tk::TFont font;
     AssignMenuFont(font);
-    auto* m = dynamic_cast<TsuiMainMenu*>(menu_);
-    if (m && !m->UseSystemFont()) {
-        font.Name = m->FontName();
+    if (skinMenu_ && !skinMenu_->BarLook().UseSystemFont) {
+        const TsuiMenuLook& look = skinMenu_->BarLook();
+        font.Name = look.FontName;
         const tk::ScopedGetDC screen(nullptr);
-        font.Height = -MulDiv(m->FontSize(), GetDeviceCaps(screen, LOGPIXELSY), 72);
-        font.Charset = m->FontCharset();
-        font.Color = m->FontColor();
+        font.Height = -MulDiv(look.FontSize, GetDeviceCaps(screen, LOGPIXELSY), 72);
+        font.Charset = look.FontCharset;
+        font.Color = look.FontColor;
     }
     return font;
 }
@@ -188,9 +191,9 @@ LRESULT TsuiForm::MenuShortCutCheck(WPARAM key) {
 }
 
 void TsuiForm::MenuBarLook(TsuiUIStyle& style, TsuiFileTheme*& theme) const {
-    if (auto* m = dynamic_cast<TsuiMainMenu*>(menu_)) {
-        style = m->UIStyle();
-        theme = m->FileTheme();
+    if (skinMenu_) {
+        style = skinMenu_->BarLook().UIStyle;
+        theme = skinMenu_->BarFileTheme();
     } else {
         style = uiStyle_;
         theme = fileTheme_;

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "skin/controls/Form.h"
 #include "skin/theme/BuiltInBitmaps.h"
 #include "skin/theme/SkinDraw.h"
 #include "skin/theme/StyleItems.h"
@@ -48,7 +47,7 @@ TsuiTitleBar::TsuiTitleBar(tk::TComponent* owner)
 
 TsuiTitleBar::~TsuiTitleBar() = default;
 
-bool TsuiTitleBar::OnFrame() const { return Parent() && Parent()->ClassName() == "TsuiForm"; }
+TsuiTitleBarFrameHost* TsuiTitleBar::FrameHost() const { return dynamic_cast<TsuiTitleBarFrameHost*>(Parent()); }
 
 tk::TForm* TsuiTitleBar::ParentFormOf() const { return tk::ParentForm(const_cast<TsuiTitleBar*>(this)); }
 
@@ -65,6 +64,8 @@ bool TsuiTitleBar::ReadySkin() const {
 }
 
 int TsuiTitleBar::AskFrameInset() const {
+    if (TsuiTitleBarFrameHost* frame = FrameHost()) return frame->TitleBarInset();
+    // Off a frame, the window may still carry one elsewhere that answers.
     tk::TForm* form = ParentFormOf();
     if (!form || !form->HandleAllocated()) return 0;
     return static_cast<int>(SendMessageW(form->Handle(), FrameInsetQuery, 0, 0));
@@ -379,7 +380,7 @@ void TsuiTitleBar::DrawSections(tk::TBitmap& image) {
     }
     composed.Draw(0, 0, rawTitleImage_);
     if (!captionSectionUsed) fittedCaption_.clear();
-    if (captionSectionUsed && onFrame) static_cast<TsuiForm*>(Parent())->PaintFrame();
+    if (captionSectionUsed && onFrame) FrameHost()->PaintFrame();
 }
 
 void TsuiTitleBar::DrawButtonsAndCaption(tk::TBitmap& image) {

@@ -21,6 +21,18 @@
 // inset inside the window; a window without a frame leaves it unanswered (0).
 inline constexpr UINT FrameInsetQuery = 9923;
 
+// What a title bar asks of the frame it sits on (its parent control): a bar whose parent
+// implements this is on a frame. Its title image then reaches the frame's inset past either side
+// and 3 rows above the bar, and the frame paints the window border from that image.
+class TsuiTitleBarFrameHost {
+public:
+    virtual ~TsuiTitleBarFrameHost() = default;
+    // Paints the window's border now (the bar calls it after laying out a caption section).
+    virtual void PaintFrame() = 0;
+    // The bar's horizontal inset inside the window (what the frame answers to FrameInsetQuery).
+    virtual int TitleBarInset() const = 0;
+};
+
 // A title bar button click: the title bar and the index of the button in its collection.
 using TsuiTitleBarButtonClickEvent = std::function<void(tk::TComponent* sender, int buttonIndex)>;
 
@@ -95,7 +107,9 @@ public:
     int HotButton() const { return hotButton_; }
     int PressedButton() const { return pressedButton_; }
     bool MouseIsDown() const { return mouseIsDown_; }
-    bool OnFrame() const;
+    bool OnFrame() const { return FrameHost() != nullptr; }
+    // The frame the bar sits on, or nullptr.
+    TsuiTitleBarFrameHost* FrameHost() const;
     tk::TForm* ParentFormOf() const;
     bool Designing() const { return false; }
     int ButtonTop() const { return buttonTop_; }
