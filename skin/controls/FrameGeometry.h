@@ -107,6 +107,9 @@ int SkinTitleMinWidth(bool fiveSections, int title1Width, int title3Width, int t
 
 // ---- Frame ----
 
+// Rows of the host's top non-client strip, which the title image covers above the bar on a frame.
+inline constexpr int kTitleStripRows = 3;
+
 // A measured system frame thickness outside 0..16 is taken as 4.
 int SanitizeFrameThickness(int value);
 // The title bar's horizontal inset inside the window (the answer to FrameInsetQuery).
