@@ -177,7 +177,7 @@ private:
     tk::TMainMenu* menu_ = nullptr;
     TsuiMenuBarSource* skinMenu_ = nullptr;  // menu_ when it is a skinned main menu
     TsuiMenuBar* menuBar_ = nullptr;
-    int lastContentTop_ = -1;
+    int lastContentTop_ = -1;  // none placed yet: the first placing always reports
 
     int hostLeftFrame_ = 4, hostBottomFrame_ = 4;
     int leftBorderWidth_ = 0, rightBorderWidth_ = 0, bottomBorderHeight_ = 0;

@@ -102,7 +102,7 @@ public:
     void PopupControlBoxMenu(tk::TComponent* menu);
 
     // For the buttons and for tests. The hot button is the one under the pointer at the last
-    // paint; the pressed one is the button a press on the bar started on, -1 when none is held:
+    // paint; the pressed one is the button a press on the bar started on, kNoTitleButton when none is held:
     // a button acts when the press and the release are both on it.
     int HotButton() const { return hotButton_; }
     int PressedButton() const { return pressedButton_; }
@@ -138,7 +138,8 @@ private:
     void MouseDown(int x, int y);
     void MouseUp(int pressed, int x, int y);
     void DoubleClick();
-    // The button at a point of the bar as the last paint placed the buttons and the icon, or -1.
+    // The button at a point of the bar as the last paint placed the buttons and the icon, or
+    // kNoTitleButton.
     int ButtonAt(int x, int y) const;
     // The press on a button ends without acting (the capture went elsewhere).
     void CancelPress();
@@ -170,8 +171,8 @@ private:
     bool fiveSections_ = false;
     tk::TColor formColor_ = 0, titleTransparentColor_ = 0;
     int buttonTop_ = 0, iconTop_ = 0, captionTop_ = 0;
-    int hotButton_ = -1;
-    int pressedButton_ = -1;
+    int hotButton_ = skin::kNoTitleButton;
+    int pressedButton_ = skin::kNoTitleButton;
     bool mouseIsDown_ = false;
     tk::MouseCapture capture_;  // held from a press on the bar to its release
     bool keepFontColor_ = false;

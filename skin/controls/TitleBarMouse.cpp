@@ -25,7 +25,7 @@ void TsuiTitleBar::MouseDown(int x, int y) {
     if (skin::ClassifyTitleBarPress(hotButton_, IsZoomed(form->Handle()) != FALSE, Designing()) ==
         skin::TitleBarPress::Drag) {
         capture_.Release();
-        pressedButton_ = -1;
+        pressedButton_ = skin::kNoTitleButton;
         mouseIsDown_ = false;
         POINT cursor;
         GetCursorPos(&cursor);
@@ -36,7 +36,7 @@ void TsuiTitleBar::MouseDown(int x, int y) {
 
 void TsuiTitleBar::CancelPress() {
     if (pressedButton_ < 0 && !mouseIsDown_) return;
-    pressedButton_ = -1;
+    pressedButton_ = skin::kNoTitleButton;
     mouseIsDown_ = false;
     Repaint();
 }
@@ -86,7 +86,7 @@ void TsuiTitleBar::WndProc(tk::TMessage& m) {
         return;
     case WM_LBUTTONUP: {
         // The press is taken before the capture goes, whose loss would cancel it.
-        const int pressed = std::exchange(pressedButton_, -1);
+        const int pressed = std::exchange(pressedButton_, skin::kNoTitleButton);
         capture_.Release();
         MouseUp(pressed, static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam)));
         m.Result = 0;
