@@ -2,6 +2,15 @@
 // look. It removes the host's system caption, paints a thin border of its own in the non-client
 // area, fills the client area, carries a skinned title bar at its top, and gives the window an
 // outline from the skin's pictures or the built-in style's rounded corners.
+//
+// One class, defined across files by concern:
+//   Form.cpp            construction, style application, notifications, layout, painting glue
+//   FormProperties.cpp  property setters and the published properties
+//   FrameHook.cpp       the host's replaced window procedure and the non-client messages
+//   FormMenuBar.cpp     the menu bar: attaching a menu, its buttons, its place
+//   FrameShortcuts.cpp  the menu's keys and the application-wide key hook
+// and helpers of its own: FramePainter (the two border painters), FrameRegion (the outline),
+// MenuBarPainter (the menu bar's look), FrameGeometry (the arithmetic).
 #pragma once
 
 #include <windows.h>
@@ -11,6 +20,7 @@
 #include "skin/controls/FrameGeometry.h"
 #include "skin/controls/MainMenu.h"
 #include "skin/controls/MenuBar.h"
+#include "skin/controls/MenuBarPainter.h"
 #include "skin/controls/TitleBar.h"
 #include "skin/theme/FileTheme.h"
 #include "toolkit/win/Bitmap.h"
@@ -18,8 +28,12 @@
 #include "toolkit/win/Panel.h"
 
 inline constexpr wchar_t kFormPanelSelfMessage[] = L"Sorry, you can't select the Form assign to FormPanel property";
+// The menu bar's height until one is set.
+inline constexpr int kDefaultMenuBarHeight = 22;
+// The transparent colour outside a skin (magenta).
+inline constexpr tk::TColor kNoSkinTransparentColor = 0xFF00FF;
 
-class TsuiForm : public tk::TCustomPanel, public TsuiMenuBarHost {
+class TsuiForm : public tk::TCustomPanel, public TsuiTitleBarFrameHost, public TsuiMenuBarHost {
 public:
     explicit TsuiForm(tk::TComponent* owner);
     ~TsuiForm() override;
@@ -100,7 +114,9 @@ public:
     void SetOnTitleBarHelpBtnClick(TsuiTitleBarButtonClickEvent handler);
 
     // Paints the host's non-client border now.
-    void PaintFrame();
+    void PaintFrame() override;
+    // The title bar's horizontal inset inside the window (0 once destruction began).
+    int TitleBarInset() const override;
     // Recomputes and sets the host window's outline.
     void ApplyWindowRegion();
 
@@ -124,6 +140,11 @@ protected:
     void Resized() override;
 
 private:
+    // SetWindowPos flags that only make the system recompute and repaint the non-client area.
+    static constexpr UINT kFrameChangedFlags =
+        SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED;
+
+    void Hook();
     static LRESULT CALLBACK HookedWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT HostMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT CallSaved(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -131,18 +152,14 @@ private:
     void HostSized();
     bool AppMessage(MSG& msg);
     bool ReadySkin() const;
-    void ComposeBottomBorderImage(int width);
-    void PaintSkinFrame(tk::TCanvas& canvas, int w, int h);
-    void PaintBuiltInFrame(tk::TCanvas& canvas, int w, int h);
+    // The host's minimum height: title bar, menu bar, bottom border and the strip above the bar.
+    int MinHostHeight() const;
     void AlignChildren();
     void Unhook();
     void DetachMenu();
     void PlaceMenuBar();
-    void MenuBarLook(TsuiUIStyle& style, TsuiFileTheme*& theme) const;
-    tk::TFont MenuBarFont() const;
-    void PaintMenuBarBackground(tk::TCanvas& canvas, const tk::TRect& rect);
-    void PaintMenuBarButton(tk::TCanvas& canvas, TsuiMenuBarButton* button, const tk::TRect& rect, bool hot,
-                            bool selected);
+    // The menu's look when it is a skinned main menu, else the frame's own style and skin.
+    skin::MenuBarLook CurrentMenuBarLook() const;
 
     tk::TForm* host_ = nullptr;
     WNDPROC savedWindowProc_ = nullptr;
@@ -156,15 +173,16 @@ private:
     int borderWidth_ = 1;
     tk::TCustomPanel* formPanel_ = nullptr;
     tk::TColor menuBarColor_ = 0, menuBarToColor_ = 0;
-    int menuBarHeightSetting_ = 22;
+    int menuBarHeightSetting_ = kDefaultMenuBarHeight;
     tk::TMainMenu* menu_ = nullptr;
+    TsuiMenuBarSource* skinMenu_ = nullptr;  // menu_ when it is a skinned main menu
     TsuiMenuBar* menuBar_ = nullptr;
-    int lastContentTop_ = -1;
+    int lastContentTop_ = -1;  // none placed yet: the first placing always reports
 
     int hostLeftFrame_ = 4, hostBottomFrame_ = 4;
     int leftBorderWidth_ = 0, rightBorderWidth_ = 0, bottomBorderHeight_ = 0;
     tk::TBitmap bottomBorderImage_;
-    tk::TColor transparentColor_ = 0xFF00FF;
+    tk::TColor transparentColor_ = kNoSkinTransparentColor;
     bool titleNeedsRegion_ = false, bottomNeedsRegion_ = false;
     int titleRegionMinY_ = 0, titleRegionMaxY_ = 0, bottomRegionMinY_ = 0, bottomRegionMaxY_ = 0;
     RECT creationBounds_{};

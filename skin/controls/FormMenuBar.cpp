@@ -1,32 +1,15 @@
 // The form frame's menu bar: attaching a main menu, building one button per top-level item,
-// following the menu's changes, painting the bar and its buttons, and the menu's shortcuts.
+// following the menu's changes and placing the bar below the title bar. The bar's look is in
+// MenuBarPainter, the menu's keys in FrameShortcuts.
 #include <windows.h>
 
 #include "skin/controls/Form.h"
-#include "skin/theme/MenuDraw.h"
-#include "skin/theme/SkinDraw.h"
-#include "skin/theme/StyleItems.h"
-#include "toolkit/win/Application.h"
-#include "toolkit/win/BitmapResource.h"
-#include "toolkit/win/Scoped.h"
+#include "skin/controls/MenuBarPainter.h"
 
 namespace {
 
-constexpr TsuiStyleItem kTopSelectedBorderItem = 18, kTopSelectedItem = 19, kTopSelectedFontItem = 20,
-                        kTopFontItem = 22;
-constexpr tk::TColor kDisabledCaptionColor = 0x808080;
-constexpr UINT kCaptionFlags = DT_SINGLELINE | DT_CENTER | DT_VCENTER;
 // Room on either side of a button's caption.
 constexpr int kButtonPadding = 7;
-
-bool LoadResourceBitmap(tk::TBitmap& bitmap, const wchar_t* name) {
-    try {
-        tk::LoadBitmapResource(bitmap, name);
-        return !bitmap.Empty();
-    } catch (...) {
-        return false;
-    }
-}
 
 }  // namespace
 
@@ -36,7 +19,9 @@ void TsuiForm::SetMenu(tk::TMainMenu* menu) {
     menu_ = menu;
     if (menu_) {
         FreeNotification(menu_);
-        if (auto* m = dynamic_cast<TsuiMainMenu*>(menu_)) m->SetForm(this);
+        // The one place the frame asks what kind of menu it was given.
+        skinMenu_ = dynamic_cast<TsuiMenuBarSource*>(menu_);
+        if (skinMenu_) skinMenu_->SetForm(this);
         CreateMenuBar();
         RebuildMenuBar();
         if (titleBar_) titleBar_->SetBounds(0, 0, titleBar_->Width(), titleBar_->Height());
@@ -48,9 +33,10 @@ void TsuiForm::SetMenu(tk::TMainMenu* menu) {
 
 void TsuiForm::DetachMenu() {
     if (!menu_) return;
-    if (auto* m = dynamic_cast<TsuiMainMenu*>(menu_); m && m->Form() == this) m->SetForm(nullptr);
+    if (skinMenu_ && skinMenu_->Form() == this) skinMenu_->SetForm(nullptr);
     RemoveFreeNotification(menu_);
     menu_ = nullptr;
+    skinMenu_ = nullptr;
 }
 
 void TsuiForm::SetMenuBarColor(tk::TColor color) {
@@ -86,9 +72,11 @@ void TsuiForm::CreateMenuBar() {
     menuBar_->SetColor(menuBarColor_);
     menuBar_->OnCustomDrawButton = [this](tk::TCanvas& canvas, TsuiMenuBarButton* button, const tk::TRect& rect,
                                           bool hot, bool selected) {
-        PaintMenuBarButton(canvas, button, rect, hot, selected);
+        skin::PaintMenuBarButton(canvas, *button, rect, hot, selected, CurrentMenuBarLook());
     };
-    menuBar_->OnCustomDraw = [this](tk::TCanvas& canvas, const tk::TRect& rect) { PaintMenuBarBackground(canvas, rect); };
+    menuBar_->OnCustomDraw = [this](tk::TCanvas& canvas, const tk::TRect& rect) { 
+        skin::PaintMenuBarBackground(canvas, rect, CurrentMenuBarLook().Style, menuBarColor_, menuBarToColor_);
+    };
     menuBar_->SetParent(this);
     titleBar_->SetBounds(0, 0, titleBar_->Width(), titleBar_->Height());
     PlaceMenuBar();
@@ -108,27 +96,13 @@ void TsuiForm::PlaceMenuBar() {
         menuBar_->SetBounds(0, TitleBarVisible() ? titleBar_->Height() : 0, w, menuBarHeightSetting_);
     }
     if (host_ && titleBar_)
-        host_->SetMinSize(host_->MinWidth(), GetMenuBarHeight() + titleBar_->Height() + bottomBorderHeight_ + 3);
+        host_->SetMinSize(host_->MinWidth(), MinHostHeight());
     const int top = ContentTop();
     if (top != lastContentTop_) {
         lastContentTop_ = top;
         PaintFrame();
         if (OnContentTopChanged) OnContentTopChanged(this);
     }
-}
-
-tk::TFont TsuiForm::MenuBarFont() const {
-    tk::TFont font;
-    AssignMenuFont(font);
-    auto* m = dynamic_cast<TsuiMainMenu*>(menu_);
-    if (m && !m->UseSystemFont()) {
-        font.Name = m->FontName();
-        const tk::ScopedGetDC screen(nullptr);
-        font.Height = -MulDiv(m->FontSize(), GetDeviceCaps(screen, LOGPIXELSY), 72);
-        font.Charset = m->FontCharset();
-        font.Color = m->FontColor();
-    }
-    return font;
 }
 
 void TsuiForm::RebuildMenuBar() {
@@ -142,7 +116,7 @@ void TsuiForm::RebuildMenuBar() {
     // Each button as wide as its caption in the bar's font.
     tk::TBitmap measure(1, 1);
     tk::TCanvas canvas(measure.Dc());
-    canvas.SetFont(MenuBarFont());
+    canvas.SetFont(CurrentMenuBarLook().Font);
     for (int i = 0; root && i < root->Count(); ++i) {
         tk::TMenuItem* item = root->Items(i);
         if (item->Parent() != root) continue;
@@ -177,79 +151,15 @@ void TsuiForm::ApplyMenuBarFont() {
     RebuildMenuBar();
 }
 
-LRESULT TsuiForm::MenuShortCutCheck(WPARAM key) {
-    if (!menu_ || !host_ || !IsFormActive(host_) || !host_->HandleAllocated()) return 0;
-    if (GetActiveWindow() != host_->Handle()) return 0;
-    tk::TShortCut shortCut = static_cast<tk::TShortCut>(key & 0xFF);
-    if (GetKeyState(VK_SHIFT) < 0) shortCut |= tk::scShift;
-    if (GetKeyState(VK_CONTROL) < 0) shortCut |= tk::scCtrl;
-    if (GetKeyState(VK_MENU) < 0) shortCut |= tk::scAlt;
-    return menu_->DispatchShortCut(shortCut) ? 1 : 0;
-}
-
-void TsuiForm::MenuBarLook(TsuiUIStyle& style, TsuiFileTheme*& theme) const {
-    if (auto* m = dynamic_cast<TsuiMainMenu*>(menu_)) {
-        style = m->UIStyle();
-        theme = m->FileTheme();
+skin::MenuBarLook TsuiForm::CurrentMenuBarLook() const {
+    skin::MenuBarLook look;
+    if (skinMenu_) {
+        look.Style = skinMenu_->BarLook().UIStyle;
+        look.Theme = skinMenu_->BarFileTheme();
     } else {
-        style = uiStyle_;
-        theme = fileTheme_;
+        look.Style = uiStyle_;
+        look.Theme = fileTheme_;
     }
-}
-
-void TsuiForm::PaintMenuBarBackground(tk::TCanvas& canvas, const tk::TRect& rect) {
-    TsuiUIStyle style;
-    TsuiFileTheme* theme;
-    MenuBarLook(style, theme);
-    tk::TBitmap picture;
-    if (style == TsuiUIStyle::MacOS && LoadResourceBitmap(picture, L"MACOS_MENU_BAR")) {
-        canvas.StretchDraw(rect, picture);
-    } else if (menuBarToColor_ != menuBarColor_) {
-        FillVerticalGradient(canvas, rect, menuBarColor_, menuBarToColor_);
-    }
-}
-
-void TsuiForm::PaintMenuBarButton(tk::TCanvas& canvas, TsuiMenuBarButton* button, const tk::TRect& rect, bool hot,
-                                  bool selected) {
-    button->Tag = 0;
-    TsuiUIStyle style;
-    TsuiFileTheme* theme;
-    MenuBarLook(style, theme);
-    TsuiUIStyle e = TsuiUIStyle::DeepBlue;
-    const bool skin = ResolveThemeSource(theme, style, e);
-    auto themeColor = [&](TsuiThemeColor item, TsuiStyleItem builtIn) {
-        return skin ? static_cast<tk::TColor>(theme->GetThemeColor(item)) : static_cast<tk::TColor>(GetBuiltInColor(e, builtIn));
-    };
-    tk::TFont font = MenuBarFont();
-    const std::wstring caption = button->Caption();
-    tk::TRect r = rect;
-    if ((hot || selected) && style == TsuiUIStyle::MacOS) {
-        button->Tag = kMenuBarHotTag;
-        tk::TBitmap face(std::max(1, r.Width()), std::max(1, r.Height()));
-        tk::TCanvas faceCanvas(face.Dc());
-        tk::TBitmap picture;
-        if (LoadResourceBitmap(picture, L"MACOS_MENU_SELECT")) faceCanvas.StretchDraw({0, 0, r.Width(), r.Height()}, picture);
-        font.Color = GetBuiltInColor(TsuiUIStyle::MacOS, kTopSelectedFontItem);
-        faceCanvas.SetFont(font);
-        faceCanvas.SetBrushStyle(tk::TBrushStyle::Clear);
-        tk::TRect text{0, 0, r.Width(), r.Height() + 2};
-        faceCanvas.DrawText(caption, text, kCaptionFlags);
-        canvas.Draw(r.Left, r.Top, face);
-        return;
-    }
-    if (hot || selected) {
-        button->Tag = kMenuBarHotTag;
-        canvas.SetBrushStyle(tk::TBrushStyle::Solid);
-        canvas.SetBrushColor(themeColor(SKIN2_TOPSELECTEDMENUCOLOR, kTopSelectedItem));
-        canvas.FillRect(r);
-        canvas.SetBrushColor(themeColor(SKIN2_TOPSELECTEDMENUBORDERCOLOR, kTopSelectedBorderItem));
-        canvas.FrameRect(r);
-        font.Color = themeColor(SKIN2_TOPSELECTEDMENUFONTCOLOR, kTopSelectedFontItem);
-    } else {
-        font.Color = button->Enabled() ? themeColor(SKIN2_TOPMENUFONTCOLOR, kTopFontItem) : kDisabledCaptionColor;
-    }
-    r.Top += 2;
-    canvas.SetFont(font);
-    canvas.SetBrushStyle(tk::TBrushStyle::Clear);
-    canvas.DrawText(caption, r, kCaptionFlags);
+    look.Font = skin::MenuBarFont(skinMenu_ ? &skinMenu_->BarLook() : nullptr);
+    return look;
 }

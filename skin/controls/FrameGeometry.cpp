@@ -68,7 +68,7 @@ TitleIconLayout LayoutTitleIcon(int leftOffset, int inset, bool hasControlBox, b
 }
 
 int TitleButtonAt(const TitleButtonLayout& layout, const std::optional<Box>& controlBox, int x, int y) {
-    int hot = -1;
+    int hot = kNoTitleButton;
     // Later buttons are drawn over earlier ones; the last one under the point wins, as in painting.
     for (std::size_t i = 0; i < layout.Rects.size(); ++i)
         if (layout.Rects[i] && BoxContains(*layout.Rects[i], x, y)) hot = static_cast<int>(i);
@@ -196,7 +196,7 @@ std::vector<Box> PictureRegionRows(int pictureWidth, int pictureHeight, int wind
     if (pictureHeight <= 0) return rows;
     // Limits outside the picture are held to it: no pixel outside the picture is ever read. The row
     // after the maximum is counted wide, as the maximum may be the largest integer there is.
-    const int first = std::clamp(minY == -1 ? 0 : minY, 0, pictureHeight);
+    const int first = std::clamp(minY == kRegionFromTop ? 0 : minY, 0, pictureHeight);
     const int last = minY < maxY ? static_cast<int>(std::clamp(std::int64_t{maxY} + 1, std::int64_t{first},
                                                                 std::int64_t{pictureHeight}))
                                  : pictureHeight;

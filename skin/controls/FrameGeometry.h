@@ -40,11 +40,14 @@ struct TitleButtonInput {
     int Width = 0, Height = 0;    // of the normal picture
 };
 
+// A button index that names no button (no hot button, no press held, no control box).
+inline constexpr int kNoTitleButton = -1;
+
 struct TitleButtonLayout {
     // Per button: its rectangle in the bar, or nothing when it takes no room (hidden, pictures
     // missing, or the control box, which is placed with the icon).
     std::vector<std::optional<Box>> Rects;
-    int ControlBox = -1;  // index of the first drawable control-box button
+    int ControlBox = kNoTitleButton;  // index of the first drawable control-box button
     int X = 0;            // left edge of the leftmost placed button (where the caption must end)
 };
 
@@ -107,6 +110,9 @@ int SkinTitleMinWidth(bool fiveSections, int title1Width, int title3Width, int t
 
 // ---- Frame ----
 
+// Rows of the host's top non-client strip, which the title image covers above the bar on a frame.
+inline constexpr int kTitleStripRows = 3;
+
 // A measured system frame thickness outside 0..16 is taken as 4.
 int SanitizeFrameThickness(int value);
 // The title bar's horizontal inset inside the window (the answer to FrameInsetQuery).
@@ -137,9 +143,12 @@ std::vector<Band> BuiltInBorderBands(int width, int height, int borderWidth, int
 // The rounded top corners are drawn as arcs only with a one-pixel border and a corner size of 11.
 bool WantsCornerArcs(int borderWidth, int roundCorner, bool designing);
 
+// A skin's outline minimum row that means "scan from the picture's first row".
+inline constexpr int kRegionFromTop = -1;
+
 // The rectangles of a window outline drawn from a picture: full rows above minY, runs of
 // non-transparent pixels in the rows from minY to maxY (the whole picture when maxY is not above
-// minY; minY −1 means 0), full rows below, all shifted down by offsetY and as wide as windowWidth for
+// minY; minY kRegionFromTop means 0), full rows below, all shifted down by offsetY and as wide as windowWidth for
 // the full rows. pixel(x, y) is read only in the scanned rows.
 std::vector<Box> PictureRegionRows(int pictureWidth, int pictureHeight, int windowWidth, int offsetY, int minY,
                                    int maxY, std::uint32_t transparentColor,

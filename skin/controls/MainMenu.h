@@ -14,7 +14,22 @@ public:
     virtual void SyncMenuBarButtons() = 0;
 };
 
-class TsuiMainMenu : public TsuiMenuBase<tk::TMainMenu> {
+// What a form frame asks of the skinned main menu it shows: the frame to tell of the menu's
+// changes, the look the frame's menu bar follows, and the style and skin the frame hands on.
+class TsuiMenuBarSource {
+public:
+    virtual ~TsuiMenuBarSource() = default;
+    // The frame that shows the menu (set and cleared by the frame; heard of when it goes).
+    virtual tk::TComponent* Form() const = 0;
+    virtual void SetForm(tk::TComponent* frame) = 0;
+    // The menu's style, fonts and colours, and its skin (may be empty).
+    virtual const TsuiMenuLook& BarLook() const = 0;
+    virtual TsuiFileTheme* BarFileTheme() const = 0;
+    // The frame's style change: the skin first, then the style.
+    virtual void ApplyFrameStyle(TsuiUIStyle style, TsuiFileTheme* theme) = 0;
+};
+
+class TsuiMainMenu : public TsuiMenuBase<tk::TMainMenu>, public TsuiMenuBarSource {
 public:
     explicit TsuiMainMenu(tk::TComponent* owner);
     ~TsuiMainMenu() override;
@@ -32,8 +47,14 @@ public:
 
     // The frame that shows the menu (set and cleared by the frame; heard of when it goes). A
     // frame that implements TsuiMenuBarHost is asked to follow the menu's changes.
-    tk::TComponent* Form() const { return form_; }
-    void SetForm(tk::TComponent* frame);
+    tk::TComponent* Form() const override { return form_; }
+    void SetForm(tk::TComponent* frame) override;
+    const TsuiMenuLook& BarLook() const override { return look_; }
+    TsuiFileTheme* BarFileTheme() const override { return fileTheme_; }
+    void ApplyFrameStyle(TsuiUIStyle style, TsuiFileTheme* theme) override {
+        SetFileTheme(theme);
+        SetUIStyle(style);
+    }
 
     void Loaded() override;
     void MenuChanged(tk::TMenuItem* item) override;

@@ -8,13 +8,7 @@
 
 namespace {
 
-constexpr TsuiStyleItem kFormColorItem = 15;
-constexpr TsuiStyleItem kSelectedBorderItem = 18;
-constexpr TsuiStyleItem kSelectedItem = 19;
-constexpr TsuiStyleItem kSelectedFontItem = 20;
-constexpr TsuiStyleItem kItemColorItem = 21;
-constexpr TsuiStyleItem kFontItem = 22;
-constexpr TsuiStyleItem kBarItem = 23;
+using namespace style_item;
 constexpr tk::TColor kDisabledText = 0x808080;
 constexpr COLORREF kCheckMarkTransparent = RGB(255, 255, 255);
 
@@ -74,12 +68,12 @@ void ApplyMenuStyle(TsuiMenuLook& look, TsuiUIStyle style, TsuiFileTheme* theme)
         look.SelectedColor = ThemeColor(theme, SKIN2_SELECTEDMENUCOLOR);
         look.SelectedFontColor = ThemeColor(theme, SKIN2_SELECTEDMENUFONTCOLOR);
     } else {
-        look.BarColor = look.BarToColor = GetBuiltInColor(builtIn, kBarItem);
-        look.Color = GetBuiltInColor(builtIn, kItemColorItem);
-        look.FontColor = GetBuiltInColor(builtIn, kFontItem);
-        look.SelectedBorderColor = GetBuiltInColor(builtIn, kSelectedBorderItem);
-        look.SelectedColor = GetBuiltInColor(builtIn, kSelectedItem);
-        look.SelectedFontColor = GetBuiltInColor(builtIn, kSelectedFontItem);
+        look.BarColor = look.BarToColor = GetBuiltInColor(builtIn, kMenuSideBarColor);
+        look.Color = GetBuiltInColor(builtIn, kMenuItemColor);
+        look.FontColor = GetBuiltInColor(builtIn, kMenuFontColor);
+        look.SelectedBorderColor = GetBuiltInColor(builtIn, kSelectedBorderColor);
+        look.SelectedColor = GetBuiltInColor(builtIn, kSelectedColor);
+        look.SelectedFontColor = GetBuiltInColor(builtIn, kSelectedFontColor);
     }
 }
 
@@ -119,7 +113,7 @@ void DrawMenuItem(const TsuiMenuLook& look, tk::TCanvas& canvas, const tk::TRect
             TsuiUIStyle builtIn = look.UIStyle;
             const tk::TColor edge = ResolveThemeSource(theme, look.UIStyle, builtIn)
                                         ? ThemeColor(theme, SKIN2_FORMCOLOR)
-                                        : GetBuiltInColor(builtIn, kFormColorItem);
+                                        : GetBuiltInColor(builtIn, kFaceColor);
             DrawPopupWindowFrame(window, tk::clBlack, edge);
         }
     }

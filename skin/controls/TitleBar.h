@@ -21,6 +21,18 @@
 // inset inside the window; a window without a frame leaves it unanswered (0).
 inline constexpr UINT FrameInsetQuery = 9923;
 
+// What a title bar asks of the frame it sits on (its parent control): a bar whose parent
+// implements this is on a frame. Its title image then reaches the frame's inset past either side
+// and 3 rows above the bar, and the frame paints the window border from that image.
+class TsuiTitleBarFrameHost {
+public:
+    virtual ~TsuiTitleBarFrameHost() = default;
+    // Paints the window's border now (the bar calls it after laying out a caption section).
+    virtual void PaintFrame() = 0;
+    // The bar's horizontal inset inside the window (what the frame answers to FrameInsetQuery).
+    virtual int TitleBarInset() const = 0;
+};
+
 // A title bar button click: the title bar and the index of the button in its collection.
 using TsuiTitleBarButtonClickEvent = std::function<void(tk::TComponent* sender, int buttonIndex)>;
 
@@ -90,12 +102,14 @@ public:
     void PopupControlBoxMenu(tk::TComponent* menu);
 
     // For the buttons and for tests. The hot button is the one under the pointer at the last
-    // paint; the pressed one is the button a press on the bar started on, -1 when none is held:
+    // paint; the pressed one is the button a press on the bar started on, kNoTitleButton when none is held:
     // a button acts when the press and the release are both on it.
     int HotButton() const { return hotButton_; }
     int PressedButton() const { return pressedButton_; }
     bool MouseIsDown() const { return mouseIsDown_; }
-    bool OnFrame() const;
+    bool OnFrame() const { return FrameHost() != nullptr; }
+    // The frame the bar sits on, or nullptr.
+    TsuiTitleBarFrameHost* FrameHost() const;
     tk::TForm* ParentFormOf() const;
     bool Designing() const { return false; }
     int ButtonTop() const { return buttonTop_; }
@@ -124,7 +138,8 @@ private:
     void MouseDown(int x, int y);
     void MouseUp(int pressed, int x, int y);
     void DoubleClick();
-    // The button at a point of the bar as the last paint placed the buttons and the icon, or -1.
+    // The button at a point of the bar as the last paint placed the buttons and the icon, or
+    // kNoTitleButton.
     int ButtonAt(int x, int y) const;
     // The press on a button ends without acting (the capture went elsewhere).
     void CancelPress();
@@ -156,8 +171,8 @@ private:
     bool fiveSections_ = false;
     tk::TColor formColor_ = 0, titleTransparentColor_ = 0;
     int buttonTop_ = 0, iconTop_ = 0, captionTop_ = 0;
-    int hotButton_ = -1;
-    int pressedButton_ = -1;
+    int hotButton_ = skin::kNoTitleButton;
+    int pressedButton_ = skin::kNoTitleButton;
     bool mouseIsDown_ = false;
     tk::MouseCapture capture_;  // held from a press on the bar to its release
     bool keepFontColor_ = false;

@@ -11,9 +11,9 @@
 
 namespace {
 
-constexpr TsuiStyleItem kTitleButtonStrip = 5;
-constexpr TsuiStyleItem kTitleButtonTransparent = 6;
-constexpr TsuiStyleItem kTitleButtonTop = 9;
+using style_item::kTitleButtonStrip;
+using style_item::kTitleButtonTransparent;
+using style_item::kTitleButtonTop;
 constexpr int kStripPictures = 18;
 
 bool IsMaximized(tk::TForm* form) { return form && form->HandleAllocated() && IsZoomed(form->Handle()); }

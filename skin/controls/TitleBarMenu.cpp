@@ -1,8 +1,13 @@
+// The title bar's system menu (Minimize, Maximize/Restore, Close) and the title bar's side of it:
+// which items are enabled, what they do, and where the menus pop up.
 #include "skin/controls/TitleBarMenu.h"
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "skin/controls/TitleBar.h"
+#include "toolkit/win/Application.h"
 
 namespace {
 
@@ -34,4 +39,55 @@ void TsuiTitleBarPopupMenu::Popup(int x, int y) {
     MaximizeItem()->SetEnabled(states.MaximizeRestore);
     CloseItem()->SetEnabled(states.Close);
     TsuiPopupMenu::Popup(skin::TitleMenuX(titleBar_->ReadsRightToLeft(), x), y);
+}
+
+// ---- The title bar's side of its system menu ----
+
+skin::SystemMenuStates TsuiTitleBar::SystemMenuEnabled() const {
+    std::vector<skin::TitleButtonInput> inputs;
+    for (int i = 0; i < buttons_->Count(); ++i)
+        inputs.push_back({buttons_->Items(i)->ButtonType(), buttons_->Items(i)->Visible(), true, 0, 0});
+    return skin::SystemMenuEnabled(inputs);
+}
+
+void TsuiTitleBar::SystemMinimize() {
+    tk::TForm* form = ParentFormOf();
+    if (!form || !form->HandleAllocated()) return;
+    if (form == tk::Application().MainForm()) {
+        SendMessageW(form->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    } else {
+        ShowWindow(form->Handle(), SW_MINIMIZE);
+    }
+}
+
+void TsuiTitleBar::SystemMaximizeRestore() {
+    for (int i = 0; i < buttons_->Count(); ++i) {
+        TsuiTitleBarButton* b = buttons_->Items(i);
+        if (b->ButtonType() == TsuiTitleBarBtnType::suiMax && b->Visible()) b->ClickButton();
+    }
+}
+
+void TsuiTitleBar::SystemClose() {
+    if (tk::TForm* form = ParentFormOf()) form->Close();
+}
+
+void TsuiTitleBar::PopupControlBoxMenu(tk::TComponent* menu) {
+    if (!menu || !HandleAllocated()) return;
+    POINT p{skin::TitleMenuX(RightToLeft(), 0), Height()};
+    ClientToScreen(Handle(), &p);
+    p.x = std::max<LONG>(p.x, 0);
+    if (auto* popup = dynamic_cast<tk::TPopupMenu*>(menu)) popup->Popup(p.x, p.y);
+}
+
+void TsuiTitleBar::PopupSystemMenu() {
+    if (!HandleAllocated()) return;
+    POINT p{0, Height()};
+    ClientToScreen(Handle(), &p);
+    PopupSystemMenuAt(p.x, p.y);
+}
+
+bool TsuiTitleBar::PopupSystemMenuAt(int x, int y) {
+    if (!systemMenu_) return false;
+    systemMenu_->Popup(x, y);
+    return true;
 }

@@ -8,10 +8,7 @@
 namespace {
 
 // Built-in style items the bar reads.
-constexpr TsuiStyleItem kBarColorItem = 15;
-constexpr TsuiStyleItem kButtonBorderItem = 35;
-constexpr TsuiStyleItem kButtonItem = 36;
-constexpr TsuiStyleItem kButtonDownItem = 37;
+using namespace style_item;
 
 }  // namespace
 
@@ -44,10 +41,10 @@ void TsuiToolBar::SetUIStyle(TsuiUIStyle style) {
         barEndColor_ = static_cast<tk::TColor>(fileTheme_->GetThemeColor(TsuiThemeColor::SKIN2_TOOLBARENDCOLOR));
         SetColor(barStartColor_);
     } else {
-        buttonBorderColor_ = GetBuiltInColor(builtIn, kButtonBorderItem);
-        buttonColor_ = GetBuiltInColor(builtIn, kButtonItem);
-        buttonDownColor_ = GetBuiltInColor(builtIn, kButtonDownItem);
-        SetColor(GetBuiltInColor(builtIn, kBarColorItem));
+        buttonBorderColor_ = GetBuiltInColor(builtIn, kToolButtonBorderColor);
+        buttonColor_ = GetBuiltInColor(builtIn, kToolButtonColor);
+        buttonDownColor_ = GetBuiltInColor(builtIn, kToolButtonDownColor);
+        SetColor(GetBuiltInColor(builtIn, kFaceColor));
         barStartColor_ = barEndColor_ = Color();
     }
     // The bar shows the frame's background only for the styles whose frames have a picture.

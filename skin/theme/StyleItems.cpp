@@ -71,7 +71,6 @@ constexpr Row kRows[kLastStyleItem] = {
 };
 
 constexpr std::string_view kPrefixes[5] = {"MACOS", "WINXP", "DEEPBLUE", "PROTEIN", "BLUEGLASS"};
-constexpr TsuiStyleItem kScrollButtonItem = 38;
 
 int StyleIndex(TsuiUIStyle style) { return static_cast<int>(style) - 1; }
 
@@ -84,7 +83,7 @@ const std::array<std::array<std::string, kLastStyleItem>, 5>& BitmapNames() {
             for (int i = 0; i < kLastStyleItem; ++i) {
                 const Row& row = kRows[i];
                 if (row.kind != K::Bitmap || row.element.empty()) continue;
-                if (i + 1 == kScrollButtonItem && s >= StyleIndex(TsuiUIStyle::DeepBlue))
+                if (i + 1 == style_item::kScrollButton && s >= StyleIndex(TsuiUIStyle::DeepBlue))
                     n[s][i] = "MORE_SCROLLBUTTON";
                 else
                     n[s][i] = std::string(kPrefixes[s]) + "_" + std::string(row.element);

@@ -14,6 +14,34 @@ using TsuiStyleItem = int;  // 1 to 48
 inline constexpr TsuiStyleItem kFirstStyleItem = 1;
 inline constexpr TsuiStyleItem kLastStyleItem = 48;
 
+// The items the skinned components ask for, named by what they hold (the other items have no
+// user in this program).
+namespace style_item {
+inline constexpr TsuiStyleItem kTitleButtonStrip = 5;         // bitmap: the 18 title button pictures
+inline constexpr TsuiStyleItem kTitleButtonTransparent = 6;   // flag: title buttons drawn transparent
+inline constexpr TsuiStyleItem kTitleLeftOffset = 7;          // title bar: offset of the left button group
+inline constexpr TsuiStyleItem kTitleRightOffset = 8;         // title bar: offset of the right button group
+inline constexpr TsuiStyleItem kTitleButtonTop = 9;           // title bar: top of the buttons and the icon
+inline constexpr TsuiStyleItem kTitleLeft = 10;               // bitmap: left piece of the title
+inline constexpr TsuiStyleItem kTitleClient = 11;             // bitmap: middle piece, stretched
+inline constexpr TsuiStyleItem kTitleRight = 12;              // bitmap: right piece
+inline constexpr TsuiStyleItem kFormMinWidth = 13;            // the form's minimum width
+inline constexpr TsuiStyleItem kRoundCorner = 14;             // corner rounding of the window outline
+inline constexpr TsuiStyleItem kFaceColor = 15;               // form, tool bar and popup menu border face
+inline constexpr TsuiStyleItem kBorderColor = 16;             // the frame's painted border
+inline constexpr TsuiStyleItem kBorderWidth = 17;             // the frame's painted border width
+inline constexpr TsuiStyleItem kSelectedBorderColor = 18;     // frame of a selected menu item
+inline constexpr TsuiStyleItem kSelectedColor = 19;           // face of a selected menu item
+inline constexpr TsuiStyleItem kSelectedFontColor = 20;       // text of a selected menu item
+inline constexpr TsuiStyleItem kMenuItemColor = 21;           // menu item face
+inline constexpr TsuiStyleItem kMenuFontColor = 22;           // menu item text
+inline constexpr TsuiStyleItem kMenuSideBarColor = 23;        // menu side bar
+inline constexpr TsuiStyleItem kToolButtonBorderColor = 35;   // tool button frame
+inline constexpr TsuiStyleItem kToolButtonColor = 36;         // tool button face
+inline constexpr TsuiStyleItem kToolButtonDownColor = 37;     // pressed tool button face
+inline constexpr TsuiStyleItem kScrollButton = 38;            // bitmap: scroll button
+}  // namespace style_item
+
 enum class TsuiStyleItemKind : std::uint8_t { Bitmap, Boolean, Integer, Color };
 
 struct TsuiStyleValue {

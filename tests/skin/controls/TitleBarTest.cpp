@@ -454,4 +454,44 @@ TEST_F(TitleBarTest, AutoSizeFollowsSectionZero) {
     EXPECT_EQ(bar->Height(), h);
 }
 
+// A frame of its own kind: a panel that answers the title bar's two questions and counts them.
+class CountingFrame : public tk::TCustomPanel, public TsuiTitleBarFrameHost {
+public:
+    using tk::TCustomPanel::TCustomPanel;
+    void PaintFrame() override { ++paints; }
+    int TitleBarInset() const override {
+        ++insetQuestions;
+        return 7;
+    }
+    int paints = 0;
+    mutable int insetQuestions = 0;
+};
+
+TEST(TitleBarFrameHost, ABarOnAnyFrameHostTakesItsInsetAndAsksItToPaint) {
+    tk::Application().Initialize();
+    HostForm form;  // no skinned frame on it: only the panel answers
+    auto* frame = new CountingFrame(&form);
+    frame->SetParent(&form);
+    frame->SetBounds(0, 0, 400, 200);
+    auto* bar = new TsuiTitleBar(frame);
+    bar->SetParent(frame);
+    bar->SetBounds(0, 0, 400, 30);
+    bar->SetUIStyle(TsuiUIStyle::DeepBlue);
+    form.Show();
+    qdtest::PumpIdle();
+    ASSERT_TRUE(bar->OnFrame());
+    EXPECT_EQ(bar->FrameHost(), frame);
+    // On a frame the bar sits 3 rows into the title image, which reaches the inset past each side.
+    EXPECT_EQ(bar->Height(), bar->Sections().Items(0)->Picture().Height() - 3);
+    bar->Render();
+    EXPECT_GT(frame->insetQuestions, 0);
+    EXPECT_EQ(bar->RawTitleImage().Width(), bar->Width() + 2 * 7);
+    EXPECT_EQ(bar->RawTitleImage().Height(), bar->Height() + 3);
+    // The built-in sections hold no caption section: the frame is not asked to paint.
+    EXPECT_EQ(frame->paints, 0);
+    bar->Sections().Items(0)->SetCapSec(true);
+    bar->Render();
+    EXPECT_GT(frame->paints, 0);
+}
+
 }  // namespace
