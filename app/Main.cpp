@@ -257,7 +257,7 @@ void TfrmMain::FitClientArea() {
 }
 
 void TfrmMain::FormCreate(tk::TComponent*) {
-    FSelIndex = -200;
+    FSelIndex = kNoRowChosen;
     ReadWriteOptionsFile(settings_.OptionsFile, true);
     FSortAscending = true;
     AttachSkin();
@@ -287,7 +287,7 @@ void TfrmMain::lvMainSelectItem(tk::TComponent*, int item, bool selected) {
 }
 
 void TfrmMain::aEditUpdate(tk::TComponent* sender) {
-    static_cast<tk::TAction*>(sender)->SetEnabled(FSelIndex != -200);
+    static_cast<tk::TAction*>(sender)->SetEnabled(FSelIndex != kNoRowChosen);
 }
 
 void TfrmMain::aItemUpUpdate(tk::TComponent* sender) {

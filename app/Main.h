@@ -35,6 +35,10 @@ struct MainSettings {
     static MainSettings ForThisProgram();
 };
 
+// FSelIndex before any row has been chosen since start-up (or after the list was reloaded):
+// the commands that need a chosen row stay disabled.
+inline constexpr int kNoRowChosen = -200;
+
 class TfrmMain : public tk::TForm {
 public:
     explicit TfrmMain(tk::TComponent* owner, MainSettings settings = MainSettings::ForThisProgram());
@@ -70,6 +74,7 @@ public:
     void lvMainDblClick(tk::TComponent* sender);
     void tbAddClick(tk::TComponent* sender);
     void aEditExecute(tk::TComponent* sender);
+    // Enables Edit and Delete alike: both need a chosen row.
     void aEditUpdate(tk::TComponent* sender);
     void aDeleteExecute(tk::TComponent* sender);
     void aItemUpExecute(tk::TComponent* sender);
@@ -82,6 +87,7 @@ public:
     void tbHelpClick(tk::TComponent* sender);
     void bImportClick(tk::TComponent* sender);
     void bExportClick(tk::TComponent* sender);
+    // Opens the options dialog (the tool bar's tenth button).
     void ToolButton10Click(tk::TComponent* sender);
 
     void WndProc(tk::TMessage& message) override;
@@ -110,7 +116,7 @@ private:
     void AppendShortcut(const std::wstring& alias, const std::wstring& path);
 
     MainSettings settings_;
-    int FSelIndex = -200;
+    int FSelIndex = kNoRowChosen;
     bool FSortAscending = true;
     ShortcutModel model_;
     std::unique_ptr<ShortcutStore> store_;

@@ -247,7 +247,7 @@ TEST_F(ListCommandsTest, AddAppendsTheRowAndWritesItsPair) {
     expected.emplace_back(L"工作 Work", folder);
     EXPECT_EQ(ListRows(), expected);
     EXPECT_EQ(StoreValues(), ValuesOf(expected));
-    EXPECT_EQ(form->SelIndex(), -200);  // the new row is not chosen
+    EXPECT_EQ(form->SelIndex(), qd::kNoRowChosen);  // the new row is not chosen
     EXPECT_EQ(form->lvMain->ItemIndex(), -1);
 }
 

@@ -64,7 +64,7 @@ TEST_F(MainWindowTest, FirstStartSeedsTheKeyAndShowsTheList) {
     EXPECT_EQ(form->lvMain->ItemSubItem(0), L"C:\\windows");
     EXPECT_EQ(form->lvMain->ItemCaption(1), L"C:\\");
     EXPECT_EQ(key.Read(L"Setting"), L"C:\\Tools\\Quiverdir.exe");
-    EXPECT_EQ(form->SelIndex(), -200);
+    EXPECT_EQ(form->SelIndex(), qd::kNoRowChosen);
     EXPECT_TRUE(form->SortAscending());
     // Options were loaded (no file: defaults), and the skin shipped beside the program.
     EXPECT_TRUE(qd::AppOptions.AskDelete);
