@@ -249,18 +249,22 @@ LRESULT CALLBACK TApplication::NotifyWindowProc(HWND hwnd, UINT msg, WPARAM wPar
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
-HWND TApplication::NotifyWindow() {
-    if (notifyWindow_ && IsWindow(notifyWindow_)) return notifyWindow_;
+HWND CreateHelperWindow(const wchar_t* className, WNDPROC proc, DWORD exStyle, DWORD style, HWND parent) {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSEXW wc{sizeof(wc)};
-    if (!GetClassInfoExW(GetModuleHandleW(nullptr), kNotifyWindowClass, &wc)) {
+    if (!GetClassInfoExW(instance, className, &wc)) {
         wc = WNDCLASSEXW{sizeof(wc)};
-        wc.lpfnWndProc = &NotifyWindowProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = kNotifyWindowClass;
+        wc.lpfnWndProc = proc;
+        wc.hInstance = instance;
+        wc.lpszClassName = className;
         RegisterClassExW(&wc);
     }
-    notifyWindow_ = CreateWindowExW(0, kNotifyWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                    GetModuleHandleW(nullptr), nullptr);
+    return CreateWindowExW(exStyle, className, L"", style, 0, 0, 0, 0, parent, nullptr, instance, nullptr);
+}
+
+HWND TApplication::NotifyWindow() {
+    if (notifyWindow_ && IsWindow(notifyWindow_)) return notifyWindow_;
+    notifyWindow_ = CreateHelperWindow(kNotifyWindowClass, &NotifyWindowProc, 0, 0, HWND_MESSAGE);
     return notifyWindow_;
 }
 

@@ -171,6 +171,10 @@ private:
 
 TApplication& Application();
 
+// A hidden window of the program's own class (registered on first use), for receiving messages:
+// a message-only window when parent is HWND_MESSAGE.
+HWND CreateHelperWindow(const wchar_t* className, WNDPROC proc, DWORD exStyle, DWORD style, HWND parent);
+
 // The text an error box shows for an exception: its message (UTF-8 text of a standard exception
 // converted), or "Unknown error".
 std::wstring ExceptionMessage(std::exception_ptr error);

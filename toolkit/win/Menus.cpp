@@ -47,16 +47,7 @@ TMenuItem* MenuBarItem(HWND window, unsigned command) {
 HWND PopupOwnerWindow() {
     static HWND window = nullptr;
     if (window && IsWindow(window)) return window;
-    WNDCLASSEXW wc{sizeof(wc)};
-    if (!GetClassInfoExW(GetModuleHandleW(nullptr), kPopupWindowClass, &wc)) {
-        wc = WNDCLASSEXW{sizeof(wc)};
-        wc.lpfnWndProc = &PopupOwnerProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = kPopupWindowClass;
-        RegisterClassExW(&wc);
-    }
-    window = CreateWindowExW(WS_EX_TOOLWINDOW, kPopupWindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                             GetModuleHandleW(nullptr), nullptr);
+    window = CreateHelperWindow(kPopupWindowClass, &PopupOwnerProc, WS_EX_TOOLWINDOW, WS_POPUP, nullptr);
     return window;
 }
 
