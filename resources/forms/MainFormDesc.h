@@ -7,6 +7,9 @@ namespace qd::desc {
 
 constexpr wchar_t kMainWindowClass[] = L"Quiverdir Made by Tallowmere";
 constexpr unsigned kInstanceWakeup = 0x1403;
+// Posted to the running editor's main window by another program that changed the list (the folder
+// menu's "add the current folder"): the editor reads the list again. Both parameters 0.
+constexpr unsigned kListChangedNotice = 0x1404;
 constexpr wchar_t kApplicationTitle[] = L"Path Warden";
 constexpr wchar_t kMainCaption[] = L"Quorvane快捷目录软件 1.1";
 
