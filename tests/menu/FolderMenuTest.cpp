@@ -29,6 +29,7 @@
 #include "tests/support/TempDir.h"
 #include "tests/support/WinTest.h"
 #include "toolkit/BmpImage.h"
+#include "toolkit/Exception.h"
 #include "toolkit/Text.h"
 #include "toolkit/win/Bitmap.h"
 #include "toolkit/win/IniFile.h"
@@ -263,6 +264,7 @@ TEST_F(FolderMenuTest, RowsWhoseFolderIsMissingAreGreyedAndCannotBeChosen) {
         hereRow = app->FolderMenu->ItemRect(0);
     };
     std::atomic<int> greyInGone{-1}, greyInHere{-1};
+    std::atomic<bool> stillOpenAfterClick{false}, closedByClickOutside{false};
     {
         qdtest::UiScript script(nullptr, [&](DWORD ui) {
             HWND menu = WaitForMenu(ui, 0);
@@ -273,12 +275,13 @@ TEST_F(FolderMenuTest, RowsWhoseFolderIsMissingAreGreyedAndCannotBeChosen) {
             greyInGone = CountScreenColor(menu, goneRow, kGreyText);
             greyInHere = CountScreenColor(menu, hereRow, kGreyText);
             SaveScreenshot(menu, "folder-menu-missing");
-            // A click on the greyed row leaves the menu open; Escape closes it.
+            // A click on the greyed row leaves the menu open; a click outside it closes it.
             const POINT p = ItemCentre(menu, goneRow);
             ClickScreen(p.x, p.y);
             Sleep(200);
-            Press({VK_ESCAPE});
-            qdtest::WaitUntilGone(menu);
+            stillOpenAfterClick = IsWindowVisible(menu) != FALSE;
+            ClickScreen(1000, 700);
+            closedByClickOutside = qdtest::WaitUntilGone(menu, 3000);
         });
         app->OpenFolderMenuAt(front, POINT{200, 150});
     }
@@ -286,7 +289,9 @@ TEST_F(FolderMenuTest, RowsWhoseFolderIsMissingAreGreyedAndCannotBeChosen) {
     EXPECT_EQ(greyInHere.load(), 0) << "an existing folder's row is grey";
     EXPECT_FALSE(app->FolderMenu->Item(1).Enabled);
     EXPECT_TRUE(app->FolderMenu->Item(0).Enabled);
+    EXPECT_TRUE(stillOpenAfterClick.load()) << "a click on the greyed row closed the menu";
     EXPECT_TRUE(taken.empty()) << "the greyed row was chosen";
+    EXPECT_TRUE(closedByClickOutside.load()) << "a click outside the menu left it open";
 
     // The next opening knows it at once, before any check has answered.
     bool greyAtOnce = true;
@@ -329,6 +334,7 @@ TEST_F(FolderMenuTest, AListLongerThanTheScreenScrollsToItsLastRow) {
     WriteRows(rows);
     auto app = Start();
     std::atomic<bool> scrolls{false};
+    std::atomic<int> offsetAfterWheel{-1};
     app->FolderMenu->OnShown = [&](tk::TComponent*) { scrolls = app->FolderMenu->Scrolls(); };
     {
         qdtest::UiScript script(nullptr, [&](DWORD ui) {
@@ -337,6 +343,17 @@ TEST_F(FolderMenuTest, AListLongerThanTheScreenScrollsToItsLastRow) {
             RECT r;
             GetWindowRect(menu, &r);
             EXPECT_LE(r.bottom - r.top, GetSystemMetrics(SM_CYSCREEN));
+            // Two notches of the wheel down scroll the list by six rows.
+            SetCursorPos(r.left + 40, r.top + 100);
+            for (int notch = 0; notch < 2; ++notch) {
+                INPUT in{};
+                in.type = INPUT_MOUSE;
+                in.mi.dwFlags = MOUSEEVENTF_WHEEL;
+                in.mi.mouseData = static_cast<DWORD>(-WHEEL_DELTA);
+                SendInput(1, &in, sizeof(in));
+            }
+            Sleep(200);
+            offsetAfterWheel = app->FolderMenu->ScrollOffset();
             Press({VK_END});       // "编辑收藏夹…", the last item
             Press({VK_UP});        // "添加当前文件夹"
             Press({VK_UP});        // over the separator to the last row
@@ -348,6 +365,7 @@ TEST_F(FolderMenuTest, AListLongerThanTheScreenScrollsToItsLastRow) {
         app->OpenFolderMenuAt(nullptr, POINT{200, 150});
     }
     EXPECT_TRUE(scrolls.load());
+    EXPECT_EQ(offsetAfterWheel.load(), 6 * app->FolderMenu->Look().MenuItemHeight);
     EXPECT_GT(app->FolderMenu->ScrollOffset(), 0);
     ASSERT_EQ(taken.size(), 1u);
     EXPECT_EQ(taken[0], existing + L"\\299");
@@ -543,6 +561,37 @@ TEST_F(FolderMenuTest, TheHotKeySettingKeepsTheEditorsOptionsAndABadOneIsReporte
     EXPECT_TRUE(app->CurrentHotKey().Empty());
     auto again = std::make_unique<TFolderMenuApp>(settings);
     EXPECT_TRUE(again->CurrentHotKey().Empty());
+}
+
+TEST_F(FolderMenuTest, AKeyThatCannotBeTakenOrSavedLeavesTheOldOneInForce) {
+    auto app = Start();
+    const HotKey old{HotKey::kCtrl | HotKey::kAlt, 'Q'};
+    ASSERT_EQ(app->TryHotKey(old), L"");
+    HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    // Whether the program holds a key: another window cannot take it then.
+    const auto held = [&](UINT vk) {
+        if (!RegisterHotKey(other, 8, MOD_CONTROL | MOD_ALT, vk)) return true;
+        UnregisterHotKey(other, 8);
+        return false;
+    };
+    ASSERT_TRUE(RegisterHotKey(other, 7, MOD_CONTROL | MOD_ALT, 'W'));
+    EXPECT_EQ(app->TryHotKey(HotKey{HotKey::kCtrl | HotKey::kAlt, 'W'}), L"Ctrl+Alt+W 已被其他程序占用, 请换一个.");
+    EXPECT_EQ(app->CurrentHotKey(), old);
+    EXPECT_TRUE(held('Q')) << "the old key was given up";
+    UnregisterHotKey(other, 7);
+
+    // options.ini cannot be written (a folder of that name is in the way): the error goes on to
+    // the error box, the new key is not held and the old one is.
+    settings.OptionsFile = (dir / "blocked" / "options.ini").wstring();
+    std::filesystem::create_directories(dir / "blocked" / "options.ini");
+    auto blocked = std::make_unique<TFolderMenuApp>(settings);
+    app.reset();
+    ASSERT_EQ(blocked->CurrentHotKey(), qd::menu::kDefaultHotKey);
+    EXPECT_THROW(blocked->TryHotKey(HotKey{HotKey::kCtrl | HotKey::kAlt, 'W'}), tk::EIniFileException);
+    EXPECT_EQ(blocked->CurrentHotKey(), qd::menu::kDefaultHotKey);
+    EXPECT_FALSE(held('W')) << "a key that was not saved is held";
+    EXPECT_TRUE(held('F')) << "the key in force was given up";
+    DestroyWindow(other);
 }
 
 TEST_F(FolderMenuTest, TheIconComesBackWhenTheTaskBarIsCreatedAnew) {

@@ -97,10 +97,17 @@ TEST(MenuProgram, OneCopyRunsASecondStartOpensItsMenuAndTheHotKeyActsForTheWindo
     menu = qdtest::WaitForTopWindow(menuThread, L"", L"tsui.ListMenu", 10000);
     ASSERT_TRUE(menu) << "the hot key did not open the menu";
     qdtest::PumpUntil([&] { return GetForegroundWindow() == menu; }, 3000);
+    // Another window comes up meanwhile, above the others but without the front: the system would
+    // give it the front when the menu goes.
+    HWND other = CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"other", WS_POPUP, 300, 300, 200, 100, nullptr, nullptr,
+                                 nullptr, nullptr);
+    SetWindowPos(other, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    qdtest::PumpUntil([] { return false; }, 200);
     Press({VK_ESCAPE});
     EXPECT_TRUE(qdtest::WaitUntilGone(menu));
     EXPECT_TRUE(qdtest::PumpUntil([&] { return GetForegroundWindow() == front; }, 5000))
         << "the window that was in front did not get the front back";
+    DestroyWindow(other);
     DestroyWindow(front);
 
     // Asked to close (as setup asks before it replaces the files), it ends.
