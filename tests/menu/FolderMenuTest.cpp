@@ -2,14 +2,14 @@
 // and the keys through the input queue (SendInput), clicks with the real mouse. The program runs in
 // the test process with its list in a private key, its options.ini in a private folder and its Run
 // value under a private key; what a chosen row asks of the shell is recorded instead of opening
-// Explorer windows. The notification icon's mouse reports are posted to the window as the shell
-// posts them (its callback message): under Wine without a desktop the icon sits in a tray window
-// that real input cannot be aimed at reliably.
+// Explorer windows. The notification icon is clicked with the real mouse where Wine shows it: with
+// no desktop to host a notification area, Wine puts the icons into a small tray window of its own.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
@@ -83,6 +83,38 @@ POINT ItemCentre(HWND menu, const tk::TRect& item) {
 }
 
 constexpr wchar_t kListMenuClass[] = L"tsui.ListMenu";
+
+// The icon windows of Wine's own notification area (a window of its desktop process, shown when no
+// desktop hosts the icons), in their order.
+std::vector<HWND> TrayIconWindows() {
+    std::vector<HWND> icons;
+    HWND tray = FindWindowW(L"__winex11_standalone_tray", nullptr);
+    for (HWND child = tray ? GetWindow(tray, GW_CHILD) : nullptr; child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t name[64] = {};
+        GetClassNameW(child, name, 64);
+        if (lstrcmpW(name, L"__winex11_tray_icon") == 0 && IsWindowVisible(child)) icons.push_back(child);
+    }
+    return icons;
+}
+
+// The icon that came since `before` was taken, or nullptr.
+HWND NewTrayIcon(const std::vector<HWND>& before) {
+    for (HWND icon : TrayIconWindows())
+        if (std::find(before.begin(), before.end(), icon) == before.end()) return icon;
+    return nullptr;
+}
+
+// A click on the icon as the mouse makes it: the right button or the left.
+void ClickIcon(HWND icon, bool right) {
+    RECT r;
+    GetWindowRect(icon, &r);
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    SendMouse(MOUSEEVENTF_MOVE);
+    Sleep(60);
+    SendMouse(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
+    Sleep(30);
+    SendMouse(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
+}
 
 // The text pixels of a greyed item.
 constexpr COLORREF kGreyText = RGB(0x80, 0x80, 0x80);
@@ -447,10 +479,15 @@ TEST_F(FolderMenuTest, AddCurrentFolderWithoutAFolderInFrontSaysSo) {
     DestroyWindow(front);
 }
 
-TEST_F(FolderMenuTest, TheIconsMenuWritesAndRemovesTheRunValue) {
+TEST_F(FolderMenuTest, TheIconsMenuWritesAndRemovesTheRunValueAndALeftClickOpensTheFolderMenu) {
+    const std::vector<HWND> iconsBefore = TrayIconWindows();
+    WriteRows({{L"alpha", existing}});
     auto app = Start();
+    ASSERT_TRUE(app->Icon()->Shown()) << "the shell took no icon";
+    HWND icon = NewTrayIcon(iconsBefore);
+    ASSERT_TRUE(icon) << "the icon is not in Wine's notification area";
     const auto runValue = [&] { return runKey.Read(qd::desc::kRunValueName); };
-    // Right click on the icon (the shell's report of it), then the fourth item with the keys.
+    // A right click on the icon, then the fourth item with the keys.
     const auto chooseStartWithWindows = [&] {
         qdtest::UiScript script(nullptr, [&](DWORD ui) {
             HWND menu = qdtest::WaitForTopWindow(ui, L"", L"#32768");
@@ -463,8 +500,8 @@ TEST_F(FolderMenuTest, TheIconsMenuWritesAndRemovesTheRunValue) {
             Press({VK_RETURN});
             qdtest::WaitUntilGone(menu);
         });
-        PostMessageW(app->Window(), qd::desc::kTrayIconMessage, qd::desc::kTrayIconId, WM_RBUTTONUP);
-        script.Join();  // handles the messages meanwhile: the report, then the menu's loop
+        ClickIcon(icon, true);
+        script.Join();  // handles the messages meanwhile: the icon's report, then the menu's loop
     };
     EXPECT_FALSE(app->StartsWithWindows());
     chooseStartWithWindows();
@@ -481,6 +518,18 @@ TEST_F(FolderMenuTest, TheIconsMenuWritesAndRemovesTheRunValue) {
     EXPECT_FALSE(app->StartsWithWindows());
     app->ToggleStartWithWindows();
     EXPECT_EQ(runValue(), L"\"" + settings.ExePath + L"\"");
+    // A left click opens the folder menu.
+    {
+        qdtest::UiScript script(nullptr, [&](DWORD ui) {
+            HWND menu = WaitForMenu(ui, 0);
+            if (!menu) return;
+            Press({VK_ESCAPE});
+            qdtest::WaitUntilGone(menu);
+        });
+        ClickIcon(icon, false);
+        script.Join();
+    }
+    EXPECT_EQ(shown.load(), 1) << "a left click on the icon did not open the folder menu";
 }
 
 TEST_F(FolderMenuTest, AHotKeyAnotherProgramHoldsIsReportedByTheTipAndTheDialog) {
