@@ -37,10 +37,14 @@ std::wstring SystemErrorText(DWORD error) {
     return message.empty() ? L"error " + std::to_wstring(error) : message;
 }
 
+// The task bar and the windows of the notification area (Wine's own, too, which it shows when no
+// desktop hosts the icons): a click on the icon brings them to the front.
 bool IsTaskBar(HWND window) {
+    HWND top = GetAncestor(window, GA_ROOT);
     wchar_t name[64] = {};
-    GetClassNameW(window, name, 64);
-    return lstrcmpW(name, L"Shell_TrayWnd") == 0 || lstrcmpW(name, L"NotifyIconOverflowWindow") == 0;
+    GetClassNameW(top ? top : window, name, 64);
+    return lstrcmpW(name, L"Shell_TrayWnd") == 0 || lstrcmpW(name, L"NotifyIconOverflowWindow") == 0 ||
+           lstrcmpW(name, L"__winex11_standalone_tray") == 0;
 }
 
 bool IsOurs(HWND window) {
@@ -49,11 +53,16 @@ bool IsOurs(HWND window) {
     return process == GetCurrentProcessId();
 }
 
-// The last window other than this program's and the task bar that came to the front.
+// The last window other than this program's and the task bar that was seen in front.
 HWND lastOtherFront = nullptr;
 
+void NoteFrontWindow(HWND window) {
+    if (window && !IsOurs(window) && !IsTaskBar(window)) lastOtherFront = window;
+}
+
+// The system tells of every change of the front window (where it does: Wine does not).
 void CALLBACK ForegroundChanged(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG, DWORD, DWORD) {
-    if (object == OBJID_WINDOW && window && !IsOurs(window) && !IsTaskBar(window)) lastOtherFront = window;
+    if (object == OBJID_WINDOW) NoteFrontWindow(window);
 }
 
 }  // namespace
@@ -400,6 +409,9 @@ bool TFolderMenuApp::HandleHostMessage(tk::TMessage& m) {
         m.Result = 0;
         return true;
     case desc::kTrayIconMessage:
+        // The mouse on its way to the icon: the window in front now is the one a click will be
+        // for (the click brings the task bar to the front).
+        if (LOWORD(m.LParam) == WM_MOUSEMOVE) NoteFrontWindow(GetForegroundWindow());
         if (LOWORD(m.LParam) == WM_LBUTTONUP) OpenFolderMenu();
         if (LOWORD(m.LParam) == WM_RBUTTONUP) ShowTrayMenu();
         m.Result = 0;
