@@ -4,7 +4,6 @@
 #include <mutex>
 #include <thread>
 
-#include "app/Global.h"
 #include "menu/FolderChecks.h"
 
 namespace qd::menu {
@@ -32,8 +31,12 @@ public:
             shared_->results.clear();
         }
         std::thread([shared = shared_, batch, paths = std::move(paths), window = window_, message = message_] {
+            // No box of the system for a drive without a medium; for this thread alone.
+            SetThreadErrorMode(SEM_FAILCRITICALERRORS, nullptr);
             for (size_t i = 0; i < paths.size(); ++i) {
-                const FolderState state = DirectoryExists(paths[i]) ? FolderState::Exists : FolderState::Missing;
+                const DWORD attributes = GetFileAttributesW(paths[i].c_str());
+                const bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+                const FolderState state = folder ? FolderState::Exists : FolderState::Missing;
                 const std::lock_guard lock(shared->mutex);
                 if (shared->batch != batch) return;
                 shared->results.emplace_back(static_cast<int>(i), state);

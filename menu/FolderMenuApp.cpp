@@ -177,6 +177,7 @@ void TFolderMenuApp::RegisterCurrentHotKey() {
     if (hotKey_.Empty()) return;
     hotKeyTaken_ = !hotKeyRegistration_.Register(Window(), desc::kHotKeyId, hotKey_.Modifiers | MOD_NOREPEAT,
                                                  hotKey_.Key);
+    if (icon_) icon_->SetTip(TipText());
 }
 
 std::wstring TFolderMenuApp::HotKeyProblem() const {
@@ -222,6 +223,14 @@ std::wstring TFolderMenuApp::TryHotKey(const HotKey& key) {
 void TFolderMenuApp::ChangeHotKey() {
     std::wstring status = HotKeyProblem();
     if (status.empty() && hotKey_.Empty()) status = desc::kHotKeyNoneStatus;
+    // The key in force is let go while the dialog is open, so that it can be pressed into the field
+    // (held, the system would give it to this program's menu instead); unless the dialog put another
+    // one in force, it is taken back afterwards.
+    const bool wasHeld = hotKeyRegistration_.Held();
+    hotKeyRegistration_.Unregister();
+    const tk::OnScopeExit takeBack([this, wasHeld] {
+        if (wasHeld && !hotKeyRegistration_.Held()) RegisterCurrentHotKey();
+    });
     TfrmHotKey dialog(nullptr, hotKey_, status, [this](const HotKey& key) { return TryHotKey(key); });
     dialog.ShowModal();
 }

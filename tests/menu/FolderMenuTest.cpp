@@ -612,6 +612,35 @@ TEST_F(FolderMenuTest, TheHotKeySettingKeepsTheEditorsOptionsAndABadOneIsReporte
     EXPECT_TRUE(again->CurrentHotKey().Empty());
 }
 
+TEST_F(FolderMenuTest, TheHotKeyInForceCanBePressedIntoTheDialogAndIsHeldAgainAfterIt) {
+    auto app = Start();
+    ASSERT_FALSE(app->HotKeyTaken());
+    std::wstring fieldText;
+    {
+        qdtest::UiScript script(nullptr, [&](DWORD ui) {
+            HWND dialog = qdtest::WaitForTopWindow(ui, qd::desc::kHotKeyDialogCaption);
+            if (!dialog) return;
+            HWND field = qdtest::FindDescendant(dialog, L"Edit");
+            Sleep(200);
+            Press({VK_CONTROL, VK_SHIFT, 'K'});
+            Press({VK_CONTROL, VK_MENU, 'F'});  // the key in force: the field takes it
+            Sleep(100);
+            fieldText = qdtest::WindowText(field);
+            Press({VK_ESCAPE});
+            qdtest::WaitUntilGone(dialog);
+        });
+        app->ChangeHotKey();
+    }
+    EXPECT_EQ(fieldText, L"Ctrl+Alt+F");
+    EXPECT_EQ(shown.load(), 0) << "the menu opened over the dialog";
+    EXPECT_EQ(app->CurrentHotKey(), qd::menu::kDefaultHotKey);
+    // Held again: another window cannot take it.
+    HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    EXPECT_FALSE(RegisterHotKey(other, 7, MOD_CONTROL | MOD_ALT, 'F')) << "the key was not taken back";
+    UnregisterHotKey(other, 7);
+    DestroyWindow(other);
+}
+
 TEST_F(FolderMenuTest, AKeyThatCannotBeTakenOrSavedLeavesTheOldOneInForce) {
     auto app = Start();
     const HotKey old{HotKey::kCtrl | HotKey::kAlt, 'Q'};
