@@ -17,6 +17,9 @@ constexpr wchar_t kEmptyAliasOrPath[] = L"别名或路径框不能为空.";
 // Follows the path and a comma.
 constexpr wchar_t kPathNotFound[] = L"此路径不存在.";
 constexpr wchar_t kBrowseInstruction[] = L"请选择要加入快捷目录列表的文件夹";
+// Follow the path and a line break: a favourite that cannot be opened as a folder.
+constexpr wchar_t kNotAnExistingFolder[] = L"此路径不是一个存在的文件夹, 不能打开.";
+constexpr wchar_t kFolderNotOpened[] = L"系统未能打开此文件夹.";
 
 struct TAppOptions {
     bool ExploreFolder = false;

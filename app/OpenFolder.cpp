@@ -1,0 +1,35 @@
+#include "app/OpenFolder.h"
+
+#include <shellapi.h>
+
+#include "app/Global.h"
+#include "toolkit/win/Application.h"
+
+namespace qd {
+
+const wchar_t* OpenFolderVerb(bool explore) { return explore ? L"explore" : L"open"; }
+
+bool RunShellOnFolder(HWND owner, const wchar_t* verb, const std::wstring& folder) {
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof info;
+    // The shell's own failure box is replaced by the program's message, which names the folder.
+    info.fMask = SEE_MASK_FLAG_NO_UI;
+    info.hwnd = owner;
+    info.lpVerb = verb;
+    info.lpFile = folder.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    return ShellExecuteExW(&info) != FALSE;
+}
+
+bool OpenFolder(HWND owner, const std::wstring& path, bool explore, const ShellFolderRunner& run) {
+    if (path.empty() || !DirectoryExists(path)) {
+        tk::Application().ShowMessageBox(path + L"\r\n" + kNotAnExistingFolder, kMessageCaption,
+                                         MB_OK | MB_ICONWARNING);
+        return false;
+    }
+    if (run(owner, OpenFolderVerb(explore), path)) return true;
+    tk::Application().ShowMessageBox(path + L"\r\n" + kFolderNotOpened, kMessageCaption, MB_OK | MB_ICONWARNING);
+    return false;
+}
+
+}  // namespace qd
