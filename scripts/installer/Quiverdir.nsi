@@ -123,8 +123,6 @@ LangString CloseYourself ${LANG_ENGLISH} "Quiverdir is still running (perhaps a 
 LangString CloseYourself ${LANG_SIMPCHINESE} "Quiverdir 仍在运行（可能打开着它的对话框）。请自己关闭它，然后按“重试”。"
 LangString ShortcutComment ${LANG_ENGLISH} "Edit your list of favourite folders"
 LangString ShortcutComment ${LANG_SIMPCHINESE} "编辑您的常用文件夹列表"
-LangString MenuShortcutName ${LANG_ENGLISH} "Quiverdir Folder Menu"
-LangString MenuShortcutName ${LANG_SIMPCHINESE} "Quiverdir 文件夹菜单"
 LangString MenuShortcutComment ${LANG_ENGLISH} "Your favourite folders in any window: Ctrl+Alt+F, or click the icon in the notification area"
 LangString MenuShortcutComment ${LANG_SIMPCHINESE} "在任何窗口中打开常用文件夹：按 Ctrl+Alt+F，或单击通知区域中的图标"
 LangString StartFolderMenu ${LANG_ENGLISH} "Start the folder menu (Ctrl+Alt+F) now and with Windows"
@@ -388,10 +386,11 @@ Section "Quiverdir" SecMain
   CreateDirectory "$SMPROGRAMS\${PRODUCT}"
   CreateShortCut "$SMPROGRAMS\${PRODUCT}\Quiverdir.lnk" "$INSTDIR\Quiverdir.exe" "" "$INSTDIR\Quiverdir.exe" 0 SW_SHOWNORMAL "" "$(ShortcutComment)"
 
-  ; The folder menu: its Start menu entry beside the editor's. It starts with Windows through the
+  ; The folder menu: its Start menu entry beside the editor's, named as its program in every
+  ; language (the uninstaller finds it by that name whatever the language). It starts with Windows through the
   ; Run value it switches itself (its icon's menu, 开机时启动), which the finish page's box and
   ; /FolderMenu write too; a folder menu that setup closed is started again.
-  CreateShortCut "$SMPROGRAMS\${PRODUCT}\$(MenuShortcutName).lnk" "$INSTDIR\QuiverdirMenu.exe" "" "$INSTDIR\QuiverdirMenu.exe" 0 SW_SHOWNORMAL "" "$(MenuShortcutComment)"
+  CreateShortCut "$SMPROGRAMS\${PRODUCT}\QuiverdirMenu.lnk" "$INSTDIR\QuiverdirMenu.exe" "" "$INSTDIR\QuiverdirMenu.exe" 0 SW_SHOWNORMAL "" "$(MenuShortcutComment)"
   ${GetParameters} $R0
   ClearErrors
   ${GetOptions} $R0 "/FolderMenu" $R1
@@ -449,7 +448,7 @@ Section "un.$(SecProgram)" SecUnProgram
     ${EndIf}
   ${EndIf}
   Delete "$SMPROGRAMS\${PRODUCT}\Quiverdir.lnk"
-  Delete "$SMPROGRAMS\${PRODUCT}\$(MenuShortcutName).lnk"
+  Delete "$SMPROGRAMS\${PRODUCT}\QuiverdirMenu.lnk"
   RMDir "$SMPROGRAMS\${PRODUCT}"
   ; The value that starts the folder menu with Windows, when it starts this install's copy.
   ReadRegStr $0 HKCU "${RUN_KEY}" "${RUN_VALUE}"

@@ -151,7 +151,7 @@ check "the Apps entry names the folder" same "$(reg_value "HKCU\\$uninst_key" In
 check "the Apps entry has no all-users twin" key_absent "HKLM\\$uninst_key"
 start_menu=$(find "$WINEPREFIX/drive_c/users" -path '*/Start Menu/Programs/Quiverdir/Quiverdir.lnk' 2>/dev/null | head -1)
 check "the Start menu has Quiverdir" test -n "$start_menu"
-check "the Start menu has the folder menu" test -e "$(dirname "$start_menu")/Quiverdir Folder Menu.lnk"
+check "the Start menu has the folder menu" test -e "$(dirname "$start_menu")/QuiverdirMenu.lnk"
 check "a plain install does not start the folder menu with Windows" same "$(reg_value "$run_key" QuiverdirMenu)" ""
 
 wine "$dir/Quiverdir.exe" >/dev/null 2>&1 &
@@ -197,7 +197,7 @@ uninstalled() { key_absent "HKCU\\$uninst_key" && [ ! -e "$dir/Uninstall.exe" ];
 poll 60 uninstalled
 check "the Apps entry is gone" key_absent "HKCU\\$uninst_key"
 check "the program's files are gone; options.ini and the backup stay" same "$(files_of "$dir")" "my.pwb options.ini "
-check "the Start menu entry is gone" test ! -e "$start_menu"
+check "the Start menu entries are gone" bash -c '[ ! -e "$1" ] && [ ! -e "$2" ]' _ "$start_menu" "$(dirname "$start_menu")/QuiverdirMenu.lnk"
 check "the folder menu was closed" no_window "$menu_class"
 check "the folder menu's Run value is gone" same "$(reg_value "$run_key" QuiverdirMenu)" ""
 reg_export 'HKCU\Software\Quiverdir' "$tmp/list.uninstalled"
