@@ -9,15 +9,11 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <initializer_list>
-#include <iterator>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -26,6 +22,7 @@
 #include "menu/FolderMenuApp.h"
 #include "resources/forms/FolderMenuDesc.h"
 #include "resources/forms/MainFormDesc.h"
+#include "tests/menu/MenuInput.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WinTest.h"
 #include "toolkit/BmpImage.h"
@@ -39,41 +36,9 @@ namespace {
 
 using qd::menu::HotKey;
 using qd::menu::TFolderMenuApp;
-
-// ---- input as a person's arrives, from a script's thread or the test's ----
-
-void SendKey(WORD vk, bool up) {
-    INPUT in{};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = vk;
-    in.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
-    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    SendInput(1, &in, sizeof(in));
-}
-
-// The keys pressed in order and let go in the reverse order (a chord such as Ctrl+Alt+F).
-void Press(std::initializer_list<WORD> keys) {
-    for (WORD k : keys) SendKey(k, false);
-    for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) SendKey(*it, true);
-    Sleep(60);
-}
-
-void SendMouse(DWORD flags) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dwFlags = flags;
-    SendInput(1, &in, sizeof(in));
-}
-
-void ClickScreen(int x, int y) {
-    SetCursorPos(x, y);
-    SendMouse(MOUSEEVENTF_MOVE);
-    Sleep(60);
-    SendMouse(MOUSEEVENTF_LEFTDOWN);
-    Sleep(30);
-    SendMouse(MOUSEEVENTF_LEFTUP);
-    Sleep(60);
-}
+using menutest::ClickIcon;
+using menutest::ClickScreen;
+using menutest::Press;
 
 // The centre of a menu item on the screen.
 POINT ItemCentre(HWND menu, const tk::TRect& item) {
@@ -83,38 +48,6 @@ POINT ItemCentre(HWND menu, const tk::TRect& item) {
 }
 
 constexpr wchar_t kListMenuClass[] = L"tsui.ListMenu";
-
-// The icon windows of Wine's own notification area (a window of its desktop process, shown when no
-// desktop hosts the icons), in their order.
-std::vector<HWND> TrayIconWindows() {
-    std::vector<HWND> icons;
-    HWND tray = FindWindowW(L"__winex11_standalone_tray", nullptr);
-    for (HWND child = tray ? GetWindow(tray, GW_CHILD) : nullptr; child; child = GetWindow(child, GW_HWNDNEXT)) {
-        wchar_t name[64] = {};
-        GetClassNameW(child, name, 64);
-        if (lstrcmpW(name, L"__winex11_tray_icon") == 0 && IsWindowVisible(child)) icons.push_back(child);
-    }
-    return icons;
-}
-
-// The icon that came since `before` was taken, or nullptr.
-HWND NewTrayIcon(const std::vector<HWND>& before) {
-    for (HWND icon : TrayIconWindows())
-        if (std::find(before.begin(), before.end(), icon) == before.end()) return icon;
-    return nullptr;
-}
-
-// A click on the icon as the mouse makes it: the right button or the left.
-void ClickIcon(HWND icon, bool right) {
-    RECT r;
-    GetWindowRect(icon, &r);
-    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    SendMouse(MOUSEEVENTF_MOVE);
-    Sleep(60);
-    SendMouse(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
-    Sleep(30);
-    SendMouse(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
-}
 
 // The text pixels of a greyed item.
 constexpr COLORREF kGreyText = RGB(0x80, 0x80, 0x80);
@@ -480,11 +413,11 @@ TEST_F(FolderMenuTest, AddCurrentFolderWithoutAFolderInFrontSaysSo) {
 }
 
 TEST_F(FolderMenuTest, TheIconsMenuWritesAndRemovesTheRunValueAndALeftClickOpensTheFolderMenu) {
-    const std::vector<HWND> iconsBefore = TrayIconWindows();
+    const std::vector<HWND> iconsBefore = menutest::TrayIcons();
     WriteRows({{L"alpha", existing}});
     auto app = Start();
     ASSERT_TRUE(app->Icon()->Shown()) << "the shell took no icon";
-    HWND icon = NewTrayIcon(iconsBefore);
+    HWND icon = menutest::NewTrayIcon(iconsBefore);
     ASSERT_TRUE(icon) << "the icon is not in Wine's notification area";
     const auto runValue = [&] { return runKey.Read(qd::desc::kRunValueName); };
     // A right click on the icon, then the fourth item with the keys.

@@ -6,13 +6,11 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <vector>
-#include <initializer_list>
-#include <iterator>
 
 #include "resources/forms/FolderMenuDesc.h"
+#include "tests/menu/MenuInput.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WinTest.h"
 #include "toolkit/win/Registry.h"
@@ -42,52 +40,7 @@ bool Start(const std::filesystem::path& exe, Process& p) {
                           exe.parent_path().wstring().c_str(), &si, &p.info) != 0;
 }
 
-void Press(std::initializer_list<WORD> keys) {
-    const auto send = [](WORD vk, bool up) {
-        INPUT in{};
-        in.type = INPUT_KEYBOARD;
-        in.ki.wVk = vk;
-        in.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
-        in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-        SendInput(1, &in, sizeof(in));
-    };
-    for (WORD k : keys) send(k, false);
-    for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) send(*it, true);
-}
-
 constexpr wchar_t kKey[] = L"Software\\Quiverdir";
-
-// The icon windows of Wine's own notification area (shown when no desktop hosts the icons).
-std::vector<HWND> TrayIcons() {
-    std::vector<HWND> icons;
-    HWND tray = FindWindowW(L"__winex11_standalone_tray", nullptr);
-    for (HWND child = tray ? GetWindow(tray, GW_CHILD) : nullptr; child; child = GetWindow(child, GW_HWNDNEXT)) {
-        wchar_t name[64] = {};
-        GetClassNameW(child, name, 64);
-        if (lstrcmpW(name, L"__winex11_tray_icon") == 0 && IsWindowVisible(child)) icons.push_back(child);
-    }
-    return icons;
-}
-
-// The program's icon: the one that came since `before` was taken.
-HWND ProgramIcon(const std::vector<HWND>& before) {
-    for (HWND icon : TrayIcons())
-        if (std::find(before.begin(), before.end(), icon) == before.end()) return icon;
-    return nullptr;
-}
-
-void ClickIcon(HWND icon) {
-    RECT r;
-    GetWindowRect(icon, &r);
-    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    for (DWORD flags : {MOUSEEVENTF_MOVE, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
-        INPUT in{};
-        in.type = INPUT_MOUSE;
-        in.mi.dwFlags = flags;
-        SendInput(1, &in, sizeof(in));
-        Sleep(40);
-    }
-}
 
 TEST(MenuProgram, OneCopyRunsASecondStartOpensItsMenuAndTheHotKeyActsForTheWindowInFront) {
     ASSERT_FALSE(FindWindowW(qd::desc::kFolderMenuWindowClass, nullptr)) << "a folder menu is running already";
@@ -102,7 +55,7 @@ TEST(MenuProgram, OneCopyRunsASecondStartOpensItsMenuAndTheHotKeyActsForTheWindo
     const std::filesystem::path exe = dir / "QuiverdirMenu.exe";
     std::filesystem::copy_file(qdtest::WindowsPath(QD_MENU_PROGRAM_FILE), exe);
 
-    const std::vector<HWND> iconsBefore = TrayIcons();
+    const std::vector<HWND> iconsBefore = menutest::TrayIcons();
     Process first;
     ASSERT_TRUE(Start(exe, first));
     HWND host = nullptr;
@@ -120,7 +73,7 @@ TEST(MenuProgram, OneCopyRunsASecondStartOpensItsMenuAndTheHotKeyActsForTheWindo
     HWND menu = qdtest::WaitForTopWindow(menuThread, L"", L"tsui.ListMenu", 10000);
     ASSERT_TRUE(menu) << "the running copy showed no menu";
     EXPECT_EQ(FindWindowW(qd::desc::kFolderMenuWindowClass, nullptr), host);
-    Press({VK_ESCAPE});
+    menutest::Press({VK_ESCAPE});
     EXPECT_TRUE(qdtest::WaitUntilGone(menu));
 
     // The hot key, with a window of another program (this test) in front.
@@ -128,7 +81,7 @@ TEST(MenuProgram, OneCopyRunsASecondStartOpensItsMenuAndTheHotKeyActsForTheWindo
                                  nullptr, nullptr, nullptr);
     SetForegroundWindow(front);
     ASSERT_TRUE(qdtest::PumpUntil([&] { return GetForegroundWindow() == front; }, 3000));
-    Press({VK_CONTROL, VK_MENU, 'F'});
+    menutest::Press({VK_CONTROL, VK_MENU, 'F'});
     menu = qdtest::WaitForTopWindow(menuThread, L"", L"tsui.ListMenu", 10000);
     ASSERT_TRUE(menu) << "the hot key did not open the menu";
     qdtest::PumpUntil([&] { return GetForegroundWindow() == menu; }, 3000);
@@ -138,24 +91,24 @@ TEST(MenuProgram, OneCopyRunsASecondStartOpensItsMenuAndTheHotKeyActsForTheWindo
                                  nullptr, nullptr);
     SetWindowPos(other, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     qdtest::PumpUntil([] { return false; }, 200);
-    Press({VK_ESCAPE});
+    menutest::Press({VK_ESCAPE});
     EXPECT_TRUE(qdtest::WaitUntilGone(menu));
     EXPECT_TRUE(qdtest::PumpUntil([&] { return GetForegroundWindow() == front; }, 5000))
         << "the window that was in front did not get the front back";
 
     // A left click on the icon (where Wine shows it) with that window in front: the menu is for it.
-    HWND icon = ProgramIcon(iconsBefore);
+    HWND icon = menutest::NewTrayIcon(iconsBefore);
     ASSERT_TRUE(icon) << "the program's icon is not in Wine's notification area";
     ShowWindow(other, SW_HIDE);
     SetForegroundWindow(front);
     ASSERT_TRUE(qdtest::PumpUntil([&] { return GetForegroundWindow() == front; }, 3000));
-    ClickIcon(icon);
+    menutest::ClickIcon(icon, false);
     menu = qdtest::WaitForTopWindow(menuThread, L"", L"tsui.ListMenu", 10000);
     ASSERT_TRUE(menu) << "a click on the icon did not open the menu";
     qdtest::PumpUntil([&] { return GetForegroundWindow() == menu; }, 3000);
     SetWindowPos(other, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     qdtest::PumpUntil([] { return false; }, 200);
-    Press({VK_ESCAPE});
+    menutest::Press({VK_ESCAPE});
     EXPECT_TRUE(qdtest::WaitUntilGone(menu));
     EXPECT_TRUE(qdtest::PumpUntil([&] { return GetForegroundWindow() == front; }, 5000))
         << "after a click on the icon, the window that was in front did not get the front back";
