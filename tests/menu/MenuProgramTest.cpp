@@ -73,6 +73,8 @@ TEST(MenuProgram, OneCopyRunsASecondStartOpensItsMenuAndTheHotKeyActsForTheWindo
     HWND menu = qdtest::WaitForTopWindow(menuThread, L"", L"tsui.ListMenu", 10000);
     ASSERT_TRUE(menu) << "the running copy showed no menu";
     EXPECT_EQ(FindWindowW(qd::desc::kFolderMenuWindowClass, nullptr), host);
+    // The menu takes the keyboard just after it shows.
+    EXPECT_TRUE(qdtest::PumpUntil([&] { return GetForegroundWindow() == menu; }, 3000));
     menutest::Press({VK_ESCAPE});
     EXPECT_TRUE(qdtest::WaitUntilGone(menu));
 
