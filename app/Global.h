@@ -17,6 +17,11 @@ constexpr wchar_t kEmptyAliasOrPath[] = L"别名或路径框不能为空.";
 // Follows the path and a comma.
 constexpr wchar_t kPathNotFound[] = L"此路径不存在.";
 constexpr wchar_t kBrowseInstruction[] = L"请选择要加入快捷目录列表的文件夹";
+// Things dropped or pasted that are not folders: followed by their names, one a line.
+constexpr wchar_t kNotFoldersRefused[] = L"以下项目不是文件夹, 没有加入列表:";
+// After the names shown, the number of the other refused names.
+constexpr wchar_t kMoreNotFolders[] = L"... 另有 %s 项.";
+constexpr wchar_t kClipboardHoldsNoFolder[] = L"剪贴板中没有文件夹或文件夹路径.";
 
 struct TAppOptions {
     bool ExploreFolder = false;
