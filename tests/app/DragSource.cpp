@@ -2,7 +2,8 @@
 // the left button is pressed on it, starts an OLE drag of a data object (a file list, or a text
 // with "text" as the first argument) offering copy, move and link. Its exit code is the effect
 // the drop took (0 none, 1 copy, 2 move, 4 link), 100 for a cancelled drag, 101 when the drag
-// could not start, 102 when nobody pressed the button within 30 seconds.
+// could not start, 102 when nobody pressed the button within 30 seconds. Once the drag has
+// returned it sets the event named "QdDragSourceDropped", when there is one.
 //   qd_drag_source.exe files PATH...   |   qd_drag_source.exe text TEXT
 #include <windows.h>
 #include <ole2.h>
@@ -45,6 +46,10 @@ LRESULT CALLBACK WindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
         DWORD effect = DROPEFFECT_NONE;
         const HRESULT hr =
             DoDragDrop(g_data, &source, DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK, &effect);
+        if (HANDLE dropped = OpenEventW(EVENT_MODIFY_STATE, FALSE, L"QdDragSourceDropped")) {
+            SetEvent(dropped);
+            CloseHandle(dropped);
+        }
         PostQuitMessage(hr == DRAGDROP_S_DROP ? static_cast<int>(effect) : hr == DRAGDROP_S_CANCEL ? 100 : 101);
         return 0;
     }

@@ -9,12 +9,15 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -50,6 +53,50 @@ public:
 
 private:
     int& opened_;
+};
+
+// Answers the message boxes of the constructing thread as a person would, but only once the drag
+// source program has got its drop back (a box shown while the source still waits holds it up, as
+// it would hold up Explorer); after 10 seconds it answers anyway and records that it had to.
+class BoxesAfterTheDrop {
+public:
+    explicit BoxesAfterTheDrop(HANDLE dropped) : dropped_(dropped), ui_(GetCurrentThreadId()) {
+        watcher_ = std::thread([this] {
+            while (!stop_) {
+                HWND box = qdtest::WaitForSystemDialog(ui_, 50);
+                if (!box) continue;
+                const bool afterDrop = WaitForSingleObject(dropped_, 10000) == WAIT_OBJECT_0;
+                {
+                    std::lock_guard<std::mutex> lock(mutex_);
+                    texts_.push_back(qdtest::DialogText(box));
+                    if (!afterDrop) ++early_;
+                }
+                qdtest::PressDialogButton(box, IDOK);
+                qdtest::WaitUntilGone(box);
+            }
+        });
+    }
+    ~BoxesAfterTheDrop() {
+        stop_ = true;
+        watcher_.join();
+    }
+    std::vector<std::wstring> Texts() const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return texts_;
+    }
+    int ShownBeforeTheDropReturned() const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return early_;
+    }
+
+private:
+    HANDLE dropped_;
+    DWORD ui_;
+    std::atomic<bool> stop_{false};
+    mutable std::mutex mutex_;
+    std::vector<std::wstring> texts_;
+    int early_ = 0;
+    std::thread watcher_;
 };
 
 class ListDropTest : public testing::Test {
@@ -124,6 +171,7 @@ protected:
     // over the list's rows and lets go there. Returns the source's exit code, the effect the drop
     // took (or its codes for failures, see DragSource.cpp).
     int DragOntoList(const std::vector<std::wstring>& arguments) {
+        ResetEvent(dropped.get());
         std::wstring commandLine = L"\"" + qdtest::WindowsPath(QD_DRAG_SOURCE) + L"\"";
         for (const std::wstring& a : arguments) commandLine += L" \"" + a + L"\"";
         STARTUPINFOW si{sizeof(si)};
@@ -185,6 +233,8 @@ protected:
     qdtest::TempDir dir;
     qdtest::PrivateKey key;
     int openings = 0;
+    // Set by the drag source once its drag has returned.
+    const tk::ScopedKernelHandle dropped{CreateEventW(nullptr, TRUE, FALSE, L"QdDragSourceDropped")};
     std::vector<std::wstring> errors;
     std::unique_ptr<qd::TfrmMain> form;
 };
@@ -221,10 +271,10 @@ TEST_F(ListDropTest, FoldersDraggedFromAnotherProgramAreAddedInOrderDuplicatesCh
         Start(before);
         Rows expected = before;
         expected.insert(expected.end(), c.added.begin(), c.added.end());
-        qdtest::MessageBoxCounter boxes(IDOK);
+        BoxesAfterTheDrop boxes(dropped.get());
         const auto started = std::chrono::steady_clock::now();
         EXPECT_EQ(DragOntoList(c.arguments), c.effect);
-        qdtest::PumpUntil([&] { return ListRows() == expected && boxes.Shown() >= static_cast<int>(c.messages.size()); });
+        qdtest::PumpUntil([&] { return ListRows() == expected && boxes.Texts().size() >= c.messages.size(); });
         realinput::Settle(100);
         std::printf("[ drop ] %s: %lld ms\n", c.what,
                     static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -233,6 +283,7 @@ TEST_F(ListDropTest, FoldersDraggedFromAnotherProgramAreAddedInOrderDuplicatesCh
         EXPECT_EQ(StoreValues(), ValuesOf(expected));
         EXPECT_EQ(form->SelIndex(), c.chosen);
         EXPECT_EQ(boxes.Texts(), c.messages);
+        EXPECT_EQ(boxes.ShownBeforeTheDropReturned(), 0) << "a message held the dragging program up";
         EXPECT_LE(openings, 1) << "the new pairs are written in one opening of the key";
         EXPECT_TRUE(errors.empty());
     }
@@ -350,6 +401,27 @@ TEST_F(ListDropTest, CtrlVPastesFoldersCopiedInExplorerOrAPathAsTextAndRefusesAn
         EXPECT_TRUE(errors.empty());
         OleSetClipboard(nullptr);
     }
+
+    // In the property dialog, Ctrl+V pastes the text into the edit, not folders into the list.
+    Start(before);
+    PutTextOnClipboard(work);
+    std::wstring pasted;
+    bool acted = false;
+    const int idle = tk::Application().AddIdleHandler([&] {
+        HWND dialog = FindWindowW(nullptr, L"增加快捷目录");
+        if (acted || !dialog || !IsWindowVisible(dialog)) return;
+        acted = true;
+        SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        HWND path = qdtest::FindDescendant(dialog, L"Edit", 1);
+        realinput::Click(path, 20, 8);
+        TypeCtrlV();
+        pasted = qdtest::WindowText(path);
+        PostMessageW(dialog, WM_CLOSE, 0, 0);
+    });
+    form->tbAddClick(nullptr);
+    tk::Application().RemoveIdleHandler(idle);
+    EXPECT_EQ(pasted, work);
+    EXPECT_EQ(ListRows(), before);
 }
 
 TEST_F(ListDropTest, AThousandPastedFoldersAreWrittenInOneOpeningAndARefusedWriteLosesNothing) {
