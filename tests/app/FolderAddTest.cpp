@@ -4,14 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <set>
-#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "app/FolderAdd.h"
 #include "app/Global.h"
-#include "toolkit/Exception.h"
 #include "toolkit/Text.h"
 
 namespace {
@@ -97,24 +95,6 @@ TEST(FolderAddTest, AMovedRowLandsWhereARunOfSingleMovesTakesIt) {
     EXPECT_EQ(qd::MovedRowOrder(3, 0, 3), (std::vector<int>{0, 1, 2}));
     EXPECT_EQ(qd::MovedRowOrder(3, -1, 1), (std::vector<int>{0, 1, 2}));
     EXPECT_TRUE(qd::MovedRowOrder(0, 0, 0).empty());
-}
-
-TEST(FolderAddTest, PlannedRowsReadTheRowsInTheirNewOrderThenTheAppendedOnes) {
-    const std::vector<qd::ShortcutRow> now{{L"a", L"A"}, {L"b", L"B"}, {L"c", L"C"}};
-    qd::PlannedRows moved(now, {2, 0, 1}, {{L"d", L"D"}});
-    ASSERT_EQ(moved.RowCount(), 4);
-    std::wstring aliases, paths;
-    for (int i = 0; i < 4; ++i) {
-        aliases += moved.Alias(i);
-        paths += moved.Path(i);
-    }
-    EXPECT_EQ(aliases, L"cabd");
-    EXPECT_EQ(paths, L"CABD");
-    EXPECT_THROW(moved.Alias(4), std::out_of_range);
-    EXPECT_THROW(moved.Alias(-1), std::out_of_range);
-    EXPECT_THROW(moved.AppendRow(L"e", L"E"), tk::Exception);
-    qd::PlannedRows unmoved(now, {}, {});
-    EXPECT_EQ(unmoved.Alias(2), L"c");
 }
 
 }  // namespace

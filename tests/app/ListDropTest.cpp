@@ -13,6 +13,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -272,13 +273,9 @@ TEST_F(ListDropTest, FoldersDraggedFromAnotherProgramAreAddedInOrderDuplicatesCh
         Rows expected = before;
         expected.insert(expected.end(), c.added.begin(), c.added.end());
         BoxesAfterTheDrop boxes(dropped.get());
-        const auto started = std::chrono::steady_clock::now();
         EXPECT_EQ(DragOntoList(c.arguments), c.effect);
         qdtest::PumpUntil([&] { return ListRows() == expected && boxes.Texts().size() >= c.messages.size(); });
         realinput::Settle(100);
-        std::printf("[ drop ] %s: %lld ms\n", c.what,
-                    static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                               std::chrono::steady_clock::now() - started).count()));
         EXPECT_EQ(ListRows(), expected);
         EXPECT_EQ(StoreValues(), ValuesOf(expected));
         EXPECT_EQ(form->SelIndex(), c.chosen);
@@ -357,22 +354,14 @@ TEST_F(ListDropTest, CtrlVPastesFoldersCopiedInExplorerOrAPathAsTextAndRefusesAn
         int chosen;
         std::vector<std::wstring> messages;
     } cases[] = {
-        {"folders copied in Explorer",
+        {"folders, a held one and a file copied in Explorer",
          [&] {
-             tk::ScopedComPtr<IDataObject> data(qdtest::NewFileDataObject({work, spaced}));
+             tk::ScopedComPtr<IDataObject> data(qdtest::NewFileDataObject({work, notes, music, spaced}));
              ASSERT_EQ(OleSetClipboard(data.get()), S_OK);
          },
-         {{L"work", work}, {L"with space", spaced}}, qd::kNoRowChosen, {}},
-        {"a folder held and a file copied in Explorer",
-         [&] {
-             tk::ScopedComPtr<IDataObject> data(qdtest::NewFileDataObject({notes, music}));
-             ASSERT_EQ(OleSetClipboard(data.get()), S_OK);
-         },
-         {}, 0, {Refused({notes})}},
+         {{L"work", work}, {L"with space", spaced}}, 0, {Refused({notes})}},
         {"a path as text, quoted as Explorer's Copy as path quotes it",
          [&] { PutTextOnClipboard(L"  \"" + spaced + L"\\\"\r\n"); }, {{L"with space", spaced}}, qd::kNoRowChosen, {}},
-        {"a text that is no path", [&] { PutTextOnClipboard(L"hello"); }, {}, qd::kNoRowChosen, {Refused({L"hello"})}},
-        {"an empty text", [&] { PutTextOnClipboard(L" \r\n "); }, {}, qd::kNoRowChosen, {qd::kClipboardHoldsNoFolder}},
         {"a picture",
          [&] {
              const tk::ScopedClipboard clipboard(nullptr);
