@@ -20,6 +20,11 @@ constexpr wchar_t kBrowseInstruction[] = L"请选择要加入快捷目录列表�
 // Follow the path and a line break: a favourite that cannot be opened as a folder.
 constexpr wchar_t kNotAnExistingFolder[] = L"此路径不是一个存在的文件夹, 不能打开.";
 constexpr wchar_t kFolderNotOpened[] = L"系统未能打开此文件夹.";
+// Things dropped or pasted that are not folders: followed by their names, one a line.
+constexpr wchar_t kNotFoldersRefused[] = L"以下项目不是文件夹, 没有加入列表:";
+// After the names shown, the number of the other refused names.
+constexpr wchar_t kMoreNotFolders[] = L"... 另有 %s 项.";
+constexpr wchar_t kClipboardHoldsNoFolder[] = L"剪贴板中没有文件夹或文件夹路径.";
 
 struct TAppOptions {
     bool ExploreFolder = false;

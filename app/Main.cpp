@@ -9,6 +9,7 @@
 #include "app/AddItem.h"
 #include "app/Backup.h"
 #include "app/AliasSort.h"
+#include "app/ClipboardPaste.h"
 #include "app/Global.h"
 #include "app/Options.h"
 #include "app/RegistryAccessor.h"
@@ -56,10 +57,14 @@ TfrmMain::TfrmMain(tk::TComponent* owner, MainSettings settings)
     store_ = std::make_unique<ShortcutStore>(settings_.Accessors ? settings_.Accessors : RegistryAccessors(), model_);
     OnCreate = [this](tk::TComponent* s) { FormCreate(s); };
     OnShow = [this](tk::TComponent* s) { FormShow(s); };
+    pasteKey_ = std::make_unique<PasteKey>(*this);
     DoCreate();
 }
 
-TfrmMain::~TfrmMain() { DestroyComponents(); }
+TfrmMain::~TfrmMain() {
+    pasteKey_.reset();
+    DestroyComponents();
+}
 
 std::wstring TfrmMain::WindowClassName() const { return desc::kMainWindowClass; }
 
@@ -186,6 +191,7 @@ void TfrmMain::BuildComponents() {
     lvMain->SetTabOrder(1);
     lvMain->OnSelectItem = [this](tk::TComponent* s, int item, bool selected) { lvMainSelectItem(s, item, selected); };
     lvMain->OnDblClick = [this](tk::TComponent* s) { lvMainDblClick(s); };
+    AcceptDroppedFolders();
 }
 
 void TfrmMain::BuildFrame() {

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/ShortcutModel.h"
 #include "app/ShortcutStore.h"
@@ -20,6 +21,8 @@
 #include "toolkit/win/ToolBar.h"
 
 namespace qd {
+
+class PasteKey;
 
 // Where the main window keeps its data; tests point it at private places.
 struct MainSettings {
@@ -96,6 +99,15 @@ public:
     void ExportTo(const std::wstring& chosenName);
     void ImportFrom(const std::wstring& fileName);
 
+    // Adds the folders at the given paths (dropped or pasted) after the rows, in their order, as
+    // the add command adds one; a folder the list holds already is chosen instead, and what is no
+    // folder is refused with one message naming it all.
+    void AddFolders(const std::vector<std::wstring>& paths);
+    // Ctrl+V: adds the folders the clipboard holds (copied in Explorer, or paths as text).
+    void PasteFolders();
+    // A row dragged in the list and released over another: moved there.
+    void lvMainMoveItem(int from, int to);
+
 private:
     void BuildComponents();
     void AttachSkin();
@@ -114,12 +126,17 @@ private:
     void ShowModelChange(const ModelChange& change);
     // Writes a new row's pair to the store, then appends it to the list (add and import).
     void AppendShortcut(const std::wstring& alias, const std::wstring& path);
+    // The same for several rows, their pairs written in one opening of the key.
+    void AppendShortcuts(const std::vector<ShortcutRow>& rows);
+    // Lets the list take folders dropped from Explorer and rows dragged within it.
+    void AcceptDroppedFolders();
 
     MainSettings settings_;
     int FSelIndex = kNoRowChosen;
     bool FSortAscending = true;
     ShortcutModel model_;
     std::unique_ptr<ShortcutStore> store_;
+    std::unique_ptr<PasteKey> pasteKey_;
 };
 
 }  // namespace qd

@@ -1,10 +1,21 @@
 #include "toolkit/win/ListView.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <algorithm>
+#include <cmath>
+
+#include "toolkit/win/FileDrop.h"
 
 namespace tk {
+
+TListView::TListView(TComponent* owner) : TWinControl(owner) {}
+
+TListView::~TListView() {
+    // The drop target goes before the window it is registered for.
+    dropTarget_.reset();
+}
 
 void TListView::CreateParams(TCreateParams& params) {
     TWinControl::CreateParams(params);
@@ -136,7 +147,129 @@ void TListView::SetItemIndex(int index) {
     ListView_EnsureVisible(Handle(), index, FALSE);
 }
 
+void TListView::SetOnDropFiles(std::function<void(const std::vector<std::wstring>& names)> handler) {
+    onDropFiles_ = std::move(handler);
+    if (!onDropFiles_) {
+        dropTarget_.reset();
+    } else if (!dropTarget_) {
+        dropTarget_ = std::make_unique<FileDropTarget>(Handle(), [this](const std::vector<std::wstring>& names) {
+            if (onDropFiles_) onDropFiles_(names);
+        });
+    }
+}
+
+void TListView::BeginItemDrag(int item) {
+    dragFrom_ = dragTo_ = item;
+    dragCapture_.Take(Handle());
+}
+
+int TListView::DropRowAt(int x, int y) {
+    RECT client;
+    GetClientRect(Handle(), &client);
+    const int count = Count();
+    if (count == 0 || x < client.left || x >= client.right || y < client.top || y >= client.bottom) return -1;
+    const int top = ListView_GetTopIndex(Handle());
+    RECT row{LVIR_BOUNDS};
+    if (!ListView_GetItemRect(Handle(), top, &row, LVIR_BOUNDS) || row.bottom <= row.top) return -1;
+    // Below the last row is the last row; above the top row (over the header) the row above it.
+    const int offset = static_cast<int>(std::floor(static_cast<double>(y - row.top) / (row.bottom - row.top)));
+    return std::clamp(top + offset, 0, count - 1);
+}
+
+RECT TListView::DropBarRect() {
+    RECT bar{};
+    if (dragFrom_ < 0 || dragTo_ < 0 || dragTo_ == dragFrom_) return bar;
+    RECT row{LVIR_BOUNDS}, topRow{LVIR_BOUNDS}, client;
+    if (!ListView_GetItemRect(Handle(), dragTo_, &row, LVIR_BOUNDS) ||
+        !ListView_GetItemRect(Handle(), ListView_GetTopIndex(Handle()), &topRow, LVIR_BOUNDS))
+        return bar;
+    GetClientRect(Handle(), &client);
+    // The landing row's lower edge when the row goes down, its upper edge when it goes up: the
+    // dragged row ends up on that side of the row's present texts.
+    const int y = dragTo_ > dragFrom_ ? row.bottom : row.top;
+    if (y < topRow.top || y > client.bottom) return bar;
+    return {client.left, y - 1, client.right, y + 1};
+}
+
+void TListView::InvalidateDropBar() {
+    RECT bar = DropBarRect();
+    if (IsRectEmpty(&bar)) return;
+    InflateRect(&bar, 0, 1);
+    InvalidateRect(Handle(), &bar, TRUE);
+}
+
+void TListView::TrackItemDrag(int x, int y) {
+    // Held above or below the rows, the list scrolls a row per mouse move.
+    RECT client, topRow{LVIR_BOUNDS};
+    GetClientRect(Handle(), &client);
+    if (ListView_GetItemRect(Handle(), ListView_GetTopIndex(Handle()), &topRow, LVIR_BOUNDS)) {
+        const int height = topRow.bottom - topRow.top;
+        if (y < topRow.top && ListView_GetTopIndex(Handle()) > 0) {
+            InvalidateDropBar();
+            ListView_Scroll(Handle(), 0, -height);
+        } else if (y >= client.bottom) {
+            InvalidateDropBar();
+            ListView_Scroll(Handle(), 0, height);
+        }
+    }
+    const int to = DropRowAt(x, y);
+    if (to == dragTo_) return;
+    InvalidateDropBar();
+    dragTo_ = to;
+    InvalidateDropBar();
+}
+
+void TListView::EndItemDrag(bool move) {
+    const int from = dragFrom_, to = dragTo_;
+    if (from < 0) return;
+    InvalidateDropBar();
+    dragFrom_ = dragTo_ = -1;
+    dragCapture_.Release();
+    if (move && to >= 0 && to != from && OnMoveItem) OnMoveItem(from, to);
+}
+
 void TListView::WndProc(TMessage& m) {
+    if (dragFrom_ >= 0) {
+        switch (m.Msg) {
+        case WM_MOUSEMOVE:
+            // The drag has the mouse: the control does not track it meanwhile.
+            TrackItemDrag(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam));
+            m.Result = 0;
+            return;
+        case WM_LBUTTONUP:
+            TrackItemDrag(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam));
+            EndItemDrag(true);
+            break;  // the control ends its own record of the press too
+        case WM_GETDLGCODE:
+            // Escape comes to the list, which ends the drag, rather than to the form's dialog keys.
+            TWinControl::WndProc(m);
+            m.Result |= DLGC_WANTALLKEYS;
+            return;
+        case WM_KEYDOWN:
+            if (m.WParam == VK_ESCAPE) {
+                EndItemDrag(false);
+                m.Result = 0;
+                return;
+            }
+            break;
+        case WM_CAPTURECHANGED:
+            if (reinterpret_cast<HWND>(m.LParam) != Handle()) EndItemDrag(false);
+            break;
+        case WM_PAINT: {
+            TWinControl::WndProc(m);
+            RECT bar = DropBarRect();
+            if (!IsRectEmpty(&bar)) {
+                const ScopedGetDC dc(Handle());
+                FillRect(dc, &bar, GetSysColorBrush(COLOR_HIGHLIGHT));
+            }
+            return;
+        }
+        case WM_DESTROY:
+            EndItemDrag(false);
+            break;
+        }
+    }
+    if (m.Msg == WM_DESTROY) dropTarget_.reset();  // destroyed with its parent window
     if (m.Msg == CN_NOTIFY) {
         auto* hdr = reinterpret_cast<NMHDR*>(m.LParam);
         if (hdr->code == LVN_ITEMCHANGED) {
@@ -163,6 +296,9 @@ void TListView::WndProc(TMessage& m) {
             return;
         } else if (hdr->code == NM_DBLCLK) {
             if (OnDblClick) OnDblClick(this);
+        } else if (hdr->code == LVN_BEGINDRAG) {
+            auto* nm = reinterpret_cast<NMLISTVIEW*>(m.LParam);
+            if (OnMoveItem && nm->iItem >= 0 && dragFrom_ < 0) BeginItemDrag(nm->iItem);
         }
         m.Result = 0;
         return;

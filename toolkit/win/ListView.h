@@ -5,12 +5,16 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "toolkit/win/Control.h"
+#include "toolkit/win/Scoped.h"
 
 namespace tk {
+
+class FileDropTarget;
 
 struct TListColumn {
     std::wstring Caption;
@@ -19,7 +23,8 @@ struct TListColumn {
 
 class TListView : public TWinControl {
 public:
-    using TWinControl::TWinControl;
+    explicit TListView(TComponent* owner);
+    ~TListView() override;
     std::string_view ClassName() const override { return "TListView"; }
 
     void AddColumn(const std::wstring& caption, int width);
@@ -61,6 +66,19 @@ public:
     std::function<void(TComponent* sender, int item, bool selected)> OnSelectItem;
     TNotifyEvent OnDblClick;
 
+    // Files and folders dropped onto the list from the shell (see FileDropTarget). Setting a
+    // handler makes the list's window (if it has none yet) a drop target until the window goes;
+    // throws tk::Exception when it cannot be one.
+    void SetOnDropFiles(std::function<void(const std::vector<std::wstring>& names)> handler);
+
+    // With a handler, a row can be dragged with the mouse to another place: released over a row,
+    // the handler is told the row dragged and the row it lands on (the rows between move by one
+    // toward where it was). While it is dragged a bar shows where it will land. Escape, losing
+    // the mouse, or a release outside the list ends the drag without a move.
+    std::function<void(int from, int to)> OnMoveItem;
+    // The row being dragged, or -1.
+    int DraggedItem() const { return dragFrom_; }
+
     void WndProc(TMessage& message) override;
 
 protected:
@@ -68,9 +86,23 @@ protected:
     void CreateWnd() override;
 
 private:
+    void BeginItemDrag(int item);
+    void TrackItemDrag(int x, int y);
+    void EndItemDrag(bool move);
+    // The row a dragged row released at the point lands on; -1 outside the list.
+    int DropRowAt(int x, int y);
+    // Where the bar showing the landing place is drawn; empty when there is no bar.
+    RECT DropBarRect();
+    void InvalidateDropBar();
+
     std::vector<TListColumn> columns_;
     int updating_ = 0;
     bool ownerData_ = false;
+    std::function<void(const std::vector<std::wstring>&)> onDropFiles_;
+    std::unique_ptr<FileDropTarget> dropTarget_;
+    int dragFrom_ = -1;
+    int dragTo_ = -1;
+    MouseCapture dragCapture_;
 };
 
 }  // namespace tk

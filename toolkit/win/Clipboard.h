@@ -1,0 +1,26 @@
+// Reading the clipboard for pasting files: the file list Explorer's Copy puts there, or a text.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace tk {
+
+struct ClipboardFiles {
+    bool HasFileList = false;             // files or folders copied (clipboard format CF_HDROP)
+    std::vector<std::wstring> FileNames;  // their names, in order
+    bool HasText = false;                 // no file list, but a text
+    std::wstring Text;
+};
+
+// What the clipboard holds now: its file list if it has one, otherwise its text, otherwise
+// nothing. Throws tk::Exception when the clipboard stays held open by another program.
+ClipboardFiles ReadClipboardFiles(HWND owner);
+
+// The text of a clipboard text block (CF_UNICODETEXT) of the given size in bytes: up to its first
+// zero, and never past its end.
+std::wstring ClipboardTextOf(const void* block, size_t size);
+
+}  // namespace tk
