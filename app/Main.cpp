@@ -54,6 +54,8 @@ TfrmMain::TfrmMain(tk::TComponent* owner, MainSettings settings)
     BuildComponents();
     model_.OnChange = [this](const ModelChange& change) { ShowModelChange(change); };
     store_ = std::make_unique<ShortcutStore>(settings_.Accessors ? settings_.Accessors : RegistryAccessors(), model_);
+    BuildFolderCheck();
+    BuildFindBox();
     OnCreate = [this](tk::TComponent* s) { FormCreate(s); };
     OnShow = [this](tk::TComponent* s) { FormShow(s); };
     DoCreate();
@@ -363,6 +365,7 @@ void TfrmMain::ShowModelChange(const ModelChange& change) {
         lvMain->DeleteItem(change.First);
         break;
     }
+    if (folderCheck_) folderCheck_->ModelChanged(change);
 }
 
 void TfrmMain::tbAddClick(tk::TComponent*) {

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "app/FolderCheck.h"
 #include "app/ShortcutModel.h"
 #include "app/ShortcutStore.h"
 #include "skin/controls/Form.h"
@@ -14,6 +15,7 @@
 #include "skin/theme/FileTheme.h"
 #include "toolkit/win/ActionList.h"
 #include "toolkit/win/FileDialogs.h"
+#include "toolkit/win/FolderProbe.h"
 #include "toolkit/win/Form.h"
 #include "toolkit/win/ImageList.h"
 #include "toolkit/win/ListView.h"
@@ -32,12 +34,16 @@ struct MainSettings {
     AccessorFactory Accessors;
     // The skin the window is dressed in: a bare name is looked for beside the program.
     std::wstring SkinFile = L"Silver.ssk";
+    // How the rows' folders are checked (tests put in a slow question).
+    tk::TFolderProbeSettings FolderProbe;
     static MainSettings ForThisProgram();
 };
 
 // FSelIndex before any row has been chosen since start-up (or after the list was reloaded):
 // the commands that need a chosen row stay disabled.
 inline constexpr int kNoRowChosen = -200;
+
+class TFindBox;
 
 class TfrmMain : public tk::TForm {
 public:
@@ -96,6 +102,16 @@ public:
     void ExportTo(const std::wstring& chosenName);
     void ImportFrom(const std::wstring& fileName);
 
+    // Checks every row's folder again, off the window's thread ("检查路径").
+    void CheckPaths();
+    // Deletes the rows whose folder the latest check found missing, after one question that says
+    // how many ("删除不存在的路径").
+    void DeleteMissingRows();
+    // The find box (Ctrl+F) and the folder check behind the rows' marks.
+    TFindBox* FindBox() const { return findBox_; }
+    FolderCheck& Folders() { return *folderCheck_; }
+    tk::TFolderProbe* FolderProbe() const { return folderProbe_; }
+
 private:
     void BuildComponents();
     void AttachSkin();
@@ -114,12 +130,18 @@ private:
     void ShowModelChange(const ModelChange& change);
     // Writes a new row's pair to the store, then appends it to the list (add and import).
     void AppendShortcut(const std::wstring& alias, const std::wstring& path);
+    // The folder check and the rows' look that shows it; the find box.
+    void BuildFolderCheck();
+    void BuildFindBox();
 
     MainSettings settings_;
     int FSelIndex = kNoRowChosen;
     bool FSortAscending = true;
     ShortcutModel model_;
     std::unique_ptr<ShortcutStore> store_;
+    tk::TFolderProbe* folderProbe_ = nullptr;
+    std::unique_ptr<FolderCheck> folderCheck_;
+    TFindBox* findBox_ = nullptr;
 };
 
 }  // namespace qd
