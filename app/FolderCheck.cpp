@@ -12,7 +12,8 @@ bool MarksSay(const ShortcutRow& row, tk::TFolderState state) {
 
 }  // namespace
 
-FolderCheck::FolderCheck(ShortcutModel& model, Asker asker) : model_(model), asker_(std::move(asker)) {}
+FolderCheck::FolderCheck(ShortcutModel& model, Asker asker)
+    : model_(model), asker_(std::move(asker)), seenVersion_(model.PathsVersion()) {}
 
 void FolderCheck::Ask(const std::wstring& path) {
     const std::uint64_t ticket = ++lastTicket_;
@@ -29,17 +30,21 @@ void FolderCheck::CheckAll() {
 }
 
 void FolderCheck::ModelChanged(const ModelChange& change) {
+    // A change that leaves the paths as they were (the marks this check sets) needs nothing.
+    const bool pathsMoved = model_.PathsVersion() != seenVersion_;
+    seenVersion_ = model_.PathsVersion();
     switch (change.What) {
     case ModelChange::Kind::Reset:
         CheckAll();
         break;
     case ModelChange::Kind::Appended:
-        for (int i = change.First; i <= change.Last && i < model_.Count(); ++i) {
+        for (int i = std::max(change.First, 0); i <= change.Last && i < model_.Count(); ++i) {
             const std::wstring& path = model_.Row(i).Path;
             if (!asked_.contains(path)) Ask(path);
         }
         break;
     case ModelChange::Kind::Changed:
+        if (!pathsMoved) break;
         // Rows that moved keep their marks and paths together; a row given a new path has lost
         // its marks: it is asked about unless an answer for its path is on its way, or the marks
         // it has agree with what is known of the path.
@@ -56,12 +61,20 @@ void FolderCheck::ModelChanged(const ModelChange& change) {
 }
 
 void FolderCheck::Answer(std::uint64_t ticket, const std::wstring& path, tk::TFolderState state) {
-    const auto asked = asked_.find(path);
-    if (asked == asked_.end() || asked->second != ticket) return;  // asked again since, or a new check began
-    asked_.erase(asked);
-    known_[path] = state;
-    for (int row : RowsHolding(path))
-        model_.SetMarks(row, state == tk::TFolderState::Missing, state == tk::TFolderState::Unknown);
+    Answer({{ticket, path, state}});
+}
+
+void FolderCheck::Answer(const std::vector<tk::TFolderAnswer>& answers) {
+    std::vector<RowMarks> marks;
+    for (const tk::TFolderAnswer& a : answers) {
+        const auto asked = asked_.find(a.Path);
+        if (asked == asked_.end() || asked->second != a.Ticket) continue;  // asked again since, or a new check began
+        asked_.erase(asked);
+        known_[a.Path] = a.State;
+        for (int row : RowsHolding(a.Path))
+            marks.push_back({row, a.State == tk::TFolderState::Missing, a.State == tk::TFolderState::Unknown});
+    }
+    model_.SetMarks(marks);
 }
 
 std::vector<int> FolderCheck::RowsHolding(const std::wstring& path) {

@@ -34,7 +34,8 @@ public:
     // Follows a change of the model: a new list is checked whole, new rows and rows that now
     // hold a path not yet asked about are checked.
     void ModelChanged(const ModelChange& change);
-    // An answer of the probe.
+    // Answers of the probe, put on the rows together.
+    void Answer(const std::vector<tk::TFolderAnswer>& answers);
     void Answer(std::uint64_t ticket, const std::wstring& path, tk::TFolderState state);
 
     // Paths asked about and not answered yet.
@@ -57,6 +58,7 @@ private:
     std::unordered_map<std::wstring, std::vector<int>> rowsOfPath_;
     std::uint64_t indexVersion_ = 0;
     bool indexBuilt_ = false;
+    std::uint64_t seenVersion_ = 0;  // the model's paths as of the last change followed
 };
 
 }  // namespace qd

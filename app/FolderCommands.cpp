@@ -52,9 +52,7 @@ void TfrmMain::BuildFolderCheck() {
     folderCheck_ = std::make_unique<FolderCheck>(
         model_, FolderCheck::Asker{[probe](std::uint64_t ticket, const std::wstring& path) { probe->Submit(ticket, path); },
                                    [probe] { probe->CancelWaiting(); }});
-    probe->OnResult = [this](std::uint64_t ticket, const std::wstring& path, tk::TFolderState state) {
-        folderCheck_->Answer(ticket, path, state);
-    };
+    probe->OnAnswers = [this](const std::vector<tk::TFolderAnswer>& answers) { folderCheck_->Answer(answers); };
     lvMain->OnGetItemLook = [this](int item) -> tk::TListItemLook {
         if (item < 0 || item >= model_.Count()) return {};
         return FolderMarkLook(model_.Row(item));
@@ -111,7 +109,10 @@ void TfrmMain::DeleteMissingRows() {
     if (chosen < 0 || newCount == 0) return;
     int after = 0;
     while (after < newCount && kept[static_cast<size_t>(after)] < chosen) ++after;
-    lvMain->SetItemIndex(std::min(after, newCount - 1));
+    // The view has moved the highlight of a row that stayed along with it already, and then says
+    // nothing when it is chosen again: the remembered row is set here too.
+    FSelIndex = std::min(after, newCount - 1);
+    lvMain->SetItemIndex(FSelIndex);
 }
 
 }  // namespace qd

@@ -87,13 +87,21 @@ void ShortcutModel::ReplaceAll(std::vector<ShortcutRow> rows) {
 
 void ShortcutModel::SetMissing(int row, bool missing) { SetMarks(row, missing, false); }
 
-void ShortcutModel::SetMarks(int row, bool missing, bool unknown) {
-    ShortcutRow& r = rows_.at(Checked(row));
-    if (r.Missing == missing && r.Unknown == unknown) return;
-    r.Missing = missing;
-    r.Unknown = unknown;
+void ShortcutModel::SetMarks(int row, bool missing, bool unknown) { SetMarks({{row, missing, unknown}}); }
+
+void ShortcutModel::SetMarks(const std::vector<RowMarks>& marks) {
+    for (const RowMarks& m : marks) Checked(m.Row);
+    int first = Count(), last = -1;
+    for (const RowMarks& m : marks) {
+        ShortcutRow& r = rows_[static_cast<size_t>(m.Row)];
+        if (r.Missing == m.Missing && r.Unknown == m.Unknown) continue;
+        r.Missing = m.Missing;
+        r.Unknown = m.Unknown;
+        first = std::min(first, m.Row);
+        last = std::max(last, m.Row);
+    }
     // The marks are the one change that leaves every path where it was: PathsVersion stays.
-    Notify({ModelChange::Kind::Changed, row, row});
+    if (last >= first) Notify({ModelChange::Kind::Changed, first, last});
 }
 
 int ShortcutModel::FindAliasPrefix(std::wstring_view text, int start, bool wrap) const {

@@ -14,6 +14,13 @@
 
 namespace qd {
 
+// The marks of one row, as a folder check sets them.
+struct RowMarks {
+    int Row;
+    bool Missing;
+    bool Unknown;
+};
+
 struct ShortcutRow {
     std::wstring Alias;
     std::wstring Path;
@@ -56,6 +63,9 @@ public:
     void SetMissing(int row, bool missing);
     // Both marks of a folder check at once (at most one of them is meant to be set).
     void SetMarks(int row, bool missing, bool unknown);
+    // The marks of many rows, told as one change over the rows from the first to the last that
+    // changed (the view repaints what of that it shows).
+    void SetMarks(const std::vector<RowMarks>& marks);
 
     // Counts the changes that may have moved, added, removed or changed paths (every change but
     // the marks): what was learnt of the rows' positions stays good while it does not move.

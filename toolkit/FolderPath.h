@@ -3,6 +3,7 @@
 // computer that does not answer is asked once rather than once per folder.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,13 @@ enum class TFolderState {
     Present,  // the folder is there
     Missing,  // the system says there is no folder at that path
     Unknown,  // no clear answer: the drive or computer is absent or did not answer in time
+};
+
+// One answer of a folder check: the question's ticket, the path asked about and what was found.
+struct TFolderAnswer {
+    std::uint64_t Ticket;
+    std::wstring Path;
+    TFolderState State;
 };
 
 // The part of a path that answers for it: "\\server" for a network path (also written

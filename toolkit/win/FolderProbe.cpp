@@ -4,6 +4,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <iterator>
 #include <list>
 #include <mutex>
 #include <optional>
@@ -20,6 +21,8 @@ namespace {
 constexpr wchar_t kProbeWindowClass[] = L"tk.FolderProbe";
 // Posted to the probe's window when answers wait to be handed over (once until they are taken).
 constexpr UINT kAnswersArrived = WM_APP + 0x2E1;
+// Answers handed over per message at most.
+constexpr std::size_t kAnswersPerMessage = 100;
 
 using Clock = std::chrono::steady_clock;
 
@@ -57,11 +60,6 @@ struct TFolderProbe::Shared : std::enable_shared_from_this<Shared> {
         std::uint64_t Ticket;
         std::wstring Path;
         std::wstring Root;
-    };
-    struct Answer {
-        std::uint64_t Ticket;
-        std::wstring Path;
-        TFolderState State;
     };
     struct Worker {
         bool Stuck = false;  // the watchdog answered for its path and gave up waiting on it
@@ -237,7 +235,7 @@ struct TFolderProbe::Shared : std::enable_shared_from_this<Shared> {
     std::deque<std::wstring> rootsWithWork;
     std::size_t waiting = 0;
     std::list<Running> running;
-    std::vector<Answer> answers;
+    std::vector<TFolderAnswer> answers;
     bool answersPosted = false;
     bool closed = false;
     int live = 0, idle = 0, stuck = 0;
@@ -309,23 +307,29 @@ TFolderProbeCounts TFolderProbe::Counts() const {
     return {shared_->live, shared_->idle, shared_->stuck, shared_->waiting, shared_->running.size()};
 }
 
-void TFolderProbe::DeliverResults() {
-    std::vector<Shared::Answer> arrived;
+void TFolderProbe::DeliverAnswers() {
+    // A share at a time: thousands of answers at once (a server found dead answers for all its
+    // paths) would hold the loop up; the rest follow in the next message, after what else waits.
+    std::vector<TFolderAnswer> arrived;
     {
         std::lock_guard lock(shared_->mutex);
-        arrived.swap(shared_->answers);
-        shared_->answersPosted = false;
+        std::vector<TFolderAnswer>& all = shared_->answers;
+        if (all.size() <= kAnswersPerMessage) {
+            arrived.swap(all);
+            shared_->answersPosted = false;
+        } else {
+            arrived.assign(std::make_move_iterator(all.begin()), std::make_move_iterator(all.begin() + kAnswersPerMessage));
+            all.erase(all.begin(), all.begin() + kAnswersPerMessage);
+            shared_->answersPosted = PostMessageW(window_.get(), kAnswersArrived, 0, 0) != 0;
+        }
     }
-    for (const Shared::Answer& a : arrived) {
-        if (!OnResult) return;
-        Application().Guarded([&] { OnResult(a.Ticket, a.Path, a.State); });
-    }
+    if (!arrived.empty() && OnAnswers) Application().Guarded([&] { OnAnswers(arrived); });
 }
 
 LRESULT CALLBACK TFolderProbe::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == kAnswersArrived) {
         if (auto* probe = reinterpret_cast<TFolderProbe*>(GetWindowLongPtrW(window, GWLP_USERDATA)))
-            probe->DeliverResults();
+            probe->DeliverAnswers();
         return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);

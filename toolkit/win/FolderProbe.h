@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "toolkit/Component.h"
 #include "toolkit/FolderPath.h"
@@ -53,7 +54,7 @@ struct TFolderProbeCounts {
 
 class TFolderProbe : public TComponent {
 public:
-    using TResultEvent = std::function<void(std::uint64_t ticket, const std::wstring& path, TFolderState state)>;
+    using TAnswersEvent = std::function<void(const std::vector<TFolderAnswer>& answers)>;
 
     // Answers are delivered on the thread that makes the probe, which must run a message loop.
     explicit TFolderProbe(TComponent* owner, TFolderProbeSettings settings = {});
@@ -61,17 +62,18 @@ public:
     ~TFolderProbe() override;
     std::string_view ClassName() const override { return "TFolderProbe"; }
 
-    // Asks about a path; OnResult will be told once, with the ticket, unless CancelWaiting drops it.
+    // Asks about a path; OnAnswers will be told once, with the ticket, unless CancelWaiting drops it.
     void Submit(std::uint64_t ticket, const std::wstring& path);
     // Drops the paths not yet being asked about (a newer check asks again).
     void CancelWaiting();
     TFolderProbeCounts Counts() const;
 
-    // Told of each answer on the probe's thread, from the message loop.
-    TResultEvent OnResult;
+    // Told of the answers that have arrived, on the probe's thread, from the message loop: a
+    // hundred at most at a time, so that thousands arriving together never hold the loop up.
+    TAnswersEvent OnAnswers;
 
-    // Hands the answers that have arrived to OnResult now (the message loop does this itself).
-    void DeliverResults();
+    // Hands the answers that have arrived to OnAnswers now (the message loop does this itself).
+    void DeliverAnswers();
 
     struct Shared;
 

@@ -78,9 +78,10 @@ protected:
         Listen();
     }
     void Listen() {
-        probe->OnResult = [this](std::uint64_t ticket, const std::wstring& path, TFolderState state) {
+        probe->OnAnswers = [this](const std::vector<tk::TFolderAnswer>& arrived) {
             EXPECT_EQ(GetCurrentThreadId(), uiThread) << "answers come on the probe's thread";
-            answers.push_back({ticket, path, state, Clock::now()});
+            EXPECT_LE(arrived.size(), 100u) << "a hundred at a time at most";
+            for (const tk::TFolderAnswer& a : arrived) answers.push_back({a.Ticket, a.Path, a.State, Clock::now()});
         };
     }
     bool WaitForAnswers(std::size_t n, int timeoutMs = 5000) {
