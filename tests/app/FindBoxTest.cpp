@@ -116,6 +116,8 @@ TEST_F(FindBoxTest, TypingChoosesTheFirstRowHoldingTheTextAndTheKeysGoOnAndBack)
         {"type X", [&] { Type("X"); }, 2, false},     // "holx": no row; the row stays
         {"Backspace", [&] { Press(VK_BACK); }, 2, true},
         {"Shift+Enter", [&] { Chord(VK_SHIFT, VK_RETURN); }, 5, true},
+        // Typing starts at the top, not at the chosen row.
+        {"Backspace three times, type HOL", [&] { Press(VK_BACK); Press(VK_BACK); Press(VK_BACK); Type("HOL"); }, 2, true},
         {"Backspace three times, type MU", [&] { Press(VK_BACK); Press(VK_BACK); Press(VK_BACK); Type("MU"); }, 0, true},
     };
     for (const Step& s : steps) {

@@ -27,11 +27,15 @@ using Rows = std::vector<std::pair<std::wstring, std::wstring>>;
 
 // The question the probe asks: a network path ("\\server\...") waits until the gate opens, as a
 // server that does not answer keeps the system's call waiting; any other path is asked of the system.
+// A question asked on the window's thread is counted and answered at once, so that a check that
+// asks there fails its test rather than hanging it.
 struct Gate {
     std::mutex mutex;
     std::condition_variable opened;
     bool open = false;
     int networkCalls = 0;
+    int windowThreadCalls = 0;
+    const DWORD windowThread = GetCurrentThreadId();
 
     void Open() {
         {
@@ -44,7 +48,16 @@ struct Gate {
         std::lock_guard lock(mutex);
         return networkCalls;
     }
+    int WindowThreadCalls() {
+        std::lock_guard lock(mutex);
+        return windowThreadCalls;
+    }
     tk::TFolderState Ask(const std::wstring& path) {
+        if (GetCurrentThreadId() == windowThread) {
+            std::lock_guard lock(mutex);
+            ++windowThreadCalls;
+            return tk::TFolderState::Unknown;
+        }
         if (!path.starts_with(L"\\\\")) return tk::TestFolder(path);
         std::unique_lock lock(mutex);
         ++networkCalls;

@@ -74,8 +74,10 @@ TEST_F(FolderCheckTest, ALoadAsksEachPathOnceAndAnAnswerMarksEveryRowHoldingIt) 
 }
 
 TEST_F(FolderCheckTest, AnswersLandOnTheRowsThatHoldThePathWhenTheyArrive) {
-    Load({{L"a", L"C:\\a"}, {L"b", L"C:\\b"}, {L"c", L"C:\\c"}, {L"d", L"C:\\d"}});
-    // While the questions are out the rows move, one is edited and one is deleted.
+    Load({{L"a", L"C:\\a"}, {L"b", L"C:\\b"}, {L"c", L"C:\\c"}, {L"d", L"C:\\d"}, {L"e", L"C:\\e"}});
+    Answer(L"C:\\e", TFolderState::Present);  // the rows' places as they were learnt
+    model.Delete(4);
+    // While the other questions are out the rows move, one is edited and one is deleted.
     model.Exchange(0, 3);                                   // d b c a
     model.Reorder({1, 0, 3, 2});                            // b d a c
     model.Replace(1, L"d2", L"C:\\new");                    // b d2 a c: C:\d is held by no row now

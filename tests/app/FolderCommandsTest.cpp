@@ -193,12 +193,17 @@ TEST_F(FolderCommandsTest, CheckingThousandsOfRowsOnDeadServersNeverHoldsUpTheWi
     const double checkMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
     meter.Stop();
     EXPECT_EQ(RowsMarked(false), 2000);
+    EXPECT_EQ(gate->WindowThreadCalls(), 0) << "no folder is asked about on the window's thread";
     EXPECT_EQ(gate->NetworkCalls(), 8) << "one call per server";
     std::printf("2000 rows on 8 dead servers: load %.0f ms, all answered after %.0f ms, longest message-loop stall "
                 "during the check %.1f ms (%d pings), longest handling of a batch of answers %.1f ms, %d calls made\n",
                 loadMs, checkMs, meter.LongestMs(), meter.Pings(), longestBatchMs, gate->NetworkCalls());
     RecordProperty("longest_stall_ms", std::to_string(meter.LongestMs()));
-    EXPECT_LT(meter.LongestMs(), 100.0);
+    // The window's own work on the answers stays well under 100 ms at a time. The loop's longest
+    // wait also holds whatever else the machine ran meanwhile: its bound only catches a check that
+    // holds the loop (a call to a dead server takes a second and more).
+    EXPECT_LT(longestBatchMs, 100.0);
+    EXPECT_LT(meter.LongestMs(), 500.0);
     EXPECT_GT(meter.Pings(), 100);
     EXPECT_TRUE(errors.empty());
 }
