@@ -7,10 +7,10 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <map>
 #include <string>
 #include <thread>
 #include <vector>
@@ -25,14 +25,25 @@ using foldertest::Rows;
 using Clock = std::chrono::steady_clock;
 
 // How long the message loop leaves a message waiting: a thread posts a message to a window of this
-// thread, waits until it has been handled, notes how long after posting the loop handled it, and
-// posts the next a moment later. The longest of those waits is the longest stall of the loop.
+// thread, waits until the loop has handled it (noting when), then posts the next a moment later.
+// The longest of those waits is the longest stall of the loop.
 class LoopStallMeter {
 public:
-    LoopStallMeter() {
-        window_ = tk::CreateHelperWindow(L"qdtest.StallMeter", &Proc, 0, 0, HWND_MESSAGE);
+    LoopStallMeter() : window_(tk::CreateHelperWindow(L"qdtest.StallMeter", &Proc, 0, 0, HWND_MESSAGE)) {
         SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        thread_ = std::thread([this] { Run(); });
+        thread_ = std::thread([this] {
+            while (!stop_) {
+                handledAt_ = 0;
+                const auto posted = Clock::now().time_since_epoch().count();
+                PostMessageW(window_, kPing, 0, 0);
+                while (handledAt_ == 0 && !stop_) std::this_thread::sleep_for(std::chrono::microseconds(200));
+                if (handledAt_ != 0) {
+                    longest_ = std::max<Clock::rep>(longest_, handledAt_ - posted);
+                    ++pings_;
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            }
+        });
     }
     ~LoopStallMeter() {
         Stop();
@@ -42,41 +53,21 @@ public:
         stop_ = true;
         if (thread_.joinable()) thread_.join();
     }
-    double LongestMs() const { return longestUs_ / 1000.0; }
+    double LongestMs() const { return std::chrono::duration<double, std::milli>(Clock::duration(longest_.load())).count(); }
     int Pings() const { return pings_; }
 
 private:
     static constexpr UINT kPing = WM_APP + 0x51;
     static LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-        if (m == kPing) {
-            auto* meter = reinterpret_cast<LoopStallMeter*>(GetWindowLongPtrW(w, GWLP_USERDATA));
-            meter->handledAt_ = Clock::now().time_since_epoch().count();
-            meter->handled_ = true;
-            return 0;
-        }
-        return DefWindowProcW(w, m, wp, lp);
-    }
-    void Run() {
-        while (!stop_) {
-            handled_ = false;
-            const auto posted = Clock::now();
-            PostMessageW(window_, kPing, 0, 0);
-            while (!handled_ && !stop_) std::this_thread::sleep_for(std::chrono::microseconds(200));
-            if (!handled_) break;
-            // Taken when the loop handled it, so that this thread's own waking up adds nothing.
-            const Clock::time_point handled{Clock::duration(handledAt_.load())};
-            const long long us = std::chrono::duration_cast<std::chrono::microseconds>(handled - posted).count();
-            longestUs_ = std::max<long long>(longestUs_, us);
-            ++pings_;
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
+        if (m != kPing) return DefWindowProcW(w, m, wp, lp);
+        reinterpret_cast<LoopStallMeter*>(GetWindowLongPtrW(w, GWLP_USERDATA))->handledAt_ = Clock::now().time_since_epoch().count();
+        return 0;
     }
 
-    HWND window_ = nullptr;
+    HWND window_;
     std::thread thread_;
-    std::atomic<bool> stop_{false}, handled_{false};
-    std::atomic<Clock::rep> handledAt_{0};
-    std::atomic<long long> longestUs_{0};
+    std::atomic<bool> stop_{false};
+    std::atomic<Clock::rep> handledAt_{0}, longest_{0};
     std::atomic<int> pings_{0};
 };
 
@@ -97,9 +88,9 @@ protected:
         }
         return true;
     }
-    int RowsMarked(bool missing) const {
+    int RowsUnknown() const {
         int n = 0;
-        for (const qd::ShortcutRow& r : form->Model().Rows()) n += missing ? r.Missing : r.Unknown;
+        for (const qd::ShortcutRow& r : form->Model().Rows()) n += r.Unknown;
         return n;
     }
 
@@ -138,33 +129,15 @@ TEST_F(FolderCommandsTest, DeleteMissingRowsDeletesExactlyTheMissingRowsAfterOne
     const Rows left{rows[0], rows[2], rows[4]};
     EXPECT_EQ(ModelRows(), left);
     EXPECT_EQ(KeyRows(), left);
-    EXPECT_FALSE(key.Has(L"N3"));
-    EXPECT_FALSE(key.Has(L"P5"));
-    EXPECT_EQ(form->lvMain->Count(), 3);
     EXPECT_EQ(form->SelIndex(), 2);
     EXPECT_EQ(form->lvMain->ItemIndex(), 2);
 
-    // Nothing missing now: a box says so and nothing changes.
-    {
-        qdtest::MessageBoxAnswerer ok(IDOK);
-        form->DeleteMissingRows();
-        ASSERT_TRUE(ok.Answered());
-        EXPECT_EQ(ok.Text(), qd::kNoMissingFolders);
-    }
+    // Nothing missing now: a box says so.
+    qdtest::MessageBoxAnswerer ok(IDOK);
+    form->DeleteMissingRows();
+    EXPECT_EQ(ok.Text(), qd::kNoMissingFolders);
     EXPECT_EQ(KeyRows(), left);
     EXPECT_TRUE(errors.empty());
-}
-
-TEST_F(FolderCommandsTest, CheckPathsFindsAFolderMadeOrRemovedSince) {
-    const std::wstring later = Gone(L"later"), made = Folder(L"made");
-    Start({{L"later", later}, {L"made", made}});
-    ASSERT_TRUE(WaitForCheck());
-    EXPECT_EQ(form->Folders().MissingRows(), (std::vector<int>{0}));
-    std::filesystem::create_directories(later);
-    std::filesystem::remove(made);
-    form->CheckPaths();
-    ASSERT_TRUE(WaitForCheck());
-    EXPECT_EQ(form->Folders().MissingRows(), (std::vector<int>{1}));
 }
 
 // 2,000 rows on eight servers that never answer: the check asks each server once, answers every
@@ -192,7 +165,7 @@ TEST_F(FolderCommandsTest, CheckingThousandsOfRowsOnDeadServersNeverHoldsUpTheWi
     ASSERT_TRUE(RunLoopUntilChecked(20000));
     const double checkMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
     meter.Stop();
-    EXPECT_EQ(RowsMarked(false), 2000);
+    EXPECT_EQ(RowsUnknown(), 2000);
     EXPECT_EQ(gate->WindowThreadCalls(), 0) << "no folder is asked about on the window's thread";
     EXPECT_EQ(gate->NetworkCalls(), 8) << "one call per server";
     std::printf("2000 rows on 8 dead servers: load %.0f ms, all answered after %.0f ms, longest message-loop stall "
@@ -205,26 +178,6 @@ TEST_F(FolderCommandsTest, CheckingThousandsOfRowsOnDeadServersNeverHoldsUpTheWi
     EXPECT_LT(longestBatchMs, 100.0);
     EXPECT_LT(meter.LongestMs(), 500.0);
     EXPECT_GT(meter.Pings(), 100);
-    EXPECT_TRUE(errors.empty());
-}
-
-// What Wine does with a real network path that no server answers: reported, not assumed.
-TEST_F(FolderCommandsTest, ARealUnreachableNetworkPathUnderWine) {
-    Rows rows;
-    for (int i = 0; i < 2000; ++i) rows.emplace_back(L"unc" + std::to_wstring(i), L"\\\\10.255.255.1\\share\\d" + std::to_wstring(i));
-    const DWORD attributes = GetFileAttributesW(rows[0].second.c_str());
-    const DWORD error = GetLastError();
-    Start(rows, true);
-    const auto start = Clock::now();
-    RedrawWindow(form->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    LoopStallMeter meter;
-    ASSERT_TRUE(RunLoopUntilChecked(30000));
-    meter.Stop();
-    const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-    std::printf("2000 rows on \\\\10.255.255.1\\share with the system's question: %d missing, %d unknown, %d present "
-                "after %.0f ms; longest message-loop stall %.1f ms; the system answers attributes %lx, error %lu\n",
-                RowsMarked(true), RowsMarked(false), 2000 - RowsMarked(true) - RowsMarked(false), ms, meter.LongestMs(),
-                attributes, error);
     EXPECT_TRUE(errors.empty());
 }
 
