@@ -55,6 +55,8 @@ TfrmMain::TfrmMain(tk::TComponent* owner, MainSettings settings)
     BuildComponents();
     model_.OnChange = [this](const ModelChange& change) { ShowModelChange(change); };
     store_ = std::make_unique<ShortcutStore>(settings_.Accessors ? settings_.Accessors : RegistryAccessors(), model_);
+    BuildFolderCheck();
+    BuildFindBox();
     OnCreate = [this](tk::TComponent* s) { FormCreate(s); };
     OnShow = [this](tk::TComponent* s) { FormShow(s); };
     pasteKey_ = std::make_unique<PasteKey>(*this);
@@ -369,6 +371,7 @@ void TfrmMain::ShowModelChange(const ModelChange& change) {
         lvMain->DeleteItem(change.First);
         break;
     }
+    if (folderCheck_) folderCheck_->ModelChanged(change);
 }
 
 void TfrmMain::tbAddClick(tk::TComponent*) {

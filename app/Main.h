@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/FolderCheck.h"
 #include "app/ShortcutModel.h"
 #include "app/ShortcutStore.h"
 #include "skin/controls/Form.h"
@@ -15,6 +16,7 @@
 #include "skin/theme/FileTheme.h"
 #include "toolkit/win/ActionList.h"
 #include "toolkit/win/FileDialogs.h"
+#include "toolkit/win/FolderProbe.h"
 #include "toolkit/win/Form.h"
 #include "toolkit/win/ImageList.h"
 #include "toolkit/win/ListView.h"
@@ -35,12 +37,16 @@ struct MainSettings {
     AccessorFactory Accessors;
     // The skin the window is dressed in: a bare name is looked for beside the program.
     std::wstring SkinFile = L"Silver.ssk";
+    // How the rows' folders are checked (tests put in a slow question).
+    tk::TFolderProbeSettings FolderProbe;
     static MainSettings ForThisProgram();
 };
 
 // FSelIndex before any row has been chosen since start-up (or after the list was reloaded):
 // the commands that need a chosen row stay disabled.
 inline constexpr int kNoRowChosen = -200;
+
+class TFindBox;
 
 class TfrmMain : public tk::TForm {
 public:
@@ -107,6 +113,15 @@ public:
     void PasteFolders();
     // A row dragged in the list and released over another: moved there.
     void lvMainMoveItem(int from, int to);
+    // Checks every row's folder again, off the window's thread ("检查路径").
+    void CheckPaths();
+    // Deletes the rows whose folder the latest check found missing, after one question that says
+    // how many ("删除不存在的路径").
+    void DeleteMissingRows();
+    // The find box (Ctrl+F) and the folder check behind the rows' marks.
+    TFindBox* FindBox() const { return findBox_; }
+    FolderCheck& Folders() { return *folderCheck_; }
+    tk::TFolderProbe* FolderProbe() const { return folderProbe_; }
 
 private:
     void BuildComponents();
@@ -130,6 +145,9 @@ private:
     void AppendShortcuts(const std::vector<ShortcutRow>& rows);
     // Lets the list take folders dropped from Explorer and rows dragged within it.
     void AcceptDroppedFolders();
+    // The folder check and the rows' look that shows it; the find box.
+    void BuildFolderCheck();
+    void BuildFindBox();
 
     MainSettings settings_;
     int FSelIndex = kNoRowChosen;
@@ -137,6 +155,9 @@ private:
     ShortcutModel model_;
     std::unique_ptr<ShortcutStore> store_;
     std::unique_ptr<PasteKey> pasteKey_;
+    tk::TFolderProbe* folderProbe_ = nullptr;
+    std::unique_ptr<FolderCheck> folderCheck_;
+    TFindBox* findBox_ = nullptr;
 };
 
 }  // namespace qd

@@ -37,24 +37,29 @@ void ShortcutModel::Notify(const ModelChange& change) {
 }
 
 void ShortcutModel::Append(const std::wstring& alias, const std::wstring& path) {
-    rows_.push_back({alias, path, false});
+    ++pathsVersion_;
+    rows_.push_back({alias, path, false, false});
     Notify({ModelChange::Kind::Appended, Count() - 1, Count() - 1});
 }
 
 void ShortcutModel::Replace(int row, const std::wstring& alias, const std::wstring& path) {
+    ++pathsVersion_;
     ShortcutRow& r = rows_.at(Checked(row));
     r.Alias = alias;
     r.Path = path;
     r.Missing = false;
+    r.Unknown = false;
     Notify({ModelChange::Kind::Changed, row, row});
 }
 
 void ShortcutModel::Delete(int row) {
+    ++pathsVersion_;
     rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(Checked(row)));
     Notify({ModelChange::Kind::Deleted, row, row});
 }
 
 void ShortcutModel::Exchange(int a, int b) {
+    ++pathsVersion_;
     std::swap(rows_.at(Checked(a)), rows_.at(Checked(b)));
     Notify({ModelChange::Kind::Changed, std::min(a, b), std::max(a, b)});
 }
@@ -70,19 +75,33 @@ void ShortcutModel::Reorder(const std::vector<int>& order) {
     next.reserve(rows_.size());
     for (int from : order) next.push_back(std::move(rows_[static_cast<size_t>(from)]));
     rows_ = std::move(next);
+    ++pathsVersion_;
     if (!rows_.empty()) Notify({ModelChange::Kind::Changed, 0, Count() - 1});
 }
 
 void ShortcutModel::ReplaceAll(std::vector<ShortcutRow> rows) {
+    ++pathsVersion_;
     rows_ = std::move(rows);
     Notify({ModelChange::Kind::Reset, 0, Count() - 1});
 }
 
-void ShortcutModel::SetMissing(int row, bool missing) {
-    ShortcutRow& r = rows_.at(Checked(row));
-    if (r.Missing == missing) return;
-    r.Missing = missing;
-    Notify({ModelChange::Kind::Changed, row, row});
+void ShortcutModel::SetMissing(int row, bool missing) { SetMarks(row, missing, false); }
+
+void ShortcutModel::SetMarks(int row, bool missing, bool unknown) { SetMarks({{row, missing, unknown}}); }
+
+void ShortcutModel::SetMarks(const std::vector<RowMarks>& marks) {
+    for (const RowMarks& m : marks) Checked(m.Row);
+    int first = Count(), last = -1;
+    for (const RowMarks& m : marks) {
+        ShortcutRow& r = rows_[static_cast<size_t>(m.Row)];
+        if (r.Missing == m.Missing && r.Unknown == m.Unknown) continue;
+        r.Missing = m.Missing;
+        r.Unknown = m.Unknown;
+        first = std::min(first, m.Row);
+        last = std::max(last, m.Row);
+    }
+    // The marks are the one change that leaves every path where it was: PathsVersion stays.
+    if (last >= first) Notify({ModelChange::Kind::Changed, first, last});
 }
 
 int ShortcutModel::FindAliasPrefix(std::wstring_view text, int start, bool wrap) const {

@@ -4,6 +4,7 @@
 // changed, so the view repaints just that.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -13,10 +14,18 @@
 
 namespace qd {
 
+// The marks of one row, as a folder check sets them.
+struct RowMarks {
+    int Row;
+    bool Missing;
+    bool Unknown;
+};
+
 struct ShortcutRow {
     std::wstring Alias;
     std::wstring Path;
-    bool Missing = false;  // the folder was found missing (shown as a mark)
+    bool Missing = false;  // the folder was found missing (shown greyed, with a mark)
+    bool Unknown = false;  // the folder could not be checked in time (shown with another mark)
 };
 
 // What one change did to the rows.
@@ -52,6 +61,15 @@ public:
     void Reorder(const std::vector<int>& order);
     void ReplaceAll(std::vector<ShortcutRow> rows);
     void SetMissing(int row, bool missing);
+    // Both marks of a folder check at once (at most one of them is meant to be set).
+    void SetMarks(int row, bool missing, bool unknown);
+    // The marks of many rows, told as one change over the rows from the first to the last that
+    // changed (the view repaints what of that it shows).
+    void SetMarks(const std::vector<RowMarks>& marks);
+
+    // Counts the changes that may have moved, added, removed or changed paths (every change but
+    // the marks): what was learnt of the rows' positions stays good while it does not move.
+    std::uint64_t PathsVersion() const { return pathsVersion_; }
 
     // The first row at or after start (going round to the top when wrap) whose alias begins with
     // text, compared without regard to the case of letters; -1 when none does.
@@ -78,6 +96,7 @@ private:
     void Notify(const ModelChange& change);
 
     std::vector<ShortcutRow> rows_;
+    std::uint64_t pathsVersion_ = 0;
     int batchDepth_ = 0;
     bool batchChanged_ = false;   // something changed during the batch
     bool batchOnlyAppends_ = true;

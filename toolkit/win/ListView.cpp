@@ -10,18 +10,65 @@
 
 namespace tk {
 
+namespace {
+
+constexpr int kMarkSize = 12;
+constexpr COLORREF kMarkBackground = RGB(255, 0, 255);  // the see-through colour of the mark images
+
+// The mark images, kMarkSize square, in the order of TItemMark: none (nothing to see), a red
+// cross, a white question mark on an amber disc.
+ScopedImageList MakeMarkImages() {
+    ScopedImageList list(ImageList_Create(kMarkSize, kMarkSize, ILC_COLOR24 | ILC_MASK, 3, 0));
+    if (!list) return list;
+    ScopedGetDC screen(nullptr);
+    ScopedMemDC dc(screen);
+    ScopedBitmap strip(CreateCompatibleBitmap(screen, kMarkSize * 3, kMarkSize));
+    if (!dc.get() || !strip) return list;
+    {
+        ScopedSelectObject bitmap(dc, strip.get());
+        const ScopedBrush background(CreateSolidBrush(kMarkBackground));
+        const RECT all{0, 0, kMarkSize * 3, kMarkSize};
+        FillRect(dc, &all, background.get());
+
+        const ScopedPen red(CreatePen(PS_SOLID, 2, RGB(0xD0, 0x20, 0x20)));
+        ScopedSelectObject pen(dc, red.get());
+        const int x = kMarkSize;
+        MoveToEx(dc, x + 3, 3, nullptr);
+        LineTo(dc, x + kMarkSize - 3, kMarkSize - 3);
+        MoveToEx(dc, x + kMarkSize - 4, 3, nullptr);
+        LineTo(dc, x + 2, kMarkSize - 3);
+
+        const ScopedBrush amber(CreateSolidBrush(RGB(0xE0, 0x90, 0x10)));
+        const ScopedPen amberEdge(CreatePen(PS_SOLID, 1, RGB(0xB0, 0x70, 0x00)));
+        pen.Select(dc, amberEdge.get());
+        ScopedSelectObject brush(dc, amber.get());
+        Ellipse(dc, 2 * kMarkSize, 0, 3 * kMarkSize, kMarkSize);
+        ScopedSelectObject font(dc, AcquireFont({L"Tahoma", -10, RGB(255, 255, 255), true}));
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, RGB(255, 255, 255));
+        RECT question{2 * kMarkSize, 0, 3 * kMarkSize, kMarkSize};
+        DrawTextW(dc, L"?", 1, &question, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    }
+    ImageList_AddMasked(list.get(), strip.get(), kMarkBackground);
+    return list;
+}
+
+}  // namespace
+
 TListView::TListView(TComponent* owner) : TWinControl(owner) {}
 
 TListView::~TListView() {
-    // The drop target goes before the window it is registered for.
+    // The drop target goes before the window it is registered for, and the window before the
+    // mark images it shows.
     dropTarget_.reset();
+    DestroyWindowHandle();
 }
 
 void TListView::CreateParams(TCreateParams& params) {
     TWinControl::CreateParams(params);
     params.WinClassName = WC_LISTVIEWW;
     params.SystemClass = true;
-    params.Style |= WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS;
+    params.Style |= WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS;
     if (ownerData_) params.Style |= LVS_OWNERDATA;
     params.ExStyle |= WS_EX_CLIENTEDGE;
 }
@@ -40,6 +87,17 @@ void TListView::CreateWnd() {
         col.iSubItem = static_cast<int>(i);
         SendMessageW(h, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&col));
     }
+    ApplyMarkImages();
+}
+
+void TListView::SetShowMarks(bool show) {
+    showMarks_ = show;
+    if (HandleAllocated()) ApplyMarkImages();
+}
+
+void TListView::ApplyMarkImages() {
+    if (showMarks_ && !markImages_) markImages_ = MakeMarkImages();
+    ListView_SetImageList(Handle(), showMarks_ ? markImages_.get() : nullptr, LVSIL_SMALL);
 }
 
 void TListView::AddColumn(const std::wstring& caption, int width) {
@@ -279,6 +337,10 @@ void TListView::WndProc(TMessage& m) {
         } else if (hdr->code == LVN_GETDISPINFOW) {
             auto* info = reinterpret_cast<NMLVDISPINFOW*>(m.LParam);
             LVITEMW& item = info->item;
+            if ((item.mask & LVIF_IMAGE) && item.iSubItem == 0) {
+                const TListItemLook look = OnGetItemLook ? OnGetItemLook(item.iItem) : TListItemLook{};
+                item.iImage = static_cast<int>(look.Mark);
+            }
             if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
                 // The control owns the buffer: copy as much as fits, always terminated.
                 const std::wstring text = OnGetItemText ? OnGetItemText(item.iItem, item.iSubItem) : std::wstring();
@@ -293,6 +355,19 @@ void TListView::WndProc(TMessage& m) {
             if ((find->lvfi.flags & LVFI_PARTIAL) && find->lvfi.psz && OnFindItem)
                 found = OnFindItem(find->lvfi.psz, find->iStart, (find->lvfi.flags & LVFI_WRAP) != 0);
             m.Result = found;
+            return;
+        } else if (hdr->code == static_cast<UINT>(NM_CUSTOMDRAW) && OnGetItemLook) {
+            auto* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(m.LParam);
+            m.Result = CDRF_DODEFAULT;
+            if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) {
+                m.Result = CDRF_NOTIFYITEMDRAW;
+            } else if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT) {
+                const TListItemLook look = OnGetItemLook(static_cast<int>(draw->nmcd.dwItemSpec));
+                if (look.TextColor != CLR_DEFAULT) {
+                    draw->clrText = look.TextColor;
+                    m.Result = CDRF_NEWFONT;
+                }
+            }
             return;
         } else if (hdr->code == NM_DBLCLK) {
             if (OnDblClick) OnDblClick(this);

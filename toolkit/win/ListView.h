@@ -15,6 +15,14 @@
 namespace tk {
 
 class FileDropTarget;
+// A small sign shown before a row's caption, in a narrow column of its own.
+enum class TItemMark { None, Cross, Question };
+
+// How a row is drawn beyond its texts: the colour of its texts (CLR_DEFAULT: the list's) and its mark.
+struct TListItemLook {
+    COLORREF TextColor = CLR_DEFAULT;
+    TItemMark Mark = TItemMark::None;
+};
 
 struct TListColumn {
     std::wstring Caption;
@@ -24,6 +32,7 @@ struct TListColumn {
 class TListView : public TWinControl {
 public:
     explicit TListView(TComponent* owner);
+    // The window goes before the mark images it shows.
     ~TListView() override;
     std::string_view ClassName() const override { return "TListView"; }
 
@@ -42,6 +51,11 @@ public:
     std::function<std::wstring(int item, int column)> OnGetItemText;
     // The row whose caption starts with text, from start on (round to the top when wrap), or -1.
     std::function<int(const std::wstring& text, int start, bool wrap)> OnFindItem;
+    // Owner data: the look of a row, asked as it is painted. Marks show only once SetShowMarks is on.
+    std::function<TListItemLook(int item)> OnGetItemLook;
+    // Gives every row the narrow column where a mark shows (before the caption).
+    void SetShowMarks(bool show);
+    bool ShowMarks() const { return showMarks_; }
 
     int Count();
     // Appends a row; returns its index.
@@ -94,8 +108,11 @@ private:
     // Where the bar showing the landing place is drawn; empty when there is no bar.
     RECT DropBarRect();
     void InvalidateDropBar();
+    void ApplyMarkImages();
 
     std::vector<TListColumn> columns_;
+    ScopedImageList markImages_;
+    bool showMarks_ = false;
     int updating_ = 0;
     bool ownerData_ = false;
     std::function<void(const std::vector<std::wstring>&)> onDropFiles_;
