@@ -20,6 +20,8 @@ constexpr wchar_t kBrowseInstruction[] = L"请选择要加入快捷目录列表�
 // Follow the path and a line break: a favourite that cannot be opened as a folder.
 constexpr wchar_t kNotAnExistingFolder[] = L"此路径不是一个存在的文件夹, 不能打开.";
 constexpr wchar_t kFolderNotOpened[] = L"系统未能打开此文件夹.";
+// Follows the path and a line break: the clipboard could not be written.
+constexpr wchar_t kPathNotCopied[] = L"未能把此路径复制到剪贴板.";
 
 struct TAppOptions {
     bool ExploreFolder = false;
