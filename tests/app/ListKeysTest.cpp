@@ -104,7 +104,9 @@ struct MenuItemSeen {
 class MenuWatch {
 public:
     using Act = std::function<void(HWND popup, const std::vector<MenuItemSeen>& items)>;
-    explicit MenuWatch(Act act) : thread_([this, act = std::move(act)] { Watch(act); }) {}
+    // Gives up when no menu has shown within waitMs.
+    explicit MenuWatch(Act act, int waitMs = 5000)
+        : thread_([this, act = std::move(act), waitMs] { Watch(act, waitMs); }) {}
     ~MenuWatch() { Join(); }
     void Join() {
         if (thread_.joinable()) thread_.join();
@@ -115,9 +117,9 @@ public:
     const std::vector<MenuItemSeen>& Items() const { return items_; }
 
 private:
-    void Watch(const Act& act) {
+    void Watch(const Act& act, int waitMs) {
         HWND popup = nullptr;
-        for (int i = 0; i < 250 && !popup; ++i) {
+        for (int i = 0; i < waitMs / 20 && !popup; ++i) {
             Sleep(20);
             popup = FindWindowW(L"#32768", nullptr);
             if (popup && !IsWindowVisible(popup)) popup = nullptr;
@@ -572,24 +574,26 @@ TEST_F(ListKeysTest, TheMenuEnablesItsItemsByTheButtonsRulesOpensWhereAskedAndEs
     enum class Open { RightClickRow, RightClickBelow, ShiftF10, MenuKey };
     struct Case {
         const char* name;
-        int rows, chosen;  // chosen -1: no row chosen yet
+        int rows, clicked;  // the row clicked first; -1: none, the list has the keyboard all the same
         Open open;
+        int chosen;  // the row chosen when the menu opens (a right click on a row chooses it)
         std::vector<bool> enabled;  // open, copy, edit, delete, up, down
     };
     const Case cases[] = {
-        {"nothing chosen, menu key", 3, -1, Open::MenuKey, {false, false, false, false, false, false}},
-        {"nothing chosen, right click below the rows", 3, -1, Open::RightClickBelow,
+        {"nothing chosen, menu key", 3, -1, Open::MenuKey, -1, {false, false, false, false, false, false}},
+        {"nothing chosen, right click below the rows", 3, -1, Open::RightClickBelow, -1,
          {false, false, false, false, false, false}},
-        {"first row, right click", 3, 0, Open::RightClickRow, {true, true, true, true, false, true}},
-        {"last row, Shift+F10", 3, 2, Open::ShiftF10, {true, true, true, true, true, false}},
-        {"single row, menu key", 1, 0, Open::MenuKey, {true, true, true, true, false, false}},
-        {"middle row, right click", 3, 1, Open::RightClickRow, {true, true, true, true, true, true}},
+        {"first row, right click", 3, 0, Open::RightClickRow, 0, {true, true, true, true, false, true}},
+        {"last row, Shift+F10", 3, 2, Open::ShiftF10, 2, {true, true, true, true, true, false}},
+        {"single row, menu key", 1, 0, Open::MenuKey, 0, {true, true, true, true, false, false}},
+        {"a right click on the last row chooses it", 3, 0, Open::RightClickRow, 2, {true, true, true, true, true, false}},
+        {"middle row, right click", 3, 1, Open::RightClickRow, 1, {true, true, true, true, true, true}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Start(NumberedRows(c.rows));
-        if (c.chosen >= 0) {
-            ClickRow(c.chosen);
+        if (c.clicked >= 0) {
+            ClickRow(c.clicked);
         } else {
             ClickBelowTheRows();
         }
@@ -614,7 +618,7 @@ TEST_F(ListKeysTest, TheMenuEnablesItsItemsByTheButtonsRulesOpensWhereAskedAndEs
             open = [&] { c.open == Open::ShiftF10 ? realinput::KeyWith(VK_SHIFT, VK_F10) : realinput::Key(VK_APPS); };
             break;
         }
-        const bool lookAtIt = c.open == Open::RightClickRow && c.chosen == 0;
+        const bool lookAtIt = c.open == Open::RightClickRow && c.clicked == 0 && c.chosen == 0;
         MenuWatch watch([&](HWND popup, const std::vector<MenuItemSeen>& items) {
             if (lookAtIt) {
                 RECT window, menu, both;
@@ -650,6 +654,11 @@ TEST_F(ListKeysTest, TheMenuEnablesItsItemsByTheButtonsRulesOpensWhereAskedAndEs
         EXPECT_TRUE(shell.empty());
         EXPECT_EQ(form->SelIndex(), c.chosen >= 0 ? c.chosen : qd::kNoRowChosen);
     }
+
+    // The columns' header is no row: a right click there opens nothing.
+    MenuWatch watch(PressEscape(), 1000);
+    OpenMenu([&] { realinput::RightClick(List(), 60, RowRect(0).top / 2); }, watch);
+    EXPECT_FALSE(watch.Seen());
 }
 
 TEST_F(ListKeysTest, TheListHasTheKeysFromTheStartAndBackAfterEveryDialogAndBox) {

@@ -176,7 +176,8 @@ void TListView::WndProc(TMessage& m) {
         }
         break;
     case WM_CONTEXTMENU:
-        if (OnContextPopup) {
+        // The list's own request, not its header's.
+        if (OnContextPopup && reinterpret_cast<HWND>(m.WParam) == Handle()) {
             // The keyboard's request comes without a point.
             ContextPopup({GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)}, m.LParam == -1);
             m.Result = 0;
