@@ -25,6 +25,8 @@ constexpr wchar_t kNotFoldersRefused[] = L"以下项目不是文件夹, 没有�
 // After the names shown, the number of the other refused names.
 constexpr wchar_t kMoreNotFolders[] = L"... 另有 %s 项.";
 constexpr wchar_t kClipboardHoldsNoFolder[] = L"剪贴板中没有文件夹或文件夹路径.";
+// Follows the path and a line break: the clipboard could not be written.
+constexpr wchar_t kPathNotCopied[] = L"未能把此路径复制到剪贴板.";
 
 struct TAppOptions {
     bool ExploreFolder = false;

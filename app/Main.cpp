@@ -11,6 +11,7 @@
 #include "app/AliasSort.h"
 #include "app/ClipboardPaste.h"
 #include "app/Global.h"
+#include "app/ListKeys.h"
 #include "app/Options.h"
 #include "app/RegistryAccessor.h"
 #include "resources/forms/MainFormDesc.h"
@@ -107,6 +108,8 @@ void TfrmMain::BuildComponents() {
     aItemUp = makeAction(kMainActions[2]);
     aItemDown = makeAction(kMainActions[3]);
     aSort = makeAction(kMainActions[4]);
+    aOpenFolder = makeAction(kMainActions[5]);
+    aCopyPath = makeAction(kMainActions[6]);
     aEdit->OnExecute = [this](tk::TComponent* s) { aEditExecute(s); };
     aEdit->OnUpdate = [this](tk::TComponent* s) { aEditUpdate(s); };
     aDelete->OnExecute = [this](tk::TComponent* s) { aDeleteExecute(s); };
@@ -117,6 +120,11 @@ void TfrmMain::BuildComponents() {
     aItemDown->OnUpdate = [this](tk::TComponent* s) { aItemDownUpdate(s); };
     aSort->OnExecute = [this](tk::TComponent* s) { aSortExecute(s); };
     aSort->OnUpdate = [this](tk::TComponent* s) { aSortUpdate(s); };
+    // Opening and copying need a chosen row, as Edit does.
+    aOpenFolder->OnExecute = [this](tk::TComponent* s) { aOpenFolderExecute(s); };
+    aOpenFolder->OnUpdate = [this](tk::TComponent* s) { aEditUpdate(s); };
+    aCopyPath->OnExecute = [this](tk::TComponent* s) { aCopyPathExecute(s); };
+    aCopyPath->OnUpdate = [this](tk::TComponent* s) { aEditUpdate(s); };
 
     suiToolBar1 = new TsuiToolBar(this);
     suiToolBar1->SetName(L"suiToolBar1");
@@ -131,16 +139,6 @@ void TfrmMain::BuildComponents() {
     suiToolBar1->SetImages(ImageList1);
     suiToolBar1->SetTabOrder(0);
 
-    auto actionFor = [this](MainCommand c) -> tk::TAction* {
-        switch (c) {
-        case MainCommand::Edit: return aEdit;
-        case MainCommand::Delete: return aDelete;
-        case MainCommand::ItemUp: return aItemUp;
-        case MainCommand::ItemDown: return aItemDown;
-        case MainCommand::Sort: return aSort;
-        default: return nullptr;
-        }
-    };
     auto clickFor = [this](MainCommand c) -> tk::TNotifyEvent {
         switch (c) {
         case MainCommand::Add: return [this](tk::TComponent* s) { tbAddClick(s); };
@@ -160,10 +158,10 @@ void TfrmMain::BuildComponents() {
             b->SetSeparatorWidth(kSeparatorWidth);
         } else {
             b->SetCaption(d.caption);
-            b->SetHint(d.hint);
+            b->SetHint(HintWithKey(d.hint, d.command));
             b->SetImageIndex(d.image);
             if (d.boundToAction) {
-                b->SetAction(actionFor(d.command));
+                b->SetAction(ActionOf(d.command));
             } else {
                 b->OnClick = clickFor(d.command);
             }
@@ -194,6 +192,13 @@ void TfrmMain::BuildComponents() {
     lvMain->OnSelectItem = [this](tk::TComponent* s, int item, bool selected) { lvMainSelectItem(s, item, selected); };
     lvMain->OnDblClick = [this](tk::TComponent* s) { lvMainDblClick(s); };
     AcceptDroppedFolders();
+    lvMain->OnKeyDown = [this](tk::TComponent* s, tk::TShortCut key) { return lvMainKeyDown(s, key); };
+    lvMain->OnContextPopup = [this](tk::TComponent* s, POINT at, bool byKeyboard) {
+        lvMainContextPopup(s, at, byKeyboard);
+    };
+    BuildListMenu();
+    // The keys work in the list: it has the keyboard whenever the window is active.
+    SetActiveControl(lvMain);
 }
 
 void TfrmMain::BuildFrame() {
@@ -252,6 +257,7 @@ void TfrmMain::AttachSkin() {
     // the tool bar, which keeps its own colours.
     suiFileTheme1->SetThemeFile(settings_.SkinFile);
     suiForm1->SetFileTheme(suiFileTheme1);
+    pmList->SetFileTheme(suiFileTheme1);
     FitClientArea();
 }
 

@@ -9,9 +9,12 @@
 #include <vector>
 
 #include "app/FolderCheck.h"
+#include "app/OpenFolder.h"
 #include "app/ShortcutModel.h"
 #include "app/ShortcutStore.h"
+#include "resources/forms/MainFormDesc.h"
 #include "skin/controls/Form.h"
+#include "skin/controls/PopupMenu.h"
 #include "skin/controls/ToolBar.h"
 #include "skin/theme/FileTheme.h"
 #include "toolkit/win/ActionList.h"
@@ -39,6 +42,8 @@ struct MainSettings {
     std::wstring SkinFile = L"Silver.ssk";
     // How the rows' folders are checked (tests put in a slow question).
     tk::TFolderProbeSettings FolderProbe;
+    // How a favourite's folder is handed to the shell (empty: the shell itself); tests watch it.
+    ShellFolderRunner FolderRunner;
     static MainSettings ForThisProgram();
 };
 
@@ -66,6 +71,9 @@ public:
     tk::TAction* aItemUp = nullptr;
     tk::TAction* aItemDown = nullptr;
     tk::TAction* aSort = nullptr;
+    tk::TAction* aOpenFolder = nullptr;
+    tk::TAction* aCopyPath = nullptr;
+    TsuiPopupMenu* pmList = nullptr;  // the list's context menu
     TsuiFileTheme* suiFileTheme1 = nullptr;
     tk::TOpenDialog* OpenDialog1 = nullptr;
     tk::TSaveDialog* SaveDialog1 = nullptr;
@@ -99,6 +107,19 @@ public:
     // Opens the options dialog (the tool bar's tenth button).
     void ToolButton10Click(tk::TComponent* sender);
 
+    // Open the chosen row's folder in Explorer, and copy its path as text (MainCommands.cpp).
+    void aOpenFolderExecute(tk::TComponent* sender);
+    void aCopyPathExecute(tk::TComponent* sender);
+    // A key pressed in the list: runs its command (ListKeys.cpp); true when the key is one.
+    bool lvMainKeyDown(tk::TComponent* sender, tk::TShortCut key);
+    // Opens the list's context menu at the point, or from the keyboard at the chosen row.
+    void lvMainContextPopup(tk::TComponent* sender, POINT at, bool byKeyboard);
+
+    // The commands by name, as the keys and the list's menu run them: through the command's button
+    // (or, without one, its action), update rule first; enabled as the button is.
+    void RunCommand(desc::MainCommand command);
+    bool CommandEnabled(desc::MainCommand command);
+
     void WndProc(tk::TMessage& message) override;
 
     // Export and import without their file dialogs: the commands once a file has been chosen.
@@ -127,6 +148,9 @@ private:
     void BuildComponents();
     void AttachSkin();
     void BuildFrame();
+    void BuildListMenu();
+    tk::TAction* ActionOf(desc::MainCommand command) const;
+    tk::TToolButton* ButtonOf(desc::MainCommand command);
     // Sizes the window so that the frame's client area has the designed size.
     void FitClientArea();
     // True when the remembered row is a row of the list (after the list shrinks it may not be).

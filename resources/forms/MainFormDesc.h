@@ -15,8 +15,11 @@ constexpr wchar_t kSkinFile[] = L"Silver.ssk";
 constexpr int kMainClientWidth = 539, kMainClientHeight = 383;
 constexpr int kMainMinWidth = 130, kMainMinHeight = 32;
 
-// What a tool button runs.
-enum class MainCommand { Separator, Add, Edit, Delete, Sort, ItemUp, ItemDown, Refresh, Import, Export, Options, Help };
+// What a tool button, a key or an item of the list's menu runs. The last ones have no button.
+enum class MainCommand {
+    Separator, Add, Edit, Delete, Sort, ItemUp, ItemDown, Refresh, Import, Export, Options, Help,
+    OpenFolder, CopyPath,
+};
 
 struct ActionDesc {
     const wchar_t* name;
@@ -32,6 +35,8 @@ constexpr ActionDesc kMainActions[] = {
     {L"aItemUp", MainCommand::ItemUp, L"Up", L"", 2},
     {L"aItemDown", MainCommand::ItemDown, L"Down", L"", 3},
     {L"aSort", MainCommand::Sort, L"Sort", L"Sort by Alias(Ascending)", 8},
+    {L"aOpenFolder", MainCommand::OpenFolder, L"Open folder", L"", -1},
+    {L"aCopyPath", MainCommand::CopyPath, L"Copy path", L"", -1},
 };
 
 struct ToolButtonDesc {

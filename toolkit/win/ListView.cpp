@@ -205,6 +205,28 @@ void TListView::SetItemIndex(int index) {
     ListView_EnsureVisible(Handle(), index, FALSE);
 }
 
+POINT TListView::ItemMenuPoint(int index) {
+    HWND h = Handle();
+    POINT p{0, 0};
+    RECT row{}, client{}, header{};
+    GetClientRect(h, &client);
+    if (HWND head = ListView_GetHeader(h); head && IsWindowVisible(head)) GetWindowRect(head, &header);
+    const int top = header.bottom - header.top;
+    if (index >= 0 && index < Count() && ListView_GetItemRect(h, index, &row, LVIR_BOUNDS) && row.bottom > top &&
+        row.top < client.bottom)
+        p = {std::max<LONG>(row.left, 0), std::min(row.bottom, client.bottom)};
+    ClientToScreen(h, &p);
+    return p;
+}
+
+void TListView::ContextPopup(POINT screen, bool byKeyboard) {
+    if (byKeyboard) {
+        screen = {0, 0};
+        ClientToScreen(Handle(), &screen);
+    }
+    OnContextPopup(this, screen, byKeyboard);
+}
+
 void TListView::SetOnDropFiles(std::function<void(const std::vector<std::wstring>& names)> handler) {
     onDropFiles_ = std::move(handler);
     if (!onDropFiles_) {
@@ -328,6 +350,32 @@ void TListView::WndProc(TMessage& m) {
         }
     }
     if (m.Msg == WM_DESTROY) dropTarget_.reset();  // destroyed with its parent window
+    switch (m.Msg) {
+    case WM_GETDLGCODE:
+        DefaultHandler(m);
+        if (auto* msg = reinterpret_cast<MSG*>(m.LParam);
+            OnKeyDown && msg && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN)
+            m.Result |= DLGC_WANTALLKEYS;
+        return;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        if (OnKeyDown && OnKeyDown(this, ShortCutOfKey(static_cast<unsigned>(m.WParam)))) {
+            m.Result = 0;
+            return;
+        }
+        break;
+    case WM_CONTEXTMENU:
+        // The list's own request, not its header's.
+        if (OnContextPopup && reinterpret_cast<HWND>(m.WParam) == Handle()) {
+            // The keyboard's request comes without a point.
+            ContextPopup({GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)}, m.LParam == -1);
+            m.Result = 0;
+            return;
+        }
+        break;
+    default:
+        break;
+    }
     if (m.Msg == CN_NOTIFY) {
         auto* hdr = reinterpret_cast<NMHDR*>(m.LParam);
         if (hdr->code == LVN_ITEMCHANGED) {

@@ -1,7 +1,8 @@
 // The list view in report mode: columns, rows of a caption and sub-items, single selection,
 // selection-change and double-click events. In owner-data mode the control holds no texts: it
 // knows only the row count and asks OnGetItemText for the cells it paints, and OnFindItem for
-// the row the user's typing names.
+// the row the user's typing names. The keys pressed in the list and its context menu requests can
+// be taken by the list's user.
 #pragma once
 
 #include <functional>
@@ -11,6 +12,7 @@
 
 #include "toolkit/win/Control.h"
 #include "toolkit/win/Scoped.h"
+#include "toolkit/win/MenuItem.h"
 
 namespace tk {
 
@@ -92,6 +94,17 @@ public:
     std::function<void(int from, int to)> OnMoveItem;
     // The row being dragged, or -1.
     int DraggedItem() const { return dragFrom_; }
+    // A key pressed while the list has the focus, as a shortcut (the key with the modifiers held),
+    // before the list acts on it; true when it was taken: the list then ignores it. While this is
+    // set, Enter comes to the list too instead of being the dialog manager's OK.
+    std::function<bool(TComponent* sender, TShortCut key)> OnKeyDown;
+    // The context menu is asked for: with the right mouse button, at the mouse (screen
+    // coordinates), or with the keyboard (Shift+F10, the menu key), byKeyboard then true and the
+    // point the list's top left corner.
+    std::function<void(TComponent* sender, POINT screen, bool byKeyboard)> OnContextPopup;
+    // Where a menu about a row opens, on the screen: under the start of the row when it is in view,
+    // else the top left corner of the list.
+    POINT ItemMenuPoint(int index);
 
     void WndProc(TMessage& message) override;
 
@@ -109,6 +122,7 @@ private:
     RECT DropBarRect();
     void InvalidateDropBar();
     void ApplyMarkImages();
+    void ContextPopup(POINT screen, bool byKeyboard);
 
     std::vector<TListColumn> columns_;
     ScopedImageList markImages_;

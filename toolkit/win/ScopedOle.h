@@ -89,6 +89,7 @@ public:
     ScopedGlobalLock(const ScopedGlobalLock&) = delete;
     ScopedGlobalLock& operator=(const ScopedGlobalLock&) = delete;
     const void* Data() const { return data_; }
+    void* Data() { return data_; }
     // The size of the block in bytes (it may be larger than what was asked for).
     SIZE_T Size() const { return data_ ? GlobalSize(memory_) : 0; }
 
