@@ -57,9 +57,13 @@ TfrmMain::TfrmMain(tk::TComponent* owner, MainSettings settings)
     OnCreate = [this](tk::TComponent* s) { FormCreate(s); };
     OnShow = [this](tk::TComponent* s) { FormShow(s); };
     DoCreate();
+    InstallUndoKeys();
 }
 
-TfrmMain::~TfrmMain() { DestroyComponents(); }
+TfrmMain::~TfrmMain() {
+    RemoveUndoKeys();
+    DestroyComponents();
+}
 
 std::wstring TfrmMain::WindowClassName() const { return desc::kMainWindowClass; }
 
@@ -368,7 +372,12 @@ void TfrmMain::ShowModelChange(const ModelChange& change) {
 void TfrmMain::tbAddClick(tk::TComponent*) {
     TfrmProperty dialog(this, L"", L"");
     if (dialog.ShowModal() != tk::mrOk) return;
-    AppendShortcut(dialog.feName->Text(), dialog.fePath->Text());
+    AddShortcut(dialog.feName->Text(), dialog.fePath->Text());
+}
+
+void TfrmMain::AddShortcut(const std::wstring& alias, const std::wstring& path) {
+    const auto step = RecordStep(kStepAdd);
+    AppendShortcut(alias, path);
 }
 
 void TfrmMain::AppendShortcut(const std::wstring& alias, const std::wstring& path) {
@@ -383,10 +392,20 @@ void TfrmMain::AppendShortcut(const std::wstring& alias, const std::wstring& pat
 void TfrmMain::aEditExecute(tk::TComponent*) {
     // The remembered row may lie past the end of a list that has shrunk: nothing to edit then.
     if (!SelectedRowExists()) return;
-    const int i = FSelIndex;
-    TfrmProperty dialog(this, model_.Row(i).Alias, model_.Row(i).Path);
+    int i = FSelIndex;
+    const ShortcutRow shown = model_.Row(i);
+    const int outsideChanges = outsideChanges_;
+    TfrmProperty dialog(this, shown.Alias, shown.Path);
     if (dialog.ShowModal() != tk::mrOk) return;
-    const std::wstring alias = dialog.feName->Text(), path = dialog.fePath->Text();
+    // Another process changed the list while the dialog was open: the row shown is edited
+    // wherever it now stands.
+    if (outsideChanges_ != outsideChanges && (i = FindShortcut(shown)) < 0) throw tk::Exception(kEditedRowGone);
+    EditShortcut(i, dialog.feName->Text(), dialog.fePath->Text());
+}
+
+void TfrmMain::EditShortcut(int i, const std::wstring& alias, const std::wstring& path) {
+    if (i < 0 || i >= model_.Count()) return;
+    const auto step = RecordStep(kStepEdit);
     WriteThrough([&] {
         store_->WriteRegString(settings_.KeyPath, AliasValueName(i), alias);
         store_->WriteRegString(settings_.KeyPath, PathValueName(i), path);
@@ -401,12 +420,18 @@ void TfrmMain::lvMainDblClick(tk::TComponent* sender) {
 
 void TfrmMain::aDeleteExecute(tk::TComponent*) {
     if (!SelectedRowExists()) return;
+    const ShortcutRow asked = model_.Row(FSelIndex);
+    const int outsideChanges = outsideChanges_;
     if (AppOptions.AskDelete &&
         tk::Application().ShowMessageBox(kConfirmDelete, kMessageCaption,
                                          MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
         return;
-    const int i = FSelIndex;
+    int i = FSelIndex;
+    // Another process changed the list while the question was open: the row asked about goes,
+    // wherever it now stands; if that process removed it already, there is nothing left to do.
+    if (outsideChanges_ != outsideChanges && (i = FindShortcut(asked)) < 0) return;
     const int n = model_.Count() - 1;
+    const auto step = RecordStep(kStepDelete);
     RowsAfterChange next(model_, n, [i](int k) { return k < i ? k : k + 1; });
     // The rows below move up first and the pair that falls off the end goes last: a failure in
     // between leaves a row twice in the key, never a row lost.
@@ -425,6 +450,7 @@ void TfrmMain::aDeleteExecute(tk::TComponent*) {
 void TfrmMain::aItemUpExecute(tk::TComponent*) {
     const int i = FSelIndex;
     if (i <= 0 || i >= model_.Count()) return;
+    const auto step = RecordStep(kStepMoveUp);
     RowsAfterChange next(model_, model_.Count(), [i](int k) { return k == i ? i - 1 : k == i - 1 ? i : k; });
     WriteThrough([&] { store_->WriteItemRange(settings_.KeyPath, i - 1, i, next); });
     model_.Exchange(i - 1, i);
@@ -434,6 +460,7 @@ void TfrmMain::aItemUpExecute(tk::TComponent*) {
 void TfrmMain::aItemDownExecute(tk::TComponent*) {
     const int i = FSelIndex;
     if (i < 0 || i + 1 >= model_.Count()) return;
+    const auto step = RecordStep(kStepMoveDown);
     RowsAfterChange next(model_, model_.Count(), [i](int k) { return k == i ? i + 1 : k == i + 1 ? i : k; });
     WriteThrough([&] { store_->WriteItemRange(settings_.KeyPath, i, i + 1, next); });
     model_.Exchange(i, i + 1);
@@ -441,6 +468,7 @@ void TfrmMain::aItemDownExecute(tk::TComponent*) {
 }
 
 void TfrmMain::aSortExecute(tk::TComponent*) {
+    const auto step = RecordStep(kStepSort);
     const int n = model_.Count();
     std::vector<std::string> keys;
     keys.reserve(static_cast<size_t>(n));
@@ -454,7 +482,7 @@ void TfrmMain::aSortExecute(tk::TComponent*) {
     FSortAscending = !FSortAscending;
 }
 
-void TfrmMain::tbRefreshClick(tk::TComponent*) { ReloadList(); }
+void TfrmMain::tbRefreshClick(tk::TComponent*) { ReloadAfterOutsideChange(); }
 
 void TfrmMain::tbHelpClick(tk::TComponent*) {
     ShellExecuteW(Handle(), L"Open", settings_.HelpFile.c_str(), nullptr, nullptr, SW_SHOW);
@@ -488,6 +516,7 @@ void TfrmMain::ImportFrom(const std::wstring& fileName) {
     // An import that fails keeps the entries it added (each is in the key and the list) and says
     // how many there were.
     int added = 0;
+    const auto step = RecordStep(kStepImport);
     try {
         // A backup in UTF-8 or UTF-16 big-endian is read through a UTF-16 copy of its text.
         const tk::TUnicodeIniCopy backup(fileName);
@@ -509,6 +538,11 @@ void TfrmMain::WndProc(tk::TMessage& m) {
         Show();
         if (tk::Application().IsMinimized()) tk::Application().Restore();
         tk::Application().BringToFront();
+        m.Result = 0;
+        return;
+    }
+    if (m.Msg == desc::kListChangedNotice) {
+        ListChangedNotice();
         m.Result = 0;
         return;
     }
