@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/ListHistory.h"
 #include "app/ShortcutModel.h"
 
 namespace {
@@ -300,6 +301,53 @@ TEST(ShortcutModelTest, ANotedChangeKeepsOnlyTheRowsTheOperationsReached) {
     model.Delete(0);
     model.BeginChange();
     EXPECT_TRUE(model.EndChange().Empty());
+}
+
+TEST(ListHistoryTest, ARecorderMakesOneStepOfWhatItSawAndNoneWhenTheHistoryWasClearedMeanwhile) {
+    using qd::ListHistory;
+    ShortcutModel model;
+    ListHistory history;
+    model.Append(L"a", L"C:\\a");
+    {
+        // A command that uses another recording command: one step, under the outer name.
+        ListHistory::Recorder outer(history, model, L"粘贴");
+        model.Append(L"b", L"C:\\b");
+        ListHistory::Recorder inner(history, model, L"增加");
+        model.Append(L"c", L"C:\\c");
+    }
+    ASSERT_TRUE(history.CanUndo());
+    EXPECT_EQ(history.NextUndo().Name, L"粘贴");
+    EXPECT_EQ(history.NextUndo().Change.After.size(), 2u);
+    {
+        // The list was reloaded while the command ran: its change is no step of the new history.
+        ListHistory::Recorder r(history, model, L"删除");
+        model.Delete(0);
+        history.Clear();
+    }
+    EXPECT_FALSE(history.CanUndo());
+    EXPECT_FALSE(model.NotingChange());
+    {
+        ListHistory::Recorder nothing(history, model, L"排序");
+    }
+    EXPECT_FALSE(history.CanUndo());
+    try {
+        // A command that fails part-way: what reached the list is a step.
+        ListHistory::Recorder r(history, model, L"导入");
+        model.Append(L"d", L"C:\\d");
+        throw std::runtime_error("the import stopped");
+    } catch (const std::runtime_error&) {
+    }
+    ASSERT_TRUE(history.CanUndo());
+    EXPECT_EQ(history.NextUndo().Name, L"导入");
+    // Undone steps go when a new step is made.
+    history.Undone();
+    EXPECT_TRUE(history.CanRedo());
+    {
+        ListHistory::Recorder r(history, model, L"编辑");
+        model.Replace(0, L"x", L"C:\\x");
+    }
+    EXPECT_FALSE(history.CanRedo());
+    EXPECT_EQ(history.NextUndo().Name, L"编辑");
 }
 
 }  // namespace

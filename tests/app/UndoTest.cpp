@@ -379,6 +379,56 @@ TEST_F(UndoTest, ANoticeWhileTheDeleteQuestionIsOpenReloadsAndTheRowAskedAboutGo
     EXPECT_TRUE(errors.empty());
 }
 
+TEST_F(UndoTest, ANoticeWhileTheEditDialogIsOpenEditsTheRowShownWhereverItNowStands) {
+    const Rows r = NumberedRows(3);
+    std::filesystem::create_directories(dir / "edited");
+    const std::wstring folder = (dir / "edited").wstring();
+    struct Case {
+        const char* name;
+        Rows outside;  // what another process leaves in the key while the dialog is open
+        Rows expected;
+        std::vector<std::wstring> errors;
+    };
+    const Case cases[] = {
+        {"a row put in front", {{L"front", L"C:\\front"}, r[0], r[1], r[2]},
+         {{L"front", L"C:\\front"}, r[0], {L"edited", folder}, r[2]}, {}},
+        {"the row removed", {r[0], r[2]}, {r[0], r[2]}, {qd::kEditedRowGone}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        form.reset();
+        tk::TRegistry().DeleteKey(key.Path());
+        errors.clear();
+        Start(r);
+        Choose(1);
+        qdtest::UiScript script(form->Handle(), [&](DWORD ui) {
+            HWND dialog = qdtest::WaitForTopWindow(ui, L"增加快捷目录");
+            HWND name = dialog ? qdtest::FindDescendant(dialog, L"Edit", 0) : nullptr;
+            HWND path = dialog ? qdtest::FindDescendant(dialog, L"Edit", 1) : nullptr;
+            HWND ok = dialog ? qdtest::FindDescendantByText(dialog, L"确定(&O)") : nullptr;
+            if (!name || !path || !ok) return;
+            WriteRows(c.outside);
+            for (size_t i = c.outside.size(); i < r.size() + 1; ++i) {
+                tk::TRegistry reg;
+                reg.OpenKey(key.Path(), false);
+                reg.DeleteValue(qd::AliasValueName(static_cast<int>(i)));
+                reg.DeleteValue(qd::PathValueName(static_cast<int>(i)));
+            }
+            PostMessageW(form->Handle(), qd::desc::kListChangedNotice, 0, 0);
+            Sleep(300);
+            qdtest::SetWindowTextFromOutside(name, L"edited");
+            qdtest::SetWindowTextFromOutside(path, folder);
+            qdtest::PressButton(ok);
+            qdtest::WaitUntilGone(dialog);
+        });
+        tk::Application().Guarded([&] { form->aEditExecute(form->aEdit); });
+        script.Join();
+        EXPECT_EQ(ListRows(), c.expected);
+        EXPECT_EQ(StoreValues(), ValuesOf(c.expected));
+        EXPECT_EQ(errors, c.errors);
+    }
+}
+
 TEST_F(UndoTest, AnUndoTheKeyRefusesShowsTheErrorAndKeepsTheStepUnlessItGotPartWay) {
     Start(NumberedRows(4));
     Choose(0);
