@@ -203,6 +203,7 @@ int CommandLineMain(const std::vector<std::wstring>& args) {
         }
     }
     if (!outcome.Err.empty() && !err.Write(outcome.Err)) unsaid += outcome.Err;
+    while (!unsaid.empty() && (unsaid.back() == L'\n' || unsaid.back() == L'\r')) unsaid.pop_back();
     if (!unsaid.empty())
         MessageBoxW(nullptr, unsaid.c_str(), kMessageCaption,
                     MB_OK | (outcome.Status == kExitOk ? MB_ICONINFORMATION : MB_ICONSTOP));

@@ -347,6 +347,45 @@ TEST_F(ProgramCommandLineTest, OutputRedirectedByTheShellAndExportThenImportThro
     EXPECT_NE(RunProgram(exe, {L"--list"}).out.find(Utf8(L"中文\t")), std::string::npos);
 }
 
+struct BoxSearch {
+    DWORD pid;
+    HWND found;
+};
+
+BOOL CALLBACK MatchMessageBox(HWND w, LPARAM p) {
+    auto* s = reinterpret_cast<BoxSearch*>(p);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(w, &owner);
+    wchar_t cls[16] = {};
+    GetClassNameW(w, cls, 16);
+    if (owner == s->pid && IsWindowVisible(w) && lstrcmpW(cls, L"#32770") == 0) {
+        s->found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+TEST_F(ProgramCommandLineTest, WithNowhereToWriteWhatTheCommandSaysComesInABox) {
+    // Started as a shortcut starts it: no console and no standard handles.
+    std::wstring command = L"\"" + exe + L"\" --delete nobody";
+    STARTUPINFOW si{sizeof(si)};
+    PROCESS_INFORMATION pi{};
+    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr, nullptr,
+                               &si, &pi));
+    const tk::ScopedKernelHandle process(pi.hProcess), thread(pi.hThread);
+    BoxSearch search{pi.dwProcessId, nullptr};
+    ASSERT_TRUE(qdtest::PumpUntil([&] { return EnumWindows(&MatchMessageBox, reinterpret_cast<LPARAM>(&search)), search.found; },
+                                  20000));
+    wchar_t text[256] = {};
+    GetDlgItemTextW(search.found, 0xFFFF, text, 256);
+    EXPECT_STREQ(text, L"No row has the alias nobody");
+    PostMessageW(search.found, WM_COMMAND, IDOK, 0);
+    ASSERT_EQ(WaitForSingleObject(pi.hProcess, 20000), WAIT_OBJECT_0);
+    DWORD status = 0;
+    GetExitCodeProcess(pi.hProcess, &status);
+    EXPECT_EQ(status, 1u);
+}
+
 TEST_F(ProgramCommandLineTest, ARunningEditorShowsAChangeMadeFromTheCommandLineAndDropsItsHistory) {
     tk::Application().Initialize();
     std::vector<std::wstring> errors;
