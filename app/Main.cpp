@@ -314,14 +314,16 @@ void TfrmMain::ToolButton10Click(tk::TComponent*) {
 
 bool TfrmMain::SelectedRowExists() { return FSelIndex >= 0 && FSelIndex < model_.Count(); }
 
-void TfrmMain::WriteThrough(const std::function<void()>& write) {
+void TfrmMain::WriteThrough(const std::function<void()>& write, bool* reloadChangedList) {
     try {
         write();
     } catch (...) {
         const std::exception_ptr error = std::current_exception();
         try {
-            ReloadList();
+            const bool changed = ReloadList();
+            if (reloadChangedList) *reloadChangedList = changed;
         } catch (...) {
+            if (reloadChangedList) *reloadChangedList = true;
             // The key could not even be read back: both errors go to the box.
             throw tk::ERegistryException(tk::ExceptionMessage(error) + L"\r\n" +
                                          tk::ExceptionMessage(std::current_exception()));
@@ -330,7 +332,7 @@ void TfrmMain::WriteThrough(const std::function<void()>& write) {
     }
 }
 
-void TfrmMain::ReloadList() {
+bool TfrmMain::ReloadList() {
     // The rows read before an error stay, as they would in a list filled row by row.
     struct Loaded : ShortcutRows {
         std::vector<ShortcutRow> rows;
@@ -345,7 +347,9 @@ void TfrmMain::ReloadList() {
         model_.ReplaceAll(std::move(loaded.rows));
         throw;
     }
+    const bool changed = !SameShortcuts(loaded.rows, model_.Rows());
     model_.ReplaceAll(std::move(loaded.rows));
+    return changed;
 }
 
 void TfrmMain::ShowModelChange(const ModelChange& change) {

@@ -124,10 +124,12 @@ private:
     bool SelectedRowExists();
     // Runs the key's side of a change, which comes before the window's. When the key refuses, the
     // window is filled again from what the key holds and the error goes on to the error box, so
-    // the two never differ after a failure.
-    void WriteThrough(const std::function<void()>& write);
-    // Shows the rows the key holds in place of the list's (as refresh does).
-    void ReloadList();
+    // the two never differ after a failure; reloadChangedList (when given) then says whether the
+    // list shown changed by the reload.
+    void WriteThrough(const std::function<void()>& write, bool* reloadChangedList = nullptr);
+    // Shows the rows the key holds in place of the list's (as refresh does). True when they differ
+    // from the rows shown before.
+    bool ReloadList();
     // Brings the list view up to date with a change of the model.
     void ShowModelChange(const ModelChange& change);
     // Writes a new row's pair to the store, then appends it to the list (add and import).

@@ -23,6 +23,10 @@ bool StartsWithFolded(std::wstring_view text, std::wstring_view prefix) {
 
 }  // namespace
 
+bool SameShortcuts(const std::vector<ShortcutRow>& a, const std::vector<ShortcutRow>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), SameShortcut);
+}
+
 size_t ShortcutModel::Checked(int row) const {
     if (row < 0 || row >= Count()) throw std::out_of_range("no shortcut at row " + std::to_string(row));
     return static_cast<size_t>(row);

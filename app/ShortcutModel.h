@@ -30,6 +30,7 @@ struct RowsChange {
 
 // Two rows name the same shortcut when alias and path are equal; the marks do not count.
 inline bool SameShortcut(const ShortcutRow& a, const ShortcutRow& b) { return a.Alias == b.Alias && a.Path == b.Path; }
+bool SameShortcuts(const std::vector<ShortcutRow>& a, const std::vector<ShortcutRow>& b);
 
 // What one change did to the rows.
 struct ModelChange {

@@ -59,22 +59,24 @@ void ShortcutStore::WriteItemRange(const std::wstring& keyPath, int first, int l
     }
 }
 
-PairRange DifferingPairs(ShortcutRows& from, ShortcutRows& to) {
+PairRange DifferingPairs(ShortcutRows& from, ShortcutRows& to, PairRange within) {
     const int oldCount = from.RowCount(), newCount = to.RowCount();
     const int common = std::min(oldCount, newCount);
     auto same = [&](int i) { return from.Alias(i) == to.Alias(i) && from.Path(i) == to.Path(i); };
-    int first = 0;
-    while (first < common && same(first)) ++first;
+    int first = std::clamp(within.First, 0, common);
+    const int searchEnd = std::min(common - 1, within.Last);
+    while (first <= searchEnd && same(first)) ++first;
     if (newCount > oldCount) return {first, newCount - 1};
+    if (first > searchEnd && newCount == oldCount) return {first, first - 1};
     // Only rows that keep their index can be equal at the end.
-    int last = common - 1;
+    int last = newCount == oldCount ? searchEnd : common - 1;
     while (last >= first && same(last)) --last;
     return {first, last};
 }
 
-void ShortcutStore::RewriteRows(const std::wstring& keyPath, ShortcutRows& from, ShortcutRows& to) {
+void ShortcutStore::RewriteRows(const std::wstring& keyPath, ShortcutRows& from, ShortcutRows& to, PairRange within) {
     const int oldCount = from.RowCount(), newCount = to.RowCount();
-    const PairRange write = DifferingPairs(from, to);
+    const PairRange write = DifferingPairs(from, to, within);
     if (write.Last < write.First && newCount >= oldCount) return;
     auto accessor = accessors_();
     OpenedKey key(*accessor);

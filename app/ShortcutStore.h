@@ -48,9 +48,14 @@ public:
     virtual void AppendRow(const std::wstring& alias, const std::wstring& path) = 0;
 };
 
+// The rows a comparison looks at: all of them unless the caller knows better.
+constexpr PairRange kAllPairs{0, 0x7FFFFFFF};
+
 // The pairs of `to` that differ from those of `from` at the same index, from the first to the last
-// (pairs of `to` past the end of `from` all count).
-PairRange DifferingPairs(ShortcutRows& from, ShortcutRows& to);
+// (pairs of `to` past the end of `from` all count). Only the pairs within `within` are compared:
+// the caller knows the others are equal, which for lists of different length can be only those
+// in front of within.First.
+PairRange DifferingPairs(ShortcutRows& from, ShortcutRows& to, PairRange within = kAllPairs);
 
 constexpr wchar_t kStoreKeyPath[] = L"Software\\Quiverdir";
 constexpr wchar_t kSeedWindowsAlias[] = L"Windows安装目录";
@@ -81,7 +86,8 @@ public:
     // from the front, so the first deletion already ends the list. A list that grows is written
     // from its end backwards and one that does not from the front: a row inserted or removed that
     // fails part-way leaves a row twice in the key, never a row lost.
-    void RewriteRows(const std::wstring& keyPath, ShortcutRows& from, ShortcutRows& to);
+    // `within` as for DifferingPairs.
+    void RewriteRows(const std::wstring& keyPath, ShortcutRows& from, ShortcutRows& to, PairRange within = kAllPairs);
     // Deletes N<index>, then P<index>. A key that does not exist holds nothing to delete.
     void DeleteItemValues(const std::wstring& keyPath, int index);
     // Appends the stored rows to the list (without clearing it first). Reads only: a key the

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -39,10 +40,6 @@ private:
     const std::vector<ShortcutRow>& slice_;
 };
 
-bool SameList(const std::vector<ShortcutRow>& a, const std::vector<ShortcutRow>& b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), SameShortcut);
-}
-
 }  // namespace
 
 std::wstring TfrmMain::UndoName() const { return history_.CanUndo() ? history_.NextUndo().Name : std::wstring(); }
@@ -65,13 +62,17 @@ void TfrmMain::Redo() {
 
 void TfrmMain::ApplyStep(int first, int count, const std::vector<ShortcutRow>& rows) {
     RowsWithSlice next(model_, first, count, rows);
-    const std::vector<ShortcutRow> before = model_.Rows();
+    // Only the step's rows can differ, and when it keeps the row count, only within its slice:
+    // the rewrite compares no more rows than that, however long the list.
+    const int sameCountLast = count == static_cast<int>(rows.size()) ? first + count - 1 : INT_MAX;
+    bool reloadChanged = false;
     try {
-        WriteThrough([&] { store_->RewriteRows(settings_.KeyPath, model_, next); });
+        WriteThrough([&] { store_->RewriteRows(settings_.KeyPath, model_, next, {first, sameCountLast}); },
+                     &reloadChanged);
     } catch (...) {
         // The list now shows what the key holds. If the step reached it in part, the list is
         // neither end of the step and no step of the history fits it any more.
-        if (!SameList(model_.Rows(), before)) history_.Clear();
+        if (reloadChanged) history_.Clear();
         throw;
     }
     model_.ReplaceRows(first, count, rows);
@@ -85,14 +86,12 @@ void TfrmMain::ApplyStep(int first, int count, const std::vector<ShortcutRow>& r
 }
 
 void TfrmMain::ReloadAfterOutsideChange() {
-    const std::vector<ShortcutRow> before = model_.Rows();
     try {
-        ReloadList();
+        if (!ReloadList()) return;
     } catch (...) {
         history_.Clear();
         throw;
     }
-    if (SameList(model_.Rows(), before)) return;
     history_.Clear();
     ++outsideChanges_;
 }

@@ -185,7 +185,9 @@ TEST_F(UndoTest, AThousandRandomCommandsUndoAndRedoAndTheKeyAlwaysEqualsTheList)
         ASSERT_EQ(StoreValues(), ValuesOf(model.Now()));
         ASSERT_EQ(ModelRows(), model.Now());
         ASSERT_EQ(SendMessageW(form->lvMain->Handle(), LVM_GETITEMCOUNT, 0, 0), static_cast<LRESULT>(model.Now().size()));
-        if (++checks % 10 == 0) ASSERT_EQ(ListRows(), model.Now());
+        if (++checks % 10 == 0) {
+            ASSERT_EQ(ListRows(), model.Now());
+        }
         ASSERT_EQ(form->CanUndo(), model.at > 0);
         ASSERT_EQ(form->CanRedo(), model.at + 1 < model.states.size());
         ASSERT_EQ(form->UndoName(), model.UndoName());
