@@ -303,10 +303,10 @@ TEST_F(StoreTest, AKeyThatCanBeReadButNotWrittenLoadsAndRefusesEveryChangeByName
     ExpectEveryOpenedKeyClosed();
 }
 
-// The rows a list of single letters stands for: alias x, path C:\x.
+// The rows a text of letters stands for: alias a with path A, and so on.
 Rows Letters(const std::wstring& letters) {
     Rows r;
-    for (wchar_t c : letters) r.rows.emplace_back(std::wstring(1, c), L"C:\\" + std::wstring(1, c));
+    for (wchar_t c : letters) r.rows.emplace_back(std::wstring(1, c), std::wstring(1, tk::AsciiUpper(c)));
     return r;
 }
 
@@ -314,33 +314,27 @@ TEST_F(StoreTest, ARewriteWritesOnlyTheRowsThatDifferAndNeverLosesARowWhenItStop
     struct Case {
         const wchar_t* from;
         const wchar_t* to;
-        std::vector<std::wstring> changes;  // writes and deletions, in order
+        const wchar_t* failAt;   // the value whose write is refused, or empty
+        std::wstring changes;    // the writes (N0=a) and deletions (-N2) in order
+        const wchar_t* stored;   // the list the key holds afterwards
     };
-    auto pair = [](const wchar_t* index, const wchar_t* letter) {
-        return std::vector<std::wstring>{std::wstring(L"write N") + index + L"=" + letter,
-                                         std::wstring(L"write P") + index + L"=C:\\" + letter};
-    };
-    auto join = [](std::initializer_list<std::vector<std::wstring>> parts) {
-        std::vector<std::wstring> all;
-        for (const auto& p : parts) all.insert(all.end(), p.begin(), p.end());
-        return all;
-    };
-    const std::vector<std::wstring> deleteTwo{L"delete N2", L"delete P2"};
     const Case cases[] = {
-        // A row inserted in front: written from the end backwards.
-        {L"abc", L"xabc", join({pair(L"3", L"c"), pair(L"2", L"b"), pair(L"1", L"a"), pair(L"0", L"x")})},
-        // A row removed in front: written from the front, then the pair off the end goes.
-        {L"abc", L"bc", join({pair(L"0", L"b"), pair(L"1", L"c"), deleteTwo})},
-        // Two rows exchanged in the middle: those two pairs only.
-        {L"abcd", L"acbd", join({pair(L"1", L"c"), pair(L"2", L"b")})},
-        {L"a", L"ab", pair(L"1", L"b")},
-        {L"abc", L"a", {L"delete N1", L"delete P1", L"delete N2", L"delete P2"}},
-        {L"", L"a", pair(L"0", L"a")},
-        {L"abc", L"abc", {}},
-        {L"abcab", L"abxab", pair(L"2", L"x")},
+        // A row inserted in front is written from the end backwards.
+        {L"abc", L"xabc", L"", L"N3=c P3=C N2=b P2=B N1=a P1=A N0=x P0=X", L"xabc"},
+        // A row removed in front: from the front, then the pair off the end goes.
+        {L"abc", L"bc", L"", L"N0=b P0=B N1=c P1=C -N2 -P2", L"bc"},
+        {L"abcd", L"acbd", L"", L"N1=c P1=C N2=b P2=B", L"acbd"},  // an exchange: its two pairs
+        {L"abcab", L"abxab", L"", L"N2=x P2=X", L"abxab"},
+        {L"a", L"ab", L"", L"N1=b P1=B", L"ab"},
+        {L"abc", L"a", L"", L"-N1 -P1 -N2 -P2", L"a"},
+        {L"abc", L"abc", L"", L"", L"abc"},
+        // Stopped by a refused write: every row of the list before is still in the key.
+        {L"abc", L"xabc", L"N1", L"N3=c P3=C N2=b P2=B N1=a", L"abbc"},
+        {L"abc", L"xabc", L"N0", L"N3=c P3=C N2=b P2=B N1=a P1=A N0=x", L"aabc"},
+        {L"abc", L"bc", L"N1", L"N0=b P0=B N1=c", L"bbc"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(tk::ToUtf8(std::wstring(c.from) + L" -> " + c.to));
+        SCOPED_TRACE(tk::ToUtf8(std::wstring(c.from) + L" -> " + c.to + L" " + c.failAt));
         tk::TRegistry().DeleteKey(key.Path());
         Rows from = Letters(c.from), to = Letters(c.to);
         for (int i = 0; i < from.RowCount(); ++i) {
@@ -348,44 +342,22 @@ TEST_F(StoreTest, ARewriteWritesOnlyTheRowsThatDifferAndNeverLosesARowWhenItStop
             key.WriteString(qd::PathValueName(i), from.Path(i));
         }
         log.clear();
-        store.RewriteRows(key.Path(), from, to);
-        EXPECT_EQ(Changes(), c.changes);
-        EXPECT_EQ(std::count(log.begin(), log.end(), L"open+create"), c.changes.empty() ? 0 : 1);
-        ExpectEveryOpenedKeyClosed();
-        Rows stored;
-        store.LoadItems(key.Path(), stored);
-        EXPECT_EQ(stored.rows, to.rows);
-    }
-
-    // Stopped by a refused write: every row of the list before is still in the key.
-    struct Stop {
-        const wchar_t* from;
-        const wchar_t* to;
-        const wchar_t* failAt;
-        const wchar_t* left;  // the list the key then holds
-    };
-    const Stop stops[] = {
-        {L"abc", L"xabc", L"N1", L"abbc"},
-        {L"abc", L"xabc", L"N0", L"aabc"},
-        {L"abc", L"bc", L"N1", L"bbc"},
-    };
-    for (const Stop& s : stops) {
-        SCOPED_TRACE(tk::ToUtf8(std::wstring(s.from) + L" -> " + s.to + L" failing at " + s.failAt));
-        tk::TRegistry().DeleteKey(key.Path());
-        Rows from = Letters(s.from), to = Letters(s.to);
-        for (int i = 0; i < from.RowCount(); ++i) {
-            key.WriteString(qd::AliasValueName(i), from.Alias(i));
-            key.WriteString(qd::PathValueName(i), from.Path(i));
+        failWrite = c.failAt;
+        if (*c.failAt) {
+            EXPECT_THROW(store.RewriteRows(key.Path(), from, to), tk::ERegistryException);
+        } else {
+            store.RewriteRows(key.Path(), from, to);
         }
-        log.clear();
-        failWrite = s.failAt;
-        EXPECT_THROW(store.RewriteRows(key.Path(), from, to), tk::ERegistryException);
-        failWrite.clear();
+        std::wstring changes;
+        for (const std::wstring& l : Changes()) changes += (changes.empty() ? L"" : L" ") + (l[0] == L'w' ? l.substr(6) : L"-" + l.substr(7));
+        EXPECT_EQ(changes, c.changes);
+        EXPECT_EQ(std::count(log.begin(), log.end(), L"open+create"), changes.empty() ? 0 : 1);
         ExpectEveryOpenedKeyClosed();
         Rows stored;
         store.LoadItems(key.Path(), stored);
-        EXPECT_EQ(stored.rows, Letters(s.left).rows);
+        EXPECT_EQ(stored.rows, Letters(c.stored).rows);
     }
+    failWrite.clear();
 }
 
 TEST(RegistryAccessor, AValueTheKeyWillNotLetGoIsAnErrorAndAnAbsentOneIsNot) {
