@@ -89,7 +89,9 @@ void TfrmMain::ReloadAfterOutsideChange() {
     try {
         if (!ReloadList()) return;
     } catch (...) {
+        // Part of the key was read: the list is not what it was.
         history_.Clear();
+        ++outsideChanges_;
         throw;
     }
     history_.Clear();
