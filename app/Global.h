@@ -16,6 +16,8 @@ constexpr wchar_t kSortHintAfterDescending[] = L"按别名升序排列";
 constexpr wchar_t kEmptyAliasOrPath[] = L"别名或路径框不能为空.";
 // Follows the path and a comma.
 constexpr wchar_t kPathNotFound[] = L"此路径不存在.";
+// Edit found its row gone: another process removed it while the dialog was open.
+constexpr wchar_t kEditedRowGone[] = L"Another program removed this row from the list while it was being edited; the edit was not made.";
 constexpr wchar_t kBrowseInstruction[] = L"请选择要加入快捷目录列表的文件夹";
 // Follow the path and a line break: a favourite that cannot be opened as a folder.
 constexpr wchar_t kNotAnExistingFolder[] = L"此路径不是一个存在的文件夹, 不能打开.";

@@ -10,6 +10,7 @@
 
 #include "app/FolderCheck.h"
 #include "app/OpenFolder.h"
+#include "app/ListHistory.h"
 #include "app/ShortcutModel.h"
 #include "app/ShortcutStore.h"
 #include "resources/forms/MainFormDesc.h"
@@ -125,6 +126,23 @@ public:
     // Export and import without their file dialogs: the commands once a file has been chosen.
     void ExportTo(const std::wstring& chosenName);
     void ImportFrom(const std::wstring& fileName);
+    // Add and edit once the property dialog has accepted the texts.
+    void AddShortcut(const std::wstring& alias, const std::wstring& path);
+    void EditShortcut(int row, const std::wstring& alias, const std::wstring& path);
+
+    // Undo and redo (Ctrl+Z, Ctrl+Y; app/UndoRedo.cpp): each takes the list one step back or
+    // forward, writing the key first as every change does. Every change since the start can be
+    // undone; a change another process made (seen by refresh or by its notice) ends the history.
+    void Undo();
+    void Redo();
+    bool CanUndo() const { return history_.CanUndo(); }
+    bool CanRedo() const { return history_.CanRedo(); }
+    // The names of the steps undo and redo would take ("删除"); empty when there is none.
+    std::wstring UndoName() const;
+    std::wstring RedoName() const;
+    // Makes what the model goes through while the result lives one step of the history, under the
+    // command's name: `const auto step = RecordStep(kStepSort);` at the top of a command.
+    ListHistory::Recorder RecordStep(const wchar_t* name) { return {history_, model_, name}; }
 
     // Adds the folders at the given paths (dropped or pasted) after the rows, in their order, as
     // the add command adds one; a folder the list holds already is chosen instead, and what is no
@@ -157,10 +175,12 @@ private:
     bool SelectedRowExists();
     // Runs the key's side of a change, which comes before the window's. When the key refuses, the
     // window is filled again from what the key holds and the error goes on to the error box, so
-    // the two never differ after a failure.
-    void WriteThrough(const std::function<void()>& write);
-    // Shows the rows the key holds in place of the list's (as refresh does).
-    void ReloadList();
+    // the two never differ after a failure; reloadChangedList (when given) then says whether the
+    // list shown changed by the reload.
+    void WriteThrough(const std::function<void()>& write, bool* reloadChangedList = nullptr);
+    // Shows the rows the key holds in place of the list's (as refresh does). True when they differ
+    // from the rows shown before.
+    bool ReloadList();
     // Brings the list view up to date with a change of the model.
     void ShowModelChange(const ModelChange& change);
     // Writes a new row's pair to the store, then appends it to the list (add and import).
@@ -172,6 +192,19 @@ private:
     // The folder check and the rows' look that shows it; the find box.
     void BuildFolderCheck();
     void BuildFindBox();
+    // Takes the list through a step of the history: the count rows from first on become rows.
+    void ApplyStep(int first, int count, const std::vector<ShortcutRow>& rows);
+    // Reloads the list after another process changed the key (refresh, the change notice); when
+    // it now differs, the history goes, since its steps no longer fit the list.
+    void ReloadAfterOutsideChange();
+    // The change notice: reloads at once, also while a dialog or question of a command is open.
+    // Such a command acts afterwards on the row it showed, found again by its texts.
+    void ListChangedNotice();
+    // The first row holding the same alias and path, or -1.
+    int FindShortcut(const ShortcutRow& row) const;
+    void InstallUndoKeys();
+    void RemoveUndoKeys();
+    bool UndoKeyPressed(const MSG& msg);
 
     MainSettings settings_;
     int FSelIndex = kNoRowChosen;
@@ -182,6 +215,9 @@ private:
     tk::TFolderProbe* folderProbe_ = nullptr;
     std::unique_ptr<FolderCheck> folderCheck_;
     TFindBox* findBox_ = nullptr;
+    ListHistory history_;
+    int outsideChanges_ = 0;  // counts the reloads that found the key changed by another process
+    int undoKeyHook_ = 0;
 };
 
 }  // namespace qd

@@ -7,6 +7,8 @@ namespace qd::desc {
 
 constexpr wchar_t kMainWindowClass[] = L"Quiverdir Made by Tallowmere";
 constexpr unsigned kInstanceWakeup = 0x1403;
+// Posted to the running editor by another process that changed the list: the editor reloads it.
+constexpr unsigned kListChangedNotice = 0x1404;
 constexpr wchar_t kApplicationTitle[] = L"Path Warden";
 constexpr wchar_t kMainCaption[] = L"Quorvane快捷目录软件 1.1";
 
