@@ -25,7 +25,7 @@ void TfrmMain::PasteFolders() {
         tk::Application().ShowMessageBox(kClipboardHoldsNoFolder, kMessageCaption, MB_OK | MB_ICONSTOP);
         return;
     }
-    AddFolders(paths);
+    AddFolders(paths, kStepPaste);
 }
 
 PasteKey::PasteKey(TfrmMain& form)

@@ -92,6 +92,7 @@ void TfrmMain::DeleteMissingRows() {
         }
     }
     if (dropped.empty()) return;
+    const auto step = RecordStep(kStepDeleteMissing);
     const int oldCount = model_.Count();
     const int newCount = static_cast<int>(kept.size());
     const int chosen = SelectedRowExists() ? FSelIndex : -1;

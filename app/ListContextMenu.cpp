@@ -21,6 +21,12 @@ constexpr ListMenuRow kListMenu[] = {
     {L"-"},
     {L"检查路径", {}, [](TfrmMain& f) { f.CheckPaths(); }, [](TfrmMain& f) { return f.Model().Count() > 0; }},
     {L"删除不存在的路径", {}, [](TfrmMain& f) { f.DeleteMissingRows(); }, [](TfrmMain& f) { return f.Model().Count() > 0; }},
+    {L"-"},
+    // Named after the step they take back or do again: "撤销 删除".
+    {L"撤销", {}, [](TfrmMain& f) { f.Undo(); }, [](TfrmMain& f) { return f.CanUndo(); },
+     [](TfrmMain& f) { return std::wstring(L"撤销 ") + f.UndoName(); }, tk::scCtrl | 'Z'},
+    {L"重做", {}, [](TfrmMain& f) { f.Redo(); }, [](TfrmMain& f) { return f.CanRedo(); },
+     [](TfrmMain& f) { return std::wstring(L"重做 ") + f.RedoName(); }, tk::scCtrl | 'Y'},
 };
 
 }  // namespace
@@ -34,6 +40,8 @@ void TfrmMain::BuildListMenu() {
             item->SetShortCut(CommandKey(*row.command));
             // Enter's command, shown bold as the menu's default.
             item->SetDefault(*row.command == MainCommand::OpenFolder);
+        } else if (row.key) {
+            item->SetShortCut(row.key);
         }
         item->OnClick = [this, &row](tk::TComponent*) {
             if (row.command) {
@@ -53,6 +61,7 @@ void TfrmMain::lvMainContextPopup(tk::TComponent*, POINT at, bool byKeyboard) {
         const ListMenuRow& row = kListMenu[i];
         const bool enabled = row.command ? CommandEnabled(*row.command) : !row.enabled || row.enabled(*this);
         pmList->Items()->Items(i)->SetEnabled(enabled);
+        if (row.label) pmList->Items()->Items(i)->SetCaption(enabled ? row.label(*this) : row.caption);
     }
     pmList->Popup(at.x, at.y);
 }

@@ -15,12 +15,13 @@ void TfrmMain::AcceptDroppedFolders() {
     lvMain->OnMoveItem = [this](int from, int to) { lvMainMoveItem(from, to); };
     // A list that cannot take drops still does everything else; the error box says why.
     tk::Application().Guarded([this] {
-        lvMain->SetOnDropFiles([this](const std::vector<std::wstring>& names) { AddFolders(names); });
+        lvMain->SetOnDropFiles([this](const std::vector<std::wstring>& names) { AddFolders(names, kStepDrop); });
     });
 }
 
-void TfrmMain::AddFolders(const std::vector<std::wstring>& paths) {
+void TfrmMain::AddFolders(const std::vector<std::wstring>& paths, const wchar_t* stepName) {
     const FolderAddPlan plan = PlanFolderAdds(paths, model_.Rows(), &DirectoryExists);
+    const auto step = RecordStep(stepName);
     if (!plan.Add.empty()) AppendShortcuts(plan.Add);
     if (plan.Choose >= 0) lvMain->SetItemIndex(plan.Choose);
     if (!plan.Refused.empty())
@@ -42,6 +43,7 @@ void TfrmMain::lvMainMoveItem(int from, int to) {
     const int n = model_.Count();
     if (from < 0 || from >= n || to < 0 || to >= n || from == to) return;
     const std::vector<int> order = MovedRowOrder(n, from, to);
+    const auto step = RecordStep(to > from ? kStepMoveDown : kStepMoveUp);
     PlannedRows next(model_.Rows(), order, {});
     WriteThrough([&] { store_->WriteItemRange(settings_.KeyPath, std::min(from, to), std::max(from, to), next); });
     model_.Reorder(order);

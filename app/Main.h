@@ -147,7 +147,8 @@ public:
     // Adds the folders at the given paths (dropped or pasted) after the rows, in their order, as
     // the add command adds one; a folder the list holds already is chosen instead, and what is no
     // folder is refused with one message naming it all.
-    void AddFolders(const std::vector<std::wstring>& paths);
+    // stepName: the name of the change in the undo history (a drop, a paste).
+    void AddFolders(const std::vector<std::wstring>& paths, const wchar_t* stepName);
     // Ctrl+V: adds the folders the clipboard holds (copied in Explorer, or paths as text).
     void PasteFolders();
     // A row dragged in the list and released over another: moved there.
