@@ -43,7 +43,8 @@ using qd::desc::MainCommand;
 
 constexpr wchar_t kPropertyCaption[] = L"增加快捷目录";
 constexpr wchar_t kExe[] = L"C:\\Tools\\Quiverdir.exe";
-const std::vector<std::wstring> kMenuCaptions = {L"打开文件夹", L"复制路径", L"编辑", L"删除", L"上移", L"下移"};
+const std::vector<std::wstring> kMenuCaptions = {L"打开文件夹", L"复制路径", L"编辑", L"删除",     L"上移", L"下移",
+                                                L"-",         L"检查路径", L"删除不存在的路径", L"-",  L"撤销", L"重做"};
 
 Rows NumberedRows(int n) {
     Rows rows;
@@ -591,10 +592,13 @@ TEST_F(ListKeysTest, TheMenuEnablesItsItemsByTheButtonsRulesOpensWhereAskedAndEs
             expected = ScreenPoint(row.left + 30, (row.top + row.bottom) / 2);
             open = [&] { RightClickRow(c.chosen); };
             break;
-        case Open::RightClickBelow:
-            expected = ScreenPoint(40, form->lvMain->ClientHeight() - 5);
-            open = [&] { realinput::RightClick(List(), 40, form->lvMain->ClientHeight() - 5); };
+        case Open::RightClickBelow: {
+            // Just below the last row, so that the whole menu fits under the mouse.
+            const int y = RowRect(c.rows - 1).bottom + 10;
+            expected = ScreenPoint(40, y);
+            open = [&, y] { realinput::RightClick(List(), 40, y); };
             break;
+        }
         case Open::ShiftF10:
         case Open::MenuKey:
             expected = c.chosen >= 0 ? ScreenPoint(std::max<LONG>(row.left, 0), row.bottom) : ScreenPoint(0, 0);
@@ -624,7 +628,11 @@ TEST_F(ListKeysTest, TheMenuEnablesItsItemsByTheButtonsRulesOpensWhereAskedAndEs
             enabled.push_back(item.Enabled);
         }
         EXPECT_EQ(captions, kMenuCaptions);
-        EXPECT_EQ(enabled, c.enabled);
+        // Below the row commands: checking and deleting missing rows (there are rows), then undo
+        // and redo, with nothing done yet to take back.
+        std::vector<bool> expectedEnabled = c.enabled;
+        expectedEnabled.insert(expectedEnabled.end(), {true, true, true, true, false, false});
+        EXPECT_EQ(enabled, expectedEnabled);
         // The tool bar shows the same rules.
         EXPECT_EQ(ButtonEnabled(L"ToolButton2"), c.enabled[2]);
         EXPECT_EQ(ButtonEnabled(L"ToolButton3"), c.enabled[3]);
