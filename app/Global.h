@@ -16,10 +16,19 @@ constexpr wchar_t kSortHintAfterDescending[] = L"按别名升序排列";
 constexpr wchar_t kEmptyAliasOrPath[] = L"别名或路径框不能为空.";
 // Follows the path and a comma.
 constexpr wchar_t kPathNotFound[] = L"此路径不存在.";
+// Edit found its row gone: another process removed it while the dialog was open.
+constexpr wchar_t kEditedRowGone[] = L"Another program removed this row from the list while it was being edited; the edit was not made.";
 constexpr wchar_t kBrowseInstruction[] = L"请选择要加入快捷目录列表的文件夹";
 // Follow the path and a line break: a favourite that cannot be opened as a folder.
 constexpr wchar_t kNotAnExistingFolder[] = L"此路径不是一个存在的文件夹, 不能打开.";
 constexpr wchar_t kFolderNotOpened[] = L"系统未能打开此文件夹.";
+// Things dropped or pasted that are not folders: followed by their names, one a line.
+constexpr wchar_t kNotFoldersRefused[] = L"以下项目不是文件夹, 没有加入列表:";
+// After the names shown, the number of the other refused names.
+constexpr wchar_t kMoreNotFolders[] = L"... 另有 %s 项.";
+constexpr wchar_t kClipboardHoldsNoFolder[] = L"剪贴板中没有文件夹或文件夹路径.";
+// Follows the path and a line break: the clipboard could not be written.
+constexpr wchar_t kPathNotCopied[] = L"未能把此路径复制到剪贴板.";
 
 struct TAppOptions {
     bool ExploreFolder = false;

@@ -9,7 +9,9 @@
 #include "app/AddItem.h"
 #include "app/Backup.h"
 #include "app/AliasSort.h"
+#include "app/ClipboardPaste.h"
 #include "app/Global.h"
+#include "app/ListKeys.h"
 #include "app/Options.h"
 #include "app/RegistryAccessor.h"
 #include "resources/forms/MainFormDesc.h"
@@ -54,12 +56,20 @@ TfrmMain::TfrmMain(tk::TComponent* owner, MainSettings settings)
     BuildComponents();
     model_.OnChange = [this](const ModelChange& change) { ShowModelChange(change); };
     store_ = std::make_unique<ShortcutStore>(settings_.Accessors ? settings_.Accessors : RegistryAccessors(), model_);
+    BuildFolderCheck();
+    BuildFindBox();
     OnCreate = [this](tk::TComponent* s) { FormCreate(s); };
     OnShow = [this](tk::TComponent* s) { FormShow(s); };
+    pasteKey_ = std::make_unique<PasteKey>(*this);
     DoCreate();
+    InstallUndoKeys();
 }
 
-TfrmMain::~TfrmMain() { DestroyComponents(); }
+TfrmMain::~TfrmMain() {
+    pasteKey_.reset();
+    RemoveUndoKeys();
+    DestroyComponents();
+}
 
 std::wstring TfrmMain::WindowClassName() const { return desc::kMainWindowClass; }
 
@@ -100,6 +110,8 @@ void TfrmMain::BuildComponents() {
     aItemUp = makeAction(kMainActions[2]);
     aItemDown = makeAction(kMainActions[3]);
     aSort = makeAction(kMainActions[4]);
+    aOpenFolder = makeAction(kMainActions[5]);
+    aCopyPath = makeAction(kMainActions[6]);
     aEdit->OnExecute = [this](tk::TComponent* s) { aEditExecute(s); };
     aEdit->OnUpdate = [this](tk::TComponent* s) { aEditUpdate(s); };
     aDelete->OnExecute = [this](tk::TComponent* s) { aDeleteExecute(s); };
@@ -110,6 +122,11 @@ void TfrmMain::BuildComponents() {
     aItemDown->OnUpdate = [this](tk::TComponent* s) { aItemDownUpdate(s); };
     aSort->OnExecute = [this](tk::TComponent* s) { aSortExecute(s); };
     aSort->OnUpdate = [this](tk::TComponent* s) { aSortUpdate(s); };
+    // Opening and copying need a chosen row, as Edit does.
+    aOpenFolder->OnExecute = [this](tk::TComponent* s) { aOpenFolderExecute(s); };
+    aOpenFolder->OnUpdate = [this](tk::TComponent* s) { aEditUpdate(s); };
+    aCopyPath->OnExecute = [this](tk::TComponent* s) { aCopyPathExecute(s); };
+    aCopyPath->OnUpdate = [this](tk::TComponent* s) { aEditUpdate(s); };
 
     suiToolBar1 = new TsuiToolBar(this);
     suiToolBar1->SetName(L"suiToolBar1");
@@ -124,16 +141,6 @@ void TfrmMain::BuildComponents() {
     suiToolBar1->SetImages(ImageList1);
     suiToolBar1->SetTabOrder(0);
 
-    auto actionFor = [this](MainCommand c) -> tk::TAction* {
-        switch (c) {
-        case MainCommand::Edit: return aEdit;
-        case MainCommand::Delete: return aDelete;
-        case MainCommand::ItemUp: return aItemUp;
-        case MainCommand::ItemDown: return aItemDown;
-        case MainCommand::Sort: return aSort;
-        default: return nullptr;
-        }
-    };
     auto clickFor = [this](MainCommand c) -> tk::TNotifyEvent {
         switch (c) {
         case MainCommand::Add: return [this](tk::TComponent* s) { tbAddClick(s); };
@@ -153,10 +160,10 @@ void TfrmMain::BuildComponents() {
             b->SetSeparatorWidth(kSeparatorWidth);
         } else {
             b->SetCaption(d.caption);
-            b->SetHint(d.hint);
+            b->SetHint(HintWithKey(d.hint, d.command));
             b->SetImageIndex(d.image);
             if (d.boundToAction) {
-                b->SetAction(actionFor(d.command));
+                b->SetAction(ActionOf(d.command));
             } else {
                 b->OnClick = clickFor(d.command);
             }
@@ -186,6 +193,14 @@ void TfrmMain::BuildComponents() {
     lvMain->SetTabOrder(1);
     lvMain->OnSelectItem = [this](tk::TComponent* s, int item, bool selected) { lvMainSelectItem(s, item, selected); };
     lvMain->OnDblClick = [this](tk::TComponent* s) { lvMainDblClick(s); };
+    AcceptDroppedFolders();
+    lvMain->OnKeyDown = [this](tk::TComponent* s, tk::TShortCut key) { return lvMainKeyDown(s, key); };
+    lvMain->OnContextPopup = [this](tk::TComponent* s, POINT at, bool byKeyboard) {
+        lvMainContextPopup(s, at, byKeyboard);
+    };
+    BuildListMenu();
+    // The keys work in the list: it has the keyboard whenever the window is active.
+    SetActiveControl(lvMain);
 }
 
 void TfrmMain::BuildFrame() {
@@ -244,6 +259,7 @@ void TfrmMain::AttachSkin() {
     // the tool bar, which keeps its own colours.
     suiFileTheme1->SetThemeFile(settings_.SkinFile);
     suiForm1->SetFileTheme(suiFileTheme1);
+    pmList->SetFileTheme(suiFileTheme1);
     FitClientArea();
 }
 
@@ -310,14 +326,16 @@ void TfrmMain::ToolButton10Click(tk::TComponent*) {
 
 bool TfrmMain::SelectedRowExists() { return FSelIndex >= 0 && FSelIndex < model_.Count(); }
 
-void TfrmMain::WriteThrough(const std::function<void()>& write) {
+void TfrmMain::WriteThrough(const std::function<void()>& write, bool* reloadChangedList) {
     try {
         write();
     } catch (...) {
         const std::exception_ptr error = std::current_exception();
         try {
-            ReloadList();
+            const bool changed = ReloadList();
+            if (reloadChangedList) *reloadChangedList = changed;
         } catch (...) {
+            if (reloadChangedList) *reloadChangedList = true;
             // The key could not even be read back: both errors go to the box.
             throw tk::ERegistryException(tk::ExceptionMessage(error) + L"\r\n" +
                                          tk::ExceptionMessage(std::current_exception()));
@@ -326,7 +344,7 @@ void TfrmMain::WriteThrough(const std::function<void()>& write) {
     }
 }
 
-void TfrmMain::ReloadList() {
+bool TfrmMain::ReloadList() {
     // The rows read before an error stay, as they would in a list filled row by row.
     struct Loaded : ShortcutRows {
         std::vector<ShortcutRow> rows;
@@ -341,7 +359,9 @@ void TfrmMain::ReloadList() {
         model_.ReplaceAll(std::move(loaded.rows));
         throw;
     }
+    const bool changed = !SameShortcuts(loaded.rows, model_.Rows());
     model_.ReplaceAll(std::move(loaded.rows));
+    return changed;
 }
 
 void TfrmMain::ShowModelChange(const ModelChange& change) {
@@ -363,12 +383,18 @@ void TfrmMain::ShowModelChange(const ModelChange& change) {
         lvMain->DeleteItem(change.First);
         break;
     }
+    if (folderCheck_) folderCheck_->ModelChanged(change);
 }
 
 void TfrmMain::tbAddClick(tk::TComponent*) {
     TfrmProperty dialog(this, L"", L"");
     if (dialog.ShowModal() != tk::mrOk) return;
-    AppendShortcut(dialog.feName->Text(), dialog.fePath->Text());
+    AddShortcut(dialog.feName->Text(), dialog.fePath->Text());
+}
+
+void TfrmMain::AddShortcut(const std::wstring& alias, const std::wstring& path) {
+    const auto step = RecordStep(kStepAdd);
+    AppendShortcut(alias, path);
 }
 
 void TfrmMain::AppendShortcut(const std::wstring& alias, const std::wstring& path) {
@@ -383,10 +409,20 @@ void TfrmMain::AppendShortcut(const std::wstring& alias, const std::wstring& pat
 void TfrmMain::aEditExecute(tk::TComponent*) {
     // The remembered row may lie past the end of a list that has shrunk: nothing to edit then.
     if (!SelectedRowExists()) return;
-    const int i = FSelIndex;
-    TfrmProperty dialog(this, model_.Row(i).Alias, model_.Row(i).Path);
+    int i = FSelIndex;
+    const ShortcutRow shown = model_.Row(i);
+    const int outsideChanges = outsideChanges_;
+    TfrmProperty dialog(this, shown.Alias, shown.Path);
     if (dialog.ShowModal() != tk::mrOk) return;
-    const std::wstring alias = dialog.feName->Text(), path = dialog.fePath->Text();
+    // Another process changed the list while the dialog was open: the row shown is edited
+    // wherever it now stands.
+    if (outsideChanges_ != outsideChanges && (i = FindShortcut(shown)) < 0) throw tk::Exception(kEditedRowGone);
+    EditShortcut(i, dialog.feName->Text(), dialog.fePath->Text());
+}
+
+void TfrmMain::EditShortcut(int i, const std::wstring& alias, const std::wstring& path) {
+    if (i < 0 || i >= model_.Count()) return;
+    const auto step = RecordStep(kStepEdit);
     WriteThrough([&] {
         store_->WriteRegString(settings_.KeyPath, AliasValueName(i), alias);
         store_->WriteRegString(settings_.KeyPath, PathValueName(i), path);
@@ -401,12 +437,18 @@ void TfrmMain::lvMainDblClick(tk::TComponent* sender) {
 
 void TfrmMain::aDeleteExecute(tk::TComponent*) {
     if (!SelectedRowExists()) return;
+    const ShortcutRow asked = model_.Row(FSelIndex);
+    const int outsideChanges = outsideChanges_;
     if (AppOptions.AskDelete &&
         tk::Application().ShowMessageBox(kConfirmDelete, kMessageCaption,
                                          MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
         return;
-    const int i = FSelIndex;
+    int i = FSelIndex;
+    // Another process changed the list while the question was open: the row asked about goes,
+    // wherever it now stands; if that process removed it already, there is nothing left to do.
+    if (outsideChanges_ != outsideChanges && (i = FindShortcut(asked)) < 0) return;
     const int n = model_.Count() - 1;
+    const auto step = RecordStep(kStepDelete);
     RowsAfterChange next(model_, n, [i](int k) { return k < i ? k : k + 1; });
     // The rows below move up first and the pair that falls off the end goes last: a failure in
     // between leaves a row twice in the key, never a row lost.
@@ -425,6 +467,7 @@ void TfrmMain::aDeleteExecute(tk::TComponent*) {
 void TfrmMain::aItemUpExecute(tk::TComponent*) {
     const int i = FSelIndex;
     if (i <= 0 || i >= model_.Count()) return;
+    const auto step = RecordStep(kStepMoveUp);
     RowsAfterChange next(model_, model_.Count(), [i](int k) { return k == i ? i - 1 : k == i - 1 ? i : k; });
     WriteThrough([&] { store_->WriteItemRange(settings_.KeyPath, i - 1, i, next); });
     model_.Exchange(i - 1, i);
@@ -434,6 +477,7 @@ void TfrmMain::aItemUpExecute(tk::TComponent*) {
 void TfrmMain::aItemDownExecute(tk::TComponent*) {
     const int i = FSelIndex;
     if (i < 0 || i + 1 >= model_.Count()) return;
+    const auto step = RecordStep(kStepMoveDown);
     RowsAfterChange next(model_, model_.Count(), [i](int k) { return k == i ? i + 1 : k == i + 1 ? i : k; });
     WriteThrough([&] { store_->WriteItemRange(settings_.KeyPath, i, i + 1, next); });
     model_.Exchange(i, i + 1);
@@ -441,6 +485,7 @@ void TfrmMain::aItemDownExecute(tk::TComponent*) {
 }
 
 void TfrmMain::aSortExecute(tk::TComponent*) {
+    const auto step = RecordStep(kStepSort);
     const int n = model_.Count();
     std::vector<std::string> keys;
     keys.reserve(static_cast<size_t>(n));
@@ -454,7 +499,7 @@ void TfrmMain::aSortExecute(tk::TComponent*) {
     FSortAscending = !FSortAscending;
 }
 
-void TfrmMain::tbRefreshClick(tk::TComponent*) { ReloadList(); }
+void TfrmMain::tbRefreshClick(tk::TComponent*) { ReloadAfterOutsideChange(); }
 
 void TfrmMain::tbHelpClick(tk::TComponent*) {
     ShellExecuteW(Handle(), L"Open", settings_.HelpFile.c_str(), nullptr, nullptr, SW_SHOW);
@@ -488,6 +533,7 @@ void TfrmMain::ImportFrom(const std::wstring& fileName) {
     // An import that fails keeps the entries it added (each is in the key and the list) and says
     // how many there were.
     int added = 0;
+    const auto step = RecordStep(kStepImport);
     try {
         // A backup in UTF-8 or UTF-16 big-endian is read through a UTF-16 copy of its text.
         const tk::TUnicodeIniCopy backup(fileName);
@@ -509,6 +555,11 @@ void TfrmMain::WndProc(tk::TMessage& m) {
         Show();
         if (tk::Application().IsMinimized()) tk::Application().Restore();
         tk::Application().BringToFront();
+        m.Result = 0;
+        return;
+    }
+    if (m.Msg == desc::kListChangedNotice) {
+        ListChangedNotice();
         m.Result = 0;
         return;
     }

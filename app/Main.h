@@ -6,20 +6,29 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "app/FolderCheck.h"
+#include "app/OpenFolder.h"
+#include "app/ListHistory.h"
 #include "app/ShortcutModel.h"
 #include "app/ShortcutStore.h"
+#include "resources/forms/MainFormDesc.h"
 #include "skin/controls/Form.h"
+#include "skin/controls/PopupMenu.h"
 #include "skin/controls/ToolBar.h"
 #include "skin/theme/FileTheme.h"
 #include "toolkit/win/ActionList.h"
 #include "toolkit/win/FileDialogs.h"
+#include "toolkit/win/FolderProbe.h"
 #include "toolkit/win/Form.h"
 #include "toolkit/win/ImageList.h"
 #include "toolkit/win/ListView.h"
 #include "toolkit/win/ToolBar.h"
 
 namespace qd {
+
+class PasteKey;
 
 // Where the main window keeps its data; tests point it at private places.
 struct MainSettings {
@@ -32,12 +41,18 @@ struct MainSettings {
     AccessorFactory Accessors;
     // The skin the window is dressed in: a bare name is looked for beside the program.
     std::wstring SkinFile = L"Silver.ssk";
+    // How the rows' folders are checked (tests put in a slow question).
+    tk::TFolderProbeSettings FolderProbe;
+    // How a favourite's folder is handed to the shell (empty: the shell itself); tests watch it.
+    ShellFolderRunner FolderRunner;
     static MainSettings ForThisProgram();
 };
 
 // FSelIndex before any row has been chosen since start-up (or after the list was reloaded):
 // the commands that need a chosen row stay disabled.
 inline constexpr int kNoRowChosen = -200;
+
+class TFindBox;
 
 class TfrmMain : public tk::TForm {
 public:
@@ -57,6 +72,9 @@ public:
     tk::TAction* aItemUp = nullptr;
     tk::TAction* aItemDown = nullptr;
     tk::TAction* aSort = nullptr;
+    tk::TAction* aOpenFolder = nullptr;
+    tk::TAction* aCopyPath = nullptr;
+    TsuiPopupMenu* pmList = nullptr;  // the list's context menu
     TsuiFileTheme* suiFileTheme1 = nullptr;
     tk::TOpenDialog* OpenDialog1 = nullptr;
     tk::TSaveDialog* SaveDialog1 = nullptr;
@@ -90,36 +108,117 @@ public:
     // Opens the options dialog (the tool bar's tenth button).
     void ToolButton10Click(tk::TComponent* sender);
 
+    // Open the chosen row's folder in Explorer, and copy its path as text (MainCommands.cpp).
+    void aOpenFolderExecute(tk::TComponent* sender);
+    void aCopyPathExecute(tk::TComponent* sender);
+    // A key pressed in the list: runs its command (ListKeys.cpp); true when the key is one.
+    bool lvMainKeyDown(tk::TComponent* sender, tk::TShortCut key);
+    // Opens the list's context menu at the point, or from the keyboard at the chosen row.
+    void lvMainContextPopup(tk::TComponent* sender, POINT at, bool byKeyboard);
+
+    // The commands by name, as the keys and the list's menu run them: through the command's button
+    // (or, without one, its action), update rule first; enabled as the button is.
+    void RunCommand(desc::MainCommand command);
+    bool CommandEnabled(desc::MainCommand command);
+
     void WndProc(tk::TMessage& message) override;
 
     // Export and import without their file dialogs: the commands once a file has been chosen.
     void ExportTo(const std::wstring& chosenName);
     void ImportFrom(const std::wstring& fileName);
+    // Add and edit once the property dialog has accepted the texts.
+    void AddShortcut(const std::wstring& alias, const std::wstring& path);
+    void EditShortcut(int row, const std::wstring& alias, const std::wstring& path);
+
+    // Undo and redo (Ctrl+Z, Ctrl+Y; app/UndoRedo.cpp): each takes the list one step back or
+    // forward, writing the key first as every change does. Every change since the start can be
+    // undone; a change another process made (seen by refresh or by its notice) ends the history.
+    void Undo();
+    void Redo();
+    bool CanUndo() const { return history_.CanUndo(); }
+    bool CanRedo() const { return history_.CanRedo(); }
+    // The names of the steps undo and redo would take ("删除"); empty when there is none.
+    std::wstring UndoName() const;
+    std::wstring RedoName() const;
+    // Makes what the model goes through while the result lives one step of the history, under the
+    // command's name: `const auto step = RecordStep(kStepSort);` at the top of a command.
+    ListHistory::Recorder RecordStep(const wchar_t* name) { return {history_, model_, name}; }
+
+    // Adds the folders at the given paths (dropped or pasted) after the rows, in their order, as
+    // the add command adds one; a folder the list holds already is chosen instead, and what is no
+    // folder is refused with one message naming it all.
+    // stepName: the name of the change in the undo history (a drop, a paste).
+    void AddFolders(const std::vector<std::wstring>& paths, const wchar_t* stepName);
+    // Ctrl+V: adds the folders the clipboard holds (copied in Explorer, or paths as text).
+    void PasteFolders();
+    // A row dragged in the list and released over another: moved there.
+    void lvMainMoveItem(int from, int to);
+    // Checks every row's folder again, off the window's thread ("检查路径").
+    void CheckPaths();
+    // Deletes the rows whose folder the latest check found missing, after one question that says
+    // how many ("删除不存在的路径").
+    void DeleteMissingRows();
+    // The find box (Ctrl+F) and the folder check behind the rows' marks.
+    TFindBox* FindBox() const { return findBox_; }
+    FolderCheck& Folders() { return *folderCheck_; }
+    tk::TFolderProbe* FolderProbe() const { return folderProbe_; }
 
 private:
     void BuildComponents();
     void AttachSkin();
     void BuildFrame();
+    void BuildListMenu();
+    tk::TAction* ActionOf(desc::MainCommand command) const;
+    tk::TToolButton* ButtonOf(desc::MainCommand command);
     // Sizes the window so that the frame's client area has the designed size.
     void FitClientArea();
     // True when the remembered row is a row of the list (after the list shrinks it may not be).
     bool SelectedRowExists();
     // Runs the key's side of a change, which comes before the window's. When the key refuses, the
     // window is filled again from what the key holds and the error goes on to the error box, so
-    // the two never differ after a failure.
-    void WriteThrough(const std::function<void()>& write);
-    // Shows the rows the key holds in place of the list's (as refresh does).
-    void ReloadList();
+    // the two never differ after a failure; reloadChangedList (when given) then says whether the
+    // list shown changed by the reload.
+    void WriteThrough(const std::function<void()>& write, bool* reloadChangedList = nullptr);
+    // Shows the rows the key holds in place of the list's (as refresh does). True when they differ
+    // from the rows shown before.
+    bool ReloadList();
     // Brings the list view up to date with a change of the model.
     void ShowModelChange(const ModelChange& change);
     // Writes a new row's pair to the store, then appends it to the list (add and import).
     void AppendShortcut(const std::wstring& alias, const std::wstring& path);
+    // The same for several rows, their pairs written in one opening of the key.
+    void AppendShortcuts(const std::vector<ShortcutRow>& rows);
+    // Lets the list take folders dropped from Explorer and rows dragged within it.
+    void AcceptDroppedFolders();
+    // The folder check and the rows' look that shows it; the find box.
+    void BuildFolderCheck();
+    void BuildFindBox();
+    // Takes the list through a step of the history: the count rows from first on become rows.
+    void ApplyStep(int first, int count, const std::vector<ShortcutRow>& rows);
+    // Reloads the list after another process changed the key (refresh, the change notice); when
+    // it now differs, the history goes, since its steps no longer fit the list.
+    void ReloadAfterOutsideChange();
+    // The change notice: reloads at once, also while a dialog or question of a command is open.
+    // Such a command acts afterwards on the row it showed, found again by its texts.
+    void ListChangedNotice();
+    // The first row holding the same alias and path, or -1.
+    int FindShortcut(const ShortcutRow& row) const;
+    void InstallUndoKeys();
+    void RemoveUndoKeys();
+    bool UndoKeyPressed(const MSG& msg);
 
     MainSettings settings_;
     int FSelIndex = kNoRowChosen;
     bool FSortAscending = true;
     ShortcutModel model_;
     std::unique_ptr<ShortcutStore> store_;
+    std::unique_ptr<PasteKey> pasteKey_;
+    tk::TFolderProbe* folderProbe_ = nullptr;
+    std::unique_ptr<FolderCheck> folderCheck_;
+    TFindBox* findBox_ = nullptr;
+    ListHistory history_;
+    int outsideChanges_ = 0;  // counts the reloads that found the key changed by another process
+    int undoKeyHook_ = 0;
 };
 
 }  // namespace qd

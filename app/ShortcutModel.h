@@ -4,6 +4,7 @@
 // changed, so the view repaints just that.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -13,11 +14,32 @@
 
 namespace qd {
 
+// The marks of one row, as a folder check sets them.
+struct RowMarks {
+    int Row;
+    bool Missing;
+    bool Unknown;
+};
+
 struct ShortcutRow {
     std::wstring Alias;
     std::wstring Path;
-    bool Missing = false;  // the folder was found missing (shown as a mark)
+    bool Missing = false;  // the folder was found missing (shown greyed, with a mark)
+    bool Unknown = false;  // the folder could not be checked in time (shown with another mark)
 };
+
+// A change of the list as the slice that differs: from row First on, the rows Before were
+// replaced by the rows After. Rows both lists share at the front and at the end are left out.
+struct RowsChange {
+    int First = 0;
+    std::vector<ShortcutRow> Before;
+    std::vector<ShortcutRow> After;
+    bool Empty() const { return Before.empty() && After.empty(); }
+};
+
+// Two rows name the same shortcut when alias and path are equal; the marks do not count.
+inline bool SameShortcut(const ShortcutRow& a, const ShortcutRow& b) { return a.Alias == b.Alias && a.Path == b.Path; }
+bool SameShortcuts(const std::vector<ShortcutRow>& a, const std::vector<ShortcutRow>& b);
 
 // What one change did to the rows.
 struct ModelChange {
@@ -51,11 +73,30 @@ public:
     // Row k becomes the row that was at order[k]; order must be a permutation of 0..Count()-1.
     void Reorder(const std::vector<int>& order);
     void ReplaceAll(std::vector<ShortcutRow> rows);
+    // Replaces the count rows from first on with the given rows (any number of them).
+    void ReplaceRows(int first, int count, std::vector<ShortcutRow> rows);
     void SetMissing(int row, bool missing);
+    // Both marks of a folder check at once (at most one of them is meant to be set).
+    void SetMarks(int row, bool missing, bool unknown);
+    // The marks of many rows, told as one change over the rows from the first to the last that
+    // changed (the view repaints what of that it shows).
+    void SetMarks(const std::vector<RowMarks>& marks);
+
+    // Counts the changes that may have moved, added, removed or changed paths (every change but
+    // the marks): what was learnt of the rows' positions stays good while it does not move.
+    std::uint64_t PathsVersion() const { return pathsVersion_; }
 
     // The first row at or after start (going round to the top when wrap) whose alias begins with
     // text, compared without regard to the case of letters; -1 when none does.
     int FindAliasPrefix(std::wstring_view text, int start, bool wrap) const;
+
+    // Notes every change from BeginChange on, so that EndChange can say what the changes did
+    // together: the slice of rows that differs, kept as it was before and as it is now. The rows
+    // are noted as the changes reach them, so the cost follows the rows changed, not the list's
+    // length. While a change is being noted, BeginChange is refused (throws std::logic_error).
+    void BeginChange();
+    bool NotingChange() const { return noting_; }
+    RowsChange EndChange();
 
     // Told after every change; while a batch is open, once when it closes.
     std::function<void(const ModelChange&)> OnChange;
@@ -76,12 +117,24 @@ public:
 private:
     size_t Checked(int row) const;
     void Notify(const ModelChange& change);
+    // Told before an operation changes the rows first..end-1 (end exclusive) of the list as it
+    // stands: notes those of them that the change being noted has not reached yet.
+    void Touch(int first, int end);
 
     std::vector<ShortcutRow> rows_;
+    std::uint64_t pathsVersion_ = 0;
     int batchDepth_ = 0;
     bool batchChanged_ = false;   // something changed during the batch
     bool batchOnlyAppends_ = true;
     int batchFirstCount_ = 0;     // the row count when the batch began
+
+    // The change being noted: the rows outside touchedFirst_..Count()-untouchedTail_-1 are those
+    // of the list when it began; noted_ holds the rows that stood inside when it began.
+    bool noting_ = false;
+    bool touched_ = false;
+    int touchedFirst_ = 0;
+    int untouchedTail_ = 0;
+    std::vector<ShortcutRow> noted_;
 };
 
 }  // namespace qd

@@ -1,5 +1,7 @@
 #include "app/ShortcutStore.h"
 
+#include <algorithm>
+
 #include "toolkit/Exception.h"
 #include "toolkit/Text.h"
 
@@ -54,6 +56,43 @@ void ShortcutStore::WriteItemRange(const std::wstring& keyPath, int first, int l
     for (int i = first; i <= last; ++i) {
         accessor->WriteString(AliasValueName(i), from.Alias(i));
         accessor->WriteString(PathValueName(i), from.Path(i));
+    }
+}
+
+PairRange DifferingPairs(ShortcutRows& from, ShortcutRows& to, PairRange within) {
+    const int oldCount = from.RowCount(), newCount = to.RowCount();
+    const int common = std::min(oldCount, newCount);
+    auto same = [&](int i) { return from.Alias(i) == to.Alias(i) && from.Path(i) == to.Path(i); };
+    int first = std::clamp(within.First, 0, common);
+    const int searchEnd = std::min(common - 1, within.Last);
+    while (first <= searchEnd && same(first)) ++first;
+    if (newCount > oldCount) return {first, newCount - 1};
+    if (first > searchEnd && newCount == oldCount) return {first, first - 1};
+    // Only rows that keep their index can be equal at the end.
+    int last = newCount == oldCount ? searchEnd : common - 1;
+    while (last >= first && same(last)) --last;
+    return {first, last};
+}
+
+void ShortcutStore::RewriteRows(const std::wstring& keyPath, ShortcutRows& from, ShortcutRows& to, PairRange within) {
+    const int oldCount = from.RowCount(), newCount = to.RowCount();
+    const PairRange write = DifferingPairs(from, to, within);
+    if (write.Last < write.First && newCount >= oldCount) return;
+    auto accessor = accessors_();
+    OpenedKey key(*accessor);
+    key.OpenForWriting(keyPath, true);
+    auto writePair = [&](int i) {
+        accessor->WriteString(AliasValueName(i), to.Alias(i));
+        accessor->WriteString(PathValueName(i), to.Path(i));
+    };
+    if (newCount > oldCount) {
+        for (int i = write.Last; i >= write.First; --i) writePair(i);
+    } else {
+        for (int i = write.First; i <= write.Last; ++i) writePair(i);
+    }
+    for (int i = newCount; i < oldCount; ++i) {
+        accessor->DeleteValue(AliasValueName(i));
+        accessor->DeleteValue(PathValueName(i));
     }
 }
 

@@ -32,6 +32,12 @@ public:
 
 using AccessorFactory = std::function<std::unique_ptr<KeyValueAccessor>()>;
 
+// Pairs First..Last (Last < First: none) of a list that differ from another list's.
+struct PairRange {
+    int First = 0;
+    int Last = -1;
+};
+
 // The rows the store mirrors: the main window's shortcut model.
 class ShortcutRows {
 public:
@@ -41,6 +47,15 @@ public:
     virtual std::wstring Path(int row) = 0;
     virtual void AppendRow(const std::wstring& alias, const std::wstring& path) = 0;
 };
+
+// The rows a comparison looks at: all of them unless the caller knows better.
+constexpr PairRange kAllPairs{0, 0x7FFFFFFF};
+
+// The pairs of `to` that differ from those of `from` at the same index, from the first to the last
+// (pairs of `to` past the end of `from` all count). Only the pairs within `within` are compared:
+// the caller knows the others are equal, which for lists of different length can be only those
+// in front of within.First.
+PairRange DifferingPairs(ShortcutRows& from, ShortcutRows& to, PairRange within = kAllPairs);
 
 constexpr wchar_t kStoreKeyPath[] = L"Software\\Quiverdir";
 constexpr wchar_t kSeedWindowsAlias[] = L"Windows安装目录";
@@ -65,6 +80,14 @@ public:
     // lies past the end.
     void WriteItemRange(const std::wstring& keyPath, int first, int last);
     void WriteItemRange(const std::wstring& keyPath, int first, int last, ShortcutRows& from);
+    // Takes the key from the list `from`, which it holds, to the list `to` in one opening of the
+    // key: writes the pairs from the first row that differs to the last (rows equal at both ends,
+    // compared by position, are left alone), then deletes the pairs past the new end, N before P,
+    // from the front, so the first deletion already ends the list. A list that grows is written
+    // from its end backwards and one that does not from the front: a row inserted or removed that
+    // fails part-way leaves a row twice in the key, never a row lost.
+    // `within` as for DifferingPairs.
+    void RewriteRows(const std::wstring& keyPath, ShortcutRows& from, ShortcutRows& to, PairRange within = kAllPairs);
     // Deletes N<index>, then P<index>. A key that does not exist holds nothing to delete.
     void DeleteItemValues(const std::wstring& keyPath, int index);
     // Appends the stored rows to the list (without clearing it first). Reads only: a key the

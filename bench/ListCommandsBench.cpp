@@ -90,12 +90,13 @@ public:
         double floorPerValue = 0;  // import: the same writes, each under the key opened anew
     };
     struct Result {
-        Figure startup, refresh, sortAscending, sortDescending, deleteFirst, moveUp, import, importAgain, exportList,
-            orderOnly;
+        Figure startup, refresh, sortAscending, sortDescending, deleteFirst, moveUp, undoMove, redoMove, undoDelete,
+            import, importAgain, exportList, orderOnly;
     };
 
     Result Run() {
-        std::vector<Figure> startup, refresh, sortUp, sortDown, del, move, import, again, exported, order;
+        std::vector<Figure> startup, refresh, sortUp, sortDown, del, move, undoMove, redoMove, undoDelete, import, again,
+            exported, order;
         auto add = [](std::vector<Figure>& to, double time, double floor) { to.push_back({time, floor}); };
         for (int r = 0; r < repetitions_; ++r) {
             WriteStore();
@@ -124,6 +125,14 @@ public:
             Pump();
             const double moveTime = Time([&] { form_->aItemUpExecute(nullptr); });
             add(move, moveTime, WriteFloor(n_ / 2 - 1, n_ / 2, 0));
+            // Undo and redo of the move, then undo of the deletion of the first row (every pair
+            // moves down by one, written from the end).
+            add(undoMove, Time([&] { form_->Undo(); }), WriteFloor(n_ / 2 - 1, n_ / 2, 0));
+            add(redoMove, Time([&] { form_->Redo(); }), WriteFloor(n_ / 2 - 1, n_ / 2, 0));
+            form_->Undo();
+            add(undoDelete, Time([&] { form_->Undo(); }), WriteFloor(0, form_->Model().Count() - 1, 0));
+            form_->Redo();
+            form_->Redo();
 
             // Import: a backup of n entries, the second half of the list and as many new ones.
             const std::filesystem::path source = dir_ / "source.pwb";
@@ -185,8 +194,9 @@ public:
             for (const auto& row : rows_) keys.push_back(qd::AliasSortKey(row.first));
             add(order, Time([&] { qd::AliasSortOrder(keys, true); }), 0);
         }
-        return {Median(startup), Median(refresh), Median(sortUp), Median(sortDown), Median(del),
-                Median(move),    Median(import),  Median(again),  Median(exported), Median(order)};
+        return {Median(startup),  Median(refresh),  Median(sortUp),     Median(sortDown), Median(del),
+                Median(move),     Median(undoMove), Median(redoMove),   Median(undoDelete), Median(import),
+                Median(again),    Median(exported), Median(order)};
     }
 
 private:
@@ -322,6 +332,9 @@ int main(int argc, char** argv) {
         {"sort descending (after ascending)", &Bench::Result::sortDescending},
         {"delete the first row", &Bench::Result::deleteFirst},
         {"move a row up", &Bench::Result::moveUp},
+        {"undo the move", &Bench::Result::undoMove},
+        {"redo the move", &Bench::Result::redoMove},
+        {"undo the deletion of the first row", &Bench::Result::undoDelete},
         {"import n into n (half duplicates)", &Bench::Result::import},
         {"import again (all duplicates)", &Bench::Result::importAgain},
         {"export", &Bench::Result::exportList},

@@ -7,8 +7,7 @@ namespace qd::desc {
 
 constexpr wchar_t kMainWindowClass[] = L"Quiverdir Made by Tallowmere";
 constexpr unsigned kInstanceWakeup = 0x1403;
-// Posted to the running editor's main window by another program that changed the list (the folder
-// menu's "add the current folder"): the editor reads the list again. Both parameters 0.
+// Posted to the running editor by another process that changed the list: the editor reloads it.
 constexpr unsigned kListChangedNotice = 0x1404;
 constexpr wchar_t kApplicationTitle[] = L"Path Warden";
 constexpr wchar_t kMainCaption[] = L"Quorvane快捷目录软件 1.1";
@@ -18,8 +17,11 @@ constexpr wchar_t kSkinFile[] = L"Silver.ssk";
 constexpr int kMainClientWidth = 539, kMainClientHeight = 383;
 constexpr int kMainMinWidth = 130, kMainMinHeight = 32;
 
-// What a tool button runs.
-enum class MainCommand { Separator, Add, Edit, Delete, Sort, ItemUp, ItemDown, Refresh, Import, Export, Options, Help };
+// What a tool button, a key or an item of the list's menu runs. The last ones have no button.
+enum class MainCommand {
+    Separator, Add, Edit, Delete, Sort, ItemUp, ItemDown, Refresh, Import, Export, Options, Help,
+    OpenFolder, CopyPath,
+};
 
 struct ActionDesc {
     const wchar_t* name;
@@ -35,6 +37,8 @@ constexpr ActionDesc kMainActions[] = {
     {L"aItemUp", MainCommand::ItemUp, L"Up", L"", 2},
     {L"aItemDown", MainCommand::ItemDown, L"Down", L"", 3},
     {L"aSort", MainCommand::Sort, L"Sort", L"Sort by Alias(Ascending)", 8},
+    {L"aOpenFolder", MainCommand::OpenFolder, L"Open folder", L"", -1},
+    {L"aCopyPath", MainCommand::CopyPath, L"Copy path", L"", -1},
 };
 
 struct ToolButtonDesc {

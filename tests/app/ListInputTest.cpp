@@ -1,5 +1,6 @@
 // The shortcut list as a person uses it, with the real mouse and keys: typing the first letters
-// of an alias chooses its row, and a click chooses the row under the mouse. Saves a look at the
+// of an alias chooses its row, and a click chooses the row under the mouse; Ctrl+Z and Ctrl+Y
+// undo and redo. Saves a look at the
 // main window (see realinput::SaveScreenshot).
 #include <gtest/gtest.h>
 
@@ -90,6 +91,55 @@ TEST_F(ListInputTest, TypingAnAliasFirstLettersChoosesItsRow) {
     ClickRow(2);
     EXPECT_EQ(form->SelIndex(), 2);
     realinput::SaveScreenshot(form->Handle(), "main-list-chosen");
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(ListInputTest, CtrlZUndoesTheLastChangeAndCtrlYDoesItAgain) {
+    Start({{L"a", L"C:\\a"}, {L"b", L"C:\\b"}, {L"c", L"C:\\c"}});
+    ClickRow(1);
+    form->aDeleteExecute(form->aDelete);
+    auto aliases = [&] {
+        std::wstring shown, stored;
+        for (int i = 0; i < form->lvMain->Count(); ++i) shown += form->lvMain->ItemCaption(i);
+        for (int i = 0; key.Has(qd::AliasValueName(i)); ++i) stored += key.Read(qd::AliasValueName(i));
+        return shown + L"|" + stored;
+    };
+    ASSERT_EQ(aliases(), L"ac|ac");
+    auto withCtrl = [](WORD vk, WORD also = 0) {
+        realinput::KeyDown(VK_CONTROL);
+        if (also) realinput::KeyDown(also);
+        realinput::Key(vk);
+        if (also) realinput::KeyUp(also);
+        realinput::KeyUp(VK_CONTROL);
+        realinput::Settle(150);
+    };
+    withCtrl('Z');
+    EXPECT_EQ(aliases(), L"abc|abc");
+    EXPECT_EQ(form->lvMain->ItemIndex(), 1);  // the row that came back is chosen
+    withCtrl('Y');
+    EXPECT_EQ(aliases(), L"ac|ac");
+    // Z without Ctrl is a letter typed into the list, and Ctrl+Alt+Z no undo.
+    realinput::Key('Z');
+    realinput::Settle(150);
+    withCtrl('Z', VK_MENU);
+    EXPECT_EQ(aliases(), L"ac|ac");
+    withCtrl('Z', VK_SHIFT);
+    EXPECT_EQ(aliases(), L"ac|ac");
+    // In an edit box of the window (as the find box is) Ctrl+Z is the box's own.
+    struct ChildEdit {
+        HWND window;
+        ~ChildEdit() { DestroyWindow(window); }
+    } edit{CreateWindowExW(0, L"Edit", L"typed", WS_CHILD | WS_VISIBLE | WS_BORDER, 200, 60, 120, 22,
+                           form->lvMain->Handle(), nullptr, GetModuleHandleW(nullptr), nullptr)};
+    ASSERT_TRUE(edit.window);
+    realinput::Click(edit.window, 10, 10);
+    realinput::Settle(100);
+    ASSERT_EQ(GetFocus(), edit.window);
+    withCtrl('Z');
+    EXPECT_EQ(aliases(), L"ac|ac");
+    ClickRow(0);
+    withCtrl('Z');
+    EXPECT_EQ(aliases(), L"abc|abc");
     EXPECT_TRUE(errors.empty());
 }
 

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "app/Global.h"
@@ -117,12 +118,26 @@ TEST_F(MainWindowTest, LayoutFollowsTheDescription) {
     EXPECT_EQ(image(L"tbHelp"), 4);
     EXPECT_EQ(form->ImageList1->Count(), 12);
 
-    // Hints: the sort button's follows its action; the others are their own.
+    // Hints: the sort button's follows its action; the others are their own, naming the key that
+    // does the same.
     auto* sortButton = static_cast<tk::TToolButton*>(form->FindComponent(L"ToolButton4"));
     EXPECT_EQ(sortButton->Hint(), L"Sort by Alias(Ascending)");
     form->aSort->SetHint(L"按别名降序排列");
     EXPECT_EQ(sortButton->Hint(), L"按别名降序排列");
-    EXPECT_EQ(static_cast<tk::TToolButton*>(form->FindComponent(L"ToolButton2"))->Hint(), L"Edit the selected folder");
+    const std::pair<const wchar_t*, const wchar_t*> hints[] = {
+        {L"tbAdd", L"Add a select folder (Ins)"},
+        {L"ToolButton2", L"Edit the selected folder (F2)"},
+        {L"ToolButton3", L"Delete the select folder item (Del)"},
+        {L"ToolButton5", L"Move the selected folder item up the list (Ctrl+Up)"},
+        {L"ToolButton6", L"Move the selected folder item down the list (Ctrl+Down)"},
+        {L"tbRefresh", L"Refresh the folder list (F5)"},
+        {L"bImport", L"Import the saved data of Alias and Path"},
+        {L"bExport", L"Backup the data of Alias and Path"},
+        {L"ToolButton10", L"Open the options dialog to set"},
+        {L"tbHelp", L"Path Warden's help documents"},
+    };
+    for (const auto& [name, hint] : hints)
+        EXPECT_EQ(static_cast<tk::TToolButton*>(form->FindComponent(name))->Hint(), hint) << tk::ToUtf8(name);
 }
 
 // The tool bar keeps its stored colours whether the skin loads or not: it has no theme of its own.

@@ -1,6 +1,7 @@
 // The shortcut model on its own: a random run of every operation, mirrored by a plain vector and
 // by a listener that rebuilds the rows from the notifications alone (as the list view does);
-// reordering that is not a permutation; the type-ahead search; batches.
+// reordering that is not a permutation; the type-ahead search; batches; the noted change of a run
+// of operations.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/ListHistory.h"
 #include "app/ShortcutModel.h"
 
 namespace {
@@ -188,6 +190,119 @@ TEST(ShortcutModelTest, ABatchOfAppendsAnnouncesTheNewRowsOnceEvenWhenItEndsInAn
         ShortcutModel::Batch nothing(model);
     }
     EXPECT_EQ(told.size(), 1u);  // an empty batch says nothing
+}
+
+// The list with a change's slice replaced: forward puts After in place of Before, back the reverse.
+Texts Applied(Texts list, const qd::RowsChange& c, bool forward) {
+    const auto& out = forward ? c.Before : c.After;
+    const auto& in = forward ? c.After : c.Before;
+    if (c.First < 0 || static_cast<size_t>(c.First) + out.size() > list.size()) return {{L"<slice out of range>", L""}};
+    for (size_t k = 0; k < out.size(); ++k)
+        if (list[static_cast<size_t>(c.First) + k] != std::make_pair(out[k].Alias, out[k].Path)) return {{L"<slice differs>", L""}};
+    list.erase(list.begin() + c.First, list.begin() + c.First + static_cast<std::ptrdiff_t>(out.size()));
+    Texts replacement;
+    for (const ShortcutRow& r : in) replacement.emplace_back(r.Alias, r.Path);
+    list.insert(list.begin() + c.First, replacement.begin(), replacement.end());
+    return list;
+}
+
+TEST(ShortcutModelTest, ANotedRunOfOperationsGivesTheSmallestSliceThatTakesTheListBackAndForth) {
+    // Runs of one to five operations (ReplaceRows among them), each noted as one change: the
+    // change's slice taken out of the list after the run and the noted rows put back give the list
+    // before it, and the other way round; the slice has no equal rows at its ends. Few distinct
+    // texts, so equal rows next to each other are common.
+    std::mt19937 random(99);
+    ShortcutModel model;
+    Listener listener(model);
+    auto fresh = [&] {
+        const int k = static_cast<int>(random() % 4);
+        return ShortcutRow{L"a" + std::to_wstring(k), L"C:\\" + std::to_wstring(k % 2)};
+    };
+    for (int k = 0; k < 6; ++k) model.Append(fresh().Alias, fresh().Path);
+    for (int run = 0; run < 2000; ++run) {
+        const Texts before = TextsOf(model);
+        model.BeginChange();
+        EXPECT_THROW(model.BeginChange(), std::logic_error);
+        const int ops = 1 + static_cast<int>(random() % 5);
+        std::string trace;
+        for (int o = 0; o < ops; ++o) {
+            const int n = model.Count();
+            auto any = [&](int bound) { return bound <= 0 ? 0 : static_cast<int>(random() % static_cast<unsigned>(bound)); };
+            const int op = n == 0 ? 0 : static_cast<int>(random() % 7);
+            trace += std::to_string(op);
+            if (op == 0) {
+                const ShortcutRow r = fresh();
+                model.Append(r.Alias, r.Path);
+            } else if (op == 1) {
+                const ShortcutRow r = fresh();
+                model.Replace(any(n), r.Alias, r.Path);
+            } else if (op == 2 && n > 1) {
+                model.Delete(any(n));
+            } else if (op == 3) {
+                model.Exchange(any(n), any(n));
+            } else if (op == 4 && random() % 4 == 0) {
+                std::vector<int> order(static_cast<size_t>(n));
+                for (int k = 0; k < n; ++k) order[static_cast<size_t>(k)] = k;
+                std::shuffle(order.begin(), order.end(), random);
+                model.Reorder(order);
+            } else if (op == 5) {
+                const int first = any(n + 1), count = any(std::min(3, n - first) + 1);
+                std::vector<ShortcutRow> rows(static_cast<size_t>(any(4)));
+                for (ShortcutRow& r : rows) r = fresh();
+                model.ReplaceRows(first, count, rows);
+            } else if (op == 6 && random() % 8 == 0) {
+                std::vector<ShortcutRow> rows(static_cast<size_t>(1 + any(8)));
+                for (ShortcutRow& r : rows) r = fresh();
+                model.ReplaceAll(rows);
+            }
+            ASSERT_EQ(listener.shown, TextsOf(model)) << "ops " << trace;
+        }
+        const qd::RowsChange change = model.EndChange();
+        EXPECT_FALSE(model.NotingChange());
+        SCOPED_TRACE("run " + std::to_string(run) + " ops " + trace);
+        const Texts after = TextsOf(model);
+        ASSERT_EQ(Applied(after, change, false), before);
+        ASSERT_EQ(Applied(before, change, true), after);
+        ASSERT_EQ(change.Empty(), before == after);
+        if (!change.Before.empty() && !change.After.empty()) {
+            ASSERT_FALSE(qd::SameShortcut(change.Before.front(), change.After.front()));
+            ASSERT_FALSE(qd::SameShortcut(change.Before.back(), change.After.back()));
+        }
+    }
+}
+
+TEST(ListHistoryTest, ARecorderMakesOneStepOfWhatItSawAndNoneWhenTheHistoryWasClearedMeanwhile) {
+    using qd::ListHistory;
+    ShortcutModel model;
+    ListHistory history;
+    model.Append(L"a", L"C:\\a");
+    {
+        // A command that uses another recording command: one step, under the outer name.
+        ListHistory::Recorder outer(history, model, L"粘贴");
+        model.Append(L"b", L"C:\\b");
+        ListHistory::Recorder inner(history, model, L"增加");
+        model.Append(L"c", L"C:\\c");
+    }
+    ASSERT_TRUE(history.CanUndo());
+    EXPECT_EQ(history.NextUndo().Name, L"粘贴");
+    EXPECT_EQ(history.NextUndo().Change.After.size(), 2u);
+    {
+        // The list was reloaded while the command ran: its change is no step of the new history.
+        ListHistory::Recorder r(history, model, L"删除");
+        model.Delete(0);
+        history.Clear();
+    }
+    EXPECT_FALSE(history.CanUndo());
+    EXPECT_FALSE(model.NotingChange());
+    try {
+        // A command that fails part-way: what reached the list is a step.
+        ListHistory::Recorder r(history, model, L"导入");
+        model.Append(L"d", L"C:\\d");
+        throw std::runtime_error("the import stopped");
+    } catch (const std::runtime_error&) {
+    }
+    ASSERT_TRUE(history.CanUndo());
+    EXPECT_EQ(history.NextUndo().Name, L"导入");
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "tests/app/ReadOnlyKey.h"
 #include "tests/support/WinTest.h"
 #include "toolkit/Exception.h"
+#include "toolkit/Text.h"
 #include "toolkit/win/Registry.h"
 
 namespace {
@@ -300,6 +301,63 @@ TEST_F(StoreTest, AKeyThatCanBeReadButNotWrittenLoadsAndRefusesEveryChangeByName
     EXPECT_EQ(key.ValueNames(), before);
     EXPECT_EQ(key.Read(L"P1"), L"C:\\dir1");
     ExpectEveryOpenedKeyClosed();
+}
+
+// The rows a text of letters stands for: alias a with path A, and so on.
+Rows Letters(const std::wstring& letters) {
+    Rows r;
+    for (wchar_t c : letters) r.rows.emplace_back(std::wstring(1, c), std::wstring(1, tk::AsciiUpper(c)));
+    return r;
+}
+
+TEST_F(StoreTest, ARewriteWritesOnlyTheRowsThatDifferAndNeverLosesARowWhenItStopsPartWay) {
+    struct Case {
+        const wchar_t* from;
+        const wchar_t* to;
+        const wchar_t* failAt;   // the value whose write is refused, or empty
+        std::wstring changes;    // the writes (N0=a) and deletions (-N2) in order
+        const wchar_t* stored;   // the list the key holds afterwards
+    };
+    const Case cases[] = {
+        // A row inserted in front is written from the end backwards.
+        {L"abc", L"xabc", L"", L"N3=c P3=C N2=b P2=B N1=a P1=A N0=x P0=X", L"xabc"},
+        // A row removed in front: from the front, then the pair off the end goes.
+        {L"abc", L"bc", L"", L"N0=b P0=B N1=c P1=C -N2 -P2", L"bc"},
+        {L"abcd", L"acbd", L"", L"N1=c P1=C N2=b P2=B", L"acbd"},  // an exchange: its two pairs
+        {L"abcab", L"abxab", L"", L"N2=x P2=X", L"abxab"},
+        {L"a", L"ab", L"", L"N1=b P1=B", L"ab"},
+        {L"abc", L"a", L"", L"-N1 -P1 -N2 -P2", L"a"},
+        {L"abc", L"abc", L"", L"", L"abc"},
+        // Stopped by a refused write: every row of the list before is still in the key.
+        {L"abc", L"xabc", L"N1", L"N3=c P3=C N2=b P2=B N1=a", L"abbc"},
+        {L"abc", L"xabc", L"N0", L"N3=c P3=C N2=b P2=B N1=a P1=A N0=x", L"aabc"},
+        {L"abc", L"bc", L"N1", L"N0=b P0=B N1=c", L"bbc"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(tk::ToUtf8(std::wstring(c.from) + L" -> " + c.to + L" " + c.failAt));
+        tk::TRegistry().DeleteKey(key.Path());
+        Rows from = Letters(c.from), to = Letters(c.to);
+        for (int i = 0; i < from.RowCount(); ++i) {
+            key.WriteString(qd::AliasValueName(i), from.Alias(i));
+            key.WriteString(qd::PathValueName(i), from.Path(i));
+        }
+        log.clear();
+        failWrite = c.failAt;
+        if (*c.failAt) {
+            EXPECT_THROW(store.RewriteRows(key.Path(), from, to), tk::ERegistryException);
+        } else {
+            store.RewriteRows(key.Path(), from, to);
+        }
+        std::wstring changes;
+        for (const std::wstring& l : Changes()) changes += (changes.empty() ? L"" : L" ") + (l[0] == L'w' ? l.substr(6) : L"-" + l.substr(7));
+        EXPECT_EQ(changes, c.changes);
+        EXPECT_EQ(std::count(log.begin(), log.end(), L"open+create"), changes.empty() ? 0 : 1);
+        ExpectEveryOpenedKeyClosed();
+        Rows stored;
+        store.LoadItems(key.Path(), stored);
+        EXPECT_EQ(stored.rows, Letters(c.stored).rows);
+    }
+    failWrite.clear();
 }
 
 TEST(RegistryAccessor, AValueTheKeyWillNotLetGoIsAnErrorAndAnAbsentOneIsNot) {

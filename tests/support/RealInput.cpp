@@ -67,6 +67,15 @@ void Click(HWND window, int x, int y) {
     MouseUp();
 }
 
+void RightClick(HWND window, int x, int y) {
+    MouseMove(window, x, y);
+    // Both at once: a control may wait for the release in a loop of its own when the button goes
+    // down (to tell a click from a drag).
+    SendMouse(MOUSEEVENTF_RIGHTDOWN);
+    SendMouse(MOUSEEVENTF_RIGHTUP);
+    Settle(60);
+}
+
 void DoubleClick(HWND window, int x, int y) {
     MouseMove(window, x, y);
     SendMouse(MOUSEEVENTF_LEFTDOWN);
@@ -105,6 +114,26 @@ void AltKey(WORD vk) {
     Settle(60);
 }
 
+void KeyWith(WORD modifier, WORD vk) {
+    KeyDown(modifier);
+    Key(vk);
+    KeyUp(modifier);
+}
+
+void SendKeyOnly(WORD vk) {
+    SendKey(vk, false);
+    SendKey(vk, true);
+}
+
+void SendClickOnly(int screenX, int screenY) {
+    SetCursorPos(screenX, screenY);
+    SendMouse(MOUSEEVENTF_MOVE);
+    Sleep(60);
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    Sleep(30);
+    SendMouse(MOUSEEVENTF_LEFTUP);
+}
+
 COLORREF Pixel(HWND window, int x, int y) {
     UpdateWindow(window);
     const tk::ScopedGetDC dc(window);
@@ -141,13 +170,9 @@ int CountColor(HWND window, const RECT& area, COLORREF color) {
     return n;
 }
 
-void SaveScreenshot(HWND window, const char* name) {
+void SaveScreenArea(const RECT& r, const char* name) {
     const char* dir = std::getenv("QD_SCREENSHOT_DIR");
-    if (!dir || !*dir) return;
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    Settle(100);
-    RECT r;
-    GetWindowRect(window, &r);
+    if (!dir || !*dir || r.right <= r.left || r.bottom <= r.top) return;
     tk::TBitmap shot(r.right - r.left, r.bottom - r.top);
     {
         const tk::ScopedGetDC screen(nullptr);
@@ -157,6 +182,16 @@ void SaveScreenshot(HWND window, const char* name) {
     const std::vector<std::uint8_t> bytes = tk::EncodeBmp24(shot.ToImage());
     std::ofstream(std::string(dir) + "/" + name + ".bmp", std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+void SaveScreenshot(HWND window, const char* name) {
+    const char* dir = std::getenv("QD_SCREENSHOT_DIR");
+    if (!dir || !*dir) return;
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Settle(100);
+    RECT r;
+    GetWindowRect(window, &r);
+    SaveScreenArea(r, name);
 }
 
 TestForm::TestForm(int width, int height) : tk::TForm(nullptr) {

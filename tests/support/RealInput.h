@@ -16,6 +16,7 @@ void MouseMove(HWND window, int x, int y);  // client coordinates of the window
 void MouseDown();
 void MouseUp();
 void Click(HWND window, int x, int y);
+void RightClick(HWND window, int x, int y);
 void DoubleClick(HWND window, int x, int y);
 // Parks the cursor on the desktop's far corner, away from every test window.
 void MouseAway();
@@ -24,6 +25,16 @@ void KeyDown(WORD vk);
 void KeyUp(WORD vk);
 void Key(WORD vk);
 void AltKey(WORD vk);
+// A key pressed while the modifier (VK_CONTROL, VK_SHIFT) is held.
+void KeyWith(WORD modifier, WORD vk);
+
+// For a script on another thread while the user-interface thread waits in a modal loop (an open
+// menu, a dialog): the input alone, without handling this thread's messages.
+void SendKeyOnly(WORD vk);
+void SendClickOnly(int screenX, int screenY);
+// When QD_SCREENSHOT_DIR is set, saves what the screen shows in the rectangle as <name>.bmp there;
+// handles no messages, so a menu that is open stays as it is.
+void SaveScreenArea(const RECT& area, const char* name);
 
 // A client pixel / a pixel of the whole window (frame included), as a toolkit colour.
 COLORREF Pixel(HWND window, int x, int y);

@@ -163,8 +163,44 @@ int TForm::ShowModal() {
     return modalResult_;
 }
 
+void TForm::SetActiveControl(TWinControl* control) {
+    if (activeControl_ && activeControl_ != control) RemoveFreeNotification(activeControl_);
+    activeControl_ = control;
+    lastFocus_ = nullptr;
+    if (activeControl_) FreeNotification(activeControl_);
+}
+
+void TForm::Notification(TComponent* component, Operation operation) {
+    TWinControl::Notification(component, operation);
+    if (operation == Operation::Remove && component == activeControl_) {
+        activeControl_ = nullptr;
+        lastFocus_ = nullptr;
+    }
+}
+
+void TForm::RestoreFocus() {
+    HWND h = Handle();
+    auto takes = [h](HWND w) { return w && IsWindow(w) && IsChild(h, w) && IsWindowVisible(w) && IsWindowEnabled(w); };
+    if (takes(lastFocus_)) {
+        ::SetFocus(lastFocus_);
+    } else if (activeControl_ && activeControl_->HandleAllocated() && takes(activeControl_->Handle())) {
+        ::SetFocus(activeControl_->Handle());
+    }
+}
+
 void TForm::WndProc(TMessage& m) {
     switch (m.Msg) {
+    case WM_ACTIVATE:
+        if (!activeControl_) break;
+        if (LOWORD(m.WParam) == WA_INACTIVE) {
+            const HWND focus = GetFocus();
+            if (focus && IsChild(Handle(), focus)) lastFocus_ = focus;
+            break;
+        }
+        // The default gives the keyboard to the form itself; a minimised form keeps it so.
+        TWinControl::WndProc(m);
+        if (!HIWORD(m.WParam)) RestoreFocus();
+        return;
     case WM_COMMAND:
         // From the dialog manager: no child control of the form has the identifier.
         if (m.LParam == 0 && HIWORD(m.WParam) == 0 && (LOWORD(m.WParam) == IDOK || LOWORD(m.WParam) == IDCANCEL)) {

@@ -44,6 +44,12 @@ public:
     int ShowModal();
     bool Modal() const { return modal_; }
 
+    // The control that gets the keyboard whenever the form becomes active: this one at first, then
+    // whichever of the form's controls had it when the form was left (for a message box or a
+    // dialog, say). Without one, an activated form keeps the keyboard itself.
+    TWinControl* ActiveControl() const { return activeControl_; }
+    void SetActiveControl(TWinControl* control);
+
     int ModalResult() const { return modalResult_; }
     void SetModalResult(int result) { modalResult_ = result; }
 
@@ -57,6 +63,7 @@ public:
     void DoCreate();
 
     void WndProc(TMessage& message) override;
+    void Notification(TComponent* component, Operation operation) override;
 
 protected:
     void CreateParams(TCreateParams& params) override;
@@ -65,6 +72,8 @@ protected:
 
 private:
     void PlaceWindow();
+    // Gives the keyboard back to the control that had it last (or to the active control).
+    void RestoreFocus();
 
     TFormBorderStyle borderStyle_ = TFormBorderStyle::Sizeable;
     TPosition position_ = TPosition::Designed;
@@ -73,6 +82,8 @@ private:
     int modalResult_ = mrNone;
     bool modal_ = false;
     bool placed_ = false;
+    TWinControl* activeControl_ = nullptr;
+    HWND lastFocus_ = nullptr;
 };
 
 }  // namespace tk

@@ -65,6 +65,14 @@ std::wstring ShortCutToText(TShortCut shortCut) {
     return text + key;
 }
 
+TShortCut ShortCutOfKey(unsigned vk) {
+    TShortCut shortCut = static_cast<TShortCut>(vk & 0xFF);
+    if (GetKeyState(VK_SHIFT) < 0) shortCut |= scShift;
+    if (GetKeyState(VK_CONTROL) < 0) shortCut |= scCtrl;
+    if (GetKeyState(VK_MENU) < 0) shortCut |= scAlt;
+    return shortCut;
+}
+
 // The identifiers of one tree of items: given out in turn, skipping those in use, so that an
 // identifier freed by an item that went is not handed out again at once.
 struct TMenuItem::CommandTable {

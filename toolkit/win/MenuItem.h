@@ -26,6 +26,9 @@ using TShortCut = std::uint16_t;
 constexpr TShortCut scShift = 0x2000, scCtrl = 0x4000, scAlt = 0x8000;
 // "Ctrl+S", "Shift+F5", "Del"; empty for no shortcut.
 std::wstring ShortCutToText(TShortCut shortCut);
+// The shortcut of a key pressed with the modifier keys held at the time of the message being
+// handled.
+TShortCut ShortCutOfKey(unsigned vk);
 
 // The first enabled item below the parent (depth first, through enabled items only) with the
 // shortcut, or nullptr; 0 is no shortcut and finds nothing.

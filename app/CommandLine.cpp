@@ -1,0 +1,213 @@
+#include "app/CommandLine.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "app/AddItem.h"
+#include "app/Backup.h"
+#include "app/Global.h"
+#include "app/RegistryAccessor.h"
+#include "app/ShortcutModel.h"
+#include "resources/forms/MainFormDesc.h"
+#include "toolkit/Exception.h"
+#include "toolkit/Text.h"
+#include "toolkit/win/Application.h"
+#include "toolkit/win/IniFile.h"
+#include "toolkit/win/StdStream.h"
+
+namespace qd {
+
+namespace {
+
+struct OptionDesc {
+    const wchar_t* name;
+    CommandAction action;
+    int operands;
+};
+
+constexpr OptionDesc kOptions[] = {
+    {L"--help", CommandAction::Help, 0},     {L"-h", CommandAction::Help, 0},
+    {L"/?", CommandAction::Help, 0},         {L"--list", CommandAction::List, 0},
+    {L"--add", CommandAction::Add, 2},       {L"--delete", CommandAction::Delete, 1},
+    {L"--export", CommandAction::Export, 1}, {L"--import", CommandAction::Import, 1},
+};
+
+std::wstring RowLine(const std::wstring& alias, const std::wstring& path) { return alias + L"\t" + path + L"\r\n"; }
+
+CommandOutcome Refused(std::wstring message) {
+    CommandOutcome outcome;
+    outcome.Status = kExitRefused;
+    outcome.Err = std::move(message) + L"\r\n";
+    return outcome;
+}
+
+bool FileExists(const std::wstring& name) {
+    const DWORD attributes = GetFileAttributesW(name.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+}  // namespace
+
+ParsedCommandLine ParseCommandLine(const std::vector<std::wstring>& args) {
+    ParsedCommandLine parsed;
+    if (args.empty()) return parsed;
+    for (const OptionDesc& d : kOptions) {
+        if (tk::AsciiUpper(args[0]) != tk::AsciiUpper(d.name)) continue;
+        const int given = static_cast<int>(args.size()) - 1;
+        if (given != d.operands) {
+            parsed.Error = tk::FormatText(L"%s takes %s argument(s), not %s.",
+                                          {args[0], tk::IntToText(d.operands), tk::IntToText(given)});
+            return parsed;
+        }
+        parsed.Request.Action = d.action;
+        if (d.action == CommandAction::Add) {
+            parsed.Request.Alias = args[1];
+            parsed.Request.Path = args[2];
+        } else if (d.action == CommandAction::Delete) {
+            parsed.Request.Alias = args[1];
+        } else if (d.action == CommandAction::Export || d.action == CommandAction::Import) {
+            parsed.Request.File = args[1];
+        }
+        return parsed;
+    }
+    parsed.Error = L"Unknown option: " + args[0];
+    return parsed;
+}
+
+std::wstring UsageText() {
+    return L"Usage:\r\n"
+           L"  Quiverdir.exe                      open the list's editor\r\n"
+           L"  Quiverdir.exe --list               print the list: alias, a tab, the path; one row a line\r\n"
+           L"  Quiverdir.exe --add ALIAS PATH     add a row at the end (PATH must be an existing folder)\r\n"
+           L"  Quiverdir.exe --delete ALIAS       delete the first row whose alias is exactly ALIAS\r\n"
+           L"  Quiverdir.exe --export FILE        write the list to a backup file (.pwb is added unless there)\r\n"
+           L"  Quiverdir.exe --import FILE        append the backup's rows the list lacks\r\n"
+           L"  Quiverdir.exe --help               print this text\r\n"
+           L"Exit status: 0 done, 1 refused or failed (with a message), 2 not a command.\r\n";
+}
+
+CommandOutcome RunCommand(const CommandRequest& request, const CommandContext& context) {
+    CommandOutcome outcome;
+    if (request.Action == CommandAction::Help || request.Action == CommandAction::None) {
+        outcome.Out = UsageText();
+        return outcome;
+    }
+    if (request.Action == CommandAction::Add) {
+        // The property dialog's checks, with its texts.
+        if (request.Alias.empty() || request.Path.empty()) return Refused(kEmptyAliasOrPath);
+        const bool exists = context.FolderExists ? context.FolderExists(request.Path) : DirectoryExists(request.Path);
+        if (!exists) return Refused(PathNotFoundText(request.Path));
+    }
+    if (request.Action == CommandAction::Import && !FileExists(request.File))
+        return Refused(L"No such file: " + request.File);
+
+    try {
+        ShortcutModel list;
+        ShortcutStore store(context.Accessors ? context.Accessors : RegistryAccessors(), list);
+        const bool changes = request.Action == CommandAction::Add || request.Action == CommandAction::Delete ||
+                             request.Action == CommandAction::Import;
+        // A first change on a machine without the key starts from the list the editor would show.
+        if (changes) store.SeedStore(context.KeyPath, context.WindowsDirectory);
+        store.LoadItems(context.KeyPath);
+        ShortcutModel next;
+        next.ReplaceAll(list.Rows());
+
+        switch (request.Action) {
+        case CommandAction::List:
+            for (const ShortcutRow& row : list.Rows()) outcome.Out += RowLine(row.Alias, row.Path);
+            return outcome;
+        case CommandAction::Export: {
+            const std::wstring name = BackupFileName(request.File);
+            ExportBackup(tk::TIniFile(name), list);
+            outcome.Out = tk::FormatText(L"Exported %s rows to %s\r\n", {tk::IntToText(list.Count()), name});
+            return outcome;
+        }
+        case CommandAction::Add:
+            next.Append(request.Alias, request.Path);
+            outcome.Out = L"Added: " + RowLine(request.Alias, request.Path);
+            break;
+        case CommandAction::Delete: {
+            int row = 0;
+            while (row < list.Count() && list.Row(row).Alias != request.Alias) ++row;
+            if (row == list.Count()) return Refused(L"No row has the alias " + request.Alias);
+            outcome.Out = L"Deleted: " + RowLine(list.Row(row).Alias, list.Row(row).Path);
+            next.Delete(row);
+            break;
+        }
+        case CommandAction::Import: {
+            // The single place where the list is saved before an import changes it.
+            if (context.BackupBeforeImport) context.BackupBeforeImport(list);
+            const tk::TUnicodeIniCopy backup(request.File);
+            const int added = ImportBackup(backup.File(), next, [&next](const std::wstring& alias, const std::wstring& path) {
+                next.Append(alias, path);
+            });
+            outcome.Out = tk::FormatText(L"Imported %s rows from %s\r\n", {tk::IntToText(added), request.File});
+            break;
+        }
+        default:
+            break;
+        }
+        // Add, delete and import change the list by rows added or taken away.
+        if (next.Count() != list.Count()) {
+            // Told even when the write fails part-way: the key may hold some of it.
+            outcome.ListChanged = true;
+            store.RewriteRows(context.KeyPath, list, next);
+        }
+    } catch (...) {
+        outcome.Status = kExitRefused;
+        outcome.Out.clear();
+        outcome.Err = tk::ExceptionMessage(std::current_exception()) + L"\r\n";
+    }
+    return outcome;
+}
+
+std::vector<std::wstring> ProgramArguments() {
+    std::vector<std::wstring> args;
+    int count = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!argv) return args;
+    const std::unique_ptr<wchar_t*, decltype(&LocalFree)> owned(argv, &LocalFree);
+    for (int i = 1; i < count; ++i) args.emplace_back(argv[i]);
+    return args;
+}
+
+int CommandLineMain(const std::vector<std::wstring>& args) {
+    CommandOutcome outcome;
+    const ParsedCommandLine parsed = ParseCommandLine(args);
+    if (!parsed.Error.empty()) {
+        outcome.Status = kExitUsage;
+        outcome.Err = parsed.Error + L"\r\n" + UsageText();
+    } else {
+        CommandContext context;
+        context.WindowsDirectory = WindowsDirectory();
+        outcome = RunCommand(parsed.Request, context);
+    }
+    if (outcome.ListChanged) {
+        if (HWND editor = FindWindowW(desc::kMainWindowClass, nullptr))
+            PostMessageW(editor, desc::kListChangedNotice, 0, 0);
+    }
+
+    // Started without a console and without redirected output (from a shortcut, say), the
+    // program shows what it has to say in a box instead.
+    tk::TStdStream out(tk::TStdStreamKind::Output), err(tk::TStdStreamKind::Error);
+    std::wstring unsaid;
+    if (!outcome.Out.empty() && !out.Write(outcome.Out)) {
+        if (out.Available()) {
+            outcome.Status = std::max(outcome.Status, kExitRefused);
+            outcome.Err += L"The output could not be written.\r\n";
+        } else {
+            unsaid += outcome.Out;
+        }
+    }
+    if (!outcome.Err.empty() && !err.Write(outcome.Err)) unsaid += outcome.Err;
+    while (!unsaid.empty() && (unsaid.back() == L'\n' || unsaid.back() == L'\r')) unsaid.pop_back();
+    if (!unsaid.empty())
+        MessageBoxW(nullptr, unsaid.c_str(), kMessageCaption,
+                    MB_OK | (outcome.Status == kExitOk ? MB_ICONINFORMATION : MB_ICONSTOP));
+    return outcome.Status;
+}
+
+}  // namespace qd

@@ -1,0 +1,75 @@
+// The command line of Quiverdir.exe: list, add and delete shortcuts and export and import backups
+// without the window. Parsing the arguments, the usage text and running a command are plain
+// functions; CommandLineMain joins them to the process (its output streams, its exit status and
+// the notice to a running editor).
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/ShortcutStore.h"
+
+namespace qd {
+
+enum class CommandAction {
+    None,  // no arguments: the editor's window
+    Help,
+    List,
+    Add,
+    Delete,
+    Export,
+    Import,
+};
+
+struct CommandRequest {
+    CommandAction Action = CommandAction::None;
+    std::wstring Alias;
+    std::wstring Path;
+    std::wstring File;
+};
+
+// The exit statuses.
+constexpr int kExitOk = 0;
+constexpr int kExitRefused = 1;  // the input was refused or the change could not be made
+constexpr int kExitUsage = 2;    // the arguments are not a command
+
+struct ParsedCommandLine {
+    CommandRequest Request;
+    std::wstring Error;  // why the arguments are not a command; empty when they are
+};
+
+// The arguments after the program's name. Options are matched without regard to letter case.
+ParsedCommandLine ParseCommandLine(const std::vector<std::wstring>& args);
+
+std::wstring UsageText();
+
+struct CommandOutcome {
+    int Status = kExitOk;
+    std::wstring Out;          // for standard output
+    std::wstring Err;          // for standard error
+    bool ListChanged = false;  // the key was written: a running editor must reload
+};
+
+struct CommandContext {
+    std::wstring KeyPath = kStoreKeyPath;
+    AccessorFactory Accessors;
+    std::wstring WindowsDirectory;  // for the first-run seed, written before a first change
+    std::function<bool(const std::wstring&)> FolderExists;
+    // The automatic backup of the list before an import changes it: called with the list as the
+    // key holds it, before anything is written. An error it raises stops the import.
+    std::function<void(ShortcutRows& list)> BackupBeforeImport;
+};
+
+// Runs one command against the key. Never throws: failures come back as status 1 and a message.
+CommandOutcome RunCommand(const CommandRequest& request, const CommandContext& context);
+
+// The program's arguments after its name.
+std::vector<std::wstring> ProgramArguments();
+
+// The command line as the program runs it: parses and runs the command, writes its output to the
+// standard streams (or, when the program has none and its starter no console, shows it in a
+// message box), tells a running editor of a change and returns the exit status.
+int CommandLineMain(const std::vector<std::wstring>& args);
+
+}  // namespace qd

@@ -1,0 +1,65 @@
+// Adding folders named by their paths, as a drop from Explorer or a paste brings them: which
+// paths become new rows (with the alias the folder picker proposes, the folder's own name), which
+// the list holds already (by the backup import's test: the same alias, and the same path but for
+// letter case and a trailing backslash) and which name no folder. Also the new order of the rows
+// when one is dragged to another place, and the list as such changes will leave it.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/ShortcutModel.h"
+
+namespace qd {
+
+struct FolderAddPlan {
+    std::vector<ShortcutRow> Add;       // the new rows, in the order of their paths
+    std::vector<std::wstring> Skipped;  // the paths of folders the list holds already
+    std::vector<std::wstring> Refused;  // the paths that name no folder
+    int Choose = -1;                    // the row holding the last folder skipped, or -1
+};
+
+// True for a path from the root of a drive ("C:\", "C:/") or of a network share ("\\server\share").
+bool IsFullPath(std::wstring_view path);
+
+// Plans adding the folders at the given paths after the rows. A path is a folder when it is full
+// and isFolder says it names an existing folder. The rows planned for earlier paths count as held
+// already, so a folder named twice is added once.
+FolderAddPlan PlanFolderAdds(const std::vector<std::wstring>& paths, const std::vector<ShortcutRow>& rows,
+                             const std::function<bool(const std::wstring&)>& isFolder);
+
+// The paths a pasted text names, one per line: the blanks around a line, one pair of quotes
+// around it (Explorer's "Copy as path" adds them) and backslashes ending it (but a drive's root)
+// are left out; lines left empty name nothing.
+std::vector<std::wstring> PastedPaths(std::wstring_view text);
+
+// The message naming refused paths: the first few, each cut to a readable length, then how many
+// more there are.
+std::wstring RefusedFoldersText(const std::vector<std::wstring>& refused);
+
+// The order of the rows after row from has been moved to row to (row k is then the row now at
+// order[k]): the rows between move by one toward where it was, as a run of single moves would.
+std::vector<int> MovedRowOrder(int count, int from, int to);
+
+// The list as a change will leave it, read from the rows as they are now: row k is the present
+// row order[k] (each row in its place when order is empty), then come the appended rows. The
+// store writes the key from it before the model changes.
+class PlannedRows : public ShortcutRows {
+public:
+    PlannedRows(const std::vector<ShortcutRow>& now, std::vector<int> order, std::vector<ShortcutRow> appended)
+        : now_(now), order_(std::move(order)), appended_(std::move(appended)) {}
+    int RowCount() override { return static_cast<int>(now_.size() + appended_.size()); }
+    std::wstring Alias(int row) override { return Row(row).Alias; }
+    std::wstring Path(int row) override { return Row(row).Path; }
+    void AppendRow(const std::wstring& alias, const std::wstring& path) override;
+
+private:
+    const ShortcutRow& Row(int row) const;
+    const std::vector<ShortcutRow>& now_;
+    std::vector<int> order_;
+    std::vector<ShortcutRow> appended_;
+};
+
+}  // namespace qd

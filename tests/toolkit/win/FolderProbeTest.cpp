@@ -1,0 +1,119 @@
+// The folder probe: answers come back on the probe's thread a hundred at a time at most; a server
+// that hangs is asked once, its paths are answered unknown once the limit has passed, and it holds
+// up no other path; however many servers hang, the threads stay bounded.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/support/FolderGate.h"
+#include "tests/support/WinTest.h"
+#include "toolkit/win/FolderProbe.h"
+
+namespace {
+
+using tk::TFolderState;
+using Clock = std::chrono::steady_clock;
+
+TEST(FolderStateOf, OnlyNotFoundIsMissing) {
+    EXPECT_EQ(tk::FolderStateOf(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN, 0), TFolderState::Present);
+    EXPECT_EQ(tk::FolderStateOf(FILE_ATTRIBUTE_ARCHIVE, 0), TFolderState::Missing);  // a file is not a folder
+    for (DWORD error : {ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND, ERROR_INVALID_NAME, ERROR_BAD_PATHNAME})
+        EXPECT_EQ(tk::FolderStateOf(INVALID_FILE_ATTRIBUTES, error), TFolderState::Missing) << error;
+    // The drive or computer is not there today, or would not say: the folder may well be.
+    for (DWORD error : {ERROR_NOT_READY, ERROR_INVALID_DRIVE, ERROR_BAD_NETPATH, ERROR_BAD_NET_NAME, ERROR_BAD_DEV_TYPE,
+                        ERROR_NETWORK_UNREACHABLE, ERROR_ACCESS_DENIED, ERROR_SEM_TIMEOUT})
+        EXPECT_EQ(tk::FolderStateOf(INVALID_FILE_ATTRIBUTES, error), TFolderState::Unknown) << error;
+}
+
+class FolderProbeTest : public testing::Test {
+protected:
+    void TearDown() override {
+        probe.reset();
+        gate->Open();  // the calls still waiting end; their workers find the probe gone and stop
+    }
+    void Make(unsigned timeoutMs, int workers, int maxThreads) {
+        tk::TFolderProbeSettings s;
+        s.TimeoutMs = timeoutMs;
+        s.Workers = workers;
+        s.MaxThreads = maxThreads;
+        s.Test = [g = gate](const std::wstring& path) { return g->Ask(path); };
+        probe = std::make_unique<tk::TFolderProbe>(nullptr, s);
+        probe->OnAnswers = [this](const std::vector<tk::TFolderAnswer>& arrived) {
+            EXPECT_LE(arrived.size(), 100u) << "a hundred at a time at most";
+            for (const tk::TFolderAnswer& a : arrived) answers.push_back({a, Clock::now()});
+        };
+    }
+    bool WaitForAnswers(std::size_t n) {
+        return qdtest::PumpUntil([&] { return answers.size() >= n; }, 10000);
+    }
+    int Count(TFolderState state, const wchar_t* prefix) const {
+        int n = 0;
+        for (const auto& [a, when] : answers) n += a.State == state && a.Path.starts_with(prefix);
+        return n;
+    }
+
+    std::shared_ptr<qdtest::FolderGate> gate = std::make_shared<qdtest::FolderGate>();
+    std::unique_ptr<tk::TFolderProbe> probe;
+    std::vector<std::pair<tk::TFolderAnswer, Clock::time_point>> answers;
+};
+
+TEST_F(FolderProbeTest, AHangingServerIsAskedOnceAndHoldsUpNoOtherPath) {
+    Make(1000, 4, 12);
+    const auto start = Clock::now();
+    for (int i = 0; i < 200; ++i) probe->Submit(i, L"\\\\dead\\share\\" + std::to_wstring(i));
+    for (int i = 0; i < 20; ++i) probe->Submit(1000 + i, L"C:\\not here\\" + std::to_wstring(i));
+    EXPECT_TRUE(answers.empty()) << "answers come through the message loop";
+    ASSERT_TRUE(WaitForAnswers(220));
+    EXPECT_EQ(Count(TFolderState::Unknown, L"\\\\dead"), 200);
+    EXPECT_EQ(Count(TFolderState::Missing, L"C:"), 20);
+    EXPECT_EQ(gate->NetworkCalls(), 1) << "the server that hangs is asked once";
+    // The drive's paths were answered while the server's call hung; the server's are unknown once
+    // the limit has passed, not before.
+    Clock::time_point firstDead = Clock::time_point::max(), lastLocal{};
+    for (const auto& [a, when] : answers) {
+        if (a.Path.starts_with(L"C:"))
+            lastLocal = std::max(lastLocal, when);
+        else
+            firstDead = std::min(firstDead, when);
+    }
+    EXPECT_LT(lastLocal, firstDead);
+    EXPECT_GE(firstDead - start, std::chrono::milliseconds(1000));
+    EXPECT_EQ(probe->Counts().Stuck, 1);
+
+    // Until that call returns, the server's paths (however spelt) are answered without asking;
+    // once it returns, the server is asked again.
+    answers.clear();
+    probe->Submit(500, L"\\\\DEAD\\other");
+    ASSERT_TRUE(WaitForAnswers(1));
+    EXPECT_EQ(answers[0].first.State, TFolderState::Unknown);
+    EXPECT_EQ(gate->NetworkCalls(), 1);
+    gate->Open();
+    ASSERT_TRUE(qdtest::PumpUntil([&] { return probe->Counts().Stuck == 0; }));
+    answers.clear();
+    probe->Submit(501, L"\\\\dead\\share\\back");
+    ASSERT_TRUE(WaitForAnswers(1));
+    EXPECT_EQ(answers[0].first.State, TFolderState::Present);
+    EXPECT_EQ(gate->NetworkCalls(), 2);
+}
+
+TEST_F(FolderProbeTest, ManyHangingServersLeaveABoundedNumberOfThreads) {
+    Make(150, 2, 5);
+    for (int i = 0; i < 40; ++i) probe->Submit(i, L"\\\\dead" + std::to_wstring(i) + L"\\share");
+    ASSERT_TRUE(WaitForAnswers(40));
+    EXPECT_EQ(Count(TFolderState::Unknown, L"\\\\dead"), 40);
+    // Five threads at most: no more calls were ever made, and every one is stuck now. A path
+    // that comes while they are is answered at once.
+    EXPECT_EQ(gate->NetworkCalls(), 5);
+    EXPECT_EQ(probe->Counts().Stuck, 5);
+    probe->Submit(99, L"\\\\another\\share");
+    ASSERT_TRUE(WaitForAnswers(41));
+    EXPECT_EQ(gate->NetworkCalls(), 5);
+}
+
+}  // namespace

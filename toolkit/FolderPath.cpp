@@ -1,0 +1,51 @@
+#include "toolkit/FolderPath.h"
+
+namespace tk {
+
+namespace {
+
+bool IsSlash(wchar_t c) { return c == L'\\' || c == L'/'; }
+
+wchar_t AsciiLower(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
+
+bool StartsWithIgnoringAsciiCase(std::wstring_view text, std::wstring_view prefix) {
+    if (text.size() < prefix.size()) return false;
+    for (size_t i = 0; i < prefix.size(); ++i)
+        if (AsciiLower(text[i]) != AsciiLower(prefix[i])) return false;
+    return true;
+}
+
+std::wstring DriveRoot(std::wstring_view path) {
+    if (path.size() < 2 || path[1] != L':') return {};
+    const wchar_t letter = AsciiLower(path[0]);
+    if (letter < L'a' || letter > L'z') return {};
+    return {letter, L':'};
+}
+
+std::wstring ServerRoot(std::wstring_view rest) {
+    // rest starts just after the two slashes: the server name runs to the next slash.
+    size_t end = 0;
+    while (end < rest.size() && !IsSlash(rest[end])) ++end;
+    if (end == 0) return {};
+    std::wstring root = L"\\\\";
+    for (size_t i = 0; i < end; ++i) root.push_back(AsciiLower(rest[i]));
+    return root;
+}
+
+}  // namespace
+
+std::wstring FolderRoot(std::wstring_view path) {
+    if (path.size() >= 2 && IsSlash(path[0]) && IsSlash(path[1])) {
+        // "\\?\" and "\\.\" name a device path: a drive or "UNC\server" follows.
+        if (path.size() >= 4 && (path[2] == L'?' || path[2] == L'.') && IsSlash(path[3])) {
+            const std::wstring_view rest = path.substr(4);
+            if (StartsWithIgnoringAsciiCase(rest, L"UNC") && rest.size() > 3 && IsSlash(rest[3]))
+                return ServerRoot(rest.substr(4));
+            return DriveRoot(rest);
+        }
+        return ServerRoot(path.substr(2));
+    }
+    return DriveRoot(path);
+}
+
+}  // namespace tk
