@@ -138,7 +138,8 @@ TFolderMenuApp::TFolderMenuApp(MenuSettings settings)
     FolderMenu->SetFileTheme(Theme);
     FolderMenu->SetUIStyle(TsuiUIStyle::FromThemeFile);
 
-    checks_ = MakeFolderChecks(window, desc::kFolderChecksMessage);
+    Probe = new tk::TFolderProbe(this, settings_.FolderProbe);
+    Probe->OnAnswers = [this](const std::vector<tk::TFolderAnswer>& answers) { FolderAnswers(answers); };
     list_.NotifyChanges(window, desc::kListKeyChanged);
     foregroundHook_.reset(SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr, &ForegroundChanged,
                                           0, 0, WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS));
@@ -260,13 +261,10 @@ void TFolderMenuApp::OpenFolderMenuAt(HWND front, POINT at) {
     menuRows_ = list_.Rows();
     std::vector<TsuiListMenuItem> items;
     items.reserve(menuRows_.size() + 5);
-    std::vector<std::wstring> paths;
-    paths.reserve(menuRows_.size());
     for (const Shortcut& row : menuRows_) {
         const auto known = knownStates_.find(row.Path);
-        const bool missing = known != knownStates_.end() && known->second == FolderState::Missing;
+        const bool missing = known != knownStates_.end() && known->second == tk::TFolderState::Missing;
         items.push_back({AliasCaption(row.Alias), !missing});
-        paths.push_back(row.Path);
     }
     if (!list_.Error().empty()) items.push_back({AliasCaption(desc::kListReadStopped + list_.Error()), false});
     if (menuRows_.empty() && list_.Error().empty()) items.push_back({desc::kEmptyList, false});
@@ -276,7 +274,9 @@ void TFolderMenuApp::OpenFolderMenuAt(HWND front, POINT at) {
     editItem_ = static_cast<int>(items.size());
     items.push_back({desc::kEditListCaption, true});
     FolderMenu->SetItems(std::move(items));
-    checks_->Start(std::move(paths));
+    // The checks are asked for once the menu is on the screen: handing them ten thousand paths
+    // takes longer than showing the menu.
+    PostMessageW(Window(), desc::kCheckMenuFolders, 0, 0);
 
     const int chosen = FolderMenu->Popup(at.x, at.y);
     // The window the menu was opened for gets the front back, and then the choice.
@@ -291,15 +291,29 @@ void TFolderMenuApp::OpenFolderMenuAt(HWND front, POINT at) {
     }
 }
 
-void TFolderMenuApp::FolderChecked(int row, FolderState state) {
+void TFolderMenuApp::CheckFolders() {
+    // The questions of an earlier opening that are still waiting are no longer wanted; answers to
+    // those being asked come back with the earlier round's number and are dropped.
+    Probe->CancelWaiting();
+    ++checkRound_;
+    for (size_t row = 0; row < menuRows_.size(); ++row)
+        Probe->Submit((static_cast<std::uint64_t>(checkRound_) << 32) | row, menuRows_[row].Path);
+}
+
+void TFolderMenuApp::FolderAnswers(const std::vector<tk::TFolderAnswer>& answers) {
+    for (const tk::TFolderAnswer& answer : answers) {
+        if ((answer.Ticket >> 32) != checkRound_) continue;
+        const int row = static_cast<int>(answer.Ticket & 0xFFFFFFFFu);
+        if (row < RowCount() && menuRows_[static_cast<size_t>(row)].Path == answer.Path)
+            FolderChecked(row, answer.State);
+    }
+}
+
+void TFolderMenuApp::FolderChecked(int row, tk::TFolderState state) {
     if (row < 0 || row >= RowCount()) return;
     knownStates_[menuRows_[static_cast<size_t>(row)].Path] = state;
     // A folder that did not answer in time stays choosable: it may be there.
-    FolderMenu->SetItemEnabled(row, state != FolderState::Missing);
-}
-
-void TFolderMenuApp::TakeFolderChecks() {
-    for (const auto& [row, state] : checks_->TakeResults()) FolderChecked(row, state);
+    FolderMenu->SetItemEnabled(row, state != tk::TFolderState::Missing);
 }
 
 bool TFolderMenuApp::ExploreFolderOption() const {
@@ -425,8 +439,8 @@ bool TFolderMenuApp::HandleHostMessage(tk::TMessage& m) {
         if (LOWORD(m.LParam) == WM_RBUTTONUP) ShowTrayMenu();
         m.Result = 0;
         return true;
-    case desc::kFolderChecksMessage:
-        TakeFolderChecks();
+    case desc::kCheckMenuFolders:
+        CheckFolders();
         m.Result = 0;
         return true;
     case desc::kListKeyChanged:

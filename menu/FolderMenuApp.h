@@ -6,19 +6,20 @@
 #include <windows.h>
 
 #include <functional>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 #include "app/ShortcutStore.h"
-#include "menu/FolderChecks.h"
 #include "menu/FolderList.h"
 #include "menu/FolderMenuLogic.h"
 #include "skin/controls/ListMenu.h"
 #include "skin/controls/PopupMenu.h"
 #include "skin/theme/FileTheme.h"
 #include "toolkit/win/Control.h"
+#include "toolkit/win/FolderProbe.h"
 #include "toolkit/win/Scoped.h"
 #include "toolkit/win/TrayIcon.h"
 
@@ -35,6 +36,8 @@ struct MenuSettings {
     std::wstring WindowClass;       // the hidden window's class, by which a second start finds it
     std::wstring SkinFile = L"Silver.ssk";
     bool ShowIcon = true;           // false: no notification icon (benchmarks)
+    // How the rows' folders are checked (off the menu's thread, a second at most per folder).
+    tk::TFolderProbeSettings FolderProbe;
     // Taking the user to a chosen folder, and reading the folder a window shows (the menu
     // module's TakeUserThere and FolderOfWindow unless a test records them).
     std::function<void(HWND front, const std::wstring& folder, bool explore)> TakeUserThere;
@@ -79,8 +82,9 @@ public:
     tk::TMenuItem* miHotKey = nullptr;
     tk::TMenuItem* miStartWithWindows = nullptr;
     tk::TMenuItem* miExit = nullptr;
-    // The folder menu.
+    // The folder menu, and the probe that finds out which of its rows' folders exist.
     TsuiListMenu* FolderMenu = nullptr;
+    tk::TFolderProbe* Probe = nullptr;
 
     // Opens the folder menu at the mouse for the window in front now (the hot key, a click on the
     // icon, a second start). While it is open, asking again closes it.
@@ -121,8 +125,8 @@ public:
     std::wstring TryHotKey(const HotKey& key);
 
     // Where the folder checks' results come in: greys the row of a folder found missing (and
-    // remembers it for the next opening), ungreys one found again.
-    void FolderChecked(int row, FolderState state);
+    // remembers it for the next opening), ungreys one found again or not answering.
+    void FolderChecked(int row, tk::TFolderState state);
 
     // Messages of the hidden window; true when handled.
     bool HandleHostMessage(tk::TMessage& message);
@@ -132,24 +136,25 @@ private:
     void RegisterCurrentHotKey();
     void ShowMessage(const std::wstring& text, UINT icon);
     bool ExploreFolderOption() const;
-    void TakeFolderChecks();
+    void CheckFolders();
+    void FolderAnswers(const std::vector<tk::TFolderAnswer>& answers);
 
     MenuSettings settings_;
     TMenuHostWindow* host_ = nullptr;
     FolderList list_;
     std::unique_ptr<tk::TTrayIcon> icon_;
-    std::unique_ptr<FolderChecks> checks_;
     tk::ScopedHotKey hotKeyRegistration_;
     tk::ScopedWinEventHook foregroundHook_;
     HotKey hotKey_;
     std::wstring rejectedSetting_;
     bool hotKeyTaken_ = false;
 
-    // What the open menu shows.
+    // What the open menu shows, and the number of the opening whose rows the checks are about.
     std::vector<Shortcut> menuRows_;
+    std::uint32_t checkRound_ = 0;
     int addItem_ = -1, editItem_ = -1;
     // What the checks found out, by path, kept for the next openings.
-    std::unordered_map<std::wstring, FolderState> knownStates_;
+    std::unordered_map<std::wstring, tk::TFolderState> knownStates_;
 };
 
 }  // namespace qd::menu

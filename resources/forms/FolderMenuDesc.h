@@ -8,10 +8,11 @@ namespace qd::desc {
 // kShowFolderMenu to it, which opens the menu at the mouse.
 constexpr wchar_t kFolderMenuWindowClass[] = L"Quiverdir Folder Menu";
 constexpr unsigned kShowFolderMenu = 0x1410;
-// The notification icon's mouse reports, the folder checks' results, a change of the list's key.
+// The notification icon's mouse reports, a change of the list's key, and the menu on the screen
+// (its folders are then handed to the checks).
 constexpr unsigned kTrayIconMessage = 0x1411;
-constexpr unsigned kFolderChecksMessage = 0x1412;
 constexpr unsigned kListKeyChanged = 0x1413;
+constexpr unsigned kCheckMenuFolders = 0x1414;
 constexpr unsigned kTrayIconId = 1;
 constexpr int kHotKeyId = 1;
 
