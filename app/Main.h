@@ -6,7 +6,9 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "app/AutoBackup.h"
 #include "app/ShortcutModel.h"
 #include "app/ShortcutStore.h"
 #include "skin/controls/Form.h"
@@ -32,6 +34,8 @@ struct MainSettings {
     AccessorFactory Accessors;
     // The skin the window is dressed in: a bare name is looked for beside the program.
     std::wstring SkinFile = L"Silver.ssk";
+    // Where the automatic backups go (and the recovery backups of long rewrites).
+    std::wstring BackupFolder = BackupFolderPath();
     static MainSettings ForThisProgram();
 };
 
@@ -96,6 +100,20 @@ public:
     void ExportTo(const std::wstring& chosenName);
     void ImportFrom(const std::wstring& fileName);
 
+    // Saves the whole list as an automatic backup before a command (named by command, as the
+    // menu names it) that changes much of the list. When no backup can be written, asks whether
+    // to go on without one. Returns whether the command goes on.
+    bool BackupBeforeChange(const std::wstring& command);
+    // Runs write, a rewrite of more than one value pair, under the crash record: the list as the
+    // model holds it (the list before the change) is saved first and put back at the next start
+    // if the program ends before write has finished.
+    void GuardedRewrite(const std::function<void()>& write);
+    // "恢复以前的列表": lists the automatic backups and restores the chosen one.
+    void RestorePreviousList();
+    // Replaces the whole list with the one a backup file holds (after an automatic backup of the
+    // list as it is). A damaged backup changes nothing and says why.
+    void RestoreFrom(const std::wstring& backupFile);
+
 private:
     void BuildComponents();
     void AttachSkin();
@@ -112,14 +130,21 @@ private:
     void ReloadList();
     // Brings the list view up to date with a change of the model.
     void ShowModelChange(const ModelChange& change);
-    // Writes a new row's pair to the store, then appends it to the list (add and import).
+    // Writes a new row's pair to the store, then appends it to the list (add).
     void AppendShortcut(const std::wstring& alias, const std::wstring& path);
+    // Writes new rows' pairs to the store, then appends them to the list (import).
+    void AppendShortcuts(const std::vector<ShortcutRow>& rows);
+    // At start, before the list is read: puts back a list whose rewrite was cut off; the message
+    // for it is shown once the window is up.
+    void RecoverUnfinishedChange();
 
     MainSettings settings_;
     int FSelIndex = kNoRowChosen;
     bool FSortAscending = true;
     ShortcutModel model_;
     std::unique_ptr<ShortcutStore> store_;
+    std::wstring recoveryNotice_;
+    UINT recoveryNoticeIcon_ = 0;
 };
 
 }  // namespace qd

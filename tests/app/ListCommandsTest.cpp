@@ -143,6 +143,7 @@ protected:
         std::ofstream(dir / "options.ini") << "[Options]\nAskDelete=" << (askDelete ? 1 : 0) << "\n";
         qd::MainSettings settings{key.Path(), kExe, (dir / "options.ini").wstring(), L"C:\\windows", helpFile};
         settings.Accessors = [this] { return std::make_unique<Watched>(watcher); };
+        settings.BackupFolder = (dir / "backups").wstring();
         form = std::make_unique<qd::TfrmMain>(nullptr, settings);
         tk::Application().SetMainForm(form.get());
         qdtest::PumpIdle();
