@@ -52,6 +52,7 @@ TfrmRestore::TfrmRestore(tk::TComponent* owner, std::vector<AutoBackupInfo> back
     place(fbRestore, kRestoreButton);
     fbRestore->SetCaption(kRestoreButtonCaption);
     fbRestore->SetTabOrder(1);
+    fbRestore->SetTabStop(true);
     fbRestore->OnClick = [this](tk::TComponent* s) { fbRestoreClick(s); };
 
     fbCancel = new TFlatButton(this);
@@ -60,6 +61,7 @@ TfrmRestore::TfrmRestore(tk::TComponent* owner, std::vector<AutoBackupInfo> back
     place(fbCancel, kRestoreCancelButton);
     fbCancel->SetCaption(kCancelCaption);
     fbCancel->SetTabOrder(2);
+    fbCancel->SetTabStop(true);
     fbCancel->SetModalResult(tk::mrCancel);
 
     for (const AutoBackupInfo& backup : backups_) {
@@ -67,12 +69,13 @@ TfrmRestore::TfrmRestore(tk::TComponent* owner, std::vector<AutoBackupInfo> back
         const int row = lvBackups->AddItem(texts[0], texts[1]);
         lvBackups->SetItemSubItem(row, texts[2], 1);
     }
-    // The keyboard starts in the list on the newest backup. Enter restores, Escape cancels.
+    // The keyboard starts in the list on the newest backup. Enter presses the button with the
+    // focus, and restores anywhere else; Escape cancels.
     OnShow = [this](tk::TComponent*) {
         if (!backups_.empty()) lvBackups->SetItemIndex(0);
         lvBackups->SetFocus();
     };
-    OnEnterKey = [this](tk::TComponent*) { fbRestore->Click(); };
+    OnEnterKey = [this](tk::TComponent*) { (fbCancel->Focused() ? fbCancel : fbRestore)->Click(); };
     OnEscapeKey = [this](tk::TComponent*) { fbCancel->Click(); };
 }
 

@@ -1,7 +1,7 @@
 // The dialog of "恢复以前的列表": the automatic backups, newest first, each with its date, time
 // and number of entries; the chosen one is restored by the caller. Enter restores the chosen
-// backup (the newest at first), a double click the one clicked, Escape cancels; Tab moves between
-// the list and the buttons.
+// backup (the newest at first) unless the focus is on Cancel, a double click restores the one
+// clicked, Escape cancels; Tab moves between the list and the two buttons.
 #pragma once
 
 #include <array>
