@@ -143,10 +143,11 @@ void ShortcutStore::DeleteValue(const std::wstring& keyPath, const std::wstring&
 }
 
 void ShortcutStore::Flush(const std::wstring& keyPath) {
+    // The system flushes a key opened for reading (it asks for the right to query values, which a
+    // key opened for writing alone lacks).
     auto accessor = accessors_();
     OpenedKey key(*accessor);
-    key.OpenForWriting(keyPath, true);
-    accessor->Flush();
+    if (key.OpenForReading(keyPath)) accessor->Flush();
 }
 
 }  // namespace qd

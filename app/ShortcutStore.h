@@ -27,8 +27,8 @@ public:
     virtual void WriteString(const std::wstring& name, const std::wstring& text) = 0;
     // Throws when the value is still there afterwards; an absent value is no error.
     virtual void DeleteValue(const std::wstring& name) = 0;
-    // Waits until the open key's changes are on the disk; throws when that fails. Stores that
-    // keep nothing on a disk have nothing to do.
+    // Waits until the open key's changes are on the disk (the key opened for reading); throws
+    // when that fails. Stores that keep nothing on a disk have nothing to do.
     virtual void Flush() {}
     virtual void CloseKey() = 0;
 };
@@ -86,7 +86,8 @@ public:
     std::wstring ReadValue(const std::wstring& keyPath, const std::wstring& name);
     // Deletes one value; a key that does not exist holds nothing to delete.
     void DeleteValue(const std::wstring& keyPath, const std::wstring& name);
-    // Waits until what was written to the key is on the disk.
+    // Waits until what was written to the key is on the disk; a key that will not open has
+    // nothing to flush.
     void Flush(const std::wstring& keyPath);
 
 private:

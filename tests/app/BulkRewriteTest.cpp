@@ -100,10 +100,10 @@ protected:
         values[L"Setting"] = L"C:\\Tools\\Quiverdir.exe";
         return values;
     }
-    std::vector<std::wstring> FilesIn(const std::filesystem::path& folder) {
+    std::vector<std::wstring> FilesIn(const std::filesystem::path& where) {
         std::vector<std::wstring> names;
-        if (std::filesystem::exists(folder))
-            for (const auto& e : std::filesystem::directory_iterator(folder)) names.push_back(e.path().filename().wstring());
+        if (std::filesystem::exists(where))
+            for (const auto& e : std::filesystem::directory_iterator(where)) names.push_back(e.path().filename().wstring());
         return names;
     }
     // The rewrites under test: the list reversed, and three rows appended.
