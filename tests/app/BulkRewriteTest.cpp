@@ -173,37 +173,6 @@ TEST_F(BulkRewriteTest, TheRecordNamesTheWholeSavedListBeforeAnyPairChangesAndGo
     EXPECT_TRUE(FilesIn(folder).empty());
 }
 
-TEST_F(BulkRewriteTest, AWriteRefusedPartWayPutsTheListBackAndTheErrorGoesOn) {
-    struct Case {
-        const char* name;
-        std::function<void()> write;
-        std::wstring refused;
-    };
-    const std::vector<Case> cases = {
-        {"reversed, refused at the third row", [&] { WriteReversed(); }, L"N2"},
-        {"appended, refused at the second new row", [&] { WriteAppended(); }, L"N6"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        // Refused once: the putting back is allowed.
-        bool refused = false;
-        check = [&](const std::wstring& operation) {
-            if (!refused && operation.rfind(L"write " + c.refused + L"=", 0) == 0) {
-                refused = true;
-                throw tk::ERegistryException(L"Failed to set data for '" + c.refused + L"'");
-            }
-        };
-        try {
-            qd::RunBulkRewrite(place, before, c.write);
-            ADD_FAILURE() << "the refusal did not come through";
-        } catch (const tk::ERegistryException& e) {
-            EXPECT_EQ(e.Message(), L"Failed to set data for '" + c.refused + L"'");
-        }
-        EXPECT_EQ(KeyValues(), BeforeValues());
-        EXPECT_TRUE(FilesIn(folder).empty());
-    }
-}
-
 TEST_F(BulkRewriteTest, WhenEvenThePuttingBackIsRefusedTheNextStartPutsTheListBack) {
     struct Case {
         const char* name;

@@ -17,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/AutoBackup.h"
 #include "app/BulkRewrite.h"
 #include "app/Global.h"
 #include "app/Main.h"
@@ -677,6 +678,9 @@ TEST_F(ListCommandsErrorTest, AChangeRefusedPartWayLosesNoRowAndTheListShowsWhat
         EXPECT_EQ(errors, std::vector<std::wstring>{c.error});
         EXPECT_EQ(StoreValues(), stored);
         EXPECT_EQ(ListRows(), rows);
+        // The list before is no longer needed: only the automatic backups stay.
+        for (const auto& entry : std::filesystem::directory_iterator(dir / "backups"))
+            EXPECT_TRUE(qd::ParseAutoBackupName(entry.path().filename().wstring())) << entry.path().string();
     }
     EXPECT_TRUE(form->SortAscending());  // the refused sort did not count
 
