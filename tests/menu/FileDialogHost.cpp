@@ -2,11 +2,16 @@
 // the dialog closes, writes what it returned to a file and ends with 0 (cancelled), 1 (a file was
 // chosen) or 2 (the dialog could not be shown).
 //   FileDialogHost.exe open|save|ansi-open|newer-open|newer-pick FOLDER RESULT-FILE
+// The newer dialog's start folder is given as a shell item, made from its path (Vista on).
+#undef _WIN32_IE
+#define _WIN32_IE 0x0700
 #include <windows.h>
 #include <commdlg.h>
 #include <shellapi.h>
+#include <shlobj.h>
 #include <shobjidl.h>
 
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -100,7 +105,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (mode == L"open" || mode == L"save") outcome = ClassicW(mode == L"save", folder, title);
     else if (mode == L"ansi-open") outcome = ClassicA(folder, title);
     else if (mode == L"newer-open" || mode == L"newer-pick") outcome = Newer(mode == L"newer-pick", folder, title);
-    std::ofstream out(resultFile, std::ios::binary);
+    std::ofstream out(std::filesystem::path(resultFile), std::ios::binary);
     out << (outcome.code == 0 ? "cancel" : outcome.code == 1 ? "chosen" : "error") << '\n'
         << tk::ToUtf8(outcome.detail) << '\n';
     return outcome.code;
