@@ -35,13 +35,36 @@ using qd::menu::ForeignText;
 constexpr int kDialogStartMs = 20000;
 constexpr int kProgramEndMs = 15000;
 
-// The test program with its one dialog, running as another program.
-class DialogHost {
+struct WindowSearch {
+    DWORD process;
+    std::wstring className;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK LookAt(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<WindowSearch*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    if (owner != search->process || !IsWindowVisible(window) || search->className != name ||
+        (search->className == L"#32770" && !FileNameField(window)))
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+// A shown top-level window of the process with the class (and, for "#32770", a file name field).
+HWND ShownWindowOf(DWORD process, const std::wstring& className) {
+    WindowSearch search{process, className};
+    EnumWindows(&LookAt, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Another program, ended at the end of the scope if it has not ended by then.
+class Program {
 public:
-    DialogHost(const std::wstring& mode, const fs::path& folder, fs::path resultFile)
-        : resultFile_(std::move(resultFile)) {
-        std::wstring command = L"\"" + qdtest::WindowsPath(QD_FILE_DIALOG_HOST) + L"\" " + mode + L" \"" +
-                               folder.wstring() + L"\" \"" + resultFile_.wstring() + L"\"";
+    explicit Program(std::wstring command) {
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION started{};
@@ -50,62 +73,68 @@ public:
         process_.reset(started.hProcess);
         const tk::ScopedKernelHandle thread(started.hThread);
         id_ = started.dwProcessId;
-        qdtest::PumpUntil([&] { return (dialog_ = FindDialog()) != nullptr || !Running(); }, kDialogStartMs);
     }
-    ~DialogHost() {
-        if (!process_) return;
-        if (Running()) {
-            if (IsWindow(dialog_)) qdtest::PressDialogButton(dialog_, IDCANCEL);
-            if (WaitForSingleObject(process_.get(), kProgramEndMs) == WAIT_TIMEOUT) TerminateProcess(process_.get(), 9);
-        }
+    ~Program() {
+        if (Running() && WaitForSingleObject(process_.get(), kProgramEndMs) == WAIT_TIMEOUT)
+            TerminateProcess(process_.get(), 9);
     }
-    DialogHost(const DialogHost&) = delete;
-    DialogHost& operator=(const DialogHost&) = delete;
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
 
-    HWND Dialog() const { return dialog_; }
     bool Running() const { return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
-    // Presses Cancel and waits for the program to end: its exit code (-1: it did not end) and what
-    // it wrote ("cancel", "chosen" or "error" and a detail).
-    int Cancel(std::string& result) {
-        if (Running()) qdtest::PressDialogButton(dialog_, IDCANCEL);
-        if (WaitForSingleObject(process_.get(), kProgramEndMs) != WAIT_OBJECT_0) return -1;
+    HANDLE Handle() const { return process_.get(); }
+    // Waits for a shown window of the class.
+    HWND WaitForWindow(const std::wstring& className) const {
+        HWND found = nullptr;
+        qdtest::PumpUntil([&] { return (found = ShownWindowOf(id_, className)) != nullptr || !Running(); },
+                          kDialogStartMs);
+        return found;
+    }
+    // Waits for the program to end: its exit code, -1 when it did not end.
+    int WaitForEnd() const {
         DWORD code = 0;
-        GetExitCodeProcess(process_.get(), &code);
-        std::ifstream in(resultFile_, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        result = text.str();
+        if (!process_ || WaitForSingleObject(process_.get(), kProgramEndMs) != WAIT_OBJECT_0 ||
+            !GetExitCodeProcess(process_.get(), &code))
+            return -1;
         return static_cast<int>(code);
     }
 
 private:
-    struct Search {
-        DWORD process;
-        HWND found = nullptr;
-    };
-    static BOOL CALLBACK Look(HWND window, LPARAM param) {
-        auto* search = reinterpret_cast<Search*>(param);
-        DWORD process = 0;
-        GetWindowThreadProcessId(window, &process);
-        wchar_t name[64] = {};
-        GetClassNameW(window, name, 64);
-        if (process == search->process && IsWindowVisible(window) && std::wstring(name) == L"#32770" &&
-            FileNameField(window)) {
-            search->found = window;
-            return FALSE;
-        }
-        return TRUE;
-    }
-    HWND FindDialog() const {
-        Search search{id_};
-        EnumWindows(&Look, reinterpret_cast<LPARAM>(&search));
-        return search.found;
-    }
-
-    fs::path resultFile_;
     tk::ScopedKernelHandle process_;
     DWORD id_ = 0;
-    HWND dialog_ = nullptr;
+};
+
+// The test program with its one dialog. Cancel is pressed at the end of the scope, should a test
+// have stopped before.
+class DialogHost {
+public:
+    DialogHost(const std::wstring& mode, const fs::path& folder, fs::path resultFile)
+        : resultFile_(std::move(resultFile)),
+          program_(L"\"" + qdtest::WindowsPath(QD_FILE_DIALOG_HOST) + L"\" " + mode + L" \"" + folder.wstring() +
+                   L"\" \"" + resultFile_.wstring() + L"\""),
+          dialog_(program_.WaitForWindow(L"#32770")) {}
+    ~DialogHost() {
+        if (program_.Running() && IsWindow(dialog_)) qdtest::PressDialogButton(dialog_, IDCANCEL);
+    }
+
+    HWND Dialog() const { return dialog_; }
+    bool Running() const { return program_.Running(); }
+    // Presses Cancel and waits for the program to end: its exit code (-1: it did not end) and what
+    // it wrote ("cancel", "chosen" or "error" and a detail).
+    int Cancel(std::string& result) {
+        if (Running()) qdtest::PressDialogButton(dialog_, IDCANCEL);
+        const int code = program_.WaitForEnd();
+        std::ifstream in(resultFile_, std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        result = text.str();
+        return code;
+    }
+
+private:
+    fs::path resultFile_;
+    Program program_;
+    HWND dialog_;
 };
 
 std::wstring FieldText(HWND dialog) {
@@ -298,6 +327,39 @@ TEST_F(FileDialogSwitchTest, ARelativeFolderIsNeverTypedIntoADialog) {
     std::string result;
     EXPECT_EQ(host.Cancel(result), 0);
     EXPECT_EQ(result.substr(0, 7), "cancel\n");
+}
+
+TEST_F(FileDialogSwitchTest, TheOpenDialogOfASixtyFourBitProgramIsReadAndTakenThereToo) {
+    // This program is a 32-bit one; most programs on the systems it runs on are 64-bit ones.
+    wchar_t windows[MAX_PATH] = {};
+    GetWindowsDirectoryW(windows, MAX_PATH);
+    const fs::path notepad = fs::path(windows) / "sysnative" / "notepad.exe";
+    if (!fs::exists(notepad)) GTEST_SKIP() << "no 64-bit programs here";
+    const fs::path target = MakeTarget(L"Target");
+    Program program(L"\"" + notepad.wstring() + L"\"");
+    BOOL emulated = TRUE;
+    ASSERT_TRUE(IsWow64Process(program.Handle(), &emulated) && !emulated);
+    HWND editor = program.WaitForWindow(L"Notepad");
+    ASSERT_TRUE(editor);
+    SetForegroundWindow(editor);
+    realinput::Click(editor, 40, 60);
+    realinput::KeyDown(VK_CONTROL);
+    realinput::Key('O');
+    realinput::KeyUp(VK_CONTROL);
+    HWND dialog = program.WaitForWindow(L"#32770");
+    ASSERT_TRUE(dialog);
+    const std::wstring name = FieldText(dialog);
+
+    qd::menu::TakeUserThere(dialog, target.wstring(), false, Recorder());
+
+    EXPECT_TRUE(calls.empty());
+    EXPECT_TRUE(qd::menu::SameFolder(Shown(dialog), target.wstring())) << Shown(dialog);
+    EXPECT_EQ(FieldText(dialog), name);
+    EXPECT_TRUE(IsWindowVisible(dialog));
+    qdtest::PressDialogButton(dialog, IDCANCEL);
+    EXPECT_TRUE(qdtest::WaitUntilGone(dialog, kProgramEndMs));
+    PostMessageW(editor, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitForEnd(), 0);
 }
 
 TEST_F(FileDialogSwitchTest, ANewerDialogThatMayPickFoldersIsNeverPressed) {
