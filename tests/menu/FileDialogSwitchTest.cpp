@@ -19,6 +19,7 @@
 #include "menu/FileDialogSwitch.h"
 #include "menu/OtherProcess.h"
 #include "menu/TakeUserThere.h"
+#include "tests/menu/OtherProgram.h"
 #include "tests/support/RealInput.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WinTest.h"
@@ -32,77 +33,8 @@ namespace fs = std::filesystem;
 using qd::menu::FileNameField;
 using qd::menu::ForeignText;
 
-constexpr int kDialogStartMs = 20000;
-constexpr int kProgramEndMs = 15000;
-
-struct WindowSearch {
-    DWORD process;
-    std::wstring className;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK LookAt(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<WindowSearch*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    wchar_t name[64] = {};
-    GetClassNameW(window, name, 64);
-    if (owner != search->process || !IsWindowVisible(window) || search->className != name ||
-        (search->className == L"#32770" && !FileNameField(window)))
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
-// A shown top-level window of the process with the class (and, for "#32770", a file name field).
-HWND ShownWindowOf(DWORD process, const std::wstring& className) {
-    WindowSearch search{process, className};
-    EnumWindows(&LookAt, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-// Another program, ended at the end of the scope if it has not ended by then.
-class Program {
-public:
-    explicit Program(std::wstring command) {
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION started{};
-        if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
-            return;
-        process_.reset(started.hProcess);
-        const tk::ScopedKernelHandle thread(started.hThread);
-        id_ = started.dwProcessId;
-    }
-    ~Program() {
-        if (Running() && WaitForSingleObject(process_.get(), kProgramEndMs) == WAIT_TIMEOUT)
-            TerminateProcess(process_.get(), 9);
-    }
-    Program(const Program&) = delete;
-    Program& operator=(const Program&) = delete;
-
-    bool Running() const { return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
-    HANDLE Handle() const { return process_.get(); }
-    // Waits for a shown window of the class.
-    HWND WaitForWindow(const std::wstring& className) const {
-        HWND found = nullptr;
-        qdtest::PumpUntil([&] { return (found = ShownWindowOf(id_, className)) != nullptr || !Running(); },
-                          kDialogStartMs);
-        return found;
-    }
-    // Waits for the program to end: its exit code, -1 when it did not end.
-    int WaitForEnd() const {
-        DWORD code = 0;
-        if (!process_ || WaitForSingleObject(process_.get(), kProgramEndMs) != WAIT_OBJECT_0 ||
-            !GetExitCodeProcess(process_.get(), &code))
-            return -1;
-        return static_cast<int>(code);
-    }
-
-private:
-    tk::ScopedKernelHandle process_;
-    DWORD id_ = 0;
-};
+// A file dialog of the program.
+bool IsFileDialog(HWND window) { return qdtest::ClassOf(window) == L"#32770" && FileNameField(window); }
 
 // The test program with its one dialog. Cancel is pressed at the end of the scope, should a test
 // have stopped before.
@@ -112,7 +44,7 @@ public:
         : resultFile_(std::move(resultFile)),
           program_(L"\"" + qdtest::WindowsPath(QD_FILE_DIALOG_HOST) + L"\" " + mode + L" \"" + folder.wstring() +
                    L"\" \"" + resultFile_.wstring() + L"\""),
-          dialog_(program_.WaitForWindow(L"#32770")) {}
+          dialog_(program_.WaitForWindow(IsFileDialog)) {}
     ~DialogHost() {
         if (program_.Running() && IsWindow(dialog_)) qdtest::PressDialogButton(dialog_, IDCANCEL);
     }
@@ -133,7 +65,7 @@ public:
 
 private:
     fs::path resultFile_;
-    Program program_;
+    qdtest::OtherProgram program_;
     HWND dialog_;
 };
 
@@ -177,11 +109,6 @@ std::vector<std::wstring> NamesIn(const fs::path& folder) {
     return names;
 }
 
-struct ShellCall {
-    std::wstring verb, folder;
-    bool operator==(const ShellCall&) const = default;
-};
-
 class FileDialogSwitchTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -219,16 +146,11 @@ protected:
         qd::menu::FolderOfWindow(dialog, folder);
         return folder;
     }
-    qd::ShellFolderRunner Recorder() {
-        return [this](HWND, const wchar_t* verb, const std::wstring& folder) {
-            calls.push_back({verb, folder});
-            return true;
-        };
-    }
+    qd::ShellFolderRunner Recorder() { return qdtest::RecordInto(calls); }
 
     qdtest::TempDir dir;
     fs::path start;
-    std::vector<ShellCall> calls;
+    std::vector<qdtest::ShellCall> calls;
 };
 
 TEST_F(FileDialogSwitchTest, EachKindOfDialogListsTheFolderKeepsTheTypedNameAndStaysOpen) {
@@ -321,7 +243,7 @@ TEST_F(FileDialogSwitchTest, ARelativeFolderIsNeverTypedIntoADialog) {
 
     qd::menu::TakeUserThere(dialog, name, true, Recorder());
 
-    EXPECT_EQ(calls, (std::vector<ShellCall>{{L"explore", name}}));
+    EXPECT_EQ(calls, (std::vector<qdtest::ShellCall>{{L"explore", name}}));
     EXPECT_EQ(FieldText(dialog), L"keep.txt");
     EXPECT_TRUE(qd::menu::SameFolder(Shown(dialog), start.wstring())) << Shown(dialog);
     std::string result;
@@ -336,17 +258,17 @@ TEST_F(FileDialogSwitchTest, TheOpenDialogOfASixtyFourBitProgramIsReadAndTakenTh
     const fs::path notepad = fs::path(windows) / "sysnative" / "notepad.exe";
     if (!fs::exists(notepad)) GTEST_SKIP() << "no 64-bit programs here";
     const fs::path target = MakeTarget(L"Target");
-    Program program(L"\"" + notepad.wstring() + L"\"");
+    qdtest::OtherProgram program(L"\"" + notepad.wstring() + L"\"");
     BOOL emulated = TRUE;
     ASSERT_TRUE(IsWow64Process(program.Handle(), &emulated) && !emulated);
-    HWND editor = program.WaitForWindow(L"Notepad");
+    HWND editor = program.WaitForWindow([](HWND w) { return qdtest::ClassOf(w) == L"Notepad"; });
     ASSERT_TRUE(editor);
     SetForegroundWindow(editor);
     realinput::Click(editor, 40, 60);
     realinput::KeyDown(VK_CONTROL);
     realinput::Key('O');
     realinput::KeyUp(VK_CONTROL);
-    HWND dialog = program.WaitForWindow(L"#32770");
+    HWND dialog = program.WaitForWindow(IsFileDialog);
     ASSERT_TRUE(dialog);
     const std::wstring name = FieldText(dialog);
 
@@ -357,7 +279,7 @@ TEST_F(FileDialogSwitchTest, TheOpenDialogOfASixtyFourBitProgramIsReadAndTakenTh
     EXPECT_EQ(FieldText(dialog), name);
     EXPECT_TRUE(IsWindowVisible(dialog));
     qdtest::PressDialogButton(dialog, IDCANCEL);
-    EXPECT_TRUE(qdtest::WaitUntilGone(dialog, kProgramEndMs));
+    EXPECT_TRUE(qdtest::WaitUntilGone(dialog, qdtest::kProgramEndMs));
     PostMessageW(editor, WM_CLOSE, 0, 0);
     EXPECT_EQ(program.WaitForEnd(), 0);
 }
@@ -370,7 +292,7 @@ TEST_F(FileDialogSwitchTest, ANewerDialogThatMayPickFoldersIsNeverPressed) {
 
     qd::menu::TakeUserThere(dialog, target.wstring(), true, Recorder());
 
-    EXPECT_EQ(calls, (std::vector<ShellCall>{{L"explore", target.wstring()}}));
+    EXPECT_EQ(calls, (std::vector<qdtest::ShellCall>{{L"explore", target.wstring()}}));
     // Pressed with the folder in its field, it would have chosen the folder and closed.
     std::string result;
     EXPECT_EQ(host.Cancel(result), 0);

@@ -1,6 +1,6 @@
 // Taking the user to a folder with something other than a well-behaved file dialog in front:
-// nothing in particular (a new Explorer window, with the verb of the option), a path that is not
-// a folder, a dialog whose field cannot hold the path, a dialog that does not answer, and Explorer.
+// nothing in particular (a new Explorer window, with the verb of the option), a dialog whose field
+// cannot hold the path, a dialog that does not answer, and Explorer.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -8,7 +8,6 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <thread>
 #include <vector>
 
@@ -17,6 +16,7 @@
 #include "menu/NavigationRules.h"
 #include "menu/OtherProcess.h"
 #include "menu/TakeUserThere.h"
+#include "tests/menu/OtherProgram.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WinTest.h"
 #include "toolkit/win/Application.h"
@@ -30,21 +30,11 @@ struct WindowDestroyer {
     void operator()(HWND window) const { DestroyWindow(window); }
 };
 
-struct ShellCall {
-    std::wstring verb, folder;
-    bool operator==(const ShellCall&) const = default;
-};
-
 class TakeUserThereTest : public testing::Test {
 protected:
     void SetUp() override { tk::Application().Initialize(); }
 
-    qd::ShellFolderRunner Recorder() {
-        return [this](HWND, const wchar_t* verb, const std::wstring& folder) {
-            calls.push_back({verb, folder});
-            return true;
-        };
-    }
+    qd::ShellFolderRunner Recorder() { return qdtest::RecordInto(calls); }
     static std::wstring Text(HWND window) {
         std::wstring text = L"<no answer>";
         qd::menu::ForeignText(window, text);
@@ -52,7 +42,7 @@ protected:
     }
 
     qdtest::TempDir dir;
-    std::vector<ShellCall> calls;
+    std::vector<qdtest::ShellCall> calls;
 };
 
 TEST_F(TakeUserThereTest, AnythingElseInFrontGetsANewExplorerWindowWithTheVerbOfTheOption) {
@@ -67,33 +57,11 @@ TEST_F(TakeUserThereTest, AnythingElseInFrontGetsANewExplorerWindowWithTheVerbOf
         for (const bool explore : {false, true}) {
             calls.clear();
             qd::menu::TakeUserThere(front, folder, explore, Recorder());
-            EXPECT_EQ(calls, (std::vector<ShellCall>{{explore ? L"explore" : L"open", folder}}));
+            EXPECT_EQ(calls, (std::vector<qdtest::ShellCall>{{explore ? L"explore" : L"open", folder}}));
         }
         std::wstring shown;
         EXPECT_FALSE(qd::menu::FolderOfWindow(front, shown));
     }
-}
-
-TEST_F(TakeUserThereTest, APathThatIsNoExistingFolderIsNamedAndStartsNothing) {
-    const fs::path marker = dir / "ran.txt";
-    std::ofstream(dir / "run-me.bat") << "echo ran > \"" << marker.string() << "\"\r\n";
-    std::ofstream(dir / "tool.exe") << "MZ";
-    const std::wstring paths[] = {(dir / "run-me.bat").wstring(), (dir / "tool.exe").wstring(),
-                                  (dir / "gone").wstring(), L""};
-    for (const std::wstring& path : paths) {
-        qdtest::MessageBoxAnswerer box(IDOK);
-        qd::menu::TakeUserThere(nullptr, path, true, Recorder());
-        EXPECT_TRUE(box.Answered()) << path;
-        EXPECT_EQ(box.Text(), path + L"\r\n" + qd::kNotAnExistingFolder);
-    }
-    EXPECT_TRUE(calls.empty());
-    {
-        // With the real shell behind it.
-        qdtest::MessageBoxAnswerer box(IDOK);
-        qd::menu::TakeUserThere(nullptr, (dir / "run-me.bat").wstring(), false);
-        EXPECT_TRUE(box.Answered());
-    }
-    EXPECT_FALSE(fs::exists(marker));
 }
 
 // A window of the dialog class with a file name field, a folder list and OK, on a thread of its
@@ -177,7 +145,7 @@ TEST_F(TakeUserThereTest, OkIsPressedOnlyWhenTheFieldHoldsThePathExactly) {
     EXPECT_EQ(Text(dialog.Field()), L"keep");
     qd::menu::TakeUserThere(dialog.Window(), thai.wstring(), false, Recorder());
     EXPECT_EQ(dialog.OkPresses(), 0);
-    EXPECT_EQ(calls, (std::vector<ShellCall>{{L"open", thai.wstring()}}));
+    EXPECT_EQ(calls, (std::vector<qdtest::ShellCall>{{L"open", thai.wstring()}}));
 
     // A path the field can hold is pressed, and the name goes back in.
     const fs::path plain = dir / "plain";
@@ -196,65 +164,17 @@ TEST_F(TakeUserThereTest, ADialogThatDoesNotAnswerHoldsNothingUp) {
     const auto took = std::chrono::steady_clock::now() - began;
     EXPECT_LT(took, std::chrono::milliseconds(3 * qd::menu::kAnswerTimeoutMs));
     // Taken there all the same, in a new Explorer window.
-    EXPECT_EQ(calls, (std::vector<ShellCall>{{L"explore", dir.Path().wstring()}}));
+    EXPECT_EQ(calls, (std::vector<qdtest::ShellCall>{{L"explore", dir.Path().wstring()}}));
 }
-
-// Explorer with a folder, as a program of its own.
-class ExplorerProcess {
-public:
-    explicit ExplorerProcess(const fs::path& folder) {
-        std::wstring command = L"explorer.exe \"" + folder.wstring() + L"\"";
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION started{};
-        if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
-            return;
-        process_.reset(started.hProcess);
-        const tk::ScopedKernelHandle thread(started.hThread);
-        id_ = started.dwProcessId;
-        qdtest::PumpUntil([&] { return (window_ = Find()) != nullptr; }, 20000);
-    }
-    ~ExplorerProcess() {
-        if (IsWindow(window_)) PostMessageW(window_, WM_CLOSE, 0, 0);
-        if (process_ && WaitForSingleObject(process_.get(), 15000) == WAIT_TIMEOUT) TerminateProcess(process_.get(), 9);
-    }
-    HWND Window() const { return window_; }
-
-private:
-    struct Search {
-        DWORD process;
-        HWND found = nullptr;
-    };
-    static BOOL CALLBACK Look(HWND window, LPARAM param) {
-        auto* search = reinterpret_cast<Search*>(param);
-        DWORD process = 0;
-        GetWindowThreadProcessId(window, &process);
-        wchar_t name[64] = {};
-        GetClassNameW(window, name, 64);
-        if (process == search->process && IsWindowVisible(window) && qd::menu::IsExplorerClass(name)) {
-            search->found = window;
-            return FALSE;
-        }
-        return TRUE;
-    }
-    HWND Find() const {
-        Search search{id_};
-        EnumWindows(&Look, reinterpret_cast<LPARAM>(&search));
-        return search.found;
-    }
-
-    tk::ScopedKernelHandle process_;
-    DWORD id_ = 0;
-    HWND window_ = nullptr;
-};
 
 TEST_F(TakeUserThereTest, AnExplorerWindowTellsItsFolderAndShowsTheNewOneOrANewWindowOpens) {
     const fs::path first = dir / "First", second = dir / "第二";
     fs::create_directories(first);
     fs::create_directories(second);
-    ExplorerProcess explorer(first);
-    HWND window = explorer.Window();
+    qdtest::OtherProgram explorer(L"explorer.exe \"" + first.wstring() + L"\"");
+    HWND window = explorer.WaitForWindow([](HWND w) { return qd::menu::IsExplorerClass(qdtest::ClassOf(w)); });
     ASSERT_TRUE(window);
+    const tk::OnScopeExit close([&] { PostMessageW(window, WM_CLOSE, 0, 0); });
     std::wstring shown;
     ASSERT_TRUE(qdtest::PumpUntil([&] { return qd::menu::FolderOfWindow(window, shown); }));
     EXPECT_TRUE(qd::menu::SameFolder(shown, first.wstring())) << shown;
@@ -268,7 +188,7 @@ TEST_F(TakeUserThereTest, AnExplorerWindowTellsItsFolderAndShowsTheNewOneOrANewW
             [&] { return qd::menu::FolderOfWindow(window, shown) && qd::menu::SameFolder(shown, second.wstring()); }))
             << shown;
     } else {
-        EXPECT_EQ(calls, (std::vector<ShellCall>{{L"explore", second.wstring()}}));
+        EXPECT_EQ(calls, (std::vector<qdtest::ShellCall>{{L"explore", second.wstring()}}));
     }
 }
 
