@@ -39,12 +39,19 @@ void TakeUserThere(HWND front, const std::wstring& folder, bool explore, const S
                                          MB_OK | MB_ICONWARNING);
         return;
     }
+    // A window taken to the folder comes back to the front, which the menu had while it was up.
     switch (KindOfFront(front)) {
     case FrontKind::FileDialog:
-        if (SwitchFileDialog(front, folder)) return;
+        if (SwitchFileDialog(front, folder)) {
+            SetForegroundWindow(front);
+            return;
+        }
         break;
     case FrontKind::ExplorerWindow:
-        if (NavigateExplorerWindow(front, folder)) return;
+        if (NavigateExplorerWindow(front, folder)) {
+            SetForegroundWindow(front);
+            return;
+        }
         break;
     case FrontKind::UncertainDialog:  // its OK might choose the folder and close it
     case FrontKind::Other:

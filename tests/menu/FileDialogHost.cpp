@@ -13,6 +13,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 
 #include "toolkit/Text.h"
@@ -96,10 +97,9 @@ Outcome Newer(bool pickFolders, const std::wstring& folder, const std::wstring& 
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     int argc = 0;
-    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    const std::unique_ptr<LPWSTR, decltype(&LocalFree)> argv(CommandLineToArgvW(GetCommandLineW(), &argc), &LocalFree);
     if (!argv || argc != 4) return 2;
-    const std::wstring mode = argv[1], folder = argv[2], resultFile = argv[3];
-    LocalFree(argv);
+    const std::wstring mode = argv.get()[1], folder = argv.get()[2], resultFile = argv.get()[3];
     const std::wstring title = L"Host " + mode;
     Outcome outcome;
     if (mode == L"open" || mode == L"save") outcome = ClassicW(mode == L"save", folder, title);

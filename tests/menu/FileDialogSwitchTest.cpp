@@ -178,8 +178,14 @@ TEST_F(FileDialogSwitchTest, EachKindOfDialogListsTheFolderKeepsTheTypedNameAndS
         }
         TypeName(dialog, kind.typed);
         if (std::wstring(kind.mode) == L"open") realinput::SaveScreenshot(dialog, "open-dialog-before");
-
-        qd::menu::TakeUserThere(dialog, target.wstring(), false, Recorder());
+        {
+            // The menu has the front while it is up; the dialog gets it back.
+            realinput::TestForm menu;
+            menu.ShowUp();
+            ASSERT_EQ(GetForegroundWindow(), menu.Handle());
+            qd::menu::TakeUserThere(dialog, target.wstring(), false, Recorder());
+            EXPECT_TRUE(qdtest::PumpUntil([&] { return GetForegroundWindow() == dialog; }));
+        }
 
         EXPECT_TRUE(calls.empty());
         EXPECT_TRUE(qdtest::PumpUntil([&] { return ListedNames(dialog) == NamesIn(target); }));
