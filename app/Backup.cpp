@@ -1,9 +1,12 @@
 #include "app/Backup.h"
 
+#include <windows.h>
+
 #include <algorithm>
 #include <unordered_map>
 #include <vector>
 
+#include "toolkit/Exception.h"
 #include "toolkit/Text.h"
 
 namespace qd {
@@ -125,6 +128,94 @@ int ImportBackup(const tk::TIniFile& file, ShortcutRows& rows,
         ++appended;
     }
     return appended;
+}
+
+namespace {
+
+// Characters the profile functions trim from the ends of a value (the Unicode blanks included).
+bool TrimmedByReaders(wchar_t c) {
+    return c <= L' ' || c == 0x1A || c == 0x85 || c == 0xA0 || c == 0x1680 || (c >= 0x2000 && c <= 0x200A) ||
+           c == 0x2028 || c == 0x2029 || c == 0x202F || c == 0x205F || c == 0x3000 || c == 0xFEFF;
+}
+
+}  // namespace
+
+std::wstring BackupValueText(const std::wstring& value) {
+    if (value.empty()) return value;
+    const bool enclosed = value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') &&
+                          value.back() == value.front();
+    if (!enclosed && !TrimmedByReaders(value.front()) && !TrimmedByReaders(value.back())) return value;
+    return L'"' + value + L'"';
+}
+
+std::wstring BackupText(const std::vector<ShortcutRow>& rows) {
+    std::wstring text;
+    size_t size = 40;
+    for (const ShortcutRow& row : rows) size += row.Alias.size() + row.Path.size() + 32;
+    text.reserve(size);
+    text += L'[';
+    text += kBackupSection;
+    text += L"]\r\n";
+    text += kBackupCountKey;
+    text += L'=';
+    text += std::to_wstring(rows.size());
+    text += L"\r\n";
+    auto line = [&text](wchar_t letter, size_t index, const std::wstring& value) {
+        if (value.find_first_of(L"\r\n") != std::wstring::npos)
+            throw tk::Exception(tk::FormatText(L"Row %s holds a line break, which a backup file cannot hold",
+                                               {std::to_wstring(index + 1)}));
+        text += letter;
+        text += std::to_wstring(index);
+        text += L'=';
+        text += BackupValueText(value);
+        text += L"\r\n";
+    };
+    for (size_t i = 0; i < rows.size(); ++i) {
+        line(L'N', i, rows[i].Alias);
+        line(L'P', i, rows[i].Path);
+    }
+    return text;
+}
+
+std::optional<int> CountFromBackupHead(std::wstring_view text) {
+    if (!text.empty() && text.front() == L'\uFEFF') text.remove_prefix(1);
+    const std::wstring head = L"[" + std::wstring(kBackupSection) + L"]\r\n" + kBackupCountKey + L"=";
+    if (text.substr(0, head.size()) != head) return std::nullopt;
+    text.remove_prefix(head.size());
+    const size_t end = text.find(L'\r');
+    if (end == std::wstring_view::npos || end == 0 || end > 10) return std::nullopt;
+    int count = 0;
+    for (wchar_t c : text.substr(0, end)) {
+        if (c < L'0' || c > L'9') return std::nullopt;
+        count = count * 10 + (c - L'0');
+    }
+    return count;
+}
+
+std::vector<ShortcutRow> ReadBackupRows(const std::wstring& fileName) {
+    if (GetFileAttributesW(fileName.c_str()) == INVALID_FILE_ATTRIBUTES)
+        throw tk::Exception(tk::FormatText(L"The backup %s is missing", {fileName}));
+    const auto damaged = [&fileName](const std::wstring& what) {
+        return tk::Exception(tk::FormatText(L"The backup %s is damaged: %s", {fileName, what}));
+    };
+    std::unordered_map<std::wstring, std::wstring> values;
+    {
+        const tk::TUnicodeIniCopy file(fileName);
+        for (const auto& [key, value] : file.File().ReadSection(kBackupSection))
+            values.emplace(AsciiUpper(key), Unquoted(value));
+    }
+    const auto count = values.count(AsciiUpper(kBackupCountKey)) ? tk::ParseInt32(values[AsciiUpper(kBackupCountKey)])
+                                                                  : std::nullopt;
+    if (!count || *count < 0) throw damaged(L"it states no number of entries");
+    std::vector<ShortcutRow> rows;
+    rows.reserve(std::min(static_cast<size_t>(*count), values.size() / 2));  // bounded by the file
+    for (int i = 0; i < *count; ++i) {
+        auto alias = values.find(AliasValueName(i)), path = values.find(PathValueName(i));
+        if (alias == values.end() || path == values.end() || alias->second.empty() || path->second.empty())
+            throw damaged(tk::FormatText(L"entry %s of %s is missing", {std::to_wstring(i + 1), std::to_wstring(*count)}));
+        rows.push_back({alias->second, path->second, false});
+    }
+    return rows;
 }
 
 }  // namespace qd

@@ -4,10 +4,13 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_set>
+#include <vector>
 
+#include "app/ShortcutModel.h"
 #include "app/ShortcutStore.h"
 #include "toolkit/win/IniFile.h"
 
@@ -52,5 +55,24 @@ void ExportBackup(const tk::TIniFile& file, ShortcutRows& rows);
 // appended.
 int ImportBackup(const tk::TIniFile& file, ShortcutRows& rows,
                  const std::function<void(const std::wstring& alias, const std::wstring& path)>& append);
+
+// A value as a backup line holds it: in quotes when a reader would otherwise change it (blanks
+// at either end, which the profile functions trim, or a pair of enclosing quotes, which they
+// remove); as it is otherwise.
+std::wstring BackupValueText(const std::wstring& value);
+
+// The whole text of a backup file holding the rows: the section header, Count, then N<i> and
+// P<i> of every row, each line ended by CR LF. A value holding a line break cannot be written
+// to a line: tk::Exception names its row.
+std::wstring BackupText(const std::vector<ShortcutRow>& rows);
+
+// Count as a backup written by BackupText states it in its first lines; nullopt when the text
+// does not begin that way (another writer's file, which must be read whole).
+std::optional<int> CountFromBackupHead(std::wstring_view text);
+
+// The whole list a backup file holds, read strictly: Count and every pair below it must be there
+// and non-empty, else tk::Exception says the file is damaged (or missing) and names it. Files in
+// any encoding the import reads are read.
+std::vector<ShortcutRow> ReadBackupRows(const std::wstring& fileName);
 
 }  // namespace qd

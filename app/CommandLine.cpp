@@ -7,7 +7,9 @@
 #include <memory>
 
 #include "app/AddItem.h"
+#include "app/AutoBackup.h"
 #include "app/Backup.h"
+#include "app/BulkRewrite.h"
 #include "app/Global.h"
 #include "app/RegistryAccessor.h"
 #include "app/ShortcutModel.h"
@@ -154,7 +156,17 @@ CommandOutcome RunCommand(const CommandRequest& request, const CommandContext& c
         if (next.Count() != list.Count()) {
             // Told even when the write fails part-way: the key may hold some of it.
             outcome.ListChanged = true;
-            store.RewriteRows(context.KeyPath, list, next);
+            // Every pair from the first changed row on may move: more than two go under the
+            // crash record, so a program killed part-way leaves the list as it was.
+            int first = 0;
+            while (first < std::min(list.Count(), next.Count()) && SameShortcut(list.Row(first), next.Row(first)))
+                ++first;
+            const auto write = [&] { store.RewriteRows(context.KeyPath, list, next); };
+            if (std::max(list.Count(), next.Count()) - first > 2 && !context.RecoveryFolders.empty()) {
+                RunBulkRewrite({store, context.KeyPath, context.RecoveryFolders}, list.Rows(), write);
+            } else {
+                write();
+            }
         }
     } catch (...) {
         outcome.Status = kExitRefused;
@@ -183,7 +195,18 @@ int CommandLineMain(const std::vector<std::wstring>& args) {
     } else {
         CommandContext context;
         context.WindowsDirectory = WindowsDirectory();
+        context.RecoveryFolders = {BackupFolderPath(), TemporaryFolder()};
+        context.BackupBeforeImport = [](ShortcutRows& list) {
+            std::vector<ShortcutRow> rows;
+            for (int i = 0; i < list.RowCount(); ++i) rows.push_back({list.Alias(i), list.Path(i)});
+            WriteAutomaticBackup(BackupFolderPath(), rows);
+        };
+        // A rewrite the editor or an earlier command did not finish is put back first.
+        ShortcutModel recovered;
+        ShortcutStore store(RegistryAccessors(), recovered);
+        const std::wstring recovery = RecoveryMessage(RecoverUnfinishedRewrite(store, context.KeyPath));
         outcome = RunCommand(parsed.Request, context);
+        if (!recovery.empty()) outcome.Err = recovery + L"\r\n" + outcome.Err;
     }
     if (outcome.ListChanged) {
         if (HWND editor = FindWindowW(desc::kMainWindowClass, nullptr))

@@ -59,6 +59,9 @@ struct CommandContext {
     // The automatic backup of the list before an import changes it: called with the list as the
     // key holds it, before anything is written. An error it raises stops the import.
     std::function<void(ShortcutRows& list)> BackupBeforeImport;
+    // Where the recovery backup of a change of more than two value pairs goes, tried in order
+    // (empty: such a change is written without the crash record).
+    std::vector<std::wstring> RecoveryFolders;
 };
 
 // Runs one command against the key. Never throws: failures come back as status 1 and a message.

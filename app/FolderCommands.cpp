@@ -11,6 +11,7 @@
 #include "app/FindBox.h"
 #include "app/FolderCommands.h"
 #include "app/Global.h"
+#include "app/ListSafety.h"
 #include "app/Main.h"
 #include "toolkit/Exception.h"
 #include "toolkit/Text.h"
@@ -91,7 +92,7 @@ void TfrmMain::DeleteMissingRows() {
             kept.push_back(i);
         }
     }
-    if (dropped.empty()) return;
+    if (dropped.empty() || !BackupBeforeChange(kDeleteMissingCommandName)) return;
     const auto step = RecordStep(kStepDeleteMissing);
     const int oldCount = model_.Count();
     const int newCount = static_cast<int>(kept.size());
@@ -99,10 +100,12 @@ void TfrmMain::DeleteMissingRows() {
     RowsKept next(model_, kept);
     // The rows that move up are written first and the pairs that fall off the end go last, from
     // the end backwards: a failure in between leaves rows twice in the key, never a row lost.
-    WriteThrough([&] {
+    const auto write = [&] {
         store_->WriteItemRange(settings_.KeyPath, dropped.front(), newCount - 1, next);
         for (int i = oldCount - 1; i >= newCount; --i) store_->DeleteItemValues(settings_.KeyPath, i);
-    });
+    };
+    // More than one pair changes unless only the last row goes: under the crash record.
+    WriteThrough([&] { oldCount - dropped.front() > 1 ? GuardedRewrite(write) : write(); });
     for (auto row = dropped.rbegin(); row != dropped.rend(); ++row) model_.Delete(*row);
 
     // The chosen row stays chosen where it moved to; when it went, the row that took its place

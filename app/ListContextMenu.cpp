@@ -27,6 +27,7 @@ constexpr ListMenuRow kListMenu[] = {
      [](TfrmMain& f) { return std::wstring(L"撤销 ") + f.UndoName(); }, tk::scCtrl | 'Z'},
     {L"重做", {}, [](TfrmMain& f) { f.Redo(); }, [](TfrmMain& f) { return f.CanRedo(); },
      [](TfrmMain& f) { return std::wstring(L"重做 ") + f.RedoName(); }, tk::scCtrl | 'Y'},
+    {L"恢复以前的列表", {}, [](TfrmMain& f) { f.RestorePreviousList(); }},
 };
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "app/FolderAdd.h"
 #include "app/Global.h"
@@ -31,9 +32,10 @@ void TfrmMain::AddFolders(const std::vector<std::wstring>& paths, const wchar_t*
 void TfrmMain::AppendShortcuts(const std::vector<ShortcutRow>& rows) {
     const int first = model_.Count();
     PlannedRows next(model_.Rows(), {}, rows);
-    // Every new pair in one opening of the key, in order: a failure part-way leaves the rows
-    // written before it in the key, and the list shows what the key holds.
-    WriteThrough([&] { store_->WriteItemRange(settings_.KeyPath, first, next.RowCount() - 1, next); });
+    // Every new pair in one opening of the key, in order; more than one under the crash record,
+    // which also puts the key back at once when a write is refused part-way.
+    const auto write = [&] { store_->WriteItemRange(settings_.KeyPath, first, next.RowCount() - 1, next); };
+    WriteThrough([&] { rows.size() > 1 ? GuardedRewrite(write) : write(); });
     // The view learns the new count once.
     ShortcutModel::Batch batch(model_);
     for (const ShortcutRow& row : rows) model_.Append(row.Alias, row.Path);
@@ -45,7 +47,9 @@ void TfrmMain::lvMainMoveItem(int from, int to) {
     const std::vector<int> order = MovedRowOrder(n, from, to);
     const auto step = RecordStep(to > from ? kStepMoveDown : kStepMoveUp);
     PlannedRows next(model_.Rows(), order, {});
-    WriteThrough([&] { store_->WriteItemRange(settings_.KeyPath, std::min(from, to), std::max(from, to), next); });
+    const auto write = [&] { store_->WriteItemRange(settings_.KeyPath, std::min(from, to), std::max(from, to), next); };
+    // A move past more than one row rewrites more than two pairs: under the crash record.
+    WriteThrough([&] { std::abs(to - from) > 1 ? GuardedRewrite(write) : write(); });
     model_.Reorder(order);
     lvMain->SetItemIndex(to);
 }

@@ -12,6 +12,7 @@
 #include "app/ClipboardPaste.h"
 #include "app/Global.h"
 #include "app/ListKeys.h"
+#include "app/ListSafety.h"
 #include "app/Options.h"
 #include "app/RegistryAccessor.h"
 #include "resources/forms/MainFormDesc.h"
@@ -277,6 +278,7 @@ void TfrmMain::FormCreate(tk::TComponent*) {
     ReadWriteOptionsFile(settings_.OptionsFile, true);
     FSortAscending = true;
     AttachSkin();
+    RecoverUnfinishedChange();
     store_->SeedStore(settings_.KeyPath, settings_.WindowsDirectory);
     store_->RecordExePath(settings_.KeyPath, settings_.ExePath);
     Show();
@@ -291,6 +293,12 @@ void TfrmMain::FormShow(tk::TComponent*) {
     // The list reaches from below the tool bar to the bottom of the frame's client area, which
     // the skin's border pieces (or the built-in border) leave inside the window.
     lvMain->SetHeight(suiForm1->ClientHeight() - lvMain->Top());
+    // What the start did about a change that was cut off, said once the list can be seen.
+    if (!recoveryNotice_.empty()) {
+        const std::wstring notice = std::move(recoveryNotice_);
+        recoveryNotice_.clear();
+        tk::Application().ShowMessageBox(notice, kMessageCaption, MB_OK | recoveryNoticeIcon_);
+    }
 }
 
 void TfrmMain::lvMainSelectItem(tk::TComponent*, int item, bool selected) {
@@ -451,11 +459,13 @@ void TfrmMain::aDeleteExecute(tk::TComponent*) {
     const auto step = RecordStep(kStepDelete);
     RowsAfterChange next(model_, n, [i](int k) { return k < i ? k : k + 1; });
     // The rows below move up first and the pair that falls off the end goes last: a failure in
-    // between leaves a row twice in the key, never a row lost.
-    WriteThrough([&] {
+    // between leaves a row twice in the key, never a row lost. When more than one row moves, the
+    // crash record keeps the whole list.
+    const auto write = [&] {
         store_->WriteItemRange(settings_.KeyPath, i, n - 1, next);
         store_->DeleteItemValues(settings_.KeyPath, n);
-    });
+    };
+    WriteThrough([&] { n - i > 1 ? GuardedRewrite(write) : write(); });
     model_.Delete(i);
     if (i < n) {
         lvMain->SetItemIndex(i);
@@ -487,12 +497,14 @@ void TfrmMain::aItemDownExecute(tk::TComponent*) {
 void TfrmMain::aSortExecute(tk::TComponent*) {
     const auto step = RecordStep(kStepSort);
     const int n = model_.Count();
+    if (n > 1 && !BackupBeforeChange(kSortCommandName)) return;
     std::vector<std::string> keys;
     keys.reserve(static_cast<size_t>(n));
     for (const ShortcutRow& row : model_.Rows()) keys.push_back(AliasSortKey(row.Alias));
     const std::vector<int> order = AliasSortOrder(keys, FSortAscending);
     RowsAfterChange next(model_, n, [&order](int k) { return order[static_cast<size_t>(k)]; });
-    WriteThrough([&] { store_->WriteItemRange(settings_.KeyPath, 0, n - 1, next); });
+    const auto write = [&] { store_->WriteItemRange(settings_.KeyPath, 0, n - 1, next); };
+    WriteThrough([&] { n > 1 ? GuardedRewrite(write) : write(); });
     // The highlighted position stays; the texts move under it.
     model_.Reorder(order);
     aSort->SetHint(FSortAscending ? kSortHintAfterAscending : kSortHintAfterDescending);
@@ -530,25 +542,26 @@ void TfrmMain::bImportClick(tk::TComponent*) {
 }
 
 void TfrmMain::ImportFrom(const std::wstring& fileName) {
-    // An import that fails keeps the entries it added (each is in the key and the list) and says
-    // how many there were.
-    int added = 0;
+    // An import that fails says why and how many entries it added: none, unless the key refused
+    // even to be put back (the list then shows what the key holds).
+    const int before = model_.Count();
     const auto step = RecordStep(kStepImport);
     try {
         // A backup in UTF-8 or UTF-16 big-endian is read through a UTF-16 copy of its text.
         const tk::TUnicodeIniCopy backup(fileName);
-        // The view learns the new count once, when the import ends.
-        ShortcutModel::Batch batch(model_);
-        ImportBackup(backup.File(), model_,
-                     [this, &added](const std::wstring& alias, const std::wstring& path) {
-                         AppendShortcut(alias, path);
-                         ++added;
-                     });
+        std::vector<ShortcutRow> entries;
+        ImportBackup(backup.File(), model_, [&entries](const std::wstring& alias, const std::wstring& path) {
+            entries.push_back({alias, path, false});
+        });
+        if (entries.empty() || !BackupBeforeChange(kImportCommandName)) return;
+        AppendShortcuts(entries);
     } catch (...) {
+        const int added = model_.Count() > before ? model_.Count() - before : 0;
         throw tk::Exception(
             tk::FormatText(kImportStopped, {tk::ExceptionMessage(std::current_exception()), tk::IntToText(added)}));
     }
 }
+
 
 void TfrmMain::WndProc(tk::TMessage& m) {
     if (m.Msg == desc::kInstanceWakeup) {

@@ -8,9 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "app/AutoBackup.h"
 #include "app/FolderCheck.h"
-#include "app/OpenFolder.h"
 #include "app/ListHistory.h"
+#include "app/OpenFolder.h"
 #include "app/ShortcutModel.h"
 #include "app/ShortcutStore.h"
 #include "resources/forms/MainFormDesc.h"
@@ -45,6 +46,8 @@ struct MainSettings {
     tk::TFolderProbeSettings FolderProbe;
     // How a favourite's folder is handed to the shell (empty: the shell itself); tests watch it.
     ShellFolderRunner FolderRunner;
+    // Where the automatic backups go (and the recovery backups of long rewrites).
+    std::wstring BackupFolder = BackupFolderPath();
     static MainSettings ForThisProgram();
 };
 
@@ -163,6 +166,20 @@ public:
     FolderCheck& Folders() { return *folderCheck_; }
     tk::TFolderProbe* FolderProbe() const { return folderProbe_; }
 
+    // Saves the whole list as an automatic backup before a command (named by command, as the
+    // menu names it) that changes much of the list. When no backup can be written, asks whether
+    // to go on without one. Returns whether the command goes on.
+    bool BackupBeforeChange(const std::wstring& command);
+    // Runs write, a rewrite of more than one value pair, under the crash record: the list as the
+    // model holds it (the list before the change) is saved first and put back at the next start
+    // if the program ends before write has finished.
+    void GuardedRewrite(const std::function<void()>& write);
+    // "恢复以前的列表": lists the automatic backups and restores the chosen one.
+    void RestorePreviousList();
+    // Replaces the whole list with the one a backup file holds (after an automatic backup of the
+    // list as it is). A damaged backup changes nothing and says why.
+    void RestoreFrom(const std::wstring& backupFile);
+
 private:
     void BuildComponents();
     void AttachSkin();
@@ -184,7 +201,7 @@ private:
     bool ReloadList();
     // Brings the list view up to date with a change of the model.
     void ShowModelChange(const ModelChange& change);
-    // Writes a new row's pair to the store, then appends it to the list (add and import).
+    // Writes a new row's pair to the store, then appends it to the list (add).
     void AppendShortcut(const std::wstring& alias, const std::wstring& path);
     // The same for several rows, their pairs written in one opening of the key.
     void AppendShortcuts(const std::vector<ShortcutRow>& rows);
@@ -206,6 +223,9 @@ private:
     void InstallUndoKeys();
     void RemoveUndoKeys();
     bool UndoKeyPressed(const MSG& msg);
+    // At start, before the list is read: puts back a list whose rewrite was cut off; the message
+    // for it is shown once the window is up.
+    void RecoverUnfinishedChange();
 
     MainSettings settings_;
     int FSelIndex = kNoRowChosen;
@@ -219,6 +239,8 @@ private:
     ListHistory history_;
     int outsideChanges_ = 0;  // counts the reloads that found the key changed by another process
     int undoKeyHook_ = 0;
+    std::wstring recoveryNotice_;
+    UINT recoveryNoticeIcon_ = 0;
 };
 
 }  // namespace qd

@@ -23,6 +23,9 @@ public:
         if (!registry_.DeleteValue(name))
             throw tk::ERegistryException(tk::FormatText(L"Failed to delete '%s'", {name}));
     }
+    void Flush() override {
+        if (!registry_.Flush()) throw tk::ERegistryException(L"Failed to write the registry to the disk");
+    }
     void CloseKey() override { registry_.CloseKey(); }
 
 private:

@@ -54,6 +54,19 @@ struct ModelChange {
     int Last = -1;
 };
 
+// A list of rows held elsewhere, as the store reads the rows it writes. Nothing can be appended.
+class RowsOf : public ShortcutRows {
+public:
+    explicit RowsOf(const std::vector<ShortcutRow>& rows) : rows_(rows) {}
+    int RowCount() override { return static_cast<int>(rows_.size()); }
+    std::wstring Alias(int row) override { return rows_.at(static_cast<size_t>(row)).Alias; }
+    std::wstring Path(int row) override { return rows_.at(static_cast<size_t>(row)).Path; }
+    void AppendRow(const std::wstring&, const std::wstring&) override;
+
+private:
+    const std::vector<ShortcutRow>& rows_;
+};
+
 class ShortcutModel : public ShortcutRows {
 public:
     int RowCount() override { return Count(); }

@@ -141,4 +141,52 @@ void ShortcutStore::RecordExePath(const std::wstring& keyPath, const std::wstrin
     if (stored.empty() || stored != exePath) WriteRegString(keyPath, L"Setting", exePath);
 }
 
+void ShortcutStore::WriteList(const std::wstring& keyPath, ShortcutRows& rows) {
+    const int count = rows.RowCount();
+    // How far pairs reach past the list's end, read before the key is opened for writing (which
+    // may not allow reading).
+    int end = count;
+    {
+        auto accessor = accessors_();
+        OpenedKey key(*accessor);
+        if (key.OpenForReading(keyPath))
+            while (!accessor->ReadString(AliasValueName(end)).empty() || !accessor->ReadString(PathValueName(end)).empty())
+                ++end;
+    }
+    auto accessor = accessors_();
+    OpenedKey key(*accessor);
+    key.OpenForWriting(keyPath, true);
+    for (int i = 0; i < count; ++i) {
+        accessor->WriteString(AliasValueName(i), rows.Alias(i));
+        accessor->WriteString(PathValueName(i), rows.Path(i));
+    }
+    for (int i = count; i < end; ++i) {
+        accessor->DeleteValue(AliasValueName(i));
+        accessor->DeleteValue(PathValueName(i));
+    }
+}
+
+std::wstring ShortcutStore::ReadValue(const std::wstring& keyPath, const std::wstring& name) {
+    auto accessor = accessors_();
+    OpenedKey key(*accessor);
+    if (!key.OpenForReading(keyPath)) return {};
+    return accessor->ReadString(name);
+}
+
+void ShortcutStore::DeleteValue(const std::wstring& keyPath, const std::wstring& name) {
+    auto accessor = accessors_();
+    if (!accessor->KeyExists(keyPath)) return;
+    OpenedKey key(*accessor);
+    key.OpenForWriting(keyPath, false);
+    accessor->DeleteValue(name);
+}
+
+void ShortcutStore::Flush(const std::wstring& keyPath) {
+    // The system flushes a key opened for reading (it asks for the right to query values, which a
+    // key opened for writing alone lacks).
+    auto accessor = accessors_();
+    OpenedKey key(*accessor);
+    if (key.OpenForReading(keyPath)) accessor->Flush();
+}
+
 }  // namespace qd

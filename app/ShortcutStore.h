@@ -27,6 +27,9 @@ public:
     virtual void WriteString(const std::wstring& name, const std::wstring& text) = 0;
     // Throws when the value is still there afterwards; an absent value is no error.
     virtual void DeleteValue(const std::wstring& name) = 0;
+    // Waits until the open key's changes are on the disk (the key opened for reading); throws
+    // when that fails. Stores that keep nothing on a disk have nothing to do.
+    virtual void Flush() {}
     virtual void CloseKey() = 0;
 };
 
@@ -98,6 +101,17 @@ public:
     void SeedStore(const std::wstring& keyPath, const std::wstring& windowsDirectory);
     // Writes the executable's path to Setting unless it holds exactly that text already.
     void RecordExePath(const std::wstring& keyPath, const std::wstring& exePath);
+
+    // Makes the key hold exactly the given list: every pair of it, in one opening of the key, then
+    // the pairs past its end deleted, up to the first index where neither value holds text.
+    void WriteList(const std::wstring& keyPath, ShortcutRows& rows);
+    // One value's text; "" when it or the key is absent.
+    std::wstring ReadValue(const std::wstring& keyPath, const std::wstring& name);
+    // Deletes one value; a key that does not exist holds nothing to delete.
+    void DeleteValue(const std::wstring& keyPath, const std::wstring& name);
+    // Waits until what was written to the key is on the disk; a key that will not open has
+    // nothing to flush.
+    void Flush(const std::wstring& keyPath);
 
 private:
     AccessorFactory accessors_;

@@ -65,10 +65,15 @@ void TfrmMain::ApplyStep(int first, int count, const std::vector<ShortcutRow>& r
     // Only the step's rows can differ, and when it keeps the row count, only within its slice:
     // the rewrite compares no more rows than that, however long the list.
     const int sameCountLast = count == static_cast<int>(rows.size()) ? first + count - 1 : INT_MAX;
+    // The value pairs the step may rewrite: its own rows when the count stays, else every row from
+    // the first on. More than two are written under the crash record.
+    const int pairs = count == static_cast<int>(rows.size())
+                          ? count
+                          : std::max(model_.Count(), model_.Count() - count + static_cast<int>(rows.size())) - first;
+    const auto write = [&] { store_->RewriteRows(settings_.KeyPath, model_, next, {first, sameCountLast}); };
     bool reloadChanged = false;
     try {
-        WriteThrough([&] { store_->RewriteRows(settings_.KeyPath, model_, next, {first, sameCountLast}); },
-                     &reloadChanged);
+        WriteThrough([&] { pairs > 2 ? GuardedRewrite(write) : write(); }, &reloadChanged);
     } catch (...) {
         // The list now shows what the key holds. If the step reached it in part, the list is
         // neither end of the step and no step of the history fits it any more.

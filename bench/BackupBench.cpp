@@ -3,6 +3,10 @@
 // list with every appended row written to a private registry key, as the main window does.
 // Each figure is the median of five runs; the ratio to N = 100 shows how the cost grows, and the
 // duplicate search of the import is set against the plain linear search over the list.
+// The automatic backup (the whole list as one file, written under a temporary name, flushed and
+// moved to its name, older backups pruned), the strict reading of a backup for a restore, and a
+// rewrite of the whole list under the crash record against the same rewrite alone are measured
+// too.
 //   wine build/win/bench/bench_backup.exe
 #include <windows.h>
 
@@ -14,7 +18,9 @@
 #include <string>
 #include <vector>
 
+#include "app/AutoBackup.h"
 #include "app/Backup.h"
+#include "app/BulkRewrite.h"
 #include "app/RegistryAccessor.h"
 #include "app/ShortcutStore.h"
 #include "toolkit/win/Registry.h"
@@ -50,6 +56,7 @@ Rows MakeList(int n, int offset) {
 
 struct Figures {
     double exportMs, importMs, linearSearchMs;
+    double autoBackupMs, readBackMs, rewriteMs, guardedRewriteMs, flushMs;
 };
 
 Figures Measure(int n, const std::filesystem::path& folder) {
@@ -100,6 +107,30 @@ Figures Measure(int n, const std::filesystem::path& folder) {
                 if (!found) target.AppendRow(alias, path);
             }
         });
+
+    // The automatic backup, into a folder that already holds the kept number of backups.
+    std::vector<qd::ShortcutRow> rows;
+    for (const auto& [alias, path] : list.rows) rows.push_back({alias, path, false});
+    const std::wstring backups = (folder / "backups").wstring();
+    std::wstring written;
+    f.autoBackupMs = MedianMs(7, [] {}, [&] { written = qd::WriteAutomaticBackup(backups, rows); });
+    f.readBackMs = MedianMs(5, [] {}, [&] {
+        if (qd::ReadBackupRows(written).size() != rows.size()) std::fprintf(stderr, "the backup read back differs\n");
+    });
+
+    // The whole list rewritten (every pair), alone and under the crash record.
+    Rows unused;
+    qd::ShortcutStore writer(qd::RegistryAccessors(), unused);
+    qd::RowsOf whole(rows);
+    tk::TRegistry().DeleteKey(keyPath);
+    writer.WriteList(keyPath, whole);
+    f.rewriteMs = MedianMs(5, [] {}, [&] { writer.WriteItemRange(keyPath, 0, n - 1, whole); });
+    const qd::RewritePlace place{writer, keyPath, {(folder / "recovery").wstring()}};
+    f.guardedRewriteMs = MedianMs(5, [] {}, [&] {
+        qd::RunBulkRewrite(place, rows, [&] { writer.WriteItemRange(keyPath, 0, n - 1, whole); });
+    });
+    f.flushMs = MedianMs(5, [] {}, [&] { writer.Flush(keyPath); });
+    tk::TRegistry().DeleteKey(keyPath);
     return f;
 }
 
@@ -118,5 +149,10 @@ int main() {
     row("export to a new file", small.exportMs, large.exportMs);
     row("import, half duplicates, stored at once", small.importMs, large.importMs);
     row("anchor: linear duplicate search alone", small.linearSearchMs, large.linearSearchMs);
+    row("automatic backup (write, flush, rename, prune)", small.autoBackupMs, large.autoBackupMs);
+    row("backup read back whole (restore)", small.readBackMs, large.readBackMs);
+    row("whole list rewritten", small.rewriteMs, large.rewriteMs);
+    row("the same under the crash record", small.guardedRewriteMs, large.guardedRewriteMs);
+    row("registry key flushed to the disk", small.flushMs, large.flushMs);
     return 0;
 }

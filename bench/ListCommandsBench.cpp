@@ -287,6 +287,7 @@ private:
     }
     void StartForm() {
         qd::MainSettings settings{keyPath_, L"C:\\Tools\\Quiverdir.exe", (dir_ / "options.ini").wstring(), L"C:\\windows", L""};
+        settings.BackupFolder = (dir_ / "backups").wstring();
         form_ = std::make_unique<qd::TfrmMain>(nullptr, settings);
         tk::Application().SetMainForm(form_.get());
         if (form_->lvMain->Count() != n_) {

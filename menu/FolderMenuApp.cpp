@@ -107,7 +107,10 @@ void TMenuHostWindow::WndProc(tk::TMessage& m) {
 TFolderMenuApp::TFolderMenuApp(MenuSettings settings)
     : tk::TComponent(nullptr), settings_(std::move(settings)),
       list_(settings_.KeyPath, settings_.Accessors ? settings_.Accessors : RegistryAccessors()) {
-    if (!settings_.TakeUserThere) settings_.TakeUserThere = &qd::menu::TakeUserThere;
+    if (!settings_.TakeUserThere)
+        settings_.TakeUserThere = [](HWND front, const std::wstring& folder, bool explore) {
+            qd::menu::TakeUserThere(front, folder, explore);
+        };
     if (!settings_.FolderOfWindow) settings_.FolderOfWindow = &qd::menu::FolderOfWindow;
     host_ = new TMenuHostWindow(this, settings_.WindowClass);
     HWND window = host_->Handle();

@@ -6,13 +6,19 @@
 
 #include <string>
 
+#include "app/OpenFolder.h"
+
 namespace qd::menu {
 
-// The folder an Explorer window or a common Open/Save dialog shows; false for any other window.
+// The folder an Explorer window or common file dialog shows; false for any other window.
 bool FolderOfWindow(HWND front, std::wstring& folder);
-// Shows the folder in `front` when it can (an Open/Save dialog, an Explorer window), else in a new
-// Explorer window (with the shell's "explore" verb when explore is set). A path that is not an
-// existing folder is never handed to the shell.
+// Acts on the window that was in front when the menu opened: an Open or Save dialog changes to the
+// folder (the file name typed in it is put back; it is neither closed nor made to open or save
+// anything), an Explorer window shows the folder where the shell lets it be navigated; otherwise a
+// new Explorer window opens at the folder, with the "explore" verb when explore is set. A path
+// that is not an existing folder is never handed to a dialog or the shell: a message names it.
 void TakeUserThere(HWND front, const std::wstring& folder, bool explore);
+// The same with the shell call given, so that a test sees what would have been started.
+void TakeUserThere(HWND front, const std::wstring& folder, bool explore, const ShellFolderRunner& run);
 
 }  // namespace qd::menu

@@ -9,6 +9,7 @@
 #include "app/AddItem.h"
 #include "app/Global.h"
 #include "app/Options.h"
+#include "app/RestoreDialog.h"
 #include "skin/controls/Form.h"
 #include "tests/support/RealInput.h"
 #include "tests/support/TempDir.h"
@@ -226,6 +227,75 @@ TEST_F(DialogInputTest, PropertyDialogEscapeCancelsAndLeavesTheMainWindowAsItIs)
     EXPECT_EQ(result, tk::mrCancel);
     EXPECT_FALSE(IsIconic(owner.Handle()));
     EXPECT_TRUE(IsWindowVisible(owner.Handle()));
+}
+
+// Three backups, newest first, as the restore dialog is given them.
+std::vector<qd::AutoBackupInfo> ThreeBackups() {
+    return {{L"C:\\b\\newest.pwb", {2026, 12, 7, 21, 30, 15, 2}, 10000},
+            {L"C:\\b\\middle.pwb", {2026, 12, 7, 21, 30, 15, 1}, 9999},
+            {L"C:\\b\\oldest.pwb", {2026, 11, 30, 8, 0, 0, 1}, -1}};
+}
+
+TEST_F(DialogInputTest, RestoreDialogWorksFromTheKeyboardAlone) {
+    tk::TForm owner(nullptr);
+    owner.SetBounds(300, 200, 640, 420);
+    owner.Show();
+    qd::TfrmRestore dialog(&owner, ThreeBackups());
+    ASSERT_EQ(dialog.lvBackups->Count(), 3);
+    EXPECT_EQ(dialog.lvBackups->ItemCaption(0), L"2026-12-07");
+    EXPECT_EQ(dialog.lvBackups->ItemSubItem(0), L"21:30:15 (2)");
+    EXPECT_EQ(dialog.lvBackups->ItemSubItem(0, 1), L"10000");
+    EXPECT_EQ(dialog.lvBackups->ItemSubItem(2, 1), L"?");
+    bool startsOnNewest = false, tabToRestore = false, tabToCancel = false, tabBackToList = false;
+    const int result = RunModal(dialog, [&] {
+        realinput::SaveScreenshot(dialog.Handle(), "restore");
+        startsOnNewest = dialog.lvBackups->Focused() && dialog.lvBackups->ItemIndex() == 0;
+        realinput::Key(VK_DOWN);
+        realinput::Key(VK_TAB);
+        tabToRestore = dialog.fbRestore->Focused();
+        realinput::Key(VK_TAB);
+        tabToCancel = dialog.fbCancel->Focused();
+        realinput::Key(VK_TAB);
+        tabBackToList = dialog.lvBackups->Focused();
+        realinput::Key(VK_RETURN);
+    });
+    EXPECT_TRUE(startsOnNewest);
+    EXPECT_TRUE(tabToRestore);
+    EXPECT_TRUE(tabToCancel);
+    EXPECT_TRUE(tabBackToList);
+    ASSERT_EQ(result, tk::mrOk);
+    EXPECT_EQ(dialog.Chosen().File, L"C:\\b\\middle.pwb");
+}
+
+TEST_F(DialogInputTest, RestoreDialogCancelsByEscapeAndByEnterOnCancel) {
+    tk::TForm owner(nullptr);
+    owner.SetBounds(300, 200, 640, 420);
+    owner.Show();
+    {
+        qd::TfrmRestore dialog(&owner, ThreeBackups());
+        EXPECT_EQ(RunModal(dialog, [&] { realinput::Key(VK_ESCAPE); }), tk::mrCancel);
+    }
+    qd::TfrmRestore dialog(&owner, ThreeBackups());
+    const int result = RunModal(dialog, [&] {
+        realinput::Key(VK_TAB);
+        realinput::Key(VK_TAB);
+        realinput::Key(VK_RETURN);
+    });
+    EXPECT_EQ(result, tk::mrCancel);
+}
+
+TEST_F(DialogInputTest, RestoreDialogTakesTheRowDoubleClicked) {
+    tk::TForm owner(nullptr);
+    owner.SetBounds(300, 200, 640, 420);
+    owner.Show();
+    qd::TfrmRestore dialog(&owner, ThreeBackups());
+    const int result = RunModal(dialog, [&] {
+        RECT r{LVIR_BOUNDS};
+        SendMessageW(dialog.lvBackups->Handle(), LVM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&r));
+        realinput::DoubleClick(dialog.lvBackups->Handle(), r.left + 20, (r.top + r.bottom) / 2);
+    });
+    ASSERT_EQ(result, tk::mrOk);
+    EXPECT_EQ(dialog.Chosen().File, L"C:\\b\\oldest.pwb");
 }
 
 }  // namespace

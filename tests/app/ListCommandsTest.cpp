@@ -17,6 +17,8 @@
 #include <utility>
 #include <vector>
 
+#include "app/AutoBackup.h"
+#include "app/BulkRewrite.h"
 #include "app/Global.h"
 #include "app/Main.h"
 #include "app/RegistryAccessor.h"
@@ -104,8 +106,9 @@ void RunAndWait(std::wstring commandLine) {
     EXPECT_EQ(code, 0u) << tk::ToUtf8(commandLine);
 }
 
-// The registry accessor with a watcher: it is told of each opening of the key for writing and of
-// each value read, before they happen.
+// The registry accessor with a watcher: it is told of each opening of the key for writing, of
+// each value read and of each value written, before they happen (and may refuse a write by
+// throwing as the registry does).
 class Watched : public qd::RegistryAccessor {
 public:
     using Watcher = std::function<void(const std::wstring& event)>;
@@ -117,6 +120,10 @@ public:
     std::wstring ReadString(const std::wstring& name) override {
         watcher_(L"read " + name);
         return RegistryAccessor::ReadString(name);
+    }
+    void WriteString(const std::wstring& name, const std::wstring& text) override {
+        watcher_(L"write " + name);
+        RegistryAccessor::WriteString(name, text);
     }
 
 private:
@@ -143,6 +150,7 @@ protected:
         std::ofstream(dir / "options.ini") << "[Options]\nAskDelete=" << (askDelete ? 1 : 0) << "\n";
         qd::MainSettings settings{key.Path(), kExe, (dir / "options.ini").wstring(), L"C:\\windows", helpFile};
         settings.Accessors = [this] { return std::make_unique<Watched>(watcher); };
+        settings.BackupFolder = (dir / "backups").wstring();
         form = std::make_unique<qd::TfrmMain>(nullptr, settings);
         tk::Application().SetMainForm(form.get());
         qdtest::PumpIdle();
@@ -619,33 +627,19 @@ TEST_F(ListCommandsErrorTest, AKeyThatCanBeReadButNotWrittenRefusesEachChangeAnd
 }
 
 TEST_F(ListCommandsErrorTest, AChangeRefusedPartWayLosesNoRowAndTheListShowsWhatTheKeyHolds) {
-    // The key turns read-only part-way through a command (another program locks it): the opening
-    // for writing with the given number is the first one refused.
-    std::unique_ptr<qdtest::ReadOnlyKey> lock;
-    int opens = 0, lockAt = 0;
+    // A write refused part-way through a command (another program locks the key): a command that
+    // rewrites more than one pair puts the whole list back at once; when even that is refused,
+    // the next start does.
+    const Rows rows{{L"c", L"C:\\c"}, {L"b", L"C:\\b"}, {L"a", L"C:\\a"}};
+    std::wstring refused;  // the first write refused
+    bool once = true, refusing = false;
     watcher = [&](const std::wstring& event) {
-        if (event == L"open for writing" && ++opens == lockAt) lock = std::make_unique<qdtest::ReadOnlyKey>(key.Path());
+        if (event.rfind(L"write ", 0) != 0) return;
+        if (!refused.empty() && event == L"write " + refused) refusing = true;
+        if (!refusing) return;
+        if (once) refused.clear(), refusing = false;
+        throw tk::ERegistryException(L"Failed to set data for '" + event.substr(6) + L"'");
     };
-    const Rows rows{{L"a", L"C:\\a"}, {L"b", L"C:\\b"}, {L"c", L"C:\\c"}};
-
-    // Deleting row 0: the rows below are rewritten one place up (first opening), then the last
-    // pair is to go (second opening, refused). Row c is then in the key twice, and in the list.
-    Start(rows, false);
-    ClickRow(0);
-    opens = 0;
-    lockAt = 2;
-    Press(L"ToolButton3");
-    ASSERT_TRUE(lock && lock->Applied());
-    EXPECT_EQ(errors, std::vector<std::wstring>{Refused()});
-    EXPECT_EQ(KeyRows(), (Rows{rows[1], rows[2], rows[2]}));
-    EXPECT_EQ(ListRows(), KeyRows());
-    lock.reset();
-
-    // An import of three new entries refused at the third opening: the first entry (two openings)
-    // is in, and the box says so.
-    form.reset();
-    tk::TRegistry().DeleteKey(key.Path());
-    errors.clear();
     const std::filesystem::path backup = dir / "three.pwb";
     {
         tk::TIniFile ini(backup.wstring());
@@ -656,16 +650,64 @@ TEST_F(ListCommandsErrorTest, AChangeRefusedPartWayLosesNoRowAndTheListShowsWhat
         }
     }
     Start(rows, false);
-    opens = 0;
-    lockAt = 3;
-    {
-        qdtest::FileDialogAnswerer open(backup.wstring());
-        Press(L"bImport");
+    const auto stored = StoreValues();
+
+    // Refused once: the sort at its second row, the import at its second entry. The list is put
+    // back whole, and the window shows it.
+    struct Case {
+        const char* name;
+        std::wstring refuse;
+        std::function<void()> run;
+        std::wstring error;
+    };
+    const std::vector<Case> cases = {
+        {"sort", L"N1", [&] { Press(L"ToolButton4"); }, L"Failed to set data for 'N1'"},
+        {"import",
+         L"N4",
+         [&] {
+             qdtest::FileDialogAnswerer open(backup.wstring());
+             Press(L"bImport");
+         },
+         L"Failed to set data for 'N4'\r\nEntries added before the import stopped: 0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        errors.clear();
+        refused = c.refuse;
+        c.run();
+        EXPECT_EQ(errors, std::vector<std::wstring>{c.error});
+        EXPECT_EQ(StoreValues(), stored);
+        EXPECT_EQ(ListRows(), rows);
+        // The list before is no longer needed: only the automatic backups stay.
+        for (const auto& entry : std::filesystem::directory_iterator(dir / "backups"))
+            EXPECT_TRUE(qd::ParseAutoBackupName(entry.path().filename().wstring())) << entry.path().string();
     }
-    ASSERT_TRUE(lock && lock->Applied());
-    EXPECT_EQ(errors, std::vector<std::wstring>{Refused() + L"\r\nEntries added before the import stopped: 1"});
-    EXPECT_EQ(KeyRows(), (Rows{rows[0], rows[1], rows[2], {L"new0", L"D:\\new0"}}));
+    EXPECT_TRUE(form->SortAscending());  // the refused sort did not count
+
+    // Deleting row 0 moves two rows up; refused from the second on, and the putting back too. Row b
+    // is then in the key twice and row c is gone from it, until the next start.
+    errors.clear();
+    once = false;
+    refused = L"N1";
+    ClickRow(0);
+    Press(L"ToolButton3");
+    EXPECT_EQ(errors, std::vector<std::wstring>{tk::FormatText(
+                          qd::kRewriteLeftForNextStart, {L"Failed to set data for 'N1'", L"Failed to set data for 'N0'"})});
+    EXPECT_EQ(KeyRows(), (Rows{rows[1], rows[1], rows[2]}));
     EXPECT_EQ(ListRows(), KeyRows());
+    EXPECT_TRUE(key.Has(qd::kRewriteRecordValue));
+
+    form.reset();
+    refusing = false;
+    refused.clear();
+    {
+        qdtest::MessageBoxCounter boxes(IDOK);
+        Start({}, false);
+        EXPECT_EQ(boxes.Texts(), std::vector<std::wstring>{tk::FormatText(qd::kRecoveredText, {L"3"})});
+    }
+    EXPECT_EQ(KeyRows(), rows);
+    EXPECT_EQ(ListRows(), rows);
+    EXPECT_EQ(StoreValues(), stored);  // the record is gone
 }
 
 TEST_F(ListCommandsTest, DoubleClickOnEmptySpaceEditsTheRememberedRow) {

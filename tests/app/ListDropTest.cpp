@@ -281,7 +281,8 @@ TEST_F(ListDropTest, FoldersDraggedFromAnotherProgramAreAddedInOrderDuplicatesCh
         EXPECT_EQ(form->SelIndex(), c.chosen);
         EXPECT_EQ(boxes.Texts(), c.messages);
         EXPECT_EQ(boxes.ShownBeforeTheDropReturned(), 0) << "a message held the dragging program up";
-        EXPECT_LE(openings, 1) << "the new pairs are written in one opening of the key";
+        // Several new rows also set and clear the crash record: one opening each.
+        EXPECT_LE(openings, c.added.size() > 1 ? 3 : 1) << "the new pairs are written in one opening of the key";
         EXPECT_TRUE(errors.empty());
     }
 }
@@ -322,7 +323,7 @@ TEST_F(ListDropTest, ARowDraggedWithTheMouseMovesThereAsSingleMovesWould) {
     EXPECT_EQ(StoreValues(), storeByMoves);
     EXPECT_EQ(form->SelIndex(), 3);
     EXPECT_EQ(form->lvMain->ItemIndex(), 3);
-    EXPECT_EQ(openings, 1) << "rows 0 to 3 are written in one opening of the key";
+    EXPECT_EQ(openings, 3) << "rows 0 to 3 are written in one opening of the key, between the crash record's two";
 
     // Upward: the row goes above the row it is released on.
     drag(4, 1);
@@ -432,7 +433,7 @@ TEST_F(ListDropTest, AThousandPastedFoldersAreWrittenInOneOpeningAndARefusedWrit
                                            std::chrono::steady_clock::now() - started).count()));
     EXPECT_EQ(ListRows(), added);
     EXPECT_EQ(StoreValues(), ValuesOf(added));
-    EXPECT_EQ(openings, 1);
+    EXPECT_EQ(openings, 3) << "the pairs in one opening, between the crash record's two";
 
     // The key refuses the writes: the error says so, and the list still shows what the key holds.
     Start({{L"kept", L"C:\\kept"}});

@@ -41,6 +41,7 @@ protected:
         }
         std::ofstream(dir / "options.ini") << "[Options]\nAskDelete=0\n";
         qd::MainSettings s{key.Path(), L"C:\\Tools\\Quiverdir.exe", (dir / "options.ini").wstring(), L"C:\\windows", L""};
+        s.BackupFolder = (dir / "backups").wstring();
         form = std::make_unique<qd::TfrmMain>(nullptr, s);
         tk::Application().SetMainForm(form.get());
         SetWindowPos(form->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);

@@ -44,7 +44,7 @@ using qd::desc::MainCommand;
 constexpr wchar_t kPropertyCaption[] = L"增加快捷目录";
 constexpr wchar_t kExe[] = L"C:\\Tools\\Quiverdir.exe";
 const std::vector<std::wstring> kMenuCaptions = {L"打开文件夹", L"复制路径", L"编辑", L"删除",     L"上移", L"下移",
-                                                L"-",         L"检查路径", L"删除不存在的路径", L"-",  L"撤销", L"重做"};
+                                                L"-",         L"检查路径", L"删除不存在的路径", L"-",  L"撤销", L"重做", L"恢复以前的列表"};
 
 Rows NumberedRows(int n) {
     Rows rows;
@@ -631,7 +631,7 @@ TEST_F(ListKeysTest, TheMenuEnablesItsItemsByTheButtonsRulesOpensWhereAskedAndEs
         // Below the row commands: checking and deleting missing rows (there are rows), then undo
         // and redo, with nothing done yet to take back.
         std::vector<bool> expectedEnabled = c.enabled;
-        expectedEnabled.insert(expectedEnabled.end(), {true, true, true, true, false, false});
+        expectedEnabled.insert(expectedEnabled.end(), {true, true, true, true, false, false, true});
         EXPECT_EQ(enabled, expectedEnabled);
         // The tool bar shows the same rules.
         EXPECT_EQ(ButtonEnabled(L"ToolButton2"), c.enabled[2]);

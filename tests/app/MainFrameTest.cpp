@@ -37,6 +37,7 @@ protected:
     void Start(const std::wstring& skin = L"Silver.ssk") {
         qd::MainSettings s{key.Path(), L"C:\\Tools\\Quiverdir.exe", (dir / "options.ini").wstring(), L"C:\\windows",
                            L"", {}, skin};
+        s.BackupFolder = (dir / "backups").wstring();
         form = std::make_unique<qd::TfrmMain>(nullptr, s);
         tk::Application().SetMainForm(form.get());
         SetForegroundWindow(form->Handle());

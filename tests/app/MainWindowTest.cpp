@@ -34,7 +34,9 @@ protected:
         form.reset();
     }
     qd::MainSettings Settings() {
-        return {key.Path(), L"C:\\Tools\\Quiverdir.exe", (dir / "options.ini").wstring(), L"C:\\windows", {}};
+        qd::MainSettings s{key.Path(), L"C:\\Tools\\Quiverdir.exe", (dir / "options.ini").wstring(), L"C:\\windows", {}};
+        s.BackupFolder = (dir / "backups").wstring();
+        return s;
     }
     void Start() {
         form = std::make_unique<qd::TfrmMain>(nullptr, Settings());

@@ -179,9 +179,10 @@ std::optional<std::string> ReadWholeFile(const std::wstring& fileName) {
 }
 
 // Writes text as UTF-16 little-endian with its mark to a new file named base + ".~<number>.tmp";
-// CREATE_NEW never opens a file that exists already, so no other file is touched. Returns the
-// name, or "" when no such file could be written (nothing is left behind then).
-std::wstring WriteNewUnicodeFile(const std::wstring& base, const std::wstring& text) {
+// CREATE_NEW never opens a file that exists already, so no other file is touched. With flush, the
+// data is on the disk before the name is returned. Returns the name, or "" when no such file could
+// be written (nothing is left behind then).
+std::wstring WriteNewUnicodeFile(const std::wstring& base, std::wstring_view text, bool flush = false) {
     std::wstring content;
     content.reserve(text.size() + 1);
     content += L'\uFEFF';
@@ -201,7 +202,8 @@ std::wstring WriteNewUnicodeFile(const std::wstring& base, const std::wstring& t
                 return {};
             }
             DWORD done = 0;
-            written = WriteFile(file.get(), content.data(), size, &done, nullptr) && done == size;
+            written = WriteFile(file.get(), content.data(), size, &done, nullptr) && done == size &&
+                      (!flush || FlushFileBuffers(file.get()));
         }
         if (written) return name;
         DeleteFileW(name.c_str());
@@ -225,6 +227,17 @@ void TIniFile::UseUnicode() const {
     if (!MoveFileExW(temporary.c_str(), fileName_.c_str(), MOVEFILE_REPLACE_EXISTING)) {
         DeleteFileW(temporary.c_str());
         throw unableToWrite();
+    }
+}
+
+void WriteUnicodeFile(const std::wstring& fileName, std::wstring_view text, bool replace) {
+    const std::wstring temporary = WriteNewUnicodeFile(fileName, text, true);
+    if (temporary.empty()) throw EIniFileException(FormatText(L"Unable to write to %s", {fileName}));
+    // Write-through: the new name is on the disk when the move returns.
+    const DWORD flags = MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0);
+    if (!MoveFileExW(temporary.c_str(), fileName.c_str(), flags)) {
+        DeleteFileW(temporary.c_str());
+        throw EIniFileException(FormatText(L"Unable to write to %s", {fileName}));
     }
 }
 

@@ -54,6 +54,13 @@ private:
     std::wstring fileName_;
 };
 
+// Writes text as the whole content of the file, UTF-16 little-endian with its byte order mark:
+// first to a new file beside it, which is flushed to the disk, then moved over the name (an
+// existing file of that name is replaced only when replace is true). So the name never holds
+// part of the text, even after a crash or a loss of power. A failure raises EIniFileException
+// "Unable to write to <file>" and leaves no new file behind.
+void WriteUnicodeFile(const std::wstring& fileName, std::wstring_view text, bool replace);
+
 // A file in any encoding DetectTextEncoding knows, to be read without losing a character: the
 // file itself when it is UTF-16 little-endian or ANSI (or missing), otherwise a UTF-16 copy of
 // its text in the temporary folder, removed again when this object goes. The file itself is never

@@ -77,6 +77,8 @@ bool TRegistry::DeleteValue(const std::wstring& name) const {
     return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
 }
 
+bool TRegistry::Flush() const { return current_ && RegFlushKey(current_.get()) == ERROR_SUCCESS; }
+
 bool TRegistry::DeleteKey(const std::wstring& path) const {
     HKEY key = nullptr;
     if (RegOpenKeyExW(root_, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return false;

@@ -41,6 +41,10 @@ public:
     // True when the value is gone afterwards: removed, or absent before. False when it is still
     // there (no key open, or the key refuses).
     bool DeleteValue(const std::wstring& name) const;
+    // Waits until the open key's changes are on the disk; false when it fails or no key is open.
+    // The key must have been opened with the right to query values (OpenKeyReadOnly, or OpenKey
+    // with full access).
+    bool Flush() const;
     // Removes a key and everything below it (tests clean up their private keys with it).
     bool DeleteKey(const std::wstring& path) const;
 

@@ -1,0 +1,64 @@
+// The main window's side of keeping the list safe: the automatic backup before a command, the
+// crash record around long rewrites, the recovery at start, and restoring an earlier list.
+#include <windows.h>
+
+#include "app/Backup.h"
+#include "app/BulkRewrite.h"
+#include "app/Global.h"
+#include "app/ListSafety.h"
+#include "app/Main.h"
+#include "app/RestoreDialog.h"
+#include "toolkit/Text.h"
+#include "toolkit/win/Application.h"
+
+namespace qd {
+
+bool TfrmMain::BackupBeforeChange(const std::wstring& command) {
+    try {
+        WriteAutomaticBackup(settings_.BackupFolder, model_.Rows());
+        return true;
+    } catch (...) {
+        const std::wstring text =
+            tk::FormatText(kBackupFailedQuestion, {tk::ExceptionMessage(std::current_exception()), command});
+        return tk::Application().ShowMessageBox(text, kMessageCaption, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) ==
+               IDYES;
+    }
+}
+
+void TfrmMain::GuardedRewrite(const std::function<void()>& write) {
+    RunBulkRewrite({*store_, settings_.KeyPath, {settings_.BackupFolder, TemporaryFolder()}}, model_.Rows(), write);
+}
+
+void TfrmMain::RecoverUnfinishedChange() {
+    const RecoveryOutcome outcome = RecoverUnfinishedRewrite(*store_, settings_.KeyPath);
+    recoveryNotice_ = RecoveryMessage(outcome);
+    recoveryNoticeIcon_ = outcome.What == RecoveryOutcome::Kind::Restored ? MB_ICONINFORMATION : MB_ICONWARNING;
+}
+
+void TfrmMain::RestorePreviousList() {
+    std::vector<AutoBackupInfo> backups = ListAutomaticBackups(settings_.BackupFolder);
+    if (backups.empty()) {
+        tk::Application().ShowMessageBox(tk::FormatText(kNoBackupsText, {settings_.BackupFolder}), kMessageCaption,
+                                         MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    std::wstring chosen;
+    {
+        TfrmRestore dialog(this, std::move(backups));
+        if (dialog.ShowModal() != tk::mrOk) return;
+        chosen = dialog.Chosen().File;
+    }
+    RestoreFrom(chosen);
+}
+
+void TfrmMain::RestoreFrom(const std::wstring& backupFile) {
+    // The backup is read whole first: one that is damaged changes nothing.
+    std::vector<ShortcutRow> rows = ReadBackupRows(backupFile);
+    if (!BackupBeforeChange(kRestoreCommandName)) return;
+    const auto step = RecordStep(kStepRestore);
+    RowsOf restored(rows);
+    WriteThrough([&] { GuardedRewrite([&] { store_->WriteList(settings_.KeyPath, restored); }); });
+    model_.ReplaceAll(std::move(rows));
+}
+
+}  // namespace qd

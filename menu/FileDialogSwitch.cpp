@@ -1,0 +1,126 @@
+#include "menu/FileDialogSwitch.h"
+
+#include <commdlg.h>
+
+#include <chrono>
+#include <initializer_list>
+
+#include "app/Global.h"
+#include "menu/OtherProcess.h"
+
+namespace qd::menu {
+
+namespace {
+
+// The longest folder path asked of a dialog, in characters.
+constexpr std::size_t kMaxFolderChars = 32768;
+// How long a dialog may take to report the folder it was taken to.
+constexpr int kSettleMs = 1000;
+
+std::wstring ClassOf(HWND window) {
+    wchar_t name[256] = {};
+    const int n = GetClassNameW(window, name, 256);
+    return std::wstring(name, n > 0 ? static_cast<std::size_t>(n) : 0);
+}
+
+struct ChildSearch {
+    int id;
+    std::initializer_list<const wchar_t*> classes;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK FindChild(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<ChildSearch*>(param);
+    if (GetDlgCtrlID(window) != search->id) return TRUE;
+    const std::wstring name = ClassOf(window);
+    for (const wchar_t* wanted : search->classes)
+        if (name == wanted) {
+            search->found = window;
+            return FALSE;
+        }
+    return TRUE;
+}
+
+// The first descendant (the outermost, as children are searched after their parent) with the
+// identifier and one of the classes.
+HWND Descendant(HWND parent, int id, std::initializer_list<const wchar_t*> classes) {
+    ChildSearch search{id, classes};
+    EnumChildWindows(parent, &FindChild, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Puts the file name back into the field at the end of the scope, however the switch ends.
+class NamePutBack {
+public:
+    NamePutBack(HWND field, std::wstring name) : field_(field), name_(std::move(name)) {}
+    ~NamePutBack() {
+        if (IsWindow(field_)) SetForeignText(field_, name_);
+    }
+    NamePutBack(const NamePutBack&) = delete;
+    NamePutBack& operator=(const NamePutBack&) = delete;
+
+private:
+    HWND field_;
+    std::wstring name_;
+};
+
+// Waits until the dialog reports the folder, for a dialog that changes folders after answering
+// the press; a dialog that does not report its folder is not waited for.
+void WaitForFolder(HWND dialog, const std::wstring& folder) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(kSettleMs);
+    std::wstring shown;
+    while (FolderOfFileDialog(dialog, shown) && !SameFolder(shown, folder) && std::chrono::steady_clock::now() < end)
+        Sleep(20);
+}
+
+}  // namespace
+
+HWND FileNameField(HWND dialog) {
+    if (HWND combo = Descendant(dialog, kFileNameCombo, {L"ComboBoxEx32", L"ComboBox", L"Edit"})) return combo;
+    return Descendant(dialog, kFileNameEdit, {L"Edit"});
+}
+
+WindowFacts FactsOf(HWND window) {
+    WindowFacts facts;
+    facts.className = ClassOf(window);
+    facts.enabled = IsWindowEnabled(window) != FALSE;
+    if (facts.className != L"#32770") return facts;
+    facts.nameField = FileNameField(window) != nullptr;
+    facts.lookInList = GetDlgItem(window, kLookInList) != nullptr;
+    HWND types = Descendant(window, kFileTypeList, {L"ComboBox"});
+    facts.fileTypesShown = types && IsWindowVisible(types);
+    return facts;
+}
+
+bool FolderOfFileDialog(HWND dialog, std::wstring& folder) {
+    const RemoteProcess process(dialog);
+    // Room for the longest path as UTF-16; an ANSI dialog writes at most as many bytes as asked.
+    RemoteBuffer buffer(process, kMaxFolderChars * sizeof(wchar_t));
+    if (!buffer.Valid()) return false;
+    LRESULT length = 0;
+    std::wstring text;
+    if (!SendWithin(dialog, CDM_GETFOLDERPATH, kMaxFolderChars, buffer.Address(), length) ||
+        !TextFromAnswer(buffer.ReadAll(), length, text) || DialogFolderText(text).empty() || !DirectoryExists(text))
+        return false;
+    folder = std::move(text);
+    return true;
+}
+
+bool SwitchFileDialog(HWND dialog, const std::wstring& folder) {
+    const std::wstring text = DialogFolderText(folder);
+    HWND field = FileNameField(dialog);
+    if (text.empty() || !field) return false;
+    std::wstring typed;
+    if (!ForeignText(field, typed)) return false;
+    const NamePutBack putBack(field, typed);
+    std::wstring held;
+    if (!SetForeignText(field, text) || !ForeignText(field, held) || held != text) return false;
+    LRESULT answer = 0;
+    if (!SendWithin(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                    reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)), answer, kPressTimeoutMs))
+        return false;
+    WaitForFolder(dialog, folder);
+    return true;
+}
+
+}  // namespace qd::menu
