@@ -5,16 +5,13 @@
 
 #include <string>
 
+#include "app/FolderAlias.h"
 #include "flat/FlatButton.h"
 #include "flat/FlatEdit.h"
 #include "toolkit/win/Form.h"
 #include "toolkit/win/StdCtrls.h"
 
 namespace qd {
-
-// The alias proposed for a folder: the text after its last backslash; the whole path when it has
-// none or ends with one (C:\Windows gives Windows, C:\ gives C:\).
-std::wstring GetFolderAlias(const std::wstring& path);
 
 // The text of the box shown when the path is not an existing folder.
 std::wstring PathNotFoundText(const std::wstring& path);

@@ -32,7 +32,7 @@ cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmak
   "-DCMAKE_CXX_FLAGS=-ffile-prefix-map=$root/=" "-DCMAKE_C_FLAGS=-ffile-prefix-map=$root/=" \
   "-DCMAKE_EXE_LINKER_FLAGS=-s -Wl,--no-insert-timestamp" \
   "$@" >/dev/null
-cmake --build "$build" --target Quiverdir -j"$(nproc)" >/dev/null
+cmake --build "$build" --target Quiverdir QuiverdirMenu -j"$(nproc)" >/dev/null
 # QD_VERSION, QD_VERSION_QUAD, QD_PUBLISHER, QD_COPYRIGHT, written by CMake from the project.
 . "$build/release-info.sh"
 
@@ -40,6 +40,7 @@ echo "== Staging Quiverdir $QD_VERSION"
 rm -rf "$stage"
 mkdir -p "$stage"
 cp "$build/app/Quiverdir.exe" "$stage/Quiverdir.exe"
+cp "$build/app/QuiverdirMenu.exe" "$stage/QuiverdirMenu.exe"
 cp resources/Silver.ssk "$stage/Silver.ssk"
 cp resources/help/Quiverdir.html "$stage/Quiverdir.html"
 # Texts for Notepad: UTF-8 with a byte order mark (else older Notepads take the Chinese for ANSI),
@@ -54,7 +55,7 @@ chmod 0644 "$stage"/*
 touch -d "@$SOURCE_DATE_EPOCH" "$stage"/*
 
 # The files in the order they are packed. options.ini is the user's: never shipped.
-files=(Quiverdir.exe Silver.ssk Quiverdir.html ReadMe.txt License.txt)
+files=(Quiverdir.exe QuiverdirMenu.exe Silver.ssk Quiverdir.html ReadMe.txt License.txt)
 
 mkdir -p "$dist"
 rm -f "$dist"/Quiverdir-*-win32.zip "$dist"/Quiverdir-*-setup.exe "$dist/SHA256SUMS"

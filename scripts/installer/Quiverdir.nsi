@@ -11,6 +11,8 @@
 ;   /CurrentUser     install for the current user
 ;   /LANG=ID         the page language (1033 English, 2052 Chinese); given when the setup program
 ;                    starts itself again with administrator rights
+;   /FolderMenu      start the folder menu (QuiverdirMenu.exe) now and with Windows, as the
+;                    finish page's box does
 ; Uninstaller: /S silent; /AllUsers (written into the entry of an all-users install);
 ;   /RemoveUserData  also remove the shortcut list, options.ini and the backups beside the program.
 ;
@@ -34,6 +36,10 @@ ManifestDPIAware true
 !define UNINST_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Quiverdir"
 !define USER_DATA_KEY "Software\Quiverdir"
 !define MAIN_WINDOW_CLASS "Quiverdir Made by Tallowmere"
+; The folder menu: its hidden window's class, and the value that starts it with Windows.
+!define MENU_WINDOW_CLASS "Quiverdir Folder Menu"
+!define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
+!define RUN_VALUE "QuiverdirMenu"
 ; FOLDERID_UserProgramFiles: %LOCALAPPDATA%\Programs
 !define FOLDERID_USER_PROGRAM_FILES "{5CD7AEE2-2219-4A67-B85D-6C9CE15660CB}"
 
@@ -53,6 +59,7 @@ Var Relaunched    ; 1: started again with administrator rights (/LANG= given)
 Var ModeDialog
 Var RadioUser
 Var RadioAll
+Var MenuWasRunning ; 1: a running folder menu was closed to replace its file: it is started again
 
 !define MUI_ICON "${QD_ICON}"
 !define MUI_UNICON "${QD_ICON}"
@@ -71,6 +78,11 @@ Page custom ModePage ModePageLeave
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !define MUI_FINISHPAGE_RUN "$INSTDIR\Quiverdir.exe"
+; The second box of the finish page: the folder menu, now and with Windows.
+!define MUI_FINISHPAGE_SHOWREADME ""
+!define MUI_FINISHPAGE_SHOWREADME_TEXT "$(StartFolderMenu)"
+!define MUI_FINISHPAGE_SHOWREADME_FUNCTION StartFolderMenuWithWindows
+!define MUI_FINISHPAGE_SHOWREADME_NOTCHECKED
 !insertmacro MUI_PAGE_FINISH
 
 !insertmacro MUI_UNPAGE_CONFIRM
@@ -111,6 +123,10 @@ LangString CloseYourself ${LANG_ENGLISH} "Quiverdir is still running (perhaps a 
 LangString CloseYourself ${LANG_SIMPCHINESE} "Quiverdir 仍在运行（可能打开着它的对话框）。请自己关闭它，然后按“重试”。"
 LangString ShortcutComment ${LANG_ENGLISH} "Edit your list of favourite folders"
 LangString ShortcutComment ${LANG_SIMPCHINESE} "编辑您的常用文件夹列表"
+LangString MenuShortcutComment ${LANG_ENGLISH} "Your favourite folders in any window: Ctrl+Alt+F, or click the icon in the notification area"
+LangString MenuShortcutComment ${LANG_SIMPCHINESE} "在任何窗口中打开常用文件夹：按 Ctrl+Alt+F，或单击通知区域中的图标"
+LangString StartFolderMenu ${LANG_ENGLISH} "Start the folder menu (Ctrl+Alt+F) now and with Windows"
+LangString StartFolderMenu ${LANG_SIMPCHINESE} "现在和开机时启动文件夹菜单 (Ctrl+Alt+F)"
 LangString SecProgram ${LANG_ENGLISH} "Quiverdir"
 LangString SecProgram ${LANG_SIMPCHINESE} "Quiverdir 程序"
 LangString SecProgramInfo ${LANG_ENGLISH} "The program's files, its Start menu entry and its entry in the list of installed programs."
@@ -150,6 +166,29 @@ close:
     IntOp $2 $2 + 1
   ${LoopUntil} $2 >= 50
   MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(CloseYourself)" /SD IDCANCEL IDRETRY close
+  Abort
+FunctionEnd
+
+; The folder menu holds nothing unsaved: it is asked to end without a question, and waited for
+; (five seconds).
+Function ${prefix}CloseFolderMenu
+  FindWindow $0 "${MENU_WINDOW_CLASS}"
+  ${If} $0 == 0
+    Return
+  ${EndIf}
+  StrCpy $MenuWasRunning 1
+close_menu:
+  SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=5000
+  StrCpy $2 0
+  ${Do}
+    FindWindow $0 "${MENU_WINDOW_CLASS}"
+    ${If} $0 == 0
+      Return
+    ${EndIf}
+    Sleep 100
+    IntOp $2 $2 + 1
+  ${LoopUntil} $2 >= 50
+  MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(CloseYourself)" /SD IDCANCEL IDRETRY close_menu
   Abort
 FunctionEnd
 !macroend
@@ -304,13 +343,27 @@ Function DirectoryLeave
   Call CloseRunningCopy
 FunctionEnd
 
+; The finish page's box and /FolderMenu: the folder menu starts with Windows (for the user who
+; installs) and now.
+Function StartFolderMenuWithWindows
+  WriteRegStr HKCU "${RUN_KEY}" "${RUN_VALUE}" '"$INSTDIR\QuiverdirMenu.exe"'
+  ; A second start would open the running copy's menu.
+  FindWindow $0 "${MENU_WINDOW_CLASS}"
+  ${If} $0 == 0
+    Exec '"$INSTDIR\QuiverdirMenu.exe"'
+  ${EndIf}
+  StrCpy $MenuWasRunning 0
+FunctionEnd
+
 ; ---------------------------------------------------------------------------------------------
 
 Section "Quiverdir" SecMain
   SectionIn RO
   Call CloseRunningCopy
+  Call CloseFolderMenu
   SetOutPath "$INSTDIR"
   File "${QD_STAGE}\Quiverdir.exe"
+  File "${QD_STAGE}\QuiverdirMenu.exe"
   File "${QD_STAGE}\Silver.ssk"
   File "${QD_STAGE}\Quiverdir.html"
   File "${QD_STAGE}\ReadMe.txt"
@@ -333,10 +386,20 @@ Section "Quiverdir" SecMain
   CreateDirectory "$SMPROGRAMS\${PRODUCT}"
   CreateShortCut "$SMPROGRAMS\${PRODUCT}\Quiverdir.lnk" "$INSTDIR\Quiverdir.exe" "" "$INSTDIR\Quiverdir.exe" 0 SW_SHOWNORMAL "" "$(ShortcutComment)"
 
-  ; --- The folder menu (QuiverdirMenu.exe), once it ships, goes here: its file, its Start menu
-  ; --- shortcut beside the editor's, and a section of its own, unticked by default, that starts it
-  ; --- with Windows through a shortcut in $SMSTARTUP. The uninstaller's program section removes
-  ; --- all three (and closes the running folder menu first, as it does the editor).
+  ; The folder menu: its Start menu entry beside the editor's, named as its program in every
+  ; language (the uninstaller finds it by that name whatever the language). It starts with Windows through the
+  ; Run value it switches itself (its icon's menu, 开机时启动), which the finish page's box and
+  ; /FolderMenu write too; a folder menu that setup closed is started again.
+  CreateShortCut "$SMPROGRAMS\${PRODUCT}\QuiverdirMenu.lnk" "$INSTDIR\QuiverdirMenu.exe" "" "$INSTDIR\QuiverdirMenu.exe" 0 SW_SHOWNORMAL "" "$(MenuShortcutComment)"
+  ${GetParameters} $R0
+  ClearErrors
+  ${GetOptions} $R0 "/FolderMenu" $R1
+  ${IfNot} ${Errors}
+    Call StartFolderMenuWithWindows
+  ${ElseIf} $MenuWasRunning == 1
+    Exec '"$INSTDIR\QuiverdirMenu.exe"'
+    StrCpy $MenuWasRunning 0
+  ${EndIf}
 
   ; The entry in Apps / Programs and Features.
   ${If} $AllUsers == 1
@@ -364,7 +427,9 @@ SectionEnd
 Section "un.$(SecProgram)" SecUnProgram
   SectionIn RO
   Call un.CloseRunningCopy
+  Call un.CloseFolderMenu
   Delete "$INSTDIR\Quiverdir.exe"
+  Delete "$INSTDIR\QuiverdirMenu.exe"
   Delete "$INSTDIR\Silver.ssk"
   Delete "$INSTDIR\Quiverdir.html"
   Delete "$INSTDIR\ReadMe.txt"
@@ -383,7 +448,13 @@ Section "un.$(SecProgram)" SecUnProgram
     ${EndIf}
   ${EndIf}
   Delete "$SMPROGRAMS\${PRODUCT}\Quiverdir.lnk"
+  Delete "$SMPROGRAMS\${PRODUCT}\QuiverdirMenu.lnk"
   RMDir "$SMPROGRAMS\${PRODUCT}"
+  ; The value that starts the folder menu with Windows, when it starts this install's copy.
+  ReadRegStr $0 HKCU "${RUN_KEY}" "${RUN_VALUE}"
+  ${If} $0 == '"$INSTDIR\QuiverdirMenu.exe"'
+    DeleteRegValue HKCU "${RUN_KEY}" "${RUN_VALUE}"
+  ${EndIf}
   DeleteRegKey SHCTX "${UNINST_KEY}"
   ; Only when empty: the user's options.ini and backups stay unless the next section removes them.
   RMDir "$INSTDIR"

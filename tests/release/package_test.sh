@@ -5,11 +5,11 @@
 #     program's files; the read-me is UTF-8 with a byte order mark and CRLF line ends;
 #   - the version resource and manifest of the shipped executable and of the setup program;
 #   - a silent install into a new folder: files, Apps entry, Start menu, the installed program
-#     starts and shows its window;
+#     starts and shows its window; /FolderMenu starts the folder menu now and with Windows;
 #   - an upgrade over an earlier install, with the program running: it is closed, the files are
 #     replaced, the user's list and options.ini stay;
-#   - the silent uninstall named by the Apps entry: files, entry and shortcut go, the user's list,
-#     options.ini and backups stay;
+#   - the silent uninstall named by the Apps entry: the running folder menu is closed; files, entry,
+#     shortcuts and the folder menu's Run value go, the user's list, options.ini and backups stay;
 #   - an all-users install and its uninstall asked to remove the user's data too;
 #   - the program's bytes do not depend on when it was linked; a second run gives the same bytes.
 # Ends with "N passed, N failed"; exit status 0 when nothing failed.
@@ -20,6 +20,8 @@ cd "$root"
 . scripts/wine-env.sh
 
 main_class="Quiverdir Made by Tallowmere"
+menu_class="Quiverdir Folder Menu"
+run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 uninst_key='Software\Microsoft\Windows\CurrentVersion\Uninstall\Quiverdir'
 version=$(sed -n 's/^project(Quiverdir VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 [ -n "$version" ] || { echo "no project version in CMakeLists.txt" >&2; exit 2; }
@@ -67,6 +69,7 @@ reg_export() {
 }
 files_of() { (cd "$1" && ls -A | LC_ALL=C sort | tr '\n' ' '); }
 probe() { wine "$probe_exe" "$@" 2>/dev/null | tr -d '\r'; }
+no_window() { ! probe wait-window "$1" 0.2 >/dev/null; }
 probe_field() { probe version "$(winpath "$1")" | sed -n "s/^$2=//p"; }
 gone() { ! kill -0 "$1" 2>/dev/null; }
 # run_quiet_uninstall ROOT [EXTRA ARGS]: runs the entry's QuietUninstallString as Windows would.
@@ -99,7 +102,7 @@ check "dist/ holds the zip, the setup program and their sums" \
   same "$(files_of dist)" "Quiverdir-$version-setup.exe Quiverdir-$version-win32.zip SHA256SUMS "
 check "SHA256SUMS matches both files" bash -c "cd dist && sha256sum --quiet -c SHA256SUMS"
 check "the zip holds exactly the program's files" \
-  same "$(unzip -Z1 "$zip" | tr '\n' ' ')" "Quiverdir.exe Silver.ssk Quiverdir.html ReadMe.txt License.txt "
+  same "$(unzip -Z1 "$zip" | tr '\n' ' ')" "Quiverdir.exe QuiverdirMenu.exe Silver.ssk Quiverdir.html ReadMe.txt License.txt "
 unzip -q "$zip" -d "$tmp/zip"
 check "the read-me starts with a UTF-8 byte order mark" same "$(head -c 3 "$tmp/zip/ReadMe.txt" | od -An -tx1 | tr -d ' ')" "efbbbf"
 check "every line of the read-me and the licence ends in CRLF" \
@@ -125,23 +128,31 @@ check "Quiverdir.exe: product name" same "$(field ProductName)" "Quiverdir"
 check "Quiverdir.exe: copyright line" same "$(field LegalCopyright)" "$(sed -n 's/^\(Copyright .*\)/\1/p' LICENSE)"
 check "Quiverdir.exe: manifest runs it as the invoking user" same "$(field ExecutionLevel)" "asInvoker"
 check "setup program: product version" same "$(probe_field "$tmp/$(basename "$setup")" ProductVersion)" "$version"
+menu_info=$(probe version "$(winpath "$tmp/zip/QuiverdirMenu.exe")")
+menu_field() { echo "$menu_info" | sed -n "s/^$1=//p"; }
+check "QuiverdirMenu.exe: file version" same "$(menu_field FixedFileVersion)" "$version.0"
+check "QuiverdirMenu.exe: product name" same "$(menu_field ProductName)" "Quiverdir"
+check "QuiverdirMenu.exe: manifest runs it as the invoking user" same "$(menu_field ExecutionLevel)" "asInvoker"
 
 # A clean start: no install and no list left by an earlier run in this prefix.
 for key in "HKCU\\$uninst_key" "HKLM\\$uninst_key" 'HKCU\Software\Quiverdir'; do
   wine reg delete "$key" /f >/dev/null 2>&1
 done
+wine reg delete "$run_key" /v QuiverdirMenu /f >/dev/null 2>&1
 
 echo "== Silent install"
 dir=$tmp/快捷目录
 check "setup /S /D= ends with status 0" quiet wine "$setup" /S "/D=$(winpath "$dir")"
 check "the folder holds the program's files and the uninstaller" \
-  same "$(files_of "$dir")" "License.txt Quiverdir.exe Quiverdir.html ReadMe.txt Silver.ssk Uninstall.exe "
+  same "$(files_of "$dir")" "License.txt Quiverdir.exe Quiverdir.html QuiverdirMenu.exe ReadMe.txt Silver.ssk Uninstall.exe "
 check "the installed program is the zip's" cmp -s "$dir/Quiverdir.exe" "$tmp/zip/Quiverdir.exe"
 check "the Apps entry names the version" same "$(reg_value "HKCU\\$uninst_key" DisplayVersion)" "$version"
 check "the Apps entry names the folder" same "$(reg_value "HKCU\\$uninst_key" InstallLocation)" "$(winpath "$dir")"
 check "the Apps entry has no all-users twin" key_absent "HKLM\\$uninst_key"
 start_menu=$(find "$WINEPREFIX/drive_c/users" -path '*/Start Menu/Programs/Quiverdir/Quiverdir.lnk' 2>/dev/null | head -1)
 check "the Start menu has Quiverdir" test -n "$start_menu"
+check "the Start menu has the folder menu" test -e "$(dirname "$start_menu")/QuiverdirMenu.lnk"
+check "a plain install does not start the folder menu with Windows" same "$(reg_value "$run_key" QuiverdirMenu)" ""
 
 wine "$dir/Quiverdir.exe" >/dev/null 2>&1 &
 app_pid=$!
@@ -173,6 +184,11 @@ check "the edited list is unchanged" cmp -s "$tmp/list.after" "$tmp/list.before"
 check "the list still has the edited row" same "$(reg_value 'HKCU\Software\Quiverdir' N2)" "下载"
 check "the Apps entry names the new version" same "$(reg_value "HKCU\\$uninst_key" DisplayVersion)" "$version"
 
+echo "== The folder menu, started by setup"
+check "setup /S /FolderMenu over it ends with status 0" quiet wine "$setup" /S /FolderMenu
+check "the Run value starts the installed folder menu" same "$(reg_value "$run_key" QuiverdirMenu)" "\"$(winpath "$dir")\\QuiverdirMenu.exe\""
+check "the folder menu runs" probe wait-window "$menu_class" 30
+
 echo "== Silent uninstall"
 echo "[PathWarden]" >"$dir/my.pwb"
 run_quiet_uninstall HKCU
@@ -181,7 +197,9 @@ uninstalled() { key_absent "HKCU\\$uninst_key" && [ ! -e "$dir/Uninstall.exe" ];
 poll 60 uninstalled
 check "the Apps entry is gone" key_absent "HKCU\\$uninst_key"
 check "the program's files are gone; options.ini and the backup stay" same "$(files_of "$dir")" "my.pwb options.ini "
-check "the Start menu entry is gone" test ! -e "$start_menu"
+check "the Start menu entries are gone" bash -c '[ ! -e "$1" ] && [ ! -e "$2" ]' _ "$start_menu" "$(dirname "$start_menu")/QuiverdirMenu.lnk"
+check "the folder menu was closed" no_window "$menu_class"
+check "the folder menu's Run value is gone" same "$(reg_value "$run_key" QuiverdirMenu)" ""
 reg_export 'HKCU\Software\Quiverdir' "$tmp/list.uninstalled"
 check "the user's list is as it was" cmp -s "$tmp/list.uninstalled" "$tmp/list.before"
 

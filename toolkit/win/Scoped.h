@@ -66,6 +66,13 @@ struct FreeKernelHandle {
 struct FreeMemDC {
     void operator()(HDC dc) const { DeleteDC(dc); }
 };
+struct FreeWinEventHook {
+    void operator()(HWINEVENTHOOK hook) const { UnhookWinEvent(hook); }
+};
+struct FreeWait {
+    // Waits for a callback that is running to finish, so nothing it uses goes before it ends.
+    void operator()(HANDLE wait) const { UnregisterWaitEx(wait, INVALID_HANDLE_VALUE); }
+};
 
 // A pen, brush, font, bitmap or region, deleted at the end of the scope.
 template <typename T = HGDIOBJ>
@@ -98,6 +105,41 @@ public:
 private:
     HANDLE handle_;
 };
+// An event hook (SetWinEventHook).
+using ScopedWinEventHook = ScopedHandleOf<HWINEVENTHOOK, FreeWinEventHook>;
+// A wait registered with RegisterWaitForSingleObject.
+using ScopedWait = ScopedHandleOf<HANDLE, FreeWait>;
+
+// A global hot key of a window (RegisterHotKey), given up at the end of the scope.
+class ScopedHotKey {
+public:
+    ScopedHotKey() = default;
+    ~ScopedHotKey() { Unregister(); }
+    ScopedHotKey(const ScopedHotKey&) = delete;
+    ScopedHotKey& operator=(const ScopedHotKey&) = delete;
+
+    // Gives up the one held, then takes the new one; false (the error in GetLastError) when the
+    // system refuses it, for instance because another program holds the combination.
+    bool Register(HWND window, int id, UINT modifiers, UINT key) {
+        Unregister();
+        if (!RegisterHotKey(window, id, modifiers, key)) return false;
+        window_ = window;
+        id_ = id;
+        held_ = true;
+        return true;
+    }
+    void Unregister() {
+        if (held_) UnregisterHotKey(window_, id_);
+        held_ = false;
+    }
+    bool Held() const { return held_; }
+
+private:
+    HWND window_ = nullptr;
+    int id_ = 0;
+    bool held_ = false;
+};
+
 // A memory device context of its own (CreateCompatibleDC).
 using ScopedMemDCHandle = ScopedHandleOf<HDC, FreeMemDC>;
 

@@ -1,0 +1,101 @@
+// The skinned list menu: a popup menu for lists of any length, its items drawn exactly as the
+// skinned popup menu draws its own (side bar, selection, separators and texts in the colours of a
+// built-in style or a loaded skin). Unlike the platform's menus it measures its items in one pass
+// and paints only those on the screen, so a list of ten thousand opens as fast as a short one;
+// a list taller than the work area scrolls (arrows at the top and bottom, the mouse wheel, the
+// keys); a typed letter moves to the next item that begins with it; an item can be greyed while
+// the menu is open.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "skin/controls/ListMenuLayout.h"
+#include "skin/controls/MenuLook.h"
+#include "toolkit/win/Control.h"
+#include "toolkit/win/Scoped.h"
+
+struct TsuiListMenuItem {
+    // "-" is a separator. "&" underlines the next character; "&&" shows an ampersand.
+    std::wstring Caption;
+    bool Enabled = true;
+};
+
+class TsuiListMenu : public tk::TWinControl {
+public:
+    explicit TsuiListMenu(tk::TComponent* owner);
+    ~TsuiListMenu() override;
+    std::string_view ClassName() const override { return "TsuiListMenu"; }
+
+    TsuiFileTheme* FileTheme() const { return fileTheme_; }
+    void SetFileTheme(TsuiFileTheme* theme);
+    TsuiUIStyle UIStyle() const { return look_.UIStyle; }
+    void SetUIStyle(TsuiUIStyle style);
+    const TsuiMenuLook& Look() const { return look_; }
+
+    // Replaces the items; not while the menu is open.
+    void SetItems(std::vector<TsuiListMenuItem> items);
+    int Count() const { return static_cast<int>(items_.size()); }
+    const TsuiListMenuItem& Item(int index) const { return items_.at(static_cast<size_t>(index)); }
+    // Greys an item (or makes it choosable again); an open menu repaints it at once.
+    void SetItemEnabled(int index, bool enabled);
+
+    // Opens with its top-left corner at the screen point (kept inside the work area of the monitor
+    // that holds the point, see listmenu::PlaceAtPoint), takes the keyboard and the mouse, and
+    // returns when an item is chosen (its index) or the menu is dismissed (-1): Escape, a click
+    // outside it, another window taking the front, or Close().
+    int Popup(int x, int y);
+    bool IsOpen() const { return open_; }
+    // Dismisses the open menu (Popup returns -1).
+    void Close();
+
+    // The highlighted item (-1: none) and the first item row the list is scrolled to.
+    int Selected() const { return selected_; }
+    int ScrollOffset() const { return viewport_.Offset; }
+    bool Scrolls() const { return scrolls_; }
+    // Where an item is drawn, in the window's client coordinates; empty when it is scrolled out of
+    // sight or the menu is closed.
+    tk::TRect ItemRect(int index) const;
+    // The bands of the scroll arrows (empty when the list does not scroll).
+    tk::TRect UpArrowRect() const;
+    tk::TRect DownArrowRect() const;
+
+    // Runs once the open menu is on the screen and painted.
+    tk::TNotifyEvent OnShown;
+
+    void WndProc(tk::TMessage& message) override;
+    void Notification(tk::TComponent* component, tk::Operation operation) override;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+
+private:
+    void Measure();
+    listmenu::Rect ItemsArea() const;  // the client rows items are drawn in
+    bool Choosable(int index) const;
+    void Select(int index, bool scrollToIt);
+    void ScrollTo(int offset);
+    void ScrollBy(int pixels);
+    void Choose(int index);
+    void Dismiss();
+    int ItemAtClient(int x, int y) const;
+    void Paint();
+    void PaintArrow(tk::TCanvas& canvas, const tk::TRect& band, bool up, bool active);
+    void KeyDown(WPARAM key);
+    void MouseMoved(int x, int y);
+    void InvalidateItem(int index);
+
+    TsuiMenuLook look_;
+    TsuiFileTheme* fileTheme_ = nullptr;
+    std::vector<TsuiListMenuItem> items_;
+    std::vector<int> widths_;  // measured caption widths
+    listmenu::ItemColumn column_;
+    listmenu::Viewport viewport_;
+    int contentWidth_ = 0;
+    bool scrolls_ = false;
+    int scrollDirection_ = 0;  // the arrow the mouse rests on: -1 up, +1 down, 0 none
+    int selected_ = -1;
+    int chosen_ = -1;
+    bool open_ = false;
+    tk::MouseCapture capture_;
+};
