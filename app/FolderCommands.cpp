@@ -19,27 +19,6 @@
 
 namespace qd {
 
-namespace {
-
-// The rows that stay after a deletion, read from the model as it is now: row k of the result is
-// row Kept[k] of the model. The store writes them before the model changes.
-class RowsKept : public ShortcutRows {
-public:
-    RowsKept(ShortcutRows& now, std::vector<int> kept) : now_(now), kept_(std::move(kept)) {}
-    int RowCount() override { return static_cast<int>(kept_.size()); }
-    std::wstring Alias(int row) override { return now_.Alias(kept_.at(static_cast<size_t>(row))); }
-    std::wstring Path(int row) override { return now_.Path(kept_.at(static_cast<size_t>(row))); }
-    void AppendRow(const std::wstring&, const std::wstring&) override {
-        throw tk::Exception(L"The rows of a pending change cannot be appended to");
-    }
-
-private:
-    ShortcutRows& now_;
-    std::vector<int> kept_;
-};
-
-}  // namespace
-
 tk::TListItemLook FolderMarkLook(const ShortcutRow& row) {
     if (row.Missing) return {kMissingFolderTextColor, tk::TItemMark::Cross};
     if (row.Unknown) return {CLR_DEFAULT, tk::TItemMark::Question};
@@ -97,7 +76,7 @@ void TfrmMain::DeleteMissingRows() {
     const int oldCount = model_.Count();
     const int newCount = static_cast<int>(kept.size());
     const int chosen = SelectedRowExists() ? FSelIndex : -1;
-    RowsKept next(model_, kept);
+    RowsAfterChange next(model_, newCount, [&kept](int k) { return kept.at(static_cast<size_t>(k)); });
     // The rows that move up are written first and the pairs that fall off the end go last, from
     // the end backwards: a failure in between leaves rows twice in the key, never a row lost.
     const auto write = [&] {

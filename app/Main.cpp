@@ -23,30 +23,6 @@
 
 namespace qd {
 
-namespace {
-
-// The list as a change will leave it, read from the model as it is now without copying it: row k
-// of the result is row Source(k) of the model. The store reads it to write the key before the
-// model (and with it the window) changes.
-class RowsAfterChange : public ShortcutRows {
-public:
-    RowsAfterChange(ShortcutRows& now, int count, std::function<int(int)> source)
-        : now_(now), count_(count), source_(std::move(source)) {}
-    int RowCount() override { return count_; }
-    std::wstring Alias(int row) override { return now_.Alias(source_(row)); }
-    std::wstring Path(int row) override { return now_.Path(source_(row)); }
-    void AppendRow(const std::wstring&, const std::wstring&) override {
-        throw tk::Exception(L"The rows of a pending change cannot be appended to");
-    }
-
-private:
-    ShortcutRows& now_;
-    int count_;
-    std::function<int(int)> source_;
-};
-
-}  // namespace
-
 MainSettings MainSettings::ForThisProgram() {
     return {kStoreKeyPath,      qd::ExePath(),       qd::OptionsFilePath(), qd::WindowsDirectory(),
             qd::HelpFilePath(), RegistryAccessors(), desc::kSkinFile};
