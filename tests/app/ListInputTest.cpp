@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "app/Main.h"
-#include "app/ShortcutStore.h"
+#include "list/ShortcutStore.h"
 #include "tests/support/RealInput.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WinTest.h"
