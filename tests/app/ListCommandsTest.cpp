@@ -287,6 +287,10 @@ TEST_F(ListCommandsTest, EditShowsTheChosenRowAndRewritesOnlyItsPair) {
     values[L"N2"] = L"outside";
     EXPECT_EQ(StoreValues(), values);
     EXPECT_EQ(form->SelIndex(), 1);
+    // The row chosen is the row with its new texts: a reload finds it again.
+    Press(L"tbRefresh");
+    EXPECT_EQ(form->SelIndex(), 1);
+    EXPECT_EQ(form->lvMain->ItemIndex(), 1);
 }
 
 TEST_F(ListCommandsTest, RefusedInputKeepsTheDialogOpenAndCancelChangesNothing) {
