@@ -105,13 +105,6 @@ void TfrmMain::ReloadAfterOutsideChange() {
 
 void TfrmMain::ListChangedNotice() { ReloadAfterOutsideChange(); }
 
-int TfrmMain::FindShortcut(const ShortcutRow& row) const {
-    const auto& rows = model_.Rows();
-    for (size_t i = 0; i < rows.size(); ++i)
-        if (SameShortcut(rows[i], row)) return static_cast<int>(i);
-    return -1;
-}
-
 void TfrmMain::InstallUndoKeys() {
     undoKeyHook_ = tk::Application().AddMessageHook([this](MSG& msg) { return UndoKeyPressed(msg); });
 }

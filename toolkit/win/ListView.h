@@ -92,8 +92,13 @@ public:
     // toward where it was). While it is dragged a bar shows where it will land. Escape, losing
     // the mouse, or a release outside the list ends the drag without a move.
     std::function<void(int from, int to)> OnMoveItem;
+    // Told when a drag picks up a row, before it is moved anywhere.
+    std::function<void(int item)> OnBeginMoveItem;
     // The row being dragged, or -1.
     int DraggedItem() const { return dragFrom_; }
+    // Ends a drag without a move, as Escape does (the rows changed under it); releasing the mouse
+    // afterwards moves nothing. Nothing happens when no row is being dragged.
+    void CancelItemDrag();
     // A key pressed while the list has the focus, as a shortcut (the key with the modifiers held),
     // before the list acts on it; true when it was taken: the list then ignores it. While this is
     // set, Enter comes to the list too instead of being the dialog manager's OK.
