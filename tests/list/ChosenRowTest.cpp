@@ -32,9 +32,9 @@ TEST(ChosenRowTest, TheRowWithTheSameTextsNearestToWhereItWasOrNone) {
         {"twice, as near: the first", {b, a, b}, b, 1, 0},
         {"old place past the end", {b, a, b}, b, 9, 2},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        EXPECT_EQ(qd::FindChosenRowAgain(c.rows, c.chosen, c.oldIndex), c.found);
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.what);
+        EXPECT_EQ(qd::FindChosenRowAgain(test.rows, test.chosen, test.oldIndex), test.found);
     }
 }
 
