@@ -29,9 +29,11 @@ void TfrmMain::BuildFolderCheck() {
     folderProbe_ = new tk::TFolderProbe(this, settings_.FolderProbe);
     folderProbe_->SetName(L"FolderProbe1");
     tk::TFolderProbe* probe = folderProbe_;
+    // The paths of a load or refresh go to the probe together once the list is on the screen.
     folderCheck_ = std::make_unique<FolderCheck>(
-        model_, FolderCheck::Asker{[probe](std::uint64_t ticket, const std::wstring& path) { probe->Submit(ticket, path); },
-                                   [probe] { probe->CancelWaiting(); }});
+        model_, FolderCheck::Asker{
+                    [probe](std::uint64_t ticket, const std::wstring& path) { probe->SubmitLater(ticket, path); },
+                    [probe] { probe->CancelWaiting(); }});
     probe->OnAnswers = [this](const std::vector<tk::TFolderAnswer>& answers) { folderCheck_->Answer(answers); };
     lvMain->OnGetItemLook = [this](int item) -> tk::TListItemLook {
         if (item < 0 || item >= model_.Count()) return {};

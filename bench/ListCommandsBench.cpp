@@ -6,7 +6,10 @@
 // the median time of each, the ratio of the two, and the command's floor: the registry reads or
 // writes the command must make (for export, the file write), done alone under the same key in the
 // same run, with the command's time as a multiple of it. The sort's order computation alone,
-// without window and registry, is measured too.
+// without window and registry, is measured too. Last, the deletion of missing rows: every other
+// row's folder is missing (as the folder check finds it), and the command deletes half the list,
+// timed from the answer to its question; its floor is writing the pairs that move up and deleting
+// the pairs that fall off the end, under the key opened once.
 //
 //   bench_list_commands.exe [REPETITIONS]      (Windows build; run under Wine with a display)
 // REPETITIONS (default 5) runs on 10,000 rows, five times as many on 100.
@@ -20,8 +23,10 @@
 #include <functional>
 #include <memory>
 #include <numeric>
+#include <atomic>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "list/win/AliasSortKey.h"
@@ -66,6 +71,22 @@ std::vector<std::pair<std::wstring, std::wstring>> MakeRows(int n) {
     return rows;
 }
 
+// A visible message box of the thread.
+struct QuestionSearch {
+    DWORD thread;
+    HWND box;
+};
+
+BOOL CALLBACK FindQuestion(HWND w, LPARAM p) {
+    auto* s = reinterpret_cast<QuestionSearch*>(p);
+    wchar_t cls[16] = {};
+    GetClassNameW(w, cls, 16);
+    if (lstrcmpW(cls, L"#32770") != 0 || !IsWindowVisible(w) || GetWindowThreadProcessId(w, nullptr) != s->thread)
+        return TRUE;
+    s->box = w;
+    return FALSE;
+}
+
 class Bench {
 public:
     Bench(int n, int repetitions) : n_(n), repetitions_(repetitions), rows_(MakeRows(n)) {
@@ -91,12 +112,12 @@ public:
     };
     struct Result {
         Figure startup, refresh, sortAscending, sortDescending, deleteFirst, moveUp, undoMove, redoMove, undoDelete,
-            import, importAgain, exportList, orderOnly;
+            import, importAgain, exportList, orderOnly, deleteMissing;
     };
 
     Result Run() {
         std::vector<Figure> startup, refresh, sortUp, sortDown, del, move, undoMove, redoMove, undoDelete, import, again,
-            exported, order;
+            exported, order, deleteMissing;
         auto add = [](std::vector<Figure>& to, double time, double floor) { to.push_back({time, floor}); };
         for (int r = 0; r < repetitions_; ++r) {
             WriteStore();
@@ -193,13 +214,94 @@ public:
             std::vector<std::string> keys;
             for (const auto& row : rows_) keys.push_back(qd::AliasSortKey(row.first));
             add(order, Time([&] { qd::AliasSortOrder(keys, true); }), 0);
+
+            add(deleteMissing, DeleteMissing(), 0);
+            deleteMissing.back().floor = DeleteMissingFloor();
         }
         return {Median(startup),  Median(refresh),  Median(sortUp),     Median(sortDown), Median(del),
                 Median(move),     Median(undoMove), Median(redoMove),   Median(undoDelete), Median(import),
-                Median(again),    Median(exported), Median(order)};
+                Median(again),    Median(exported), Median(order),      Median(deleteMissing)};
     }
 
 private:
+    // The list of n rows whose odd rows' folders are missing, checked; then the deletion of the
+    // missing rows, timed from the moment its question is answered.
+    double DeleteMissing() {
+        form_.reset();
+        tk::TRegistry().DeleteKey(keyPath_);
+        {
+            tk::TRegistry reg;
+            reg.OpenKey(keyPath_, true);
+            for (int i = 0; i < n_; ++i) {
+                reg.WriteString(qd::AliasValueName(i), rows_[static_cast<size_t>(i)].first);
+                reg.WriteString(qd::PathValueName(i), L"C:\\Check\\" + std::to_wstring(i) + (i % 2 ? L"\\gone" : L""));
+            }
+        }
+        qd::MainSettings settings{keyPath_, L"C:\\Tools\\Quiverdir.exe", (dir_ / "options.ini").wstring(), L"C:\\windows", L""};
+        settings.BackupFolder = (dir_ / "backups").wstring();
+        settings.FolderProbe.Test = [](const std::wstring& path) {
+            return path.ends_with(L"\\gone") ? tk::TFolderState::Missing : tk::TFolderState::Present;
+        };
+        form_ = std::make_unique<qd::TfrmMain>(nullptr, settings);
+        tk::Application().SetMainForm(form_.get());
+        while (form_->Folders().Pending() > 0 || form_->Folders().MissingRows().size() != static_cast<size_t>(n_ / 2)) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+            Pump();
+        }
+        // The question is answered Yes by a watcher, which notes when.
+        const DWORD uiThread = GetCurrentThreadId();
+        std::atomic<bool> stop{false};
+        std::atomic<long long> answeredAt{0};
+        std::thread watcher([&] {
+            while (!stop && answeredAt == 0) {
+                QuestionSearch search{uiThread, nullptr};
+                EnumWindows(&FindQuestion, reinterpret_cast<LPARAM>(&search));
+                if (search.box) {
+                    answeredAt = Clock::now().time_since_epoch().count();
+                    PostMessageW(search.box, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
+                    return;
+                }
+                Sleep(1);
+            }
+        });
+        form_->DeleteMissingRows();
+        const auto done = Clock::now();
+        stop = true;
+        watcher.join();
+        if (form_->Model().Count() != n_ - n_ / 2) {
+            std::fprintf(stderr, "the deletion of missing rows left %d rows\n", form_->Model().Count());
+            std::exit(1);
+        }
+        return Milliseconds(done - Clock::time_point(Clock::duration(answeredAt.load())));
+    }
+    // Its registry work alone: the kept rows that moved up written, the pairs past the new end
+    // deleted (put back first, so that there is something to delete), under the key opened once.
+    double DeleteMissingFloor() {
+        const int kept = form_->Model().Count();
+        {
+            tk::TRegistry reg;
+            reg.OpenKey(keyPath_, false);
+            for (int i = kept; i < n_; ++i) {
+                reg.WriteString(qd::AliasValueName(i), L"x");
+                reg.WriteString(qd::PathValueName(i), L"x");
+            }
+        }
+        std::vector<std::pair<std::wstring, std::wstring>> values;
+        for (int i = 1; i < kept; ++i) {
+            values.emplace_back(qd::AliasValueName(i), form_->Model().Row(i).Alias);
+            values.emplace_back(qd::PathValueName(i), form_->Model().Row(i).Path);
+        }
+        return Time([&] {
+            tk::TRegistry reg;
+            reg.OpenKey(keyPath_, false);
+            for (const auto& [name, text] : values) reg.WriteString(name, text);
+            for (int i = kept; i < n_; ++i) {
+                reg.DeleteValue(qd::AliasValueName(i));
+                reg.DeleteValue(qd::PathValueName(i));
+            }
+        });
+    }
+
     static Figure Median(const std::vector<Figure>& figures) {
         std::vector<double> times, floors, perValue;
         for (const Figure& f : figures) {
@@ -340,6 +442,7 @@ int main(int argc, char** argv) {
         {"import again (all duplicates)", &Bench::Result::importAgain},
         {"export", &Bench::Result::exportList},
         {"sort order alone (no window)", &Bench::Result::orderOnly},
+        {"delete missing rows (half the list)", &Bench::Result::deleteMissing},
     };
     std::printf("median of %d / %d runs          100 rows (ms)  10000 rows (ms)  10000/100  floor 10000 (ms)  x floor\n",
                 repetitions * 5, repetitions);

@@ -1,12 +1,39 @@
 #include "list/ListHistory.h"
 
+#include <initializer_list>
+
 namespace qd {
+
+size_t StepBytes(const ListStep& step) {
+    size_t bytes = 0;
+    for (const auto* rows : {&step.Change.Before, &step.Change.After})
+        for (const ShortcutRow& row : *rows)
+            bytes += (row.Alias.size() + row.Path.size()) * sizeof(wchar_t) + kHistoryRowOverhead;
+    return bytes;
+}
 
 void ListHistory::Record(ListStep step) {
     if (step.Change.Empty()) return;
-    steps_.resize(done_);
+    while (steps_.size() > done_) {
+        bytes_ -= stepBytes_.back();
+        steps_.pop_back();
+        stepBytes_.pop_back();
+    }
+    const size_t bytes = StepBytes(step);
+    steps_.reserve(steps_.size() + 1);
+    stepBytes_.reserve(stepBytes_.size() + 1);
     steps_.push_back(std::move(step));
+    stepBytes_.push_back(bytes);
+    bytes_ += bytes;
     done_ = steps_.size();
+    while (!steps_.empty() && (steps_.size() > maxSteps_ || bytes_ > maxBytes_)) DropOldest();
+}
+
+void ListHistory::DropOldest() {
+    bytes_ -= stepBytes_.front();
+    steps_.erase(steps_.begin());
+    stepBytes_.erase(stepBytes_.begin());
+    if (done_ > 0) --done_;
 }
 
 void ListHistory::Undone() {
@@ -19,6 +46,8 @@ void ListHistory::Redone() {
 
 void ListHistory::Clear() {
     steps_.clear();
+    stepBytes_.clear();
+    bytes_ = 0;
     done_ = 0;
     ++clears_;
 }

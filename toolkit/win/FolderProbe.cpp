@@ -21,6 +21,8 @@ namespace {
 constexpr wchar_t kProbeWindowClass[] = L"tk.FolderProbe";
 // Posted to the probe's window when answers wait to be handed over (once until they are taken).
 constexpr UINT kAnswersArrived = WM_APP + 0x2E1;
+// Posted to the probe's window when paths are held by SubmitLater (once until they are handed over).
+constexpr UINT kPathsHeld = WM_APP + 0x2E2;
 // Answers handed over per message at most.
 constexpr std::size_t kAnswersPerMessage = 100;
 
@@ -111,6 +113,23 @@ struct TFolderProbe::Shared : std::enable_shared_from_this<Shared> {
     void Deliver(std::uint64_t ticket, const std::wstring& path, TFolderState state) {
         answers.push_back({ticket, path, state});
         if (!answersPosted && window) answersPosted = PostMessageW(window, kAnswersArrived, 0, 0) != 0;
+    }
+
+    // Puts a path in its root's line, or answers it at once when its root hangs.
+    void Queue(std::uint64_t ticket, const std::wstring& path) {
+        std::wstring key = FolderRoot(path);
+        Root& root = roots[key];
+        if (root.State == Health::Unreachable) {
+            // A call to this computer or drive hangs already: asking again would only hang another.
+            Deliver(ticket, path, TFolderState::Unknown);
+            return;
+        }
+        root.Waiting.push_back({ticket, path, key});
+        ++waiting;
+        if (!root.Queued) {
+            root.Queued = true;
+            rootsWithWork.push_back(std::move(key));
+        }
     }
 
     void AnswerWaiting(Root& root, TFolderState state) {
@@ -275,24 +294,35 @@ void TFolderProbe::Submit(std::uint64_t ticket, const std::wstring& path) {
     std::lock_guard lock(shared_->mutex);
     Shared& s = *shared_;
     if (s.closed) return;
-    std::wstring key = FolderRoot(path);
-    Shared::Root& root = s.roots[key];
-    if (root.State == Shared::Health::Unreachable) {
-        // A call to this computer or drive hangs already: asking again would only hang another.
-        s.Deliver(ticket, path, TFolderState::Unknown);
-        return;
-    }
-    root.Waiting.push_back({ticket, path, key});
-    ++s.waiting;
-    if (!root.Queued) {
-        root.Queued = true;
-        s.rootsWithWork.push_back(std::move(key));
-    }
+    s.Queue(ticket, path);
     s.Replenish();
     s.workAvailable.notify_one();
 }
 
+void TFolderProbe::SubmitLater(std::uint64_t ticket, const std::wstring& path) {
+    held_.push_back({ticket, path, TFolderState::Unknown});
+    if (!heldPosted_) heldPosted_ = PostMessageW(window_.get(), kPathsHeld, 0, 0) != 0;
+    // Without the message (a full queue) the paths go now rather than never.
+    if (!heldPosted_) SubmitHeld();
+}
+
+void TFolderProbe::SubmitHeld() {
+    heldPosted_ = false;
+    std::vector<TFolderAnswer> held;
+    held.swap(held_);
+    if (held.empty()) return;
+    {
+        std::lock_guard lock(shared_->mutex);
+        Shared& s = *shared_;
+        if (s.closed) return;
+        for (const TFolderAnswer& h : held) s.Queue(h.Ticket, h.Path);
+        s.Replenish();
+    }
+    shared_->workAvailable.notify_all();
+}
+
 void TFolderProbe::CancelWaiting() {
+    held_.clear();
     std::lock_guard lock(shared_->mutex);
     for (auto& [key, root] : shared_->roots) {
         root.Waiting.clear();
@@ -304,7 +334,7 @@ void TFolderProbe::CancelWaiting() {
 
 TFolderProbeCounts TFolderProbe::Counts() const {
     std::lock_guard lock(shared_->mutex);
-    return {shared_->live, shared_->idle, shared_->stuck, shared_->waiting, shared_->running.size()};
+    return {shared_->live, shared_->idle, shared_->stuck, shared_->waiting + held_.size(), shared_->running.size()};
 }
 
 void TFolderProbe::DeliverAnswers() {
@@ -327,6 +357,11 @@ void TFolderProbe::DeliverAnswers() {
 }
 
 LRESULT CALLBACK TFolderProbe::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kPathsHeld) {
+        if (auto* probe = reinterpret_cast<TFolderProbe*>(GetWindowLongPtrW(window, GWLP_USERDATA)))
+            Application().Guarded([&] { probe->SubmitHeld(); });
+        return 0;
+    }
     if (message == kAnswersArrived) {
         if (auto* probe = reinterpret_cast<TFolderProbe*>(GetWindowLongPtrW(window, GWLP_USERDATA)))
             probe->DeliverAnswers();

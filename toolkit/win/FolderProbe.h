@@ -64,6 +64,11 @@ public:
 
     // Asks about a path; OnAnswers will be told once, with the ticket, unless CancelWaiting drops it.
     void Submit(std::uint64_t ticket, const std::wstring& path);
+    // The same, but the path is held until the message loop next runs and then handed to the
+    // workers with every other path held meanwhile, in one go: a window that asks about thousands
+    // of paths as it fills its list shows the list first, and the workers start on the paths
+    // together instead of being woken for each. Counted as waiting from now on.
+    void SubmitLater(std::uint64_t ticket, const std::wstring& path);
     // Drops the paths not yet being asked about (a newer check asks again).
     void CancelWaiting();
     TFolderProbeCounts Counts() const;
@@ -83,7 +88,12 @@ private:
         void operator()(HWND window) const { DestroyWindow(window); }
     };
 
+    // Hands the paths held by SubmitLater to the workers.
+    void SubmitHeld();
+
     std::shared_ptr<Shared> shared_;
+    std::vector<TFolderAnswer> held_;  // paths held by SubmitLater (State unused), in order
+    bool heldPosted_ = false;          // the message that hands them over is on its way
     std::unique_ptr<std::remove_pointer_t<HWND>, DestroyWindowFree> window_;
     std::thread watchdog_;
 };

@@ -42,21 +42,34 @@ void TRegistry::CloseKey() {
 
 std::wstring TRegistry::ReadString(const std::wstring& name) const {
     if (!current_) return {};
-    DWORD type = 0, size = 0;
-    if (RegQueryValueExW(current_.get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return {};
-    if (type != REG_SZ && type != REG_EXPAND_SZ)
-        throw ERegistryException(FormatText(L"Invalid data type for '%s'", {name}));
-    if (size == 0) return {};
-    // The stored bytes may lack the terminating zero, or carry more than one: read them all and
-    // end the text at the first zero.
-    std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 2, L'\0');
-    DWORD got = static_cast<DWORD>((buffer.size() - 1) * sizeof(wchar_t));
-    if (RegQueryValueExW(current_.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &got) !=
-        ERROR_SUCCESS)
-        return {};
-    if (type != REG_SZ && type != REG_EXPAND_SZ)
-        throw ERegistryException(FormatText(L"Invalid data type for '%s'", {name}));
-    return std::wstring(buffer.data());
+    // One query for a value that fits the buffer on the stack (every alias and path of a list
+    // does: a list of thousands is read in as many queries); a longer one is asked for again with
+    // room for it. The stored bytes may lack the terminating zero, or carry more than one: all of
+    // them are read, a zero is put after them, and the text ends at the first zero.
+    constexpr DWORD kShortChars = 512;
+    wchar_t shortBuffer[kShortChars + 1];
+    std::vector<wchar_t> longBuffer;
+    wchar_t* buffer = shortBuffer;
+    DWORD capacity = kShortChars;  // characters, without the one kept for the zero
+    for (;;) {
+        DWORD type = 0, got = capacity * sizeof(wchar_t);
+        const LONG rc =
+            RegQueryValueExW(current_.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer), &got);
+        if (rc != ERROR_SUCCESS && rc != ERROR_MORE_DATA) return {};
+        if (type != REG_SZ && type != REG_EXPAND_SZ)
+            throw ERegistryException(FormatText(L"Invalid data type for '%s'", {name}));
+        if (rc == ERROR_MORE_DATA) {
+            capacity = got / sizeof(wchar_t) + 1;
+            longBuffer.assign(capacity + 1, L'\0');
+            buffer = longBuffer.data();
+            continue;
+        }
+        // An odd byte count ends in half a character: it is kept, with a zero for its other half.
+        const DWORD chars = (got + 1) / sizeof(wchar_t);
+        if (got % sizeof(wchar_t) != 0) reinterpret_cast<BYTE*>(buffer)[got] = 0;
+        buffer[chars] = L'\0';
+        return std::wstring(buffer);
+    }
 }
 
 void TRegistry::WriteString(const std::wstring& name, const std::wstring& text) const {

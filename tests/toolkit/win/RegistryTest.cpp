@@ -27,6 +27,9 @@ TEST(Registry, StringValuesWithoutOrWithExtraTerminatorsReadWhole) {
     WriteRaw(key.Path(), L"C", REG_EXPAND_SZ, L"%TEMP%", 14);
     WriteRaw(key.Path(), L"Odd", REG_SZ, "abc", 3);  // an odd byte count: half a character at the end
     WriteRaw(key.Path(), L"Empty", REG_SZ, "", 0);
+    // Longer than the reader's first buffer, without a terminator.
+    const std::wstring longText(3000, L'长');
+    WriteRaw(key.Path(), L"Long", REG_SZ, longText.data(), static_cast<DWORD>(longText.size() * sizeof(wchar_t)));
 
     tk::TRegistry reg;
     ASSERT_TRUE(reg.OpenKey(key.Path(), false));
@@ -38,6 +41,7 @@ TEST(Registry, StringValuesWithoutOrWithExtraTerminatorsReadWhole) {
     EXPECT_EQ(odd[1], L'c');
     EXPECT_EQ(reg.ReadString(L"Empty"), L"");
     EXPECT_EQ(reg.ReadString(L"Absent"), L"");
+    EXPECT_EQ(reg.ReadString(L"Long"), longText);
 }
 
 TEST(Registry, OtherTypesAreErrorsNamingTheValue) {
@@ -46,9 +50,11 @@ TEST(Registry, OtherTypesAreErrorsNamingTheValue) {
     WriteRaw(key.Path(), L"N0", REG_DWORD, &number, sizeof(number));
     WriteRaw(key.Path(), L"P0", REG_BINARY, "\x01\x02", 2);
     WriteRaw(key.Path(), L"N1", REG_MULTI_SZ, L"a\0b\0", 10);
+    const std::string bytes(5000, '\x01');  // longer than the reader's first buffer
+    WriteRaw(key.Path(), L"P1", REG_BINARY, bytes.data(), static_cast<DWORD>(bytes.size()));
     tk::TRegistry reg;
     ASSERT_TRUE(reg.OpenKey(key.Path(), false));
-    for (const wchar_t* name : {L"N0", L"P0", L"N1"}) {
+    for (const wchar_t* name : {L"N0", L"P0", L"N1", L"P1"}) {
         try {
             reg.ReadString(name);
             ADD_FAILURE() << "read a non-string value";
