@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ListHistory.h"
+#include "list/ListHistory.h"
 
 namespace {
 
