@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/FolderAlias.h"
+#include "list/FolderAlias.h"
 #include "flat/FlatButton.h"
 #include "flat/FlatEdit.h"
 #include "toolkit/win/Form.h"

@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
-#include "app/AutoBackup.h"
-#include "app/Backup.h"
+#include "list/win/AutoBackup.h"
+#include "list/win/Backup.h"
 #include "toolkit/Exception.h"
 #include "toolkit/Text.h"
 #include "toolkit/win/Application.h"

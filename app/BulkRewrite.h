@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "app/ShortcutModel.h"
-#include "app/ShortcutStore.h"
+#include "list/ShortcutModel.h"
+#include "list/ShortcutStore.h"
 
 namespace qd {
 

@@ -7,12 +7,12 @@
 #include <memory>
 
 #include "app/AddItem.h"
-#include "app/AutoBackup.h"
-#include "app/Backup.h"
+#include "list/win/AutoBackup.h"
+#include "list/win/Backup.h"
 #include "app/BulkRewrite.h"
 #include "app/Global.h"
-#include "app/RegistryAccessor.h"
-#include "app/ShortcutModel.h"
+#include "list/win/RegistryAccessor.h"
+#include "list/ShortcutModel.h"
 #include "resources/forms/MainFormDesc.h"
 #include "toolkit/Exception.h"
 #include "toolkit/Text.h"
@@ -23,19 +23,6 @@
 namespace qd {
 
 namespace {
-
-struct OptionDesc {
-    const wchar_t* name;
-    CommandAction action;
-    int operands;
-};
-
-constexpr OptionDesc kOptions[] = {
-    {L"--help", CommandAction::Help, 0},     {L"-h", CommandAction::Help, 0},
-    {L"/?", CommandAction::Help, 0},         {L"--list", CommandAction::List, 0},
-    {L"--add", CommandAction::Add, 2},       {L"--delete", CommandAction::Delete, 1},
-    {L"--export", CommandAction::Export, 1}, {L"--import", CommandAction::Import, 1},
-};
 
 std::wstring RowLine(const std::wstring& alias, const std::wstring& path) { return alias + L"\t" + path + L"\r\n"; }
 
@@ -52,44 +39,6 @@ bool FileExists(const std::wstring& name) {
 }
 
 }  // namespace
-
-ParsedCommandLine ParseCommandLine(const std::vector<std::wstring>& args) {
-    ParsedCommandLine parsed;
-    if (args.empty()) return parsed;
-    for (const OptionDesc& d : kOptions) {
-        if (tk::AsciiUpper(args[0]) != tk::AsciiUpper(d.name)) continue;
-        const int given = static_cast<int>(args.size()) - 1;
-        if (given != d.operands) {
-            parsed.Error = tk::FormatText(L"%s takes %s argument(s), not %s.",
-                                          {args[0], tk::IntToText(d.operands), tk::IntToText(given)});
-            return parsed;
-        }
-        parsed.Request.Action = d.action;
-        if (d.action == CommandAction::Add) {
-            parsed.Request.Alias = args[1];
-            parsed.Request.Path = args[2];
-        } else if (d.action == CommandAction::Delete) {
-            parsed.Request.Alias = args[1];
-        } else if (d.action == CommandAction::Export || d.action == CommandAction::Import) {
-            parsed.Request.File = args[1];
-        }
-        return parsed;
-    }
-    parsed.Error = L"Unknown option: " + args[0];
-    return parsed;
-}
-
-std::wstring UsageText() {
-    return L"Usage:\r\n"
-           L"  Quiverdir.exe                      open the list's editor\r\n"
-           L"  Quiverdir.exe --list               print the list: alias, a tab, the path; one row a line\r\n"
-           L"  Quiverdir.exe --add ALIAS PATH     add a row at the end (PATH must be an existing folder)\r\n"
-           L"  Quiverdir.exe --delete ALIAS       delete the first row whose alias is exactly ALIAS\r\n"
-           L"  Quiverdir.exe --export FILE        write the list to a backup file (.pwb is added unless there)\r\n"
-           L"  Quiverdir.exe --import FILE        append the backup's rows the list lacks\r\n"
-           L"  Quiverdir.exe --help               print this text\r\n"
-           L"Exit status: 0 done, 1 refused or failed (with a message), 2 not a command.\r\n";
-}
 
 CommandOutcome RunCommand(const CommandRequest& request, const CommandContext& context) {
     CommandOutcome outcome;

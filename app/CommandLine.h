@@ -1,48 +1,18 @@
 // The command line of Quiverdir.exe: list, add and delete shortcuts and export and import backups
-// without the window. Parsing the arguments, the usage text and running a command are plain
-// functions; CommandLineMain joins them to the process (its output streams, its exit status and
-// the notice to a running editor).
+// without the window. Running a command is a plain function (the words it takes are parsed in
+// list/CommandLineParse.h); CommandLineMain joins them to the process (its output streams, its
+// exit status and the notice to a running editor).
 #pragma once
 
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "app/ShortcutStore.h"
+#include "list/CommandLineParse.h"
+#include "list/ShortcutStore.h"
 
 namespace qd {
 
-enum class CommandAction {
-    None,  // no arguments: the editor's window
-    Help,
-    List,
-    Add,
-    Delete,
-    Export,
-    Import,
-};
-
-struct CommandRequest {
-    CommandAction Action = CommandAction::None;
-    std::wstring Alias;
-    std::wstring Path;
-    std::wstring File;
-};
-
-// The exit statuses.
-constexpr int kExitOk = 0;
-constexpr int kExitRefused = 1;  // the input was refused or the change could not be made
-constexpr int kExitUsage = 2;    // the arguments are not a command
-
-struct ParsedCommandLine {
-    CommandRequest Request;
-    std::wstring Error;  // why the arguments are not a command; empty when they are
-};
-
-// The arguments after the program's name. Options are matched without regard to letter case.
-ParsedCommandLine ParseCommandLine(const std::vector<std::wstring>& args);
-
-std::wstring UsageText();
 
 struct CommandOutcome {
     int Status = kExitOk;

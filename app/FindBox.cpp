@@ -1,6 +1,6 @@
 #include "app/FindBox.h"
 
-#include "app/FindText.h"
+#include "list/FindText.h"
 #include "toolkit/win/Form.h"
 
 namespace qd {

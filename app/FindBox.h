@@ -11,7 +11,7 @@
 
 #include <string>
 
-#include "app/ShortcutModel.h"
+#include "list/ShortcutModel.h"
 #include "flat/FlatEdit.h"
 #include "toolkit/win/ListView.h"
 

@@ -5,7 +5,7 @@
 #include <unordered_map>
 
 #include "app/AddItem.h"
-#include "app/Backup.h"
+#include "list/win/Backup.h"
 #include "app/Global.h"
 #include "toolkit/Exception.h"
 #include "toolkit/Text.h"
@@ -20,14 +20,6 @@ constexpr size_t kRefusedNameLength = 120;
 
 bool IsSlash(wchar_t c) { return c == L'\\' || c == L'/'; }
 
-// The import's test of sameness as one text: the alias exactly, the path by its compare key.
-std::wstring SamenessKey(const std::wstring& alias, const std::wstring& path) {
-    std::wstring key = alias;
-    key += L'\0';  // no alias holds a zero, so the two parts cannot run into each other
-    key += PathCompareKey(path);
-    return key;
-}
-
 std::wstring_view Trimmed(std::wstring_view text) {
     const size_t first = text.find_first_not_of(L" \t");
     if (first == std::wstring_view::npos) return {};
@@ -36,25 +28,18 @@ std::wstring_view Trimmed(std::wstring_view text) {
 
 }  // namespace
 
-bool IsFullPath(std::wstring_view path) {
-    const bool drive = path.size() >= 3 && ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z')) &&
-                       path[1] == L':' && IsSlash(path[2]);
-    const bool share = path.size() >= 3 && IsSlash(path[0]) && IsSlash(path[1]) && !IsSlash(path[2]);
-    return drive || share;
-}
-
 FolderAddPlan PlanFolderAdds(const std::vector<std::wstring>& paths, const std::vector<ShortcutRow>& rows,
                              const std::function<bool(const std::wstring&)>& isFolder) {
     FolderAddPlan plan;
     std::unordered_map<std::wstring, int> held;  // first row of each shortcut
-    for (size_t i = 0; i < rows.size(); ++i) held.emplace(SamenessKey(rows[i].Alias, rows[i].Path), static_cast<int>(i));
+    for (size_t i = 0; i < rows.size(); ++i) held.emplace(ShortcutKey(rows[i].Alias, rows[i].Path), static_cast<int>(i));
     for (const std::wstring& path : paths) {
         if (!IsFullPath(path) || !isFolder(path)) {
             plan.Refused.push_back(path);
             continue;
         }
         const std::wstring alias = GetFolderAlias(path);
-        const auto [at, added] = held.emplace(SamenessKey(alias, path), static_cast<int>(rows.size() + plan.Add.size()));
+        const auto [at, added] = held.emplace(ShortcutKey(alias, path), static_cast<int>(rows.size() + plan.Add.size()));
         if (added) {
             plan.Add.push_back({alias, path});
         } else {

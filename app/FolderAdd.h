@@ -10,7 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/ShortcutModel.h"
+#include "list/PathRules.h"
+#include "list/ShortcutModel.h"
 
 namespace qd {
 
@@ -21,8 +22,6 @@ struct FolderAddPlan {
     int Choose = -1;                    // the row holding the last folder skipped, or -1
 };
 
-// True for a path from the root of a drive ("C:\", "C:/") or of a network share ("\\server\share").
-bool IsFullPath(std::wstring_view path);
 
 // Plans adding the folders at the given paths after the rows. A path is a folder when it is full
 // and isFolder says it names an existing folder. The rows planned for earlier paths count as held

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "app/ShortcutModel.h"
+#include "list/ShortcutModel.h"
 #include "toolkit/win/ListView.h"
 
 namespace qd {

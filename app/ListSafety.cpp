@@ -2,7 +2,7 @@
 // crash record around long rewrites, the recovery at start, and restoring an earlier list.
 #include <windows.h>
 
-#include "app/Backup.h"
+#include "list/win/Backup.h"
 #include "app/BulkRewrite.h"
 #include "app/Global.h"
 #include "app/ListSafety.h"

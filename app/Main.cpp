@@ -7,13 +7,13 @@
 #include <vector>
 
 #include "app/AddItem.h"
-#include "app/Backup.h"
-#include "app/AliasSort.h"
+#include "list/win/Backup.h"
+#include "list/win/AliasSortKey.h"
 #include "app/Global.h"
 #include "app/ListKeys.h"
 #include "app/ListSafety.h"
 #include "app/Options.h"
-#include "app/RegistryAccessor.h"
+#include "list/win/RegistryAccessor.h"
 #include "resources/forms/MainFormDesc.h"
 #include "skin/theme/BuiltInBitmaps.h"
 #include "toolkit/Exception.h"
@@ -326,21 +326,16 @@ void TfrmMain::WriteThrough(const std::function<void()>& write, bool* reloadChan
 
 bool TfrmMain::ReloadList() {
     // The rows read before an error stay, as they would in a list filled row by row.
-    struct Loaded : ShortcutRows {
-        std::vector<ShortcutRow> rows;
-        int RowCount() override { return static_cast<int>(rows.size()); }
-        std::wstring Alias(int row) override { return rows.at(static_cast<size_t>(row)).Alias; }
-        std::wstring Path(int row) override { return rows.at(static_cast<size_t>(row)).Path; }
-        void AppendRow(const std::wstring& alias, const std::wstring& path) override { rows.push_back({alias, path}); }
-    } loaded;
+    std::vector<ShortcutRow> loaded;
     try {
-        store_->LoadItems(settings_.KeyPath, loaded);
+        RowsInto into(loaded);
+        store_->LoadItems(settings_.KeyPath, into);
     } catch (...) {
-        model_.ReplaceAll(std::move(loaded.rows));
+        model_.ReplaceAll(std::move(loaded));
         throw;
     }
-    const bool changed = !SameShortcuts(loaded.rows, model_.Rows());
-    model_.ReplaceAll(std::move(loaded.rows));
+    const bool changed = !SameShortcuts(loaded, model_.Rows());
+    model_.ReplaceAll(std::move(loaded));
     return changed;
 }
 

@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "app/AutoBackup.h"
-#include "app/FolderCheck.h"
+#include "list/win/AutoBackup.h"
+#include "list/FolderCheck.h"
+#include "list/ListHistory.h"
 #include "app/KeyTable.h"
-#include "app/ListHistory.h"
 #include "app/OpenFolder.h"
-#include "app/ShortcutModel.h"
-#include "app/ShortcutStore.h"
+#include "list/ShortcutModel.h"
+#include "list/ShortcutStore.h"
 #include "resources/forms/MainFormDesc.h"
 #include "skin/controls/Form.h"
 #include "skin/controls/PopupMenu.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/AutoBackup.h"
+#include "list/win/AutoBackup.h"
 #include "flat/FlatButton.h"
 #include "toolkit/win/Form.h"
 #include "toolkit/win/ListView.h"

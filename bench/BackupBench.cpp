@@ -18,11 +18,11 @@
 #include <string>
 #include <vector>
 
-#include "app/AutoBackup.h"
-#include "app/Backup.h"
+#include "list/win/AutoBackup.h"
+#include "list/win/Backup.h"
 #include "app/BulkRewrite.h"
-#include "app/RegistryAccessor.h"
-#include "app/ShortcutStore.h"
+#include "list/win/RegistryAccessor.h"
+#include "list/ShortcutStore.h"
 #include "toolkit/win/Registry.h"
 
 namespace {
@@ -97,10 +97,10 @@ Figures Measure(int n, const std::filesystem::path& folder) {
         3, [&] { target = MakeList(n, 0); },
         [&] {
             for (const auto& [alias, path] : fileRows.rows) {
-                const std::wstring key = qd::PathCompareKey(path);
+                const std::wstring key = qd::SameFolderKey(path);
                 bool found = false;
                 for (const auto& row : target.rows)
-                    if (row.first == alias && qd::PathCompareKey(row.second) == key) {
+                    if (row.first == alias && qd::SameFolderKey(row.second) == key) {
                         found = true;
                         break;
                     }

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/FindText.h"
+#include "list/FindText.h"
 
 namespace {
 

@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "app/RegistryAccessor.h"
-#include "app/ShortcutStore.h"
+#include "list/win/RegistryAccessor.h"
+#include "list/ShortcutStore.h"
 #include "menu/FolderList.h"
 #include "menu/FolderMenuApp.h"
 #include "toolkit/win/Application.h"

@@ -24,10 +24,10 @@
 #include <string>
 #include <vector>
 
-#include "app/AliasSort.h"
+#include "list/win/AliasSortKey.h"
 #include "app/Global.h"
 #include "app/Main.h"
-#include "app/ShortcutStore.h"
+#include "list/ShortcutStore.h"
 #include "toolkit/win/IniFile.h"
 #include "toolkit/win/Application.h"
 #include "toolkit/win/Registry.h"

@@ -1,27 +1,10 @@
 #include "menu/FolderList.h"
 
-#include "app/Backup.h"
-#include "app/FolderAlias.h"
+#include "list/win/Backup.h"
+#include "list/FolderAlias.h"
 #include "toolkit/Exception.h"
 
 namespace qd::menu {
-
-namespace {
-
-// The rows the store appends while it reads.
-class CollectedRows : public ShortcutRows {
-public:
-    explicit CollectedRows(std::vector<Shortcut>& rows) : rows_(rows) {}
-    int RowCount() override { return static_cast<int>(rows_.size()); }
-    std::wstring Alias(int row) override { return rows_.at(static_cast<size_t>(row)).Alias; }
-    std::wstring Path(int row) override { return rows_.at(static_cast<size_t>(row)).Path; }
-    void AppendRow(const std::wstring& alias, const std::wstring& path) override { rows_.push_back({alias, path}); }
-
-private:
-    std::vector<Shortcut>& rows_;
-};
-
-}  // namespace
 
 FolderList::FolderList(std::wstring keyPath, AccessorFactory accessors)
     : keyPath_(std::move(keyPath)), accessors_(std::move(accessors)),
@@ -69,7 +52,7 @@ void FolderList::Watch() {
 void FolderList::Read() {
     rows_.clear();
     error_.clear();
-    CollectedRows into(rows_);
+    RowsInto into(rows_);
     ShortcutStore store(accessors_, into);
     try {
         store.LoadItems(keyPath_, into);
@@ -90,9 +73,9 @@ const std::vector<Shortcut>& FolderList::Rows() {
 }
 
 FolderAddition PlanFolderAddition(const std::vector<Shortcut>& rows, const std::wstring& folder) {
-    const std::wstring key = PathCompareKey(folder);
+    const std::wstring key = SameFolderKey(folder);
     for (size_t i = 0; i < rows.size(); ++i)
-        if (PathCompareKey(rows[i].Path) == key) return {true, static_cast<int>(i), rows[i].Alias};
+        if (SameFolderKey(rows[i].Path) == key) return {true, static_cast<int>(i), rows[i].Alias};
     return {false, -1, GetFolderAlias(folder)};
 }
 
@@ -103,7 +86,7 @@ FolderAddition AddFolderToList(FolderList& list, const std::wstring& folder) {
     if (!list.Error().empty()) throw tk::ERegistryException(list.Error());
     const FolderAddition plan = PlanFolderAddition(rows, folder);
     if (plan.AlreadyThere) return plan;
-    CollectedRows into(rows);
+    RowsInto into(rows);
     ShortcutStore store(list.Accessors(), into);
     const int index = static_cast<int>(rows.size());
     store.WriteRegString(list.KeyPath(), AliasValueName(index), plan.Alias);

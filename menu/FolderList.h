@@ -10,15 +10,14 @@
 #include <string>
 #include <vector>
 
-#include "app/ShortcutStore.h"
+#include "list/ShortcutModel.h"
+#include "list/ShortcutStore.h"
 #include "toolkit/win/Scoped.h"
 
 namespace qd::menu {
 
-struct Shortcut {
-    std::wstring Alias;
-    std::wstring Path;
-};
+// A row as the menu shows it: the list's own row type.
+using Shortcut = ShortcutRow;
 
 class FolderList {
 public:

@@ -3,7 +3,7 @@
 #include <iterator>
 
 #include "app/Global.h"
-#include "app/RegistryAccessor.h"
+#include "list/win/RegistryAccessor.h"
 #include "menu/HotKeyDialog.h"
 #include "menu/TakeUserThere.h"
 #include "resources/forms/FolderMenuDesc.h"

@@ -12,7 +12,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "app/ShortcutStore.h"
+#include "list/ShortcutStore.h"
 #include "menu/FolderList.h"
 #include "menu/FolderMenuLogic.h"
 #include "skin/controls/ListMenu.h"

@@ -17,35 +17,17 @@ bool IsExplorerClass(std::wstring_view className) {
     return className == L"CabinetWClass" || className == L"ExploreWClass" || className == L"ExplorerWClass";
 }
 
-namespace {
-
-bool IsDriveLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
-
-}  // namespace
-
 std::wstring DialogFolderText(const std::wstring& folder) {
     std::wstring text = folder;
     for (wchar_t& c : text)
         if (c == L'/') c = L'\\';
     for (const wchar_t c : text)
         if (c < 0x20 || c == L'*' || c == L'?' || c == L'"' || c == L'<' || c == L'>' || c == L'|') return {};
-    const bool drive = text.size() >= 3 && IsDriveLetter(text[0]) && text[1] == L':' && text[2] == L'\\';
-    const bool share = text.size() >= 3 && text[0] == L'\\' && text[1] == L'\\' && text[2] != L'\\';
-    if (!drive && !share) return {};
+    if (!IsFullPath(text)) return {};
+    const bool share = text[0] == L'\\';
     while (!text.empty() && text.back() == L'\\') text.pop_back();
     if (share && text.find(L'\\', 2) == std::wstring::npos) return {};  // a server without a share
     return text + L'\\';
-}
-
-bool SameFolder(const std::wstring& a, const std::wstring& b) {
-    auto trimmed = [](std::wstring s) {
-        while (s.size() > 3 && (s.back() == L'\\' || s.back() == L'/')) s.pop_back();
-        return s;
-    };
-    const std::wstring x = trimmed(a), y = trimmed(b);
-    return !x.empty() &&
-           CompareStringOrdinal(x.c_str(), static_cast<int>(x.size()), y.c_str(), static_cast<int>(y.size()), TRUE) ==
-               CSTR_EQUAL;
 }
 
 bool TextFromAnswer(const std::vector<std::uint8_t>& buffer, long long length, std::wstring& text) {

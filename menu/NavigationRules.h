@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "list/PathRules.h"
+
 namespace qd::menu {
 
 // Control identifiers of the common file dialogs.
@@ -48,9 +50,8 @@ bool IsExplorerClass(std::wstring_view className);
 // files), with control characters.
 std::wstring DialogFolderText(const std::wstring& folder);
 
-// Whether two paths name the same folder as a file dialog reports it (letter case and a closing
-// backslash aside).
-bool SameFolder(const std::wstring& a, const std::wstring& b);
+// Whether a folder a dialog reports is the one asked for: the list's own rule.
+using qd::SameFolder;
 
 // The text a dialog wrote into a buffer in answer to a request for its folder, given the length it
 // said (in characters, its terminator included). A UTF-16 text must end exactly where the length

@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "app/AutoBackup.h"
-#include "app/Backup.h"
+#include "list/win/AutoBackup.h"
+#include "list/win/Backup.h"
 #include "app/RestoreDialog.h"
 #include "tests/support/TempDir.h"
 #include "toolkit/Exception.h"

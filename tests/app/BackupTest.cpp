@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/Backup.h"
+#include "list/win/Backup.h"
 #include "tests/support/TempDir.h"
 #include "toolkit/Exception.h"
 #include "toolkit/Text.h"
@@ -66,34 +66,6 @@ protected:
     std::filesystem::path file = dir / "list.pwb";
     Rows list;
 };
-
-TEST(BackupFileName, AppendsTheExtensionUnlessItIsPwbInAnyCase) {
-    EXPECT_EQ(qd::BackupFileName(L"C:\\b\\list"), L"C:\\b\\list.pwb");
-    EXPECT_EQ(qd::BackupFileName(L"C:\\b\\list.pwb"), L"C:\\b\\list.pwb");
-    EXPECT_EQ(qd::BackupFileName(L"C:\\b\\list.PWB"), L"C:\\b\\list.PWB");
-    EXPECT_EQ(qd::BackupFileName(L"C:\\b\\list.pwb.txt"), L"C:\\b\\list.pwb.txt.pwb");
-    EXPECT_EQ(qd::BackupFileName(L"C:\\b.pwb\\list"), L"C:\\b.pwb\\list.pwb");  // a dot in a folder is no extension
-    EXPECT_EQ(qd::BackupFileName(L"C:\\b\\list."), L"C:\\b\\list..pwb");
-}
-
-TEST(ShortcutIndex, AliasesExactPathsByCaseOfAsciiAndTrailingBackslash) {
-    qd::ShortcutIndex index;
-    index.Add(L"Data", L"C:\\Data");
-    EXPECT_TRUE(index.Contains(L"Data", L"c:\\data\\"));
-    EXPECT_FALSE(index.Contains(L"data", L"C:\\Data"));      // aliases keep their case
-    EXPECT_FALSE(index.Contains(L"Data", L"C:\\Data\\\\"));  // only one backslash is added
-    EXPECT_FALSE(index.Contains(L"Data", L"C:\\Dat"));
-    // Only a-z fold: other letters keep their case.
-    index.Add(L"é", L"C:\\é");
-    EXPECT_FALSE(index.Contains(L"é", L"C:\\É"));
-    // A double-byte character whose second byte in the ANSI code page is a backslash is no
-    // trailing backslash: such a path still gets its backslash added.
-    EXPECT_EQ(qd::PathCompareKey(L"C:\\\u8868"), L"C:\\\u8868\\");
-    EXPECT_EQ(qd::PathCompareKey(L""), L"\\");
-    // Alias and path cannot run into each other.
-    index.Add(L"a", L"b");
-    EXPECT_FALSE(index.Contains(L"", L"ab"));
-}
 
 TEST_F(BackupTest, ExportWritesCountAndPairsInOrderAndImportOfItAddsNothing) {
     list.rows = {{L"Windows安装目录", L"C:\\windows"}, {L"C:\\", L"C:\\"}, {L"with = sign", L"D:\\a=b"}};

@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "app/Backup.h"
+#include "list/win/Backup.h"
 #include "app/BulkRewrite.h"
-#include "app/RegistryAccessor.h"
+#include "list/win/RegistryAccessor.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WinTest.h"
 #include "toolkit/Exception.h"

@@ -1,4 +1,4 @@
-// The command line: the arguments and each command as tables (run against a private key); the
+// The command line: each command as a table (run against a private key); the
 // built program on its own key, with its output in pipes, redirected by the shell and with nowhere
 // to go; a running editor that shows a change made from the command line.
 #include <gtest/gtest.h>
@@ -15,8 +15,8 @@
 #include "app/CommandLine.h"
 #include "app/Global.h"
 #include "app/Main.h"
-#include "app/RegistryAccessor.h"
-#include "app/ShortcutModel.h"
+#include "list/win/RegistryAccessor.h"
+#include "list/ShortcutModel.h"
 #include "tests/app/ReadOnlyKey.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WinTest.h"
@@ -29,34 +29,6 @@ namespace {
 
 using qd::CommandAction;
 using Rows = std::vector<std::pair<std::wstring, std::wstring>>;
-
-TEST(CommandLineParseTest, TheArgumentsNameACommandOrSayWhyNot) {
-    struct Case {
-        std::vector<std::wstring> args;
-        CommandAction action;
-        std::wstring operands;  // alias|path|file
-        std::wstring error;
-    };
-    const Case cases[] = {
-        {{}, CommandAction::None, L"||", L""},
-        {{L"/?"}, CommandAction::Help, L"||", L""},
-        {{L"--LIST"}, CommandAction::List, L"||", L""},
-        {{L"--add", L"工作", L"C:\\Work"}, CommandAction::Add, L"工作|C:\\Work|", L""},
-        {{L"--delete", L"工作"}, CommandAction::Delete, L"工作||", L""},
-        {{L"--export", L"list"}, CommandAction::Export, L"||list", L""},
-        {{L"--import", L"a b.pwb"}, CommandAction::Import, L"||a b.pwb", L""},
-        {{L"--add", L"x"}, CommandAction::None, L"||", L"--add takes 2 argument(s), not 1."},
-        {{L"--list", L"x"}, CommandAction::None, L"||", L"--list takes 0 argument(s), not 1."},
-        {{L"C:\\Work"}, CommandAction::None, L"||", L"Unknown option: C:\\Work"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(tk::ToUtf8(c.args.empty() ? L"none" : c.args[0]));
-        const qd::ParsedCommandLine parsed = qd::ParseCommandLine(c.args);
-        EXPECT_EQ(parsed.Error, c.error);
-        EXPECT_EQ(parsed.Request.Action, c.action);
-        EXPECT_EQ(parsed.Request.Alias + L"|" + parsed.Request.Path + L"|" + parsed.Request.File, c.operands);
-    }
-}
 
 class CommandTest : public testing::Test {
 protected:

@@ -16,7 +16,7 @@
 
 #include "app/BulkRewrite.h"
 #include "app/Main.h"
-#include "app/RegistryAccessor.h"
+#include "list/win/RegistryAccessor.h"
 #include "resources/forms/MainFormDesc.h"
 #include "toolkit/win/Application.h"
 #include "toolkit/win/Scoped.h"

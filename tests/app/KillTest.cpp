@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "app/BulkRewrite.h"
-#include "app/ShortcutStore.h"
+#include "list/ShortcutStore.h"
 #include "resources/forms/MainFormDesc.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WinTest.h"

@@ -17,12 +17,12 @@
 #include <utility>
 #include <vector>
 
-#include "app/AutoBackup.h"
+#include "list/win/AutoBackup.h"
 #include "app/BulkRewrite.h"
 #include "app/Global.h"
 #include "app/Main.h"
-#include "app/RegistryAccessor.h"
-#include "app/ShortcutStore.h"
+#include "list/win/RegistryAccessor.h"
+#include "list/ShortcutStore.h"
 #include "tests/app/ReadOnlyKey.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WinTest.h"

@@ -24,8 +24,8 @@
 
 #include "app/Global.h"
 #include "app/Main.h"
-#include "app/RegistryAccessor.h"
-#include "app/ShortcutStore.h"
+#include "list/win/RegistryAccessor.h"
+#include "list/ShortcutStore.h"
 #include "tests/app/ReadOnlyKey.h"
 #include "tests/support/FileDataObject.h"
 #include "tests/support/RealInput.h"

@@ -14,7 +14,7 @@
 
 #include "app/FindBox.h"
 #include "app/Main.h"
-#include "app/ShortcutStore.h"
+#include "list/ShortcutStore.h"
 #include "tests/support/RealInput.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WinTest.h"

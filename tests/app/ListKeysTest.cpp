@@ -24,7 +24,7 @@
 #include "app/Global.h"
 #include "app/ListKeys.h"
 #include "app/Main.h"
-#include "app/ShortcutStore.h"
+#include "list/ShortcutStore.h"
 #include "tests/support/RealInput.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WinTest.h"

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Backup.h"
+#include "list/win/Backup.h"
 #include "app/BulkRewrite.h"
 #include "app/ListSafety.h"
 #include "app/Main.h"

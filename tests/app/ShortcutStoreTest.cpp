@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/RegistryAccessor.h"
-#include "app/ShortcutStore.h"
+#include "list/win/RegistryAccessor.h"
+#include "list/ShortcutStore.h"
 #include "tests/app/ReadOnlyKey.h"
 #include "tests/support/WinTest.h"
 #include "toolkit/Exception.h"

@@ -17,9 +17,9 @@
 #include <vector>
 
 #include "app/Global.h"
-#include "app/ListHistory.h"
+#include "list/ListHistory.h"
 #include "app/Main.h"
-#include "app/RegistryAccessor.h"
+#include "list/win/RegistryAccessor.h"
 #include "resources/forms/MainFormDesc.h"
 #include "tests/app/ReadOnlyKey.h"
 #include "tests/support/TempDir.h"

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "app/RegistryAccessor.h"
+#include "list/win/RegistryAccessor.h"
 #include "menu/FolderList.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WinTest.h"

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/ShortcutModel.h"
+#include "list/ShortcutModel.h"
 
 namespace qd {
 

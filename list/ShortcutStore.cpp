@@ -1,4 +1,4 @@
-#include "app/ShortcutStore.h"
+#include "list/ShortcutStore.h"
 
 #include <algorithm>
 

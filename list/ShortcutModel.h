@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/ShortcutStore.h"
+#include "list/ShortcutStore.h"
 
 namespace qd {
 
@@ -65,6 +65,19 @@ public:
 
 private:
     const std::vector<ShortcutRow>& rows_;
+};
+
+// A list of rows held elsewhere that a reading fills: the store appends each row it reads.
+class RowsInto : public ShortcutRows {
+public:
+    explicit RowsInto(std::vector<ShortcutRow>& rows) : rows_(rows) {}
+    int RowCount() override { return static_cast<int>(rows_.size()); }
+    std::wstring Alias(int row) override { return rows_.at(static_cast<size_t>(row)).Alias; }
+    std::wstring Path(int row) override { return rows_.at(static_cast<size_t>(row)).Path; }
+    void AppendRow(const std::wstring& alias, const std::wstring& path) override { rows_.push_back({alias, path}); }
+
+private:
+    std::vector<ShortcutRow>& rows_;
 };
 
 // The list as a change will leave it, read from the rows as they are now without copying them:

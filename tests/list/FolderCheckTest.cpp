@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/FolderCheck.h"
+#include "list/FolderCheck.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/ListHistory.h"
+#include "list/ListHistory.h"
 
 namespace qd {
 

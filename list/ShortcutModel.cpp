@@ -1,4 +1,4 @@
-#include "app/ShortcutModel.h"
+#include "list/ShortcutModel.h"
 
 #include <algorithm>
 #include <iterator>

@@ -1,4 +1,4 @@
-#include "app/AutoBackup.h"
+#include "list/win/AutoBackup.h"
 
 #include <windows.h>
 #include <shlobj.h>
@@ -10,7 +10,7 @@
 #include <memory>
 #include <tuple>
 
-#include "app/Backup.h"
+#include "list/win/Backup.h"
 #include "toolkit/Exception.h"
 #include "toolkit/Text.h"
 #include "toolkit/win/IniFile.h"

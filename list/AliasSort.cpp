@@ -1,12 +1,10 @@
-#include "app/AliasSort.h"
+#include "list/AliasSort.h"
 
 #include <algorithm>
 #include <cstring>
 #include <iterator>
 #include <numeric>
 #include <stdexcept>
-
-#include "toolkit/win/AnsiText.h"
 
 namespace qd {
 
@@ -17,8 +15,6 @@ std::string AliasSortKeyFromBytes(std::string bytes) {
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     return bytes;
 }
-
-std::string AliasSortKey(std::wstring_view alias) { return AliasSortKeyFromBytes(tk::ToAnsi(alias)); }
 
 int CompareAliasKeys(std::string_view a, std::string_view b) {
     const size_t common = std::min(a.size(), b.size());

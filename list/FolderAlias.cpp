@@ -1,4 +1,4 @@
-#include "app/FolderAlias.h"
+#include "list/FolderAlias.h"
 
 namespace qd {
 

@@ -1,4 +1,4 @@
-#include "app/FolderCheck.h"
+#include "list/FolderCheck.h"
 
 #include <algorithm>
 

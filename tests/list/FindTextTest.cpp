@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/FindText.h"
+#include "list/FindText.h"
 #include "toolkit/Text.h"
 
 namespace {

@@ -1,11 +1,9 @@
-#include "app/Backup.h"
-
-#include <windows.h>
+#include "list/BackupFormat.h"
 
 #include <algorithm>
 #include <unordered_map>
-#include <vector>
 
+#include "list/ShortcutStore.h"
 #include "toolkit/Exception.h"
 #include "toolkit/Text.h"
 
@@ -13,18 +11,13 @@ namespace qd {
 
 using tk::AsciiUpper;
 
-namespace {
-
-// A value as the profile functions hand out a single key: one pair of enclosing quotes removed.
-std::wstring Unquoted(const std::wstring& value) {
+std::wstring UnquotedBackupValue(const std::wstring& value) {
     if (value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') && value.back() == value.front())
         return value.substr(1, value.size() - 2);
     return value;
 }
 
-// The index in a key named letter + decimal index ("N12"), written as the program writes it
-// (no sign, no leading zeros); -1 for any other key.
-long long PairIndex(const std::wstring& key, wchar_t letter) {
+long long BackupPairIndex(const std::wstring& key, wchar_t letter) {
     if (key.size() < 2 || AsciiUpper(key[0]) != letter) return -1;
     if (key.size() > 2 && key[1] == L'0') return -1;
     long long index = 0;
@@ -35,8 +28,6 @@ long long PairIndex(const std::wstring& key, wchar_t letter) {
     return index;
 }
 
-}  // namespace
-
 std::wstring BackupFileName(const std::wstring& chosen) {
     const size_t folderEnd = chosen.find_last_of(L"\\/:");
     const size_t dot = chosen.find_last_of(L'.');
@@ -45,89 +36,12 @@ std::wstring BackupFileName(const std::wstring& chosen) {
     return chosen + L".pwb";
 }
 
-std::wstring PathCompareKey(std::wstring_view path) {
-    std::wstring key = AsciiUpper(path);
-    if (key.empty() || key.back() != L'\\') key += L'\\';
-    return key;
-}
-
-std::wstring ShortcutIndex::Key(std::wstring_view alias, std::wstring_view path) {
-    std::wstring key(alias);
-    key += L'\0';  // no alias holds a zero, so the two parts cannot run into each other
-    key += PathCompareKey(path);
-    return key;
-}
+std::wstring ShortcutIndex::Key(std::wstring_view alias, std::wstring_view path) { return ShortcutKey(alias, path); }
 
 void ShortcutIndex::Add(std::wstring_view alias, std::wstring_view path) { keys_.insert(Key(alias, path)); }
 
 bool ShortcutIndex::Contains(std::wstring_view alias, std::wstring_view path) const {
     return keys_.count(Key(alias, path)) != 0;
-}
-
-void ExportBackup(const tk::TIniFile& file, ShortcutRows& rows) {
-    const int count = rows.RowCount();
-    std::vector<std::pair<std::wstring, std::wstring>> writes;
-    writes.reserve(static_cast<size_t>(count) * 2 + 1);
-    writes.emplace_back(kBackupCountKey, std::to_wstring(count));
-    for (int i = 0; i < count; ++i) {
-        writes.emplace_back(AliasValueName(i), rows.Alias(i));
-        writes.emplace_back(PathValueName(i), rows.Path(i));
-    }
-
-    // The section is rewritten whole in one write (a write per key would rewrite the file each
-    // time): existing keys keep their place with the new value, new keys follow in order, keys
-    // this export does not write stay as they were.
-    file.UseUnicode();
-    tk::TIniFile::Entries entries = file.ReadSection(kBackupSection);
-    std::unordered_map<std::wstring, size_t> position;
-    for (size_t i = 0; i < entries.size(); ++i) position.emplace(AsciiUpper(entries[i].first), i);
-    for (auto& [key, value] : writes) {
-        auto it = position.find(AsciiUpper(key));
-        if (it != position.end()) {
-            entries[it->second].second = std::move(value);
-        } else {
-            position.emplace(AsciiUpper(key), entries.size());
-            entries.emplace_back(std::move(key), std::move(value));
-        }
-    }
-    file.WriteSection(kBackupSection, entries);
-}
-
-int ImportBackup(const tk::TIniFile& file, ShortcutRows& rows,
-                 const std::function<void(const std::wstring& alias, const std::wstring& path)>& append) {
-    const long long count = file.ReadInteger(kBackupSection, kBackupCountKey, 0);
-    if (count <= 0) return 0;
-
-    // The whole section in one read; the first of repeated keys counts, as for a single read.
-    // Only indexes the file has keys for can give an entry (the others read as empty), so the
-    // work is bounded by the file, whatever Count claims.
-    std::unordered_map<std::wstring, std::wstring> values;
-    std::vector<long long> indexes;
-    for (const auto& [key, value] : file.ReadSection(kBackupSection)) {
-        values.emplace(AsciiUpper(key), Unquoted(value));
-        for (long long index : {PairIndex(key, L'N'), PairIndex(key, L'P')})
-            if (index >= 0 && index < count) indexes.push_back(index);
-    }
-    std::sort(indexes.begin(), indexes.end());
-    indexes.erase(std::unique(indexes.begin(), indexes.end()), indexes.end());
-    auto read = [&values](const std::wstring& key) {
-        auto it = values.find(key);
-        return it == values.end() ? std::wstring() : it->second;
-    };
-
-    ShortcutIndex present;
-    for (int i = 0; i < rows.RowCount(); ++i) present.Add(rows.Alias(i), rows.Path(i));
-    int appended = 0;
-    for (long long k : indexes) {
-        const std::wstring alias = read(AliasValueName(static_cast<int>(k)));
-        const std::wstring path = read(PathValueName(static_cast<int>(k)));
-        // The store cannot hold an empty alias or path: such an entry is no shortcut.
-        if (alias.empty() || path.empty() || present.Contains(alias, path)) continue;
-        append(alias, path);
-        present.Add(alias, path);
-        ++appended;
-    }
-    return appended;
 }
 
 namespace {
@@ -192,20 +106,14 @@ std::optional<int> CountFromBackupHead(std::wstring_view text) {
     return count;
 }
 
-std::vector<ShortcutRow> ReadBackupRows(const std::wstring& fileName) {
-    if (GetFileAttributesW(fileName.c_str()) == INVALID_FILE_ATTRIBUTES)
-        throw tk::Exception(tk::FormatText(L"The backup %s is missing", {fileName}));
+std::vector<ShortcutRow> StrictBackupRows(const BackupEntries& section, const std::wstring& fileName) {
     const auto damaged = [&fileName](const std::wstring& what) {
         return tk::Exception(tk::FormatText(L"The backup %s is damaged: %s", {fileName, what}));
     };
     std::unordered_map<std::wstring, std::wstring> values;
-    {
-        const tk::TUnicodeIniCopy file(fileName);
-        for (const auto& [key, value] : file.File().ReadSection(kBackupSection))
-            values.emplace(AsciiUpper(key), Unquoted(value));
-    }
-    const auto count = values.count(AsciiUpper(kBackupCountKey)) ? tk::ParseInt32(values[AsciiUpper(kBackupCountKey)])
-                                                                  : std::nullopt;
+    for (const auto& [key, value] : section) values.emplace(AsciiUpper(key), UnquotedBackupValue(value));
+    const std::wstring countKey = AsciiUpper(kBackupCountKey);
+    const auto count = values.count(countKey) ? tk::ParseInt32(values[countKey]) : std::nullopt;
     if (!count || *count < 0) throw damaged(L"it states no number of entries");
     std::vector<ShortcutRow> rows;
     rows.reserve(std::min(static_cast<size_t>(*count), values.size() / 2));  // bounded by the file
@@ -216,6 +124,35 @@ std::vector<ShortcutRow> ReadBackupRows(const std::wstring& fileName) {
         rows.push_back({alias->second, path->second, false});
     }
     return rows;
+}
+
+std::vector<ShortcutRow> BackupEntriesToImport(const BackupEntries& section, long long count, ShortcutIndex present) {
+    std::vector<ShortcutRow> entries;
+    if (count <= 0) return entries;
+    // Only indexes the file has keys for can give an entry (the others read as empty), so the
+    // work is bounded by the file, whatever Count claims.
+    std::unordered_map<std::wstring, std::wstring> values;
+    std::vector<long long> indexes;
+    for (const auto& [key, value] : section) {
+        values.emplace(AsciiUpper(key), UnquotedBackupValue(value));
+        for (long long index : {BackupPairIndex(key, L'N'), BackupPairIndex(key, L'P')})
+            if (index >= 0 && index < count) indexes.push_back(index);
+    }
+    std::sort(indexes.begin(), indexes.end());
+    indexes.erase(std::unique(indexes.begin(), indexes.end()), indexes.end());
+    auto read = [&values](const std::wstring& key) {
+        auto it = values.find(key);
+        return it == values.end() ? std::wstring() : it->second;
+    };
+    for (long long k : indexes) {
+        std::wstring alias = read(AliasValueName(static_cast<int>(k)));
+        std::wstring path = read(PathValueName(static_cast<int>(k)));
+        // The store cannot hold an empty alias or path: such an entry is no shortcut.
+        if (alias.empty() || path.empty() || present.Contains(alias, path)) continue;
+        present.Add(alias, path);
+        entries.push_back({std::move(alias), std::move(path), false});
+    }
+    return entries;
 }
 
 }  // namespace qd

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "app/ListHistory.h"
-#include "app/ShortcutModel.h"
+#include "list/ListHistory.h"
+#include "list/ShortcutModel.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "app/ShortcutModel.h"
+#include "list/ShortcutModel.h"
 #include "toolkit/FolderPath.h"
 
 namespace qd {

@@ -11,9 +11,8 @@
 
 namespace qd {
 
-// The bytes an alias is compared by: its ANSI code page form with the bytes of the ASCII letters
-// a to z mapped to A to Z. Computed once per row.
-std::string AliasSortKey(std::wstring_view alias);
+// The bytes an alias is compared by: its ANSI code page form (list/win/AliasSortKey.h) with the
+// bytes of the ASCII letters a to z mapped to A to Z. Computed once per row.
 std::string AliasSortKeyFromBytes(std::string bytes);
 
 // Byte by byte, unsigned; a prefix sorts first. Negative, zero or positive.

@@ -1,4 +1,4 @@
-#include "app/FindText.h"
+#include "list/FindText.h"
 
 #include <cstdint>
 

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "app/ShortcutStore.h"
+#include "list/ShortcutStore.h"
 #include "toolkit/Exception.h"
 #include "toolkit/Text.h"
 #include "toolkit/win/Registry.h"
