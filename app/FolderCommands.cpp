@@ -92,10 +92,7 @@ void TfrmMain::DeleteMissingRows() {
     if (chosen < 0 || newCount == 0) return;
     int after = 0;
     while (after < newCount && kept[static_cast<size_t>(after)] < chosen) ++after;
-    // The view has moved the highlight of a row that stayed along with it already, and then says
-    // nothing when it is chosen again: the remembered row is set here too.
-    FSelIndex = std::min(after, newCount - 1);
-    lvMain->SetItemIndex(FSelIndex);
+    ChooseRow(std::min(after, newCount - 1));
 }
 
 }  // namespace qd

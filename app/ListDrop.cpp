@@ -13,6 +13,10 @@
 namespace qd {
 
 void TfrmMain::AcceptDroppedFolders() {
+    lvMain->OnBeginMoveItem = [this](int from) {
+        draggedRow_ = from < model_.Count() ? model_.Row(from) : ShortcutRow{};
+        dragPathsVersion_ = model_.PathsVersion();
+    };
     lvMain->OnMoveItem = [this](int from, int to) { lvMainMoveItem(from, to); };
     // A list that cannot take drops still does everything else; the error box says why.
     tk::Application().Guarded([this] {
@@ -44,6 +48,8 @@ void TfrmMain::AppendShortcuts(const std::vector<ShortcutRow>& rows) {
 void TfrmMain::lvMainMoveItem(int from, int to) {
     const int n = model_.Count();
     if (from < 0 || from >= n || to < 0 || to >= n || from == to) return;
+    // The row dragged, by what it holds: a row that stands there since the drag began stays put.
+    if (!SameShortcut(model_.Row(from), draggedRow_)) return;
     const std::vector<int> order = MovedRowOrder(n, from, to);
     const auto step = RecordStep(to > from ? kStepMoveDown : kStepMoveUp);
     PlannedRows next(model_.Rows(), order, {});

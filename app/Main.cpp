@@ -7,8 +7,9 @@
 #include <vector>
 
 #include "app/AddItem.h"
-#include "list/win/Backup.h"
+#include "list/ChosenRow.h"
 #include "list/win/AliasSortKey.h"
+#include "list/win/Backup.h"
 #include "app/Global.h"
 #include "app/ListKeys.h"
 #include "app/ListSafety.h"
@@ -279,19 +280,33 @@ void TfrmMain::lvMainSelectItem(tk::TComponent*, int item, bool selected) {
     // selected row; the list is asked only when the notice names no row.
     if (!selected) return;
     const int index = item >= 0 ? item : lvMain->ItemIndex();
-    if (index != -1) FSelIndex = index;
+    if (index < 0 || index >= model_.Count()) return;
+    FSelIndex = index;
+    chosenRow_ = model_.Row(index);
+}
+
+void TfrmMain::ChooseRow(int index) {
+    FSelIndex = index;
+    chosenRow_ = model_.Row(index);
+    lvMain->SetItemIndex(index);
+}
+
+void TfrmMain::ForgetChosenRow() {
+    FSelIndex = kNoRowChosen;
+    chosenRow_ = {};
+    lvMain->SetItemIndex(-1);
 }
 
 void TfrmMain::aEditUpdate(tk::TComponent* sender) {
-    static_cast<tk::TAction*>(sender)->SetEnabled(FSelIndex != kNoRowChosen);
+    static_cast<tk::TAction*>(sender)->SetEnabled(SelectedRowExists());
 }
 
 void TfrmMain::aItemUpUpdate(tk::TComponent* sender) {
-    static_cast<tk::TAction*>(sender)->SetEnabled(lvMain->Visible() && FSelIndex > 0);
+    static_cast<tk::TAction*>(sender)->SetEnabled(lvMain->Visible() && SelectedRowExists() && FSelIndex > 0);
 }
 
 void TfrmMain::aItemDownUpdate(tk::TComponent* sender) {
-    static_cast<tk::TAction*>(sender)->SetEnabled(lvMain->Visible() && FSelIndex >= 0 &&
+    static_cast<tk::TAction*>(sender)->SetEnabled(lvMain->Visible() && SelectedRowExists() &&
                                                   FSelIndex < model_.Count() - 1);
 }
 
@@ -305,6 +320,10 @@ void TfrmMain::ToolButton10Click(tk::TComponent*) {
 }
 
 bool TfrmMain::SelectedRowExists() { return FSelIndex >= 0 && FSelIndex < model_.Count(); }
+
+int TfrmMain::ChosenRowHolding(const ShortcutRow& row) const {
+    return FSelIndex >= 0 && FSelIndex < model_.Count() && SameShortcut(model_.Row(FSelIndex), row) ? FSelIndex : -1;
+}
 
 void TfrmMain::WriteThrough(const std::function<void()>& write, bool* reloadChangedList) {
     try {
@@ -342,7 +361,8 @@ bool TfrmMain::ReloadList() {
 void TfrmMain::ShowModelChange(const ModelChange& change) {
     switch (change.What) {
     case ModelChange::Kind::Reset:
-        // A new list: nothing highlighted, shown from the top.
+        // A new list: nothing highlighted, shown from the top (FollowModelChange then chooses the
+        // chosen row again if the list still holds it).
         lvMain->SetItemIndex(-1);
         lvMain->SetItemCount(model_.Count(), false);
         break;
@@ -358,7 +378,38 @@ void TfrmMain::ShowModelChange(const ModelChange& change) {
         lvMain->DeleteItem(change.First);
         break;
     }
+    FollowModelChange(change);
     if (folderCheck_) folderCheck_->ModelChanged(change);
+}
+
+void TfrmMain::FollowModelChange(const ModelChange& change) {
+    // A row drag picked up its row before the rows moved or changed: released, it would land
+    // another row. It ends as Escape ends it. (The drag's own move comes after it has ended;
+    // the folder check's marks move nothing.)
+    if (lvMain->DraggedItem() >= 0 && model_.PathsVersion() != dragPathsVersion_) lvMain->CancelItemDrag();
+    if (FSelIndex < 0) return;
+    switch (change.What) {
+    case ModelChange::Kind::Reset: {
+        const int again = FindChosenRowAgain(model_.Rows(), chosenRow_, FSelIndex);
+        again >= 0 ? ChooseRow(again) : ForgetChosenRow();
+        break;
+    }
+    case ModelChange::Kind::Changed:
+        // The highlight stays where it is: the chosen row is what now stands there.
+        if (FSelIndex >= change.First && FSelIndex <= change.Last && FSelIndex < model_.Count())
+            chosenRow_ = model_.Row(FSelIndex);
+        break;
+    case ModelChange::Kind::Appended:
+        break;
+    case ModelChange::Kind::Deleted:
+        // The view has moved the highlight of the rows below up with them.
+        if (FSelIndex == change.First) {
+            ForgetChosenRow();
+        } else if (FSelIndex > change.First) {
+            --FSelIndex;
+        }
+        break;
+    }
 }
 
 void TfrmMain::tbAddClick(tk::TComponent*) {
@@ -382,7 +433,7 @@ void TfrmMain::AppendShortcut(const std::wstring& alias, const std::wstring& pat
 }
 
 void TfrmMain::aEditExecute(tk::TComponent*) {
-    // The remembered row may lie past the end of a list that has shrunk: nothing to edit then.
+    // With no row chosen (none yet, or the chosen row is gone) there is nothing to edit.
     if (!SelectedRowExists()) return;
     int i = FSelIndex;
     const ShortcutRow shown = model_.Row(i);
@@ -391,7 +442,7 @@ void TfrmMain::aEditExecute(tk::TComponent*) {
     if (dialog.ShowModal() != tk::mrOk) return;
     // Another process changed the list while the dialog was open: the row shown is edited
     // wherever it now stands.
-    if (outsideChanges_ != outsideChanges && (i = FindShortcut(shown)) < 0) throw tk::Exception(kEditedRowGone);
+    if (outsideChanges_ != outsideChanges && (i = ChosenRowHolding(shown)) < 0) throw tk::Exception(kEditedRowGone);
     EditShortcut(i, dialog.feName->Text(), dialog.fePath->Text());
 }
 
@@ -421,7 +472,7 @@ void TfrmMain::aDeleteExecute(tk::TComponent*) {
     int i = FSelIndex;
     // Another process changed the list while the question was open: the row asked about goes,
     // wherever it now stands; if that process removed it already, there is nothing left to do.
-    if (outsideChanges_ != outsideChanges && (i = FindShortcut(asked)) < 0) return;
+    if (outsideChanges_ != outsideChanges && (i = ChosenRowHolding(asked)) < 0) return;
     const int n = model_.Count() - 1;
     const auto step = RecordStep(kStepDelete);
     RowsAfterChange next(model_, n, [i](int k) { return k < i ? k : k + 1; });

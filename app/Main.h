@@ -50,8 +50,9 @@ struct MainSettings {
     static MainSettings ForThisProgram();
 };
 
-// FSelIndex before any row has been chosen since start-up (or after the list was reloaded):
-// the commands that need a chosen row stay disabled.
+// FSelIndex while no row is chosen: before any row has been chosen since start-up, after the
+// chosen row was deleted, and after a reload or restore that left no row holding its alias and
+// path. The commands that need a chosen row stay disabled.
 inline constexpr int kNoRowChosen = -200;
 
 class TFindBox;
@@ -153,7 +154,8 @@ public:
     void AddFolders(const std::vector<std::wstring>& paths, const wchar_t* stepName);
     // Ctrl+V: adds the folders the clipboard holds (copied in Explorer, or paths as text).
     void PasteFolders();
-    // A row dragged in the list and released over another: moved there.
+    // A row dragged in the list and released over another: moved there, when the row at from is
+    // still the row the drag picked up (else nothing moves).
     void lvMainMoveItem(int from, int to);
     // Checks every row's folder again, off the window's thread ("检查路径").
     void CheckPaths();
@@ -188,8 +190,15 @@ private:
     tk::TToolButton* ButtonOf(desc::MainCommand command);
     // Sizes the window so that the frame's client area has the designed size.
     void FitClientArea();
-    // True when the remembered row is a row of the list (after the list shrinks it may not be).
+    // True when a row is chosen. The chosen row follows the changes of the list: it moves with
+    // the rows deleted before it, takes the texts an edit or a move puts in its place, is found
+    // again by its alias and path when the whole list is replaced, and is forgotten when it goes.
     bool SelectedRowExists();
+    // Chooses the row (highlighted, in view) and remembers what it holds.
+    void ChooseRow(int index);
+    void ForgetChosenRow();
+    // Keeps the chosen row and a row drag right as the model changes (ShowModelChange).
+    void FollowModelChange(const ModelChange& change);
     // Runs the key's side of a change, which comes before the window's. When the key refuses, the
     // window is filled again from what the key holds and the error goes on to the error box, so
     // the two never differ after a failure; reloadChangedList (when given) then says whether the
@@ -217,8 +226,9 @@ private:
     // The change notice: reloads at once, also while a dialog or question of a command is open.
     // Such a command acts afterwards on the row it showed, found again by its texts.
     void ListChangedNotice();
-    // The first row holding the same alias and path, or -1.
-    int FindShortcut(const ShortcutRow& row) const;
+    // The chosen row when it holds the same alias and path as row (a command asked about it, and
+    // the list may have been reloaded meanwhile), else -1.
+    int ChosenRowHolding(const ShortcutRow& row) const;
     // The window's keys (ListKeys.cpp): one application-wide hook that asks the key table whether
     // a key counts where it was typed and runs its command; true when the key was taken.
     void InstallKeys();
@@ -231,6 +241,10 @@ private:
 
     MainSettings settings_;
     int FSelIndex = kNoRowChosen;
+    ShortcutRow chosenRow_;  // what the chosen row holds, while one is chosen
+    // The row a drag in the list picked up, and the model's paths version then.
+    ShortcutRow draggedRow_;
+    std::uint64_t dragPathsVersion_ = 0;
     bool FSortAscending = true;
     ShortcutModel model_;
     std::unique_ptr<ShortcutStore> store_;

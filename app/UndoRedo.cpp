@@ -104,11 +104,4 @@ void TfrmMain::ReloadAfterOutsideChange() {
 
 void TfrmMain::ListChangedNotice() { ReloadAfterOutsideChange(); }
 
-int TfrmMain::FindShortcut(const ShortcutRow& row) const {
-    const auto& rows = model_.Rows();
-    for (size_t i = 0; i < rows.size(); ++i)
-        if (SameShortcut(rows[i], row)) return static_cast<int>(i);
-    return -1;
-}
-
 }  // namespace qd

@@ -293,4 +293,87 @@ TEST_F(ProgramCommandLineTest, ARunningEditorShowsAChangeMadeFromTheCommandLineA
     EXPECT_TRUE(errors.empty());
 }
 
+TEST_F(ProgramCommandLineTest, TheChosenRowStaysTheRowChosenWhenTheCommandLineDeletesARow) {
+    // Eight rows r0..r7 and a running editor with the delete question on; the command line
+    // deletes r0 and the window reloads.
+    tk::Application().Initialize();
+    std::vector<std::wstring> errors;
+    tk::Application().SetExceptionHandler([&](const std::wstring& m) { errors.push_back(m); });
+    std::ofstream(dir / "options.ini") << "[Options]\nAskDelete=1\n";
+    Rows r;
+    for (int i = 0; i < 8; ++i) r.emplace_back(L"r" + std::to_wstring(i), L"C:\\r" + std::to_wstring(i));
+    auto keyRows = [] {
+        qd::ShortcutModel list;
+        qd::ShortcutStore(qd::RegistryAccessors(), list).LoadItems(kProgramKey);
+        Rows rows;
+        for (const qd::ShortcutRow& row : list.Rows()) rows.emplace_back(row.Alias, row.Path);
+        return rows;
+    };
+    struct Case {
+        const char* what;
+        int chosen;          // before the command line deletes r0
+        int chosenAfter;     // the same row, or none
+        // What two presses of Delete leave, each answered Yes.
+        Rows afterFirstDelete, afterSecondDelete;
+    };
+    const Case cases[] = {
+        {"r4 chosen: still chosen at its new place", 4, 3, {r[1], r[2], r[3], r[5], r[6], r[7]},
+         {r[1], r[2], r[3], r[6], r[7]}},
+        {"r0 chosen: gone, nothing chosen", 0, qd::kNoRowChosen, {r.begin() + 1, r.end()}, {r.begin() + 1, r.end()}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        tk::TRegistry().DeleteKey(kProgramKey);
+        for (int i = 0; i < 8; ++i) {
+            tk::TRegistry reg;
+            reg.OpenKey(kProgramKey, true);
+            reg.WriteString(qd::AliasValueName(i), r[static_cast<size_t>(i)].first);
+            reg.WriteString(qd::PathValueName(i), r[static_cast<size_t>(i)].second);
+        }
+        auto form = std::make_unique<qd::TfrmMain>(
+            nullptr, qd::MainSettings{kProgramKey, exe, (dir / "options.ini").wstring(), L"C:\\windows", L""});
+        tk::Application().SetMainForm(form.get());
+        form->lvMain->SetItemIndex(c.chosen);
+        ASSERT_EQ(form->SelIndex(), c.chosen);
+
+        ASSERT_EQ(RunProgram(exe, {L"--delete", L"r0"}).status, 0u);
+        ASSERT_TRUE(qdtest::PumpUntil([&] { return form->lvMain->Count() == 7; }, 10000));
+        EXPECT_EQ(form->SelIndex(), c.chosenAfter);
+        EXPECT_EQ(form->lvMain->ItemIndex(), c.chosenAfter >= 0 ? c.chosenAfter : -1);
+        const bool chosen = c.chosenAfter >= 0;
+        EXPECT_EQ(form->CommandEnabled(qd::desc::MainCommand::Delete), chosen);
+        EXPECT_EQ(form->CommandEnabled(qd::desc::MainCommand::Edit), chosen);
+
+        // Delete, as its key runs it, twice; and edit, which opens its dialog only with a row chosen.
+        for (const Rows* expected : {&c.afterFirstDelete, &c.afterSecondDelete}) {
+            bool asked = false;
+            qdtest::UiScript script(form->Handle(), [&](DWORD ui) {
+                HWND box = qdtest::WaitForSystemDialog(ui, chosen ? 5000 : 500);
+                if (!box) return;
+                asked = true;
+                qdtest::PressDialogButton(box, IDYES);
+                qdtest::WaitUntilGone(box);
+            });
+            form->RunCommand(qd::desc::MainCommand::Delete);
+            script.Join();
+            EXPECT_EQ(asked, chosen);
+            EXPECT_EQ(keyRows(), *expected);
+        }
+        bool edited = false;
+        qdtest::UiScript script(form->Handle(), [&](DWORD ui) {
+            HWND dialog = qdtest::WaitForTopWindow(ui, L"增加快捷目录", L"", chosen ? 5000 : 500);
+            if (!dialog) return;
+            edited = true;
+            qdtest::PressButton(qdtest::FindDescendantByText(dialog, L"取消(&C)"));
+            qdtest::WaitUntilGone(dialog);
+        });
+        form->RunCommand(qd::desc::MainCommand::Edit);
+        script.Join();
+        EXPECT_EQ(edited, chosen);
+        tk::Application().SetMainForm(nullptr);
+    }
+    tk::Application().SetExceptionHandler(nullptr);
+    EXPECT_TRUE(errors.empty());
+}
+
 }  // namespace

@@ -287,6 +287,10 @@ TEST_F(ListCommandsTest, EditShowsTheChosenRowAndRewritesOnlyItsPair) {
     values[L"N2"] = L"outside";
     EXPECT_EQ(StoreValues(), values);
     EXPECT_EQ(form->SelIndex(), 1);
+    // The row chosen is the row with its new texts: a reload finds it again.
+    Press(L"tbRefresh");
+    EXPECT_EQ(form->SelIndex(), 1);
+    EXPECT_EQ(form->lvMain->ItemIndex(), 1);
 }
 
 TEST_F(ListCommandsTest, RefusedInputKeepsTheDialogOpenAndCancelChangesNothing) {
@@ -368,7 +372,7 @@ TEST_F(ListCommandsTest, DeleteAsksAndMovesTheSelectionByTheRules) {
         {5, 4, {five[0], five[1], five[2], five[3]}, 0},  // the last row: the first row is chosen
         {5, 2, {five[0], five[1], five[3], five[4]}, 2},  // row 2: the new row 2 is chosen
         {2, 1, {five[0]}, 0},                             // the last row, one left
-        {1, 0, {}, 0},                                    // the only row: nothing left to choose
+        {1, 0, {}, qd::kNoRowChosen},                     // the only row: nothing left to choose
     };
     for (const Case& c : cases) {
         SCOPED_TRACE("rows " + std::to_string(c.rows) + ", deleting " + std::to_string(c.chosen));
@@ -386,6 +390,7 @@ TEST_F(ListCommandsTest, DeleteAsksAndMovesTheSelectionByTheRules) {
         EXPECT_EQ(StoreValues(), ValuesOf(c.left));
         EXPECT_EQ(form->SelIndex(), c.selected);
         EXPECT_EQ(form->lvMain->ItemIndex(), c.left.empty() ? -1 : c.selected);
+        EXPECT_EQ(ButtonEnabled(L"ToolButton3"), !c.left.empty());
     }
 }
 
@@ -485,8 +490,9 @@ TEST_F(ListCommandsTest, RefreshShowsWhatAnotherProcessWrote) {
     RunAndWait(L"reg.exe delete \"" + regKey + L"\" /v P2 /f");
     Press(L"tbRefresh");
     EXPECT_EQ(ListRows(), (Rows{{L"外面", L"C:\\dir0"}, {L"alias1", L"C:\\dir1"}}));
+    // The chosen row is still there: it stays chosen and highlighted.
     EXPECT_EQ(form->SelIndex(), 1);
-    EXPECT_EQ(form->lvMain->ItemIndex(), -1);
+    EXPECT_EQ(form->lvMain->ItemIndex(), 1);
     EXPECT_EQ(key.Read(L"N2"), L"alias2");  // refresh writes nothing
 }
 
@@ -733,48 +739,56 @@ TEST_F(ListCommandsTest, DoubleClickOnEmptySpaceEditsTheRememberedRow) {
     EXPECT_EQ(shownAlias, L"alias2");
 }
 
-TEST_F(ListCommandsTest, ARememberedRowPastTheEndIsNeverActedOn) {
-    // The list shrinks below the remembered row: by a refresh after another accessor removed rows
-    // (the row just past the end, and one further), and by deleting the only row.
+TEST_F(ListCommandsTest, AChosenRowThatIsGoneLeavesNoRowChosenAndTheRowCommandsDoNothing) {
+    // The chosen row goes: by a refresh after another accessor removed rows (the chosen last row,
+    // and the rows from 1 on), by another process's change and its notice, and by deleting the
+    // only row.
+    enum How { Refresh, Notice, Delete };
     struct Case {
-        int rows, chosen, rowsAfterRefresh;
+        int rows, chosen, rowsLeft;
+        How how;
     };
-    for (const Case c : {Case{2, 1, 1}, Case{4, 3, 1}, Case{1, 0, -1}}) {
-        SCOPED_TRACE("chosen " + std::to_string(c.chosen));
+    for (const Case c : {Case{2, 1, 1, Refresh}, Case{4, 3, 1, Refresh}, Case{4, 1, 1, Notice}, Case{1, 0, 0, Delete}}) {
+        SCOPED_TRACE("chosen " + std::to_string(c.chosen) + " of " + std::to_string(c.rows));
         form.reset();
         tk::TRegistry().DeleteKey(key.Path());
         Start(NumberedRows(c.rows), true);
         ClickRow(c.chosen);
-        if (c.rowsAfterRefresh >= 0) {
-            for (int i = c.rowsAfterRefresh; i < c.rows; ++i) {
+        if (c.how == Delete) {
+            qdtest::UiScript script(Main(), [&](DWORD ui) { AnswerBox(ui, IDYES); });
+            Press(L"ToolButton3");
+        } else {
+            for (int i = c.rowsLeft; i < c.rows; ++i) {
                 tk::TRegistry reg;
                 reg.OpenKey(key.Path(), false);
                 reg.DeleteValue(qd::AliasValueName(i));
                 reg.DeleteValue(qd::PathValueName(i));
             }
-            Press(L"tbRefresh");
-        } else {
-            qdtest::UiScript script(Main(), [&](DWORD ui) { AnswerBox(ui, IDYES); });
-            Press(L"ToolButton3");
+            if (c.how == Refresh) {
+                Press(L"tbRefresh");
+            } else {
+                PostMessageW(Main(), qd::desc::kListChangedNotice, 0, 0);
+                ASSERT_TRUE(qdtest::PumpUntil([&] { return form->lvMain->Count() == c.rowsLeft; }));
+                qdtest::PumpIdle();  // the buttons follow when the queue goes idle
+            }
         }
         const Rows rows = ListRows();
         const auto values = StoreValues();
-        ASSERT_EQ(form->SelIndex(), c.chosen);
-        ASSERT_GE(form->SelIndex(), form->lvMain->Count());
-        EXPECT_TRUE(ButtonEnabled(L"ToolButton2"));
-        EXPECT_TRUE(ButtonEnabled(L"ToolButton3"));
-        EXPECT_EQ(ButtonEnabled(L"ToolButton5"), c.chosen > 0);
-        EXPECT_FALSE(ButtonEnabled(L"ToolButton6"));
+        ASSERT_EQ(rows.size(), static_cast<size_t>(c.rowsLeft));
+        EXPECT_EQ(form->SelIndex(), qd::kNoRowChosen);
+        EXPECT_EQ(form->lvMain->ItemIndex(), -1);
+        for (const wchar_t* button : {L"ToolButton2", L"ToolButton3", L"ToolButton5", L"ToolButton6"})
+            EXPECT_FALSE(ButtonEnabled(button)) << tk::ToUtf8(button);
 
         PressExpectingNoWindow(L"ToolButton2");  // edit
         PressExpectingNoWindow(L"ToolButton3");  // delete, even with the question on
-        PressExpectingNoWindow(L"ToolButton5");  // up
-        form->aItemDownExecute(form->aItemDown);  // down, run directly past its rule
+        form->aItemUpExecute(form->aItemUp);      // up and down, run directly past their rules
+        form->aItemDownExecute(form->aItemDown);
         ExpectNoWindow([&] { qdtest::DoubleClickAt(form->lvMain->Handle(), 40, form->lvMain->ClientHeight() - 5); },
                        "double click");
         EXPECT_EQ(ListRows(), rows);
         EXPECT_EQ(StoreValues(), values);
-        EXPECT_EQ(form->SelIndex(), c.chosen);
+        EXPECT_EQ(form->SelIndex(), qd::kNoRowChosen);
     }
 }
 

@@ -342,6 +342,72 @@ TEST_F(ListDropTest, ARowDraggedWithTheMouseMovesThereAsSingleMovesWould) {
     EXPECT_TRUE(errors.empty());
 }
 
+TEST_F(ListDropTest, AChangeOfTheListDuringARowDragEndsTheDragAndTheReleaseMovesNothing) {
+    Rows five;
+    for (int i = 0; i < 5; ++i) five.emplace_back(L"alias" + std::to_wstring(i), L"C:\\dir" + std::to_wstring(i));
+    const Row outside{L"outside", L"C:\\outside"};
+    struct Case {
+        const char* what;
+        // Before the drag (a step to undo); while the button is held, with the rows dragged over.
+        std::function<void()> before, during;
+        Rows expected;
+    };
+    const Case cases[] = {
+        {"another program renames a row below and says so", [] {},
+         [&] {
+             key.WriteString(qd::AliasValueName(4), outside.first);
+             PostMessageW(form->Handle(), qd::desc::kListChangedNotice, 0, 0);
+         },
+         {five[0], five[1], five[2], five[3], {outside.first, five[4].second}}},
+        {"another program puts a row in front and says so", [] {},
+         [&] {
+             tk::TRegistry().DeleteKey(key.Path());
+             Rows front{outside};
+             front.insert(front.end(), five.begin(), five.end());
+             for (size_t i = 0; i < front.size(); ++i) {
+                 key.WriteString(qd::AliasValueName(static_cast<int>(i)), front[i].first);
+                 key.WriteString(qd::PathValueName(static_cast<int>(i)), front[i].second);
+             }
+             PostMessageW(form->Handle(), qd::desc::kListChangedNotice, 0, 0);
+         },
+         {outside, five[0], five[1], five[2], five[3], five[4]}},
+        {"Ctrl+Z undoes a move",
+         [&] {
+             form->lvMain->SetItemIndex(4);
+             form->aItemUpExecute(nullptr);
+         },
+         [] {
+             realinput::KeyDown(VK_CONTROL);
+             realinput::Key('Z');
+             realinput::KeyUp(VK_CONTROL);
+         },
+         five},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Start(five);
+        c.before();
+        HWND list = form->lvMain->Handle();
+        realinput::Settle(static_cast<int>(GetDoubleClickTime()) + 50);
+        const POINT start = RowPoint(0);
+        realinput::MouseMove(list, start.x, start.y);
+        realinput::MouseDown();
+        for (int r = 0; r <= 3; ++r) realinput::MouseMove(list, RowPoint(r).x + 10, RowPoint(r).y + (r == 0 ? 3 : 0));
+        realinput::Settle(100);
+        ASSERT_EQ(form->lvMain->DraggedItem(), 0) << "the drag did not start";
+        c.during();
+        EXPECT_TRUE(qdtest::PumpUntil([&] { return ListRows() == c.expected; }));
+        EXPECT_EQ(form->lvMain->DraggedItem(), -1) << "the drag goes on over the changed rows";
+        // Released over another row, the button moves nothing.
+        realinput::MouseMove(list, RowPoint(3).x + 20, RowPoint(3).y);
+        realinput::MouseUp();
+        realinput::Settle(100);
+        EXPECT_EQ(ListRows(), c.expected);
+        EXPECT_EQ(StoreValues(), ValuesOf(c.expected));
+    }
+    EXPECT_TRUE(errors.empty());
+}
+
 TEST_F(ListDropTest, CtrlVPastesFoldersCopiedInExplorerOrAPathAsTextAndRefusesAnythingElse) {
     const std::wstring work = Folder(L"work"), music = Folder(L"Music"), spaced = Folder(L"with space");
     const std::wstring notes = File(L"notes.txt");

@@ -423,8 +423,8 @@ TEST_F(ListKeysTest, KeysThatNeedAChosenRowDoNothingWithoutOneAndTypingStillFind
     PressKey('G');
     EXPECT_EQ(form->SelIndex(), 1);
 
-    // The remembered row is past the end once another program has shortened the list and it was
-    // reloaded: Enter and Ctrl+C leave it alone.
+    // The chosen row is gone once another program has removed it and the list was reloaded: no row
+    // is chosen, and Enter and Ctrl+C do nothing.
     ASSERT_TRUE(tk::SetClipboardText(nullptr, L"before"));
     ClickRow(2);
     {
@@ -435,7 +435,7 @@ TEST_F(ListKeysTest, KeysThatNeedAChosenRowDoNothingWithoutOneAndTypingStillFind
     }
     PressKey(VK_F5);
     ASSERT_EQ(form->lvMain->Count(), 2);
-    ASSERT_EQ(form->SelIndex(), 2);
+    ASSERT_EQ(form->SelIndex(), qd::kNoRowChosen);
     for (const tk::TShortCut k : {tk::TShortCut{VK_RETURN}, Ctrl('C')}) EXPECT_FALSE(AWindowAppears([&] { PressKey(k); }));
     EXPECT_TRUE(shell.empty());
     EXPECT_EQ(ClipboardText(), L"before");

@@ -241,7 +241,10 @@ void TListView::SetOnDropFiles(std::function<void(const std::vector<std::wstring
 void TListView::BeginItemDrag(int item) {
     dragFrom_ = dragTo_ = item;
     dragCapture_.Take(Handle());
+    if (OnBeginMoveItem) OnBeginMoveItem(item);
 }
+
+void TListView::CancelItemDrag() { EndItemDrag(false); }
 
 int TListView::DropRowAt(int x, int y) {
     RECT client;

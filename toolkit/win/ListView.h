@@ -91,8 +91,13 @@ public:
     // toward where it was). While it is dragged a bar shows where it will land. Escape, losing
     // the mouse, or a release outside the list ends the drag without a move.
     std::function<void(int from, int to)> OnMoveItem;
+    // Told when a drag picks up a row, before it is moved anywhere.
+    std::function<void(int item)> OnBeginMoveItem;
     // The row being dragged, or -1.
     int DraggedItem() const { return dragFrom_; }
+    // Ends a drag without a move, as Escape does (the rows changed under it); releasing the mouse
+    // afterwards moves nothing. Nothing happens when no row is being dragged.
+    void CancelItemDrag();
     // The context menu is asked for: with the right mouse button, at the mouse (screen
     // coordinates), or with the keyboard (Shift+F10, the menu key), byKeyboard then true and the
     // point the list's top left corner.
