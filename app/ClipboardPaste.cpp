@@ -1,5 +1,5 @@
-#include "app/ClipboardPaste.h"
-
+// Pasting into the main window's list (Ctrl+V there): adds the folders the clipboard holds
+// (folders copied in Explorer, or folder paths as text), as a drop adds them.
 #include <windows.h>
 
 #include "app/FolderAdd.h"
@@ -9,12 +9,6 @@
 #include "toolkit/win/Clipboard.h"
 
 namespace qd {
-
-namespace {
-
-bool Down(int key) { return (GetKeyState(key) & 0x8000) != 0; }
-
-}  // namespace
 
 void TfrmMain::PasteFolders() {
     const tk::ClipboardFiles clipboard = tk::ReadClipboardFiles(Handle());
@@ -27,17 +21,5 @@ void TfrmMain::PasteFolders() {
     }
     AddFolders(paths, kStepPaste);
 }
-
-PasteKey::PasteKey(TfrmMain& form)
-    : hook_(tk::Application().AddMessageHook([&form](MSG& msg) {
-          // The key is taken before it reaches the list, which would search for a row by it.
-          if (msg.message != WM_KEYDOWN || msg.wParam != 'V' || !form.lvMain->HandleAllocated() ||
-              msg.hwnd != form.lvMain->Handle() || !Down(VK_CONTROL) || Down(VK_SHIFT) || Down(VK_MENU))
-              return false;
-          tk::Application().Guarded([&form] { form.PasteFolders(); });
-          return true;
-      })) {}
-
-PasteKey::~PasteKey() { tk::Application().RemoveMessageHook(hook_); }
 
 }  // namespace qd

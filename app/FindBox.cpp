@@ -1,7 +1,6 @@
 #include "app/FindBox.h"
 
 #include "list/FindText.h"
-#include "toolkit/win/Application.h"
 #include "toolkit/win/Form.h"
 
 namespace qd {
@@ -18,10 +17,7 @@ TFindBox::TFindBox(tk::TComponent* owner, tk::TListView& list, const ShortcutMod
     InitVisible(false);
     SetTabStop(false);
     OnChange = [this](tk::TComponent*) { TextChanged(); };
-    hook_ = tk::Application().AddMessageHook([this](MSG& m) { return HandleKey(m); });
 }
-
-TFindBox::~TFindBox() { tk::Application().RemoveMessageHook(hook_); }
 
 bool TFindBox::IsOpen() { return Visible() && HandleAllocated() && IsWindowVisible(Handle()); }
 
@@ -74,36 +70,6 @@ void TFindBox::ShowFound(int row) {
     found_ = row >= 0;
     SetColorFocused(found_ ? tk::clWhite : kNotFoundColor);
     if (found_ && row != list_.ItemIndex()) list_.SetItemIndex(row);
-}
-
-bool TFindBox::HandleKey(const MSG& m) {
-    if (m.message != WM_KEYDOWN || !list_.HandleAllocated()) return false;
-    tk::TForm* form = tk::ParentForm(&list_);
-    if (!form || !form->HandleAllocated()) return false;
-    // Only keys typed in the list's window while nothing modal is in front of it.
-    const HWND root = GetAncestor(m.hwnd, GA_ROOT);
-    if (root != form->Handle() || !IsWindowEnabled(root)) return false;
-    const bool ctrl = GetKeyState(VK_CONTROL) < 0, shift = GetKeyState(VK_SHIFT) < 0, alt = GetKeyState(VK_MENU) < 0;
-    if (alt) return false;
-    if (m.wParam == 'F' && ctrl && !shift) {
-        Open();
-        return true;
-    }
-    if (m.wParam == VK_F3 && !ctrl) {
-        shift ? FindPrevious() : FindNext();
-        return true;
-    }
-    if (HandleAllocated() && m.hwnd == Handle()) {
-        if (m.wParam == VK_RETURN && !ctrl) {
-            shift ? FindPrevious() : FindNext();
-            return true;
-        }
-        if (m.wParam == VK_ESCAPE) {
-            Close();
-            return true;
-        }
-    }
-    return false;
 }
 
 }  // namespace qd

@@ -3,7 +3,8 @@
 // contains it, letter case ignored; Enter or F3 goes on to the next such row, Shift+Enter or
 // Shift+F3 back to the one before, round the end of the list either way; Esc closes it and leaves
 // the row chosen. When no row matches, the box turns pink and the chosen row stays. F3 and
-// Shift+F3 work with the box closed too, with the text last typed.
+// Shift+F3 work with the box closed too, with the text last typed. The keys are the window's (its
+// key table, app/KeyTable.h); the box runs what they ask for.
 #pragma once
 
 #include <windows.h>
@@ -19,9 +20,8 @@ namespace qd {
 class TFindBox : public TFlatEdit {
 public:
     // list: the view of rows, which the box sits over and whose row it chooses; rows: the rows it
-    // searches. The box hears the keys of the window the list is on.
+    // searches.
     TFindBox(tk::TComponent* owner, tk::TListView& list, const ShortcutModel& rows);
-    ~TFindBox() override;
     std::string_view ClassName() const override { return "TFindBox"; }
 
     void Open();
@@ -31,10 +31,6 @@ public:
     void FindPrevious();
     // The text last searched for has a row (true while nothing has been looked for).
     bool Found() const { return found_; }
-
-    // A key of the list's window: Ctrl+F, F3 and Shift+F3 anywhere in it, Enter and Esc in the
-    // box. True when the key was taken.
-    bool HandleKey(const MSG& message);
 
     // The face while the text has no row.
     static constexpr tk::TColor kNotFoundColor = RGB(0xFF, 0xD8, 0xD8);
@@ -47,7 +43,6 @@ private:
 
     tk::TListView& list_;
     const ShortcutModel& rows_;
-    int hook_ = 0;
     bool found_ = true;
 };
 

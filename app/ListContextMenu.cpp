@@ -23,10 +23,8 @@ constexpr ListMenuRow kListMenu[] = {
     {L"删除不存在的路径", {}, [](TfrmMain& f) { f.DeleteMissingRows(); }, [](TfrmMain& f) { return f.Model().Count() > 0; }},
     {L"-"},
     // Named after the step they take back or do again: "撤销 删除".
-    {L"撤销", {}, [](TfrmMain& f) { f.Undo(); }, [](TfrmMain& f) { return f.CanUndo(); },
-     [](TfrmMain& f) { return std::wstring(L"撤销 ") + f.UndoName(); }, tk::scCtrl | 'Z'},
-    {L"重做", {}, [](TfrmMain& f) { f.Redo(); }, [](TfrmMain& f) { return f.CanRedo(); },
-     [](TfrmMain& f) { return std::wstring(L"重做 ") + f.RedoName(); }, tk::scCtrl | 'Y'},
+    {L"撤销", MainCommand::Undo, {}, {}, [](TfrmMain& f) { return std::wstring(L"撤销 ") + f.UndoName(); }},
+    {L"重做", MainCommand::Redo, {}, {}, [](TfrmMain& f) { return std::wstring(L"重做 ") + f.RedoName(); }},
     {L"恢复以前的列表", {}, [](TfrmMain& f) { f.RestorePreviousList(); }},
 };
 
@@ -41,8 +39,6 @@ void TfrmMain::BuildListMenu() {
             item->SetShortCut(CommandKey(*row.command));
             // Enter's command, shown bold as the menu's default.
             item->SetDefault(*row.command == MainCommand::OpenFolder);
-        } else if (row.key) {
-            item->SetShortCut(row.key);
         }
         item->OnClick = [this, &row](tk::TComponent*) {
             if (row.command) {

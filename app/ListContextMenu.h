@@ -7,7 +7,6 @@
 #include <string>
 
 #include "resources/forms/MainFormDesc.h"
-#include "toolkit/win/MenuItem.h"
 
 namespace qd {
 
@@ -20,10 +19,8 @@ struct ListMenuRow {
     // Without a command: what the item runs, and when it is enabled (always, when empty).
     void (*run)(TfrmMain&) = nullptr;
     bool (*enabled)(TfrmMain&) = nullptr;
-    // Without a command: the caption as it stands when the menu opens (empty: caption), and the
-    // key shown beside it.
+    // The caption as it stands when the menu opens while the item is enabled (empty: caption).
     std::wstring (*label)(TfrmMain&) = nullptr;
-    tk::TShortCut key = 0;
 };
 
 }  // namespace qd

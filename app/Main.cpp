@@ -10,7 +10,6 @@
 #include "list/ChosenRow.h"
 #include "list/win/AliasSortKey.h"
 #include "list/win/Backup.h"
-#include "app/ClipboardPaste.h"
 #include "app/Global.h"
 #include "app/ListKeys.h"
 #include "app/ListSafety.h"
@@ -38,14 +37,12 @@ TfrmMain::TfrmMain(tk::TComponent* owner, MainSettings settings)
     BuildFindBox();
     OnCreate = [this](tk::TComponent* s) { FormCreate(s); };
     OnShow = [this](tk::TComponent* s) { FormShow(s); };
-    pasteKey_ = std::make_unique<PasteKey>(*this);
     DoCreate();
-    InstallUndoKeys();
+    InstallKeys();
 }
 
 TfrmMain::~TfrmMain() {
-    pasteKey_.reset();
-    RemoveUndoKeys();
+    RemoveKeys();
     DestroyComponents();
 }
 
@@ -172,7 +169,6 @@ void TfrmMain::BuildComponents() {
     lvMain->OnSelectItem = [this](tk::TComponent* s, int item, bool selected) { lvMainSelectItem(s, item, selected); };
     lvMain->OnDblClick = [this](tk::TComponent* s) { lvMainDblClick(s); };
     AcceptDroppedFolders();
-    lvMain->OnKeyDown = [this](tk::TComponent* s, tk::TShortCut key) { return lvMainKeyDown(s, key); };
     lvMain->OnContextPopup = [this](tk::TComponent* s, POINT at, bool byKeyboard) {
         lvMainContextPopup(s, at, byKeyboard);
     };

@@ -11,6 +11,7 @@
 #include "list/win/AutoBackup.h"
 #include "list/FolderCheck.h"
 #include "list/ListHistory.h"
+#include "app/KeyTable.h"
 #include "app/OpenFolder.h"
 #include "list/ShortcutModel.h"
 #include "list/ShortcutStore.h"
@@ -28,8 +29,6 @@
 #include "toolkit/win/ToolBar.h"
 
 namespace qd {
-
-class PasteKey;
 
 // Where the main window keeps its data; tests point it at private places.
 struct MainSettings {
@@ -115,13 +114,13 @@ public:
     // Open the chosen row's folder in Explorer, and copy its path as text (MainCommands.cpp).
     void aOpenFolderExecute(tk::TComponent* sender);
     void aCopyPathExecute(tk::TComponent* sender);
-    // A key pressed in the list: runs its command (ListKeys.cpp); true when the key is one.
-    bool lvMainKeyDown(tk::TComponent* sender, tk::TShortCut key);
     // Opens the list's context menu at the point, or from the keyboard at the chosen row.
     void lvMainContextPopup(tk::TComponent* sender, POINT at, bool byKeyboard);
 
     // The commands by name, as the keys and the list's menu run them: through the command's button
-    // (or, without one, its action), update rule first; enabled as the button is.
+    // (or, without one, its action), update rule first; enabled as the button is. The commands with
+    // neither (paste, undo and redo, the find box's, the system menu) run their own handlers; undo
+    // and redo are enabled while there is a step to take.
     void RunCommand(desc::MainCommand command);
     bool CommandEnabled(desc::MainCommand command);
 
@@ -230,9 +229,12 @@ private:
     // The chosen row when it holds the same alias and path as row (a command asked about it, and
     // the list may have been reloaded meanwhile), else -1.
     int ChosenRowHolding(const ShortcutRow& row) const;
-    void InstallUndoKeys();
-    void RemoveUndoKeys();
-    bool UndoKeyPressed(const MSG& msg);
+    // The window's keys (ListKeys.cpp): one application-wide hook that asks the key table whether
+    // a key counts where it was typed and runs its command; true when the key was taken.
+    void InstallKeys();
+    void RemoveKeys();
+    bool KeyPressed(const MSG& msg);
+    KeyFocus KeyFocusOf(HWND target);
     // At start, before the list is read: puts back a list whose rewrite was cut off; the message
     // for it is shown once the window is up.
     void RecoverUnfinishedChange();
@@ -246,13 +248,12 @@ private:
     bool FSortAscending = true;
     ShortcutModel model_;
     std::unique_ptr<ShortcutStore> store_;
-    std::unique_ptr<PasteKey> pasteKey_;
     tk::TFolderProbe* folderProbe_ = nullptr;
     std::unique_ptr<FolderCheck> folderCheck_;
     TFindBox* findBox_ = nullptr;
     ListHistory history_;
     int outsideChanges_ = 0;  // counts the reloads that found the key changed by another process
-    int undoKeyHook_ = 0;
+    int keyHook_ = 0;
     std::wstring recoveryNotice_;
     UINT recoveryNoticeIcon_ = 0;
 };

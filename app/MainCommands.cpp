@@ -4,6 +4,7 @@
 // path.
 #include "app/Main.h"
 
+#include "app/FindBox.h"
 #include "app/Global.h"
 #include "app/OpenFolder.h"
 #include "toolkit/win/Application.h"
@@ -38,6 +39,18 @@ void TfrmMain::RunCommand(MainCommand command) {
         button->Click();
     } else if (tk::TAction* action = ActionOf(command)) {
         action->Execute();
+    } else {
+        switch (command) {
+        case MainCommand::Paste: PasteFolders(); break;
+        case MainCommand::Undo: Undo(); break;
+        case MainCommand::Redo: Redo(); break;
+        case MainCommand::Find: findBox_->Open(); break;
+        case MainCommand::FindNext: findBox_->FindNext(); break;
+        case MainCommand::FindPrevious: findBox_->FindPrevious(); break;
+        case MainCommand::CloseFind: findBox_->Close(); break;
+        case MainCommand::SystemMenu: suiForm1->PopupSystemMenu(); break;
+        default: break;
+        }
     }
 }
 
@@ -46,6 +59,8 @@ bool TfrmMain::CommandEnabled(MainCommand command) {
         action->Update();
         return action->Enabled();
     }
+    if (command == MainCommand::Undo) return CanUndo();
+    if (command == MainCommand::Redo) return CanRedo();
     // The plain buttons are always enabled.
     return ButtonOf(command) != nullptr;
 }

@@ -1,4 +1,4 @@
-// Undo and redo of the main window, their keys, and the reload that follows another process's
+// Undo and redo of the main window, and the reload that follows another process's
 // change of the list.
 #include <windows.h>
 
@@ -9,7 +9,6 @@
 
 #include "app/Main.h"
 #include "toolkit/Exception.h"
-#include "toolkit/win/Application.h"
 
 namespace qd {
 
@@ -104,27 +103,5 @@ void TfrmMain::ReloadAfterOutsideChange() {
 }
 
 void TfrmMain::ListChangedNotice() { ReloadAfterOutsideChange(); }
-
-void TfrmMain::InstallUndoKeys() {
-    undoKeyHook_ = tk::Application().AddMessageHook([this](MSG& msg) { return UndoKeyPressed(msg); });
-}
-
-void TfrmMain::RemoveUndoKeys() {
-    if (undoKeyHook_) tk::Application().RemoveMessageHook(undoKeyHook_);
-    undoKeyHook_ = 0;
-}
-
-bool TfrmMain::UndoKeyPressed(const MSG& msg) {
-    if (msg.message != WM_KEYDOWN || (msg.wParam != 'Z' && msg.wParam != 'Y')) return false;
-    if (GetKeyState(VK_CONTROL) >= 0 || GetKeyState(VK_MENU) < 0 || GetKeyState(VK_SHIFT) < 0) return false;
-    HWND main = HandleAllocated() ? Handle() : nullptr;
-    if (!main || (msg.hwnd != main && !IsChild(main, msg.hwnd))) return false;
-    // An edit box of the window (the find box) undoes its own typing.
-    wchar_t className[16] = {};
-    GetClassNameW(msg.hwnd, className, 16);
-    if (lstrcmpiW(className, L"Edit") == 0) return false;
-    tk::Application().Guarded([&] { msg.wParam == 'Z' ? Undo() : Redo(); });
-    return true;
-}
 
 }  // namespace qd

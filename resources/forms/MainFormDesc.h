@@ -17,10 +17,12 @@ constexpr wchar_t kSkinFile[] = L"Silver.ssk";
 constexpr int kMainClientWidth = 539, kMainClientHeight = 383;
 constexpr int kMainMinWidth = 130, kMainMinHeight = 32;
 
-// What a tool button, a key or an item of the list's menu runs. The last ones have no button.
+// What a tool button, a key or an item of the list's menu runs. OpenFolder and CopyPath have an
+// action but no button; the ones after them only keys and menu items run.
 enum class MainCommand {
     Separator, Add, Edit, Delete, Sort, ItemUp, ItemDown, Refresh, Import, Export, Options, Help,
     OpenFolder, CopyPath,
+    Paste, Undo, Redo, Find, FindNext, FindPrevious, CloseFind, SystemMenu,
 };
 
 struct ActionDesc {

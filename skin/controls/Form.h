@@ -100,6 +100,13 @@ public:
     // Runs the menu item whose shortcut the key (with the modifiers held now) is, while the host
     // is the active form; 1 when one ran, else 0.
     LRESULT MenuShortCutCheck(WPARAM key);
+    // Opens the system menu below the title bar at the window's left edge, as Alt+Space does.
+    // False when there is no title bar to open it from.
+    bool PopupSystemMenu();
+    // For a host that reads every key of its window in one place of its own: the frame stops
+    // hearing keys through the application (Alt+Space, its menu's shortcuts and menu bar letters)
+    // and the host brings Alt+Space to PopupSystemMenu. Only for a host without a menu.
+    void LeaveKeysToHost();
     int RoundCorner() const { return TitleBarVisible() ? titleBar_->RoundCorner() : 0; }
     void SetRoundCorner(int value);
     int RoundCornerBottom() const { return TitleBarVisible() ? titleBar_->RoundCornerBottom() : 0; }

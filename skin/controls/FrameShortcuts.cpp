@@ -4,6 +4,7 @@
 #include "skin/controls/Form.h"
 
 #include "skin/theme/SkinDraw.h"
+#include "toolkit/win/Application.h"
 
 LRESULT TsuiForm::MenuShortCutCheck(WPARAM key) {
     if (!menu_ || !host_ || !IsFormActive(host_) || !host_->HandleAllocated()) return 0;
@@ -18,11 +19,8 @@ LRESULT TsuiForm::MenuShortCutCheck(WPARAM key) {
 bool TsuiForm::AppMessage(MSG& msg) {
     if (destroying_ || !titleBar_ || !host_ || !host_->HandleAllocated()) return false;
     if (msg.message == WM_SYSCHAR && LOWORD(msg.wParam) == VK_SPACE &&
-        (msg.hwnd == host_->Handle() || IsChild(host_->Handle(), msg.hwnd))) {
-        RECT r;
-        GetWindowRect(host_->Handle(), &r);
-        return titleBar_->PopupSystemMenuAt(r.left, r.top + titleBar_->Height());
-    }
+        (msg.hwnd == host_->Handle() || IsChild(host_->Handle(), msg.hwnd)))
+        return PopupSystemMenu();
     const bool inHost = msg.hwnd == host_->Handle() || IsChild(host_->Handle(), msg.hwnd);
     if (!inHost) return false;
     if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) return MenuShortCutCheck(msg.wParam) != 0;
@@ -34,4 +32,16 @@ bool TsuiForm::AppMessage(MSG& msg) {
         !(SendMessageW(msg.hwnd, WM_GETDLGCODE, 0, reinterpret_cast<LPARAM>(&msg)) & DLGC_WANTCHARS))
         return menuBar_->DialogChar(static_cast<wchar_t>(msg.wParam), false);
     return false;
+}
+
+bool TsuiForm::PopupSystemMenu() {
+    if (destroying_ || !titleBar_ || !host_ || !host_->HandleAllocated()) return false;
+    RECT r;
+    GetWindowRect(host_->Handle(), &r);
+    return titleBar_->PopupSystemMenuAt(r.left, r.top + titleBar_->Height());
+}
+
+void TsuiForm::LeaveKeysToHost() {
+    if (appHook_) tk::Application().RemoveMessageHook(appHook_);
+    appHook_ = 0;
 }

@@ -1,7 +1,7 @@
 // The shortcut list as a person uses it, with the real mouse and keys: typing the first letters
 // of an alias chooses its row, and a click chooses the row under the mouse; Ctrl+Z and Ctrl+Y
-// undo and redo. Saves a look at the
-// main window (see realinput::SaveScreenshot).
+// undo and redo, but not in an edit box such as the find box, which undoes its own typing. Saves a
+// look at the main window (see realinput::SaveScreenshot).
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/FindBox.h"
 #include "app/Main.h"
 #include "list/ShortcutStore.h"
 #include "tests/support/RealInput.h"
@@ -126,6 +127,17 @@ TEST_F(ListInputTest, CtrlZUndoesTheLastChangeAndCtrlYDoesItAgain) {
     EXPECT_EQ(aliases(), L"ac|ac");
     withCtrl('Z', VK_SHIFT);
     EXPECT_EQ(aliases(), L"ac|ac");
+    // In the open find box Ctrl+Z undoes the typing there, not the list.
+    withCtrl('F');
+    ASSERT_TRUE(form->FindBox()->IsOpen());
+    Type("C");
+    ASSERT_EQ(form->FindBox()->Text(), L"c");
+    withCtrl('Z');
+    EXPECT_EQ(form->FindBox()->Text(), L"");
+    EXPECT_EQ(aliases(), L"ac|ac");
+    realinput::Key(VK_ESCAPE);
+    realinput::Settle(150);
+    ASSERT_FALSE(form->FindBox()->IsOpen());
     // In an edit box of the window (as the find box is) Ctrl+Z is the box's own.
     struct ChildEdit {
         HWND window;

@@ -215,6 +215,23 @@ TEST_F(MainFrameTest, TheSystemMenuOffersMinimiseAndCloseButNotMaximise) {
     EXPECT_FALSE(form->Visible());
 }
 
+TEST_F(MainFrameTest, AltSpaceTypedInTheListOpensTheSkinnedSystemMenuAtTheWindowsCorner) {
+    Start();
+    realinput::Settle();
+    ASSERT_EQ(GetFocus(), form->lvMain->Handle());
+    const RECT window = frametest::WindowBounds(form->Handle());
+    frametest::MenuWatcher watcher({VK_ESCAPE});
+    realinput::KeyDown(VK_MENU);
+    realinput::Key(VK_SPACE);
+    realinput::KeyUp(VK_MENU);
+    ASSERT_TRUE(watcher.Join());
+    EXPECT_EQ(watcher.Where().left, window.left);
+    EXPECT_EQ(watcher.Where().top, window.top + bar->Height());
+    realinput::Settle();
+    EXPECT_TRUE(IsWindowVisible(form->Handle()));
+    EXPECT_TRUE(errors.empty());
+}
+
 TEST_F(MainFrameTest, TheAddDialogIsCentredOnTheFramedWindow) {
     Start();
     RECT placed{};

@@ -140,6 +140,12 @@ TEST_F(MainWindowTest, LayoutFollowsTheDescription) {
     };
     for (const auto& [name, hint] : hints)
         EXPECT_EQ(static_cast<tk::TToolButton*>(form->FindComponent(name))->Hint(), hint) << tk::ToUtf8(name);
+    // The list's menu shows the same keys beside its items, from the same table.
+    std::vector<std::wstring> menuKeys;
+    for (int i = 0; i < form->pmList->Items()->Count(); ++i)
+        menuKeys.push_back(tk::ShortCutToText(form->pmList->Items()->Items(i)->ShortCut()));
+    EXPECT_EQ(menuKeys, (std::vector<std::wstring>{L"Enter", L"Ctrl+C", L"F2", L"Del", L"Ctrl+Up", L"Ctrl+Down", L"",
+                                                   L"", L"", L"", L"Ctrl+Z", L"Ctrl+Y", L""}));
 }
 
 // The tool bar keeps its stored colours whether the skin loads or not: it has no theme of its own.

@@ -354,19 +354,6 @@ void TListView::WndProc(TMessage& m) {
     }
     if (m.Msg == WM_DESTROY) dropTarget_.reset();  // destroyed with its parent window
     switch (m.Msg) {
-    case WM_GETDLGCODE:
-        DefaultHandler(m);
-        if (auto* msg = reinterpret_cast<MSG*>(m.LParam);
-            OnKeyDown && msg && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN)
-            m.Result |= DLGC_WANTALLKEYS;
-        return;
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-        if (OnKeyDown && OnKeyDown(this, ShortCutOfKey(static_cast<unsigned>(m.WParam)))) {
-            m.Result = 0;
-            return;
-        }
-        break;
     case WM_CONTEXTMENU:
         // The list's own request, not its header's.
         if (OnContextPopup && reinterpret_cast<HWND>(m.WParam) == Handle()) {

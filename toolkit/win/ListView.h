@@ -12,7 +12,6 @@
 
 #include "toolkit/win/Control.h"
 #include "toolkit/win/Scoped.h"
-#include "toolkit/win/MenuItem.h"
 
 namespace tk {
 
@@ -99,10 +98,6 @@ public:
     // Ends a drag without a move, as Escape does (the rows changed under it); releasing the mouse
     // afterwards moves nothing. Nothing happens when no row is being dragged.
     void CancelItemDrag();
-    // A key pressed while the list has the focus, as a shortcut (the key with the modifiers held),
-    // before the list acts on it; true when it was taken: the list then ignores it. While this is
-    // set, Enter comes to the list too instead of being the dialog manager's OK.
-    std::function<bool(TComponent* sender, TShortCut key)> OnKeyDown;
     // The context menu is asked for: with the right mouse button, at the mouse (screen
     // coordinates), or with the keyboard (Shift+F10, the menu key), byKeyboard then true and the
     // point the list's top left corner.
