@@ -85,14 +85,6 @@ bool FolderOfBrowser(const tk::ComPtr<IWebBrowser2>& browser, std::wstring& fold
     return SUCCEEDED(persist->GetCurFolder(list.put())) && PathOfItemIdList(list.get(), folder);
 }
 
-// Whether the other process runs with the same pointer size as this one: the structures of the
-// messages read below are laid out by it.
-bool SamePointerSize(const RemoteProcess& process) {
-    BOOL mine = FALSE, theirs = FALSE;
-    return IsWow64Process(GetCurrentProcess(), &mine) && IsWow64Process(process.Handle(), &theirs) &&
-           mine == theirs;
-}
-
 // Wine's Explorer shows its folder in a box with the item id list of each folder as the item's
 // data; the item in the box's edit field is the folder shown.
 bool FolderOfAddressBox(HWND window, std::wstring& folder) {
@@ -100,13 +92,14 @@ bool FolderOfAddressBox(HWND window, std::wstring& folder) {
     HWND box = rebar ? FindWindowExW(rebar, nullptr, WC_COMBOBOXEXW, nullptr) : nullptr;
     if (!box) return false;
     const RemoteProcess process(box);
-    if (!process.Valid() || !SamePointerSize(process)) return false;
+    // The item structure the box writes holds pointers: laid out alike only with the same size.
+    if (!process.Valid() || !process.SamePointerSize()) return false;
     RemoteBuffer request(process, sizeof(COMBOBOXEXITEMW));
     COMBOBOXEXITEMW item{};
     item.mask = CBEIF_LPARAM;
     item.iItem = -1;
     LRESULT found = 0;
-    if (!request.Write(0, &item, sizeof item) || !SendWithin(box, CBEM_GETITEMW, 0, request.Address(), found) ||
+    if (!request.Write(0, &item, sizeof item) || !request.Send(box, CBEM_GETITEMW, 0, found) ||
         !found || !request.Read(0, &item, sizeof item) || !item.lParam)
         return false;
     const auto address = static_cast<std::uintptr_t>(item.lParam);

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <initializer_list>
+#include <utility>
 
 #include "app/Global.h"
 #include "menu/OtherProcess.h"
@@ -49,6 +50,28 @@ HWND Descendant(HWND parent, int id, std::initializer_list<const wchar_t*> class
     return search.found;
 }
 
+BOOL CALLBACK FindClass(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<std::pair<const wchar_t*, HWND>*>(param);
+    if (ClassOf(window) != search->first) return TRUE;
+    search->second = window;
+    return FALSE;
+}
+
+bool HasDescendantOfClass(HWND parent, const wchar_t* className) {
+    std::pair<const wchar_t*, HWND> search{className, nullptr};
+    EnumChildWindows(parent, &FindClass, reinterpret_cast<LPARAM>(&search));
+    return search.second != nullptr;
+}
+
+// Whether the field, or the edit inside it (a combo box's), hides what is typed.
+bool IsPasswordField(HWND field) {
+    auto hides = [](HWND w) { return ClassOf(w) == L"Edit" && (GetWindowLongW(w, GWL_STYLE) & ES_PASSWORD) != 0; };
+    if (hides(field)) return true;
+    std::pair<const wchar_t*, HWND> search{L"Edit", nullptr};
+    EnumChildWindows(field, &FindClass, reinterpret_cast<LPARAM>(&search));
+    return search.second && hides(search.second);
+}
+
 // Puts the file name back into the field at the end of the scope, however the switch ends.
 class NamePutBack {
 public:
@@ -85,10 +108,15 @@ WindowFacts FactsOf(HWND window) {
     facts.className = ClassOf(window);
     facts.enabled = IsWindowEnabled(window) != FALSE;
     if (facts.className != L"#32770") return facts;
-    facts.nameField = FileNameField(window) != nullptr;
+    HWND field = FileNameField(window);
+    facts.nameField = field != nullptr;
+    facts.passwordField = field && IsPasswordField(field);
     facts.lookInList = GetDlgItem(window, kLookInList) != nullptr;
     HWND types = Descendant(window, kFileTypeList, {L"ComboBox"});
     facts.fileTypesShown = types && IsWindowVisible(types);
+    facts.filesListed = HasDescendantOfClass(window, L"SHELLDLL_DefView") ||
+                        Descendant(window, kOldFileList, {L"ListBox"}) != nullptr;
+    facts.askingThread = GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
     return facts;
 }
 
@@ -99,7 +127,7 @@ bool FolderOfFileDialog(HWND dialog, std::wstring& folder) {
     if (!buffer.Valid()) return false;
     LRESULT length = 0;
     std::wstring text;
-    if (!SendWithin(dialog, CDM_GETFOLDERPATH, kMaxFolderChars, buffer.Address(), length) ||
+    if (!buffer.Send(dialog, CDM_GETFOLDERPATH, kMaxFolderChars, length) ||
         !TextFromAnswer(buffer.ReadAll(), length, text) || DialogFolderText(text).empty() || !DirectoryExists(text))
         return false;
     folder = std::move(text);
@@ -107,6 +135,8 @@ bool FolderOfFileDialog(HWND dialog, std::wstring& folder) {
 }
 
 bool SwitchFileDialog(HWND dialog, const std::wstring& folder) {
+    // Whoever calls: nothing is typed into a window that is not a file dialog.
+    if (KindOf(FactsOf(dialog)) != FrontKind::FileDialog) return false;
     const std::wstring text = DialogFolderText(folder);
     HWND field = FileNameField(dialog);
     if (text.empty() || !field) return false;

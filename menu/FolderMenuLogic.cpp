@@ -88,10 +88,10 @@ std::wstring HotKeyText(const HotKey& key) {
     const std::wstring name = KeyName(key.Key);
     if (name.empty()) return L"";
     std::wstring text;
+    if (key.Modifiers & HotKey::kWin) text += L"Win+";
     if (key.Modifiers & HotKey::kCtrl) text += L"Ctrl+";
     if (key.Modifiers & HotKey::kAlt) text += L"Alt+";
     if (key.Modifiers & HotKey::kShift) text += L"Shift+";
-    if (key.Modifiers & HotKey::kWin) text += L"Win+";
     return text + name;
 }
 

@@ -18,11 +18,16 @@ struct HotKey {
     bool operator==(const HotKey&) const = default;
 };
 
-// Ctrl+Alt+F.
-constexpr HotKey kDefaultHotKey{HotKey::kCtrl | HotKey::kAlt, 'F'};
+// Win+Alt+F. A hot key is taken from every program, so the default must be no character on any
+// keyboard: AltGr is Ctrl+Alt to the system, and Ctrl+Alt+F is AltGr+F, '[' on the Czech, Slovak
+// and Hungarian layouts (Ctrl+Alt+letter types a character on many more); Ctrl+Shift+Alt+letter is
+// AltGr+Shift, which several layouts use as well. No layout the system ships puts characters on the
+// Win key (a layout's shift states are made of Shift, Ctrl, Alt and the Kana and OEM modifiers), and
+// the system's own Win+Alt keys (D, G, R, B, K, the digits, Enter, Print Screen) leave F free.
+constexpr HotKey kDefaultHotKey{HotKey::kWin | HotKey::kAlt, 'F'};
 
-// "Ctrl+Alt+F": the modifiers in the order Ctrl, Alt, Shift, Win, then the key's name; "" for no
-// hot key or a key without a name.
+// "Win+Alt+F": the modifiers in the order Win, Ctrl, Alt, Shift (as the system's own key lists
+// name them), then the key's name; "" for no hot key or a key without a name.
 std::wstring HotKeyText(const HotKey& key);
 // The name of a key that can be a hot key (letters, digits, F1 to F24, the editing and arrow keys,
 // the number pad's digits, Space, Pause); "" for any other key.
@@ -30,7 +35,7 @@ std::wstring KeyName(unsigned key);
 // Whether the combination may be a global hot key: a named key, with Ctrl, Alt or Win, or a
 // function key (a letter with Shift alone would take that capital letter from every program).
 bool IsUsableHotKey(const HotKey& key);
-// The hot key a text names ("Ctrl+Alt+F", in any order and letter case, blanks around the parts
+// The hot key a text names ("Win+Alt+F", in any order and letter case, blanks around the parts
 // allowed; "Control" and "Windows" too), or nothing when the text is not a usable hot key.
 // "None" (any letter case) and an empty text give the empty hot key.
 std::optional<HotKey> ParseHotKey(std::wstring_view text);

@@ -8,6 +8,7 @@ FrontKind KindOf(const WindowFacts& facts) {
     if (IsExplorerClass(facts.className)) return FrontKind::ExplorerWindow;
     // A dialog busy with a box of its own (disabled) is left alone.
     if (facts.className != L"#32770" || !facts.nameField || !facts.enabled) return FrontKind::Other;
+    if (!facts.filesListed || facts.passwordField || facts.askingThread) return FrontKind::Other;
     // The older dialogs have no way to pick a folder: OK on a folder path always opens the folder.
     if (facts.lookInList || facts.fileTypesShown) return FrontKind::FileDialog;
     return FrontKind::UncertainDialog;

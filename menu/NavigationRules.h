@@ -19,6 +19,7 @@ constexpr int kFileNameCombo = 0x47C;  // the file name field of the Explorer-st
 constexpr int kFileNameEdit = 0x480;   // the file name field of the old and the newer dialogs (edt1)
 constexpr int kFileTypeList = 0x470;   // the list of file types (cmb1)
 constexpr int kLookInList = 0x471;     // the folder list above the files of the older dialogs (cmb2)
+constexpr int kOldFileList = 0x460;    // the list box of files of the oldest dialogs (lst1)
 
 // What can be seen of a window from outside.
 struct WindowFacts {
@@ -27,8 +28,12 @@ struct WindowFacts {
     bool nameField = false;       // a file name field (kFileNameCombo or kFileNameEdit)
     bool lookInList = false;      // a kLookInList child: the dialogs of the common dialog library before Vista
     bool fileTypesShown = false;  // a visible kFileTypeList
+    // The files it lists: the shell's view of a folder ("SHELLDLL_DefView", in every dialog since
+    // the Explorer-style ones) or the oldest dialogs' list box of files (kOldFileList).
+    bool filesListed = false;
+    bool passwordField = false;  // the name field is a password field (ES_PASSWORD)
+    bool askingThread = false;   // it belongs to the thread that asks: one of the menu's own windows
 };
-
 enum class FrontKind {
     // An Open or Save dialog: taken to a folder through its file name field.
     FileDialog,
@@ -39,6 +44,10 @@ enum class FrontKind {
     Other,
 };
 
+// Other programs' dialogs may use the file dialogs' control numbers for anything: a dialog is taken
+// for a file dialog only when it also lists files, and never when the field is a password field
+// (a text written there, and the empty text put back, would wipe what the user typed) or the
+// window is the menu's own.
 FrontKind KindOf(const WindowFacts& facts);
 // Explorer's folder windows: "CabinetWClass", "ExploreWClass" (the explore verb's on older
 // systems) and Wine's "ExplorerWClass".

@@ -32,7 +32,42 @@ std::wstring ServerRoot(std::wstring_view rest) {
     return root;
 }
 
+// "X:\" for a path that starts with a drive letter and a colon.
+std::wstring DriveVolume(std::wstring_view path) {
+    if (DriveRoot(path).empty()) return {};
+    return {path[0], L':', L'\\'};
+}
+
+// "\\server\share\" for the text after the two leading slashes of a network path.
+std::wstring ShareVolume(std::wstring_view rest) {
+    size_t server = 0;
+    while (server < rest.size() && !IsSlash(rest[server])) ++server;
+    if (server == 0 || server == rest.size()) return {};
+    size_t share = server + 1;
+    while (share < rest.size() && !IsSlash(rest[share])) ++share;
+    if (share == server + 1) return {};
+    std::wstring root = L"\\\\";
+    root.append(rest.substr(0, server));
+    root.push_back(L'\\');
+    root.append(rest.substr(server + 1, share - server - 1));
+    root.push_back(L'\\');
+    return root;
+}
+
 }  // namespace
+
+std::wstring VolumeRoot(std::wstring_view path) {
+    if (path.size() >= 2 && IsSlash(path[0]) && IsSlash(path[1])) {
+        if (path.size() >= 4 && (path[2] == L'?' || path[2] == L'.') && IsSlash(path[3])) {
+            const std::wstring_view rest = path.substr(4);
+            if (StartsWithIgnoringAsciiCase(rest, L"UNC") && rest.size() > 3 && IsSlash(rest[3]))
+                return ShareVolume(rest.substr(4));
+            return DriveVolume(rest);
+        }
+        return ShareVolume(path.substr(2));
+    }
+    return DriveVolume(path);
+}
 
 std::wstring FolderRoot(std::wstring_view path) {
     if (path.size() >= 2 && IsSlash(path[0]) && IsSlash(path[1])) {

@@ -27,4 +27,10 @@ struct TFolderAnswer {
 // both with letters in lower case; empty for any other text (a relative path).
 std::wstring FolderRoot(std::wstring_view path);
 
+// The root folder of the drive or network share a path lies on, as a path that can be asked about:
+// "X:\" or "\\server\share\" (device paths "\\?\X:\..." and "\\?\UNC\server\share\..." give
+// the same); empty for any other text. A folder "not found" there is missing only while this root
+// is there: on a drive that is not plugged in, every path is "not found".
+std::wstring VolumeRoot(std::wstring_view path);
+
 }  // namespace tk

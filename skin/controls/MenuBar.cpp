@@ -120,7 +120,7 @@ TsuiMenuBarButton* TsuiMenuBar::Neighbour(TsuiMenuBarButton* from, int step) con
     return nullptr;
 }
 
-void TsuiMenuBar::DropDown(TsuiMenuBarButton* button) {
+void TsuiMenuBar::DropDown(TsuiMenuBarButton* button, bool fromKeyboard) {
     TsuiMenuBarButton* current = button;
     while (current && current->MenuItem() && current->Enabled() && HandleAllocated() && !trackingBar) {
         tk::TMenuItem* item = current->MenuItem();
@@ -147,6 +147,9 @@ void TsuiMenuBar::DropDown(TsuiMenuBarButton* button) {
             UpdateWindow(Handle());
             trackingBar = this;
             const tk::ScopedHook filter(WH_MSGFILTER, &TsuiMenuBar::MenuFilter);
+            // The menu's loop takes the keys of its thread's queue, whichever window they are for:
+            // a Down waiting there highlights the first enabled item once the submenu shows.
+            if (fromKeyboard) PostMessageW(Handle(), WM_KEYDOWN, VK_DOWN, 0);
             chosen = tk::TrackItemPopup(item, p.x, p.y);
         }
         if (!HandleAllocated()) return;
@@ -156,6 +159,7 @@ void TsuiMenuBar::DropDown(TsuiMenuBarButton* button) {
             return;
         }
         current = pendingStep_ ? Neighbour(current, pendingStep_) : nullptr;
+        fromKeyboard = true;  // Left and Right moved on
     }
 }
 
@@ -189,7 +193,7 @@ bool TsuiMenuBar::DialogChar(wchar_t ch, bool altDown) {
     const wchar_t wanted = static_cast<wchar_t>(std::towupper(ch));
     for (TsuiMenuBarButton* b : all) {
         if (wanted && MenuAccelerator(b->Caption()) == wanted && b->Enabled()) {
-            DropDown(b);
+            DropDown(b, true);
             return true;
         }
     }
@@ -205,7 +209,7 @@ void TsuiMenuBar::WndProc(tk::TMessage& m) {
         if (index >= 0 && SendMessageW(Handle(), TB_GETBUTTON, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&tb))) {
             if (auto* b = dynamic_cast<TsuiMenuBarButton*>(ButtonByCommand(tb.idCommand))) {
                 try {
-                    DropDown(b);
+                    DropDown(b, false);
                 } catch (...) {
                     tk::Application().HandleException(std::current_exception());
                 }

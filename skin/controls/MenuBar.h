@@ -45,7 +45,10 @@ public:
     // Menu bar buttons in bar order.
     std::vector<TsuiMenuBarButton*> MenuButtons() const;
     // Drops down the button's submenu below it and waits until it closes; a chosen item runs.
-    void DropDown(TsuiMenuBarButton* button);
+    // Dropped from the keyboard (an accelerator, or Left and Right from the submenu beside it), the
+    // submenu comes with its first enabled item highlighted, as the system's menu bars do, so that
+    // Enter chooses it; dropped by the mouse, nothing is highlighted until the mouse moves there.
+    void DropDown(TsuiMenuBarButton* button, bool fromKeyboard);
     // A character typed while the bar's window has focus, or Alt with a character anywhere in the
     // host: opens the button whose accelerator matches. Without Alt only while a button is drawn
     // hot. True when a button was opened.

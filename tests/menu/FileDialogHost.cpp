@@ -3,6 +3,9 @@
 // chosen) or 2 (the dialog could not be shown).
 //   FileDialogHost.exe open|save|ansi-open|newer-open|newer-pick FOLDER RESULT-FILE
 // The newer dialog's start folder is given as a shell item, made from its path (Vista on).
+// Three more modes show a window of the dialog class that only looks like a file dialog from
+// outside, by its control numbers (see FakeDialog below), and report what reached it:
+//   FileDialogHost.exe late-answer|lookalike|password FOLDER RESULT-FILE
 #undef _WIN32_IE
 #define _WIN32_IE 0x0700
 #include <windows.h>
@@ -11,6 +14,7 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -19,6 +23,7 @@
 #include "toolkit/Text.h"
 #include "toolkit/win/AnsiText.h"
 #include "toolkit/win/ComPtr.h"
+#include "toolkit/win/Scoped.h"
 
 namespace {
 
@@ -93,6 +98,104 @@ Outcome Newer(bool pickFolders, const std::wstring& folder, const std::wstring& 
     return {1, name.get()};
 }
 
+// A window of the dialog class with a file name field (edt1, holding "secret"), a list of file types
+// (cmb1), a folder list (cmb2) and OK, and no list of files:
+//   late-answer  asked for its folder (CDM_GETFOLDERPATH), it answers only once the test sets the
+//                event "qd.LateAnswer.<process id>", long after the asker stopped waiting, and
+//                writes the folder into the block it was given only if that block is still there
+//                ("live"; "freed" if not)
+//   lookalike    nothing more: a dialog of some program that uses those control numbers
+//   password     also a list box lst1, as the older file dialogs have, but its field is a
+//                password field
+// Cancel (or closing it) ends it; the detail says "typed=N ok=N field=TEXT" (texts set into the
+// field from outside, presses of OK, what the field holds), and the late answer's word.
+class FakeDialog {
+public:
+    explicit FakeDialog(const std::wstring& mode, const std::wstring& folder) : mode_(mode), folder_(folder) {}
+
+    Outcome Run(const std::wstring& title) {
+        answerNow_.reset(CreateEventW(nullptr, TRUE, FALSE,
+                                      (L"qd.LateAnswer." + std::to_wstring(GetCurrentProcessId())).c_str()));
+        window_ = CreateWindowExW(0, L"#32770", title.c_str(), WS_POPUP | WS_CAPTION | WS_VISIBLE, 100, 100, 360, 220,
+                                  nullptr, nullptr, nullptr, nullptr);
+        if (!window_) return {2, L"no window"};
+        SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        dialogProc_ = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FakeDialog::Proc)));
+        const DWORD fieldStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | (mode_ == L"password" ? ES_PASSWORD : 0);
+        field_ = Child(L"Edit", L"secret", fieldStyle, 10, 10, 0x480);
+        SetWindowLongPtrW(field_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        fieldProc_ = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(field_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FakeDialog::FieldProc)));
+        Child(L"ComboBox", L"", WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, 10, 40, 0x470);
+        Child(L"ComboBox", L"", WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, 10, 70, 0x471);
+        if (mode_ == L"password") Child(L"ListBox", L"", WS_CHILD | WS_VISIBLE | WS_BORDER, 10, 100, 0x460);
+        Child(L"Button", L"OK", WS_CHILD | WS_VISIBLE, 240, 10, IDOK);
+        Child(L"Button", L"Cancel", WS_CHILD | WS_VISIBLE, 240, 40, IDCANCEL);
+        SetForegroundWindow(window_);
+        MSG msg;
+        while (!done_ && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        wchar_t held[256] = {};
+        GetWindowTextW(field_, held, 256);
+        DestroyWindow(window_);
+        return {0, L"typed=" + std::to_wstring(typed_) + L" ok=" + std::to_wstring(presses_) + L" field=" + held +
+                       (lateAnswer_.empty() ? L"" : L" answer=" + lateAnswer_)};
+    }
+
+private:
+    HWND Child(const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y, int id) {
+        return CreateWindowExW(0, cls, text, style, x, y, 200, cls == std::wstring(L"ListBox") ? 60 : 24, window_,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+    }
+
+    // Answers the request for its folder late, into the block it was given if that is still there.
+    LRESULT AnswerLate(WPARAM chars, LPARAM address) {
+        WaitForSingleObject(answerNow_.get(), 60000);
+        auto* block = reinterpret_cast<wchar_t*>(address);
+        MEMORY_BASIC_INFORMATION region{};
+        const std::size_t bytes = (folder_.size() + 1) * sizeof(wchar_t);
+        const bool live = VirtualQuery(block, &region, sizeof region) == sizeof region && region.State == MEM_COMMIT &&
+                          region.Protect == PAGE_READWRITE &&
+                          reinterpret_cast<std::uintptr_t>(region.BaseAddress) + region.RegionSize >=
+                              reinterpret_cast<std::uintptr_t>(block) + bytes;
+        lateAnswer_ = live ? L"live" : L"freed";
+        SetWindowTextW(window_, (L"answered " + lateAnswer_).c_str());
+        if (!live || chars <= folder_.size()) return 0;
+        std::memcpy(block, folder_.c_str(), bytes);
+        return static_cast<LRESULT>(folder_.size() + 1);
+    }
+
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        auto* self = reinterpret_cast<FakeDialog*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (message == CDM_GETFOLDERPATH && self->mode_ == L"late-answer") return self->AnswerLate(wParam, lParam);
+        if (message == WM_COMMAND && LOWORD(wParam) == IDOK) {
+            ++self->presses_;
+            return 0;
+        }
+        if ((message == WM_COMMAND && LOWORD(wParam) == IDCANCEL) || message == WM_CLOSE) {
+            self->done_ = true;
+            return 0;
+        }
+        return CallWindowProcW(self->dialogProc_, window, message, wParam, lParam);
+    }
+    static LRESULT CALLBACK FieldProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        auto* self = reinterpret_cast<FakeDialog*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        // Only another program sets this field's text: this one set it before it listened.
+        if (message == WM_SETTEXT) ++self->typed_;
+        return CallWindowProcW(self->fieldProc_, window, message, wParam, lParam);
+    }
+
+    std::wstring mode_, folder_, lateAnswer_;
+    tk::ScopedKernelHandle answerNow_;
+    HWND window_ = nullptr, field_ = nullptr;
+    WNDPROC dialogProc_ = nullptr, fieldProc_ = nullptr;
+    int typed_ = 0, presses_ = 0;
+    bool done_ = false;
+};
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -105,6 +208,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (mode == L"open" || mode == L"save") outcome = ClassicW(mode == L"save", folder, title);
     else if (mode == L"ansi-open") outcome = ClassicA(folder, title);
     else if (mode == L"newer-open" || mode == L"newer-pick") outcome = Newer(mode == L"newer-pick", folder, title);
+    else if (mode == L"late-answer" || mode == L"lookalike" || mode == L"password")
+        outcome = FakeDialog(mode, folder).Run(title);
     std::ofstream out(std::filesystem::path(resultFile), std::ios::binary);
     out << (outcome.code == 0 ? "cancel" : outcome.code == 1 ? "chosen" : "error") << '\n'
         << tk::ToUtf8(outcome.detail) << '\n';

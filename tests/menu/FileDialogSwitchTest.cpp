@@ -50,6 +50,7 @@ public:
     }
 
     HWND Dialog() const { return dialog_; }
+    HANDLE Process() const { return program_.Handle(); }
     bool Running() const { return program_.Running(); }
     // Presses Cancel and waits for the program to end: its exit code (-1: it did not end) and what
     // it wrote ("cancel", "chosen" or "error" and a detail).
@@ -92,7 +93,7 @@ std::vector<std::wstring> ListedNames(HWND dialog) {
         LRESULT length = 0;
         std::wstring text(kChars, L'\0');
         if (!buffer.Write(0, &item, sizeof item) ||
-            !qd::menu::SendWithin(list, LVM_GETITEMTEXTW, i, buffer.Address(), length) ||
+            !buffer.Send(list, LVM_GETITEMTEXTW, i, length) ||
             !buffer.Read(sizeof(LVITEMW), text.data(), kChars * sizeof(wchar_t)))
             break;
         text.resize(std::wcslen(text.c_str()));
@@ -303,6 +304,64 @@ TEST_F(FileDialogSwitchTest, ANewerDialogThatMayPickFoldersIsNeverPressed) {
     std::string result;
     EXPECT_EQ(host.Cancel(result), 0);
     EXPECT_EQ(result.substr(0, 7), "cancel\n");
+}
+
+TEST_F(FileDialogSwitchTest, ABlockADialogMayStillWriteIntoStaysUntilItHasAnswered) {
+    DialogHost host(L"late-answer", start, dir / "result.txt");
+    HWND dialog = host.Dialog();
+    ASSERT_TRUE(dialog);
+    const DWORD processId = GetProcessId(host.Process());
+    const tk::ScopedKernelHandle answerNow(
+        OpenEventW(EVENT_MODIFY_STATE, FALSE, (L"qd.LateAnswer." + std::to_wstring(processId)).c_str()));
+    ASSERT_TRUE(answerNow);
+
+    // The dialog takes its time: the request goes unanswered, and its block stays in the program.
+    std::wstring folder;
+    EXPECT_FALSE(qd::menu::FolderOfFileDialog(dialog, folder));
+    auto waiting = qd::menu::WaitingRemoteBlocks();
+    EXPECT_EQ(waiting.size(), 1u);
+    waiting.resize(1);  // (a failure above goes on to see what the dialog found)
+    EXPECT_EQ(waiting[0].first, processId);
+    auto state = [&] {
+        MEMORY_BASIC_INFORMATION region{};
+        VirtualQueryEx(host.Process(), reinterpret_cast<void*>(waiting[0].second), &region, sizeof region);
+        return region.State;
+    };
+    EXPECT_EQ(state(), static_cast<DWORD>(MEM_COMMIT));
+    // No second block is left there while the first waits: the program is not asked again.
+    EXPECT_FALSE(qd::menu::FolderOfFileDialog(dialog, folder));
+    EXPECT_EQ(qd::menu::WaitingRemoteBlocks().size(), 1u);
+
+    // It answers at last, into the block it was given; the block goes once the answer is in.
+    ASSERT_TRUE(SetEvent(answerNow.get()));
+    EXPECT_TRUE(qdtest::PumpUntil([&] { return qd::menu::WaitingRemoteBlocks().empty(); }));
+    EXPECT_EQ(state(), static_cast<DWORD>(MEM_FREE));
+    EXPECT_TRUE(host.Running());
+    std::string result;
+    EXPECT_EQ(host.Cancel(result), 0);
+    EXPECT_EQ(result, "cancel\ntyped=0 ok=0 field=secret answer=live\n");
+}
+
+TEST_F(FileDialogSwitchTest, ADialogThatOnlyHasTheNumbersOfAFileDialogGetsNothingTypedAndNoOk) {
+    // A dialog with the file dialogs' control numbers that lists no files, and one that lists
+    // them in a list box but whose field is a password field.
+    const fs::path target = MakeTarget(L"Target");
+    for (const wchar_t* mode : {L"lookalike", L"password"}) {
+        SCOPED_TRACE(tk::ToUtf8(mode));
+        calls.clear();
+        DialogHost host(mode, start, dir / "result.txt");
+        HWND dialog = host.Dialog();
+        ASSERT_TRUE(dialog);
+
+        qd::menu::TakeUserThere(dialog, target.wstring(), false, Recorder());
+        std::wstring shown;
+        EXPECT_FALSE(qd::menu::FolderOfWindow(dialog, shown));
+
+        EXPECT_EQ(calls, (std::vector<qdtest::ShellCall>{{L"open", target.wstring()}}));
+        std::string result;
+        EXPECT_EQ(host.Cancel(result), 0);
+        EXPECT_EQ(result, "cancel\ntyped=0 ok=0 field=secret\n");
+    }
 }
 
 }  // namespace

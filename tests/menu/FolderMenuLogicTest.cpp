@@ -20,7 +20,7 @@ TEST(HotKeyText, ModifiersInOneOrderThenTheKeysName) {
         const wchar_t* text;
     } cases[] = {
         {{Ctrl | Alt, 'F'}, L"Ctrl+Alt+F"},
-        {{Win | Shift | Alt | Ctrl, '7'}, L"Ctrl+Alt+Shift+Win+7"},
+        {{Win | Shift | Alt | Ctrl, '7'}, L"Win+Ctrl+Alt+Shift+7"},
         {{0, kF12}, L"F12"},
         {{Shift, kF24}, L"Shift+F24"},
         {{Ctrl, kHome}, L"Ctrl+Home"},
@@ -91,9 +91,15 @@ TEST(HotKeySetting, MissingGivesTheDefaultABadTextIsKeptForTheTipAndNoneIsNone) 
     EXPECT_EQ(missing.Key, qd::menu::kDefaultHotKey);
     EXPECT_TRUE(missing.Rejected.empty());
 
+    // The default types no character: AltGr is Ctrl+Alt, on every layout that has it.
+    EXPECT_NE(qd::menu::kDefaultHotKey.Modifiers & (Ctrl | Alt), Ctrl | Alt);
+    EXPECT_EQ(qd::menu::HotKeyText(qd::menu::kDefaultHotKey), L"Win+Alt+F");
+
     const auto chosen = qd::menu::ReadHotKeySetting(std::wstring(L"Ctrl+Shift+K"));
     EXPECT_EQ(chosen.Key, (HotKey{Ctrl | Shift, 'K'}));
     EXPECT_TRUE(chosen.Rejected.empty());
+    // A key the user chose stays, the earlier default too.
+    EXPECT_EQ(qd::menu::ReadHotKeySetting(std::wstring(L"Ctrl+Alt+F")).Key, (HotKey{Ctrl | Alt, 'F'}));
 
     const auto bad = qd::menu::ReadHotKeySetting(std::wstring(L"Ctrl+Banana"));
     EXPECT_EQ(bad.Key, qd::menu::kDefaultHotKey);

@@ -173,7 +173,7 @@ protected:
 TEST_F(FolderMenuTest, TheHotKeyOpensTheMenuAtTheMouseAndARowTheEditorAddedIsThereNextTime) {
     WriteRows({{L"alpha", existing}, {L"beta", existing}});
     auto app = Start();
-    ASSERT_FALSE(app->HotKeyTaken()) << "Ctrl+Alt+F is held by another program on this display";
+    ASSERT_FALSE(app->HotKeyTaken()) << "Win+Alt+F is held by another program on this display";
     EXPECT_EQ(app->CurrentHotKey(), qd::menu::kDefaultHotKey);
     SetCursorPos(300, 200);
 
@@ -188,7 +188,7 @@ TEST_F(FolderMenuTest, TheHotKeyOpensTheMenuAtTheMouseAndARowTheEditorAddedIsThe
             Press({VK_ESCAPE});
             qdtest::WaitUntilGone(menu);
         });
-        Press({VK_CONTROL, VK_MENU, 'F'});
+        Press({VK_LWIN, VK_MENU, 'F'});
         EXPECT_TRUE(qdtest::PumpUntil([&] { return shown == 1 && !app->FolderMenu->IsOpen(); }, 10000))
             << "the hot key did not open the menu";
         rowsFirstTime = app->RowCount();
@@ -208,7 +208,7 @@ TEST_F(FolderMenuTest, TheHotKeyOpensTheMenuAtTheMouseAndARowTheEditorAddedIsThe
             Press({VK_RETURN});
             qdtest::WaitUntilGone(menu);
         });
-        Press({VK_CONTROL, VK_MENU, 'F'});
+        Press({VK_LWIN, VK_MENU, 'F'});
         EXPECT_TRUE(qdtest::PumpUntil([&] { return shown == 2 && !app->FolderMenu->IsOpen(); }, 10000));
     }
     EXPECT_EQ(app->RowCount(), 3);
@@ -466,12 +466,12 @@ TEST_F(FolderMenuTest, TheIconsMenuWritesAndRemovesTheRunValueAndALeftClickOpens
 }
 
 TEST_F(FolderMenuTest, AHotKeyAnotherProgramHoldsIsReportedByTheTipAndTheDialog) {
-    // Another window holds Ctrl+Alt+F.
+    // Another window holds Win+Alt+F.
     HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-    ASSERT_TRUE(RegisterHotKey(other, 7, MOD_CONTROL | MOD_ALT, 'F'));
+    ASSERT_TRUE(RegisterHotKey(other, 7, MOD_WIN | MOD_ALT, 'F'));
     auto app = Start();
     EXPECT_TRUE(app->HotKeyTaken());
-    EXPECT_EQ(app->TipText(), L"Quorvane快捷目录软件\n热键 Ctrl+Alt+F 已被其他程序占用");
+    EXPECT_EQ(app->TipText(), L"Quorvane快捷目录软件\n热键 Win+Alt+F 已被其他程序占用");
     if (app->Icon()->Shown()) {
         EXPECT_EQ(app->Icon()->Tip(), app->TipText());
     }
@@ -502,7 +502,7 @@ TEST_F(FolderMenuTest, AHotKeyAnotherProgramHoldsIsReportedByTheTipAndTheDialog)
         });
         app->ChangeHotKey();
     }
-    EXPECT_EQ(statusAtOpen, L"热键 Ctrl+Alt+F 已被其他程序占用");
+    EXPECT_EQ(statusAtOpen, L"热键 Win+Alt+F 已被其他程序占用");
     EXPECT_EQ(statusAfterTakenKey, L"Ctrl+Shift+J 已被其他程序占用, 请换一个.");
     EXPECT_EQ(fieldText, L"Ctrl+Shift+K");
     EXPECT_EQ(app->CurrentHotKey(), (HotKey{HotKey::kCtrl | HotKey::kShift, 'K'}));
@@ -530,7 +530,7 @@ TEST_F(FolderMenuTest, TheHotKeySettingKeepsTheEditorsOptionsAndABadOneIsReporte
     auto app = Start();
     EXPECT_EQ(app->CurrentHotKey(), qd::menu::kDefaultHotKey);
     EXPECT_EQ(app->TipText(),
-              L"Quorvane快捷目录软件\noptions.ini 中的热键 \"Ctrl+Banana\" 无效, 改用 Ctrl+Alt+F");
+              L"Quorvane快捷目录软件\noptions.ini 中的热键 \"Ctrl+Banana\" 无效, 改用 Win+Alt+F");
     EXPECT_EQ(app->TryHotKey(HotKey{HotKey::kCtrl | HotKey::kAlt, 'Q'}), L"");
     const tk::TIniFile ini(settings.OptionsFile);
     EXPECT_EQ(ini.ReadString(L"FolderMenu", L"HotKey", L""), L"Ctrl+Alt+Q");
@@ -556,7 +556,7 @@ TEST_F(FolderMenuTest, TheHotKeyInForceCanBePressedIntoTheDialogAndIsHeldAgainAf
             HWND field = qdtest::FindDescendant(dialog, L"Edit");
             Sleep(200);
             Press({VK_CONTROL, VK_SHIFT, 'K'});
-            Press({VK_CONTROL, VK_MENU, 'F'});  // the key in force: the field takes it
+            Press({VK_LWIN, VK_MENU, 'F'});  // the key in force: the field takes it
             Sleep(100);
             fieldText = qdtest::WindowText(field);
             Press({VK_ESCAPE});
@@ -564,12 +564,12 @@ TEST_F(FolderMenuTest, TheHotKeyInForceCanBePressedIntoTheDialogAndIsHeldAgainAf
         });
         app->ChangeHotKey();
     }
-    EXPECT_EQ(fieldText, L"Ctrl+Alt+F");
+    EXPECT_EQ(fieldText, L"Win+Alt+F");
     EXPECT_EQ(shown.load(), 0) << "the menu opened over the dialog";
     EXPECT_EQ(app->CurrentHotKey(), qd::menu::kDefaultHotKey);
     // Held again: another window cannot take it.
     HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-    EXPECT_FALSE(RegisterHotKey(other, 7, MOD_CONTROL | MOD_ALT, 'F')) << "the key was not taken back";
+    EXPECT_FALSE(RegisterHotKey(other, 7, MOD_WIN | MOD_ALT, 'F')) << "the key was not taken back";
     UnregisterHotKey(other, 7);
     DestroyWindow(other);
 }
@@ -580,8 +580,8 @@ TEST_F(FolderMenuTest, AKeyThatCannotBeTakenOrSavedLeavesTheOldOneInForce) {
     ASSERT_EQ(app->TryHotKey(old), L"");
     HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     // Whether the program holds a key: another window cannot take it then.
-    const auto held = [&](UINT vk) {
-        if (!RegisterHotKey(other, 8, MOD_CONTROL | MOD_ALT, vk)) return true;
+    const auto held = [&](UINT vk, UINT modifiers = MOD_CONTROL | MOD_ALT) {
+        if (!RegisterHotKey(other, 8, modifiers, vk)) return true;
         UnregisterHotKey(other, 8);
         return false;
     };
@@ -601,7 +601,7 @@ TEST_F(FolderMenuTest, AKeyThatCannotBeTakenOrSavedLeavesTheOldOneInForce) {
     EXPECT_THROW(blocked->TryHotKey(HotKey{HotKey::kCtrl | HotKey::kAlt, 'W'}), tk::EIniFileException);
     EXPECT_EQ(blocked->CurrentHotKey(), qd::menu::kDefaultHotKey);
     EXPECT_FALSE(held('W')) << "a key that was not saved is held";
-    EXPECT_TRUE(held('F')) << "the key in force was given up";
+    EXPECT_TRUE(held('F', MOD_WIN | MOD_ALT)) << "the key in force was given up";
     DestroyWindow(other);
 }
 

@@ -10,7 +10,7 @@
 
 namespace menutest {
 
-// The keys pressed in order and let go in the reverse order (a chord such as Ctrl+Alt+F).
+// The keys pressed in order and let go in the reverse order (a chord such as Win+Alt+F).
 void Press(std::initializer_list<WORD> keys);
 // A left click at a point of the screen.
 void ClickScreen(int x, int y);

@@ -83,7 +83,7 @@ TEST(MenuProgram, OneCopyRunsASecondStartOpensItsMenuAndTheHotKeyActsForTheWindo
                                  nullptr, nullptr, nullptr);
     SetForegroundWindow(front);
     ASSERT_TRUE(qdtest::PumpUntil([&] { return GetForegroundWindow() == front; }, 3000));
-    menutest::Press({VK_CONTROL, VK_MENU, 'F'});
+    menutest::Press({VK_LWIN, VK_MENU, 'F'});
     menu = qdtest::WaitForTopWindow(menuThread, L"", L"tsui.ListMenu", 10000);
     ASSERT_TRUE(menu) << "the hot key did not open the menu";
     qdtest::PumpUntil([&] { return GetForegroundWindow() == menu; }, 3000);

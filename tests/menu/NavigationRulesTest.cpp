@@ -18,22 +18,44 @@ TEST(NavigationRulesTest, TheKindOfTheWindowInFrontComesFromItsClassAndControls)
         WindowFacts facts;
         FrontKind kind;
     };
+    // A dialog of the dialog class with a name field that lists files, with the other facts given.
+    auto dialog = [](bool lookIn, bool types) {
+        return WindowFacts{.className = L"#32770", .nameField = true, .lookInList = lookIn, .fileTypesShown = types,
+                           .filesListed = true};
+    };
+    auto with = [](WindowFacts facts, auto change) {
+        change(facts);
+        return facts;
+    };
     const Case cases[] = {
-        {"Explorer-style dialog", {L"#32770", true, true, true, true}, FrontKind::FileDialog},
-        {"Explorer-style dialog, file types hidden", {L"#32770", true, true, true, false}, FrontKind::FileDialog},
-        {"newer dialog with file types", {L"#32770", true, true, false, true}, FrontKind::FileDialog},
+        {"Explorer-style dialog", dialog(true, true), FrontKind::FileDialog},
+        {"Explorer-style dialog, file types hidden", dialog(true, false), FrontKind::FileDialog},
+        {"newer dialog with file types", dialog(false, true), FrontKind::FileDialog},
         // May pick folders: OK on a folder path would choose it and close the dialog.
-        {"newer dialog without file types", {L"#32770", true, true, false, false}, FrontKind::UncertainDialog},
-        {"dialog under a box of its own", {L"#32770", false, true, true, true}, FrontKind::Other},
-        {"message box", {L"#32770", true, false, false, false}, FrontKind::Other},
-        {"a program's window with a field of that number", {L"Notepad", true, true, true, true}, FrontKind::Other},
-        {"Explorer", {L"CabinetWClass"}, FrontKind::ExplorerWindow},
-        {"Explorer (explore verb, older systems)", {L"ExploreWClass"}, FrontKind::ExplorerWindow},
-        {"Wine's Explorer", {L"ExplorerWClass"}, FrontKind::ExplorerWindow},
-        {"desktop", {L"Progman"}, FrontKind::Other},
-        {"desktop behind the icons", {L"WorkerW"}, FrontKind::Other},
-        {"the desktop window", {L"#32769"}, FrontKind::Other},
-        {"nothing", {L""}, FrontKind::Other},
+        {"newer dialog without file types", dialog(false, false), FrontKind::UncertainDialog},
+        {"dialog under a box of its own", with(dialog(true, true), [](auto& f) { f.enabled = false; }),
+         FrontKind::Other},
+        {"message box", {.className = L"#32770"}, FrontKind::Other},
+        // Another program's dialog with the same control numbers, listing no files: a log-in box,
+        // a form. Neither its folder is asked for nor its OK pressed.
+        {"dialog with the numbers that lists no files", with(dialog(true, true), [](auto& f) { f.filesListed = false; }),
+         FrontKind::Other},
+        {"dialog with the numbers, no files, no types", with(dialog(false, false), [](auto& f) { f.filesListed = false; }),
+         FrontKind::Other},
+        {"a password field in that place", with(dialog(true, true), [](auto& f) { f.passwordField = true; }),
+         FrontKind::Other},
+        {"a password field, newer dialog", with(dialog(false, false), [](auto& f) { f.passwordField = true; }),
+         FrontKind::Other},
+        {"the menu's own window", with(dialog(true, true), [](auto& f) { f.askingThread = true; }), FrontKind::Other},
+        {"a program's window with a field of that number",
+         with(dialog(true, true), [](auto& f) { f.className = L"Notepad"; }), FrontKind::Other},
+        {"Explorer", {.className = L"CabinetWClass"}, FrontKind::ExplorerWindow},
+        {"Explorer (explore verb, older systems)", {.className = L"ExploreWClass"}, FrontKind::ExplorerWindow},
+        {"Wine's Explorer", {.className = L"ExplorerWClass"}, FrontKind::ExplorerWindow},
+        {"desktop", {.className = L"Progman"}, FrontKind::Other},
+        {"desktop behind the icons", {.className = L"WorkerW"}, FrontKind::Other},
+        {"the desktop window", {.className = L"#32769"}, FrontKind::Other},
+        {"nothing", {}, FrontKind::Other},
     };
     for (const Case& c : cases) EXPECT_EQ(qd::menu::KindOf(c.facts), c.kind) << c.what;
 }

@@ -64,8 +64,8 @@ TEST_F(TakeUserThereTest, AnythingElseInFrontGetsANewExplorerWindowWithTheVerbOf
     }
 }
 
-// A window of the dialog class with a file name field, a folder list and OK, on a thread of its
-// own: it either answers like a dialog (counting the presses of OK, which it never acts on) or,
+// A window of the dialog class with a file name field, a folder list, a list of files and OK, on a
+// thread of its own: it either answers like a dialog (counting the presses of OK, which it never acts on) or,
 // like a program that hangs, answers nothing until it is let go.
 class FakeDialog {
 public:
@@ -110,6 +110,9 @@ private:
             SetWindowLongPtrA(field_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FakeDialog::AnsiFieldProc)));
         CreateWindowExW(0, L"ComboBox", L"", WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, 10, 40, 200, 100, window_,
                         reinterpret_cast<HMENU>(qd::menu::kLookInList), nullptr, nullptr);
+        // The list of files of the older dialogs.
+        CreateWindowExW(0, L"ListBox", L"", WS_CHILD | WS_VISIBLE, 10, 100, 200, 60, window_,
+                        reinterpret_cast<HMENU>(qd::menu::kOldFileList), nullptr, nullptr);
         CreateWindowExW(0, L"Button", L"OK", WS_CHILD | WS_VISIBLE, 10, 70, 80, 24, window_,
                         reinterpret_cast<HMENU>(IDOK), nullptr, nullptr);
         ready_ = true;

@@ -30,7 +30,7 @@ using Clock = std::chrono::steady_clock;
 
 }  // namespace
 
-TFolderState FolderStateOf(DWORD attributes, DWORD error) {
+TFolderState FolderStateOf(DWORD attributes, DWORD error, bool rootThere) {
     if (attributes != INVALID_FILE_ATTRIBUTES)
         return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? TFolderState::Present : TFolderState::Missing;
     switch (error) {
@@ -39,7 +39,7 @@ TFolderState FolderStateOf(DWORD attributes, DWORD error) {
     case ERROR_INVALID_NAME:
     case ERROR_BAD_PATHNAME:
     case ERROR_DIRECTORY:
-        return TFolderState::Missing;
+        return rootThere ? TFolderState::Missing : TFolderState::Unknown;
     default:
         return TFolderState::Unknown;
     }
@@ -51,8 +51,16 @@ TFolderState TestFolder(const std::wstring& path) {
     const bool modeSet = SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &previousMode);
     const DWORD attributes = GetFileAttributesW(path.c_str());
     const DWORD error = attributes == INVALID_FILE_ATTRIBUTES ? GetLastError() : ERROR_SUCCESS;
+    // Not found: on a drive or share that is there, or on one that is not (then nothing on it is
+    // found). Only then is the root asked about, itself a folder.
+    bool rootThere = true;
+    if (attributes == INVALID_FILE_ATTRIBUTES && FolderStateOf(attributes, error, true) == TFolderState::Missing) {
+        const std::wstring root = VolumeRoot(path);
+        const DWORD rootAttributes = root.empty() ? FILE_ATTRIBUTE_DIRECTORY : GetFileAttributesW(root.c_str());
+        rootThere = rootAttributes != INVALID_FILE_ATTRIBUTES && (rootAttributes & FILE_ATTRIBUTE_DIRECTORY);
+    }
     if (modeSet) SetThreadErrorMode(previousMode, nullptr);
-    return FolderStateOf(attributes, error);
+    return FolderStateOf(attributes, error, rootThere);
 }
 
 // The state the probe's threads share. It outlives the probe while a worker is stuck in a call:

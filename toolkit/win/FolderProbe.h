@@ -22,10 +22,12 @@
 namespace tk {
 
 // What the system's answer about a path says of the folder: its attributes, or INVALID_FILE_ATTRIBUTES
-// and the error. Only a "not found" answer makes the folder missing (a file of that name is not a
-// folder either); an absent drive, a network failure or any other error leaves it unknown, so a
-// folder on a computer that is away today is never taken for one that is gone.
-TFolderState FolderStateOf(DWORD attributes, DWORD error);
+// and the error, and whether the root of its drive or share (VolumeRoot) is there. Only a "not
+// found" answer on a root that is there makes the folder missing (a file of that name is not a
+// folder either); an absent drive (a disk not plugged in answers "path not found" for every path
+// on its letter), a network failure or any other error leaves it unknown, so a folder on a disk or
+// computer that is away today is never taken for one that is gone.
+TFolderState FolderStateOf(DWORD attributes, DWORD error, bool rootThere);
 
 // Asks the system about one folder: may take long on a network path, never shows a "no disk" box.
 TFolderState TestFolder(const std::wstring& path);

@@ -276,6 +276,48 @@ TEST_F(MenuBarTest, ArrowKeysMoveBetweenTheSubmenus) {
     EXPECT_EQ(opened[3], ScreenRect(2).left);  // Help again
 }
 
+TEST_F(MenuBarTest, AltWithTheAcceleratorThenEnterChoosesTheFirstItemOfTheDroppedMenu) {
+    auto* menu = new TsuiMainMenu(host.get());
+    menu->Items()->Add(L"&File")->Add(L"Sub-item");
+    tk::TMenuItem* view = menu->Items()->Add(L"&View");
+    int large = 0, small = 0;
+    view->Add(L"&Large icons")->OnClick = [&](tk::TComponent*) { ++large; };
+    view->Add(L"&Small icons")->OnClick = [&](tk::TComponent*) { ++small; };
+    menu->Loaded();
+    frame->SetMenu(menu);
+    qdtest::PumpIdle();
+    realinput::MouseAway();
+
+    // A person's keys: Alt+V, then Enter once the submenu shows with its first item highlighted.
+    std::atomic<bool> highlighted{false};
+    const RECT bar = ScreenRect(1);
+    std::thread person([&] {
+        HWND popup = nullptr;
+        for (int i = 0; i < 250 && !popup; ++i) {
+            Sleep(20);
+            HWND p = FindWindowW(L"#32768", nullptr);
+            if (p && IsWindowVisible(p)) popup = p;
+        }
+        if (!popup) return;
+        HMENU shown = reinterpret_cast<HMENU>(SendMessageW(popup, 0x01E1 /* MN_GETHMENU */, 0, 0));
+        for (int i = 0; i < 100 && !highlighted; ++i) {
+            highlighted = shown && (GetMenuState(shown, 0, MF_BYPOSITION) & MF_HILITE);
+            if (!highlighted) Sleep(20);
+        }
+        RECT area{};
+        GetWindowRect(popup, &area);
+        realinput::SaveScreenArea({bar.left - 40, bar.top - 40, area.right + 40, area.bottom + 40},
+                                  "menu-bar-dropped-from-keyboard");
+        realinput::SendKeyOnly(VK_RETURN);
+    });
+    realinput::AltKey('V');
+    EXPECT_TRUE(qdtest::PumpUntil([&] { return large + small > 0 && !frame->MenuBar()->DroppedButton(); }, 10000));
+    person.join();
+    EXPECT_TRUE(highlighted.load()) << "the dropped menu highlighted nothing";
+    EXPECT_EQ(large, 1);
+    EXPECT_EQ(small, 0);
+}
+
 TEST_F(MenuBarTest, ShortcutWorksFromAnEditOfTheActiveHost) {
     TsuiMainMenu* menu = MakeMenu({L"&File"});
     int runs = 0;

@@ -19,4 +19,15 @@ TEST(FolderRoot, NamesTheServerOrDriveAPathDependsOn) {
     for (const auto& [path, root] : cases) EXPECT_EQ(tk::FolderRoot(path), root) << tk::ToUtf8(path);
 }
 
+TEST(VolumeRoot, NamesTheDriveOrShareRootThatMustBeThereForANotFoundToMeanMissing) {
+    const std::pair<const wchar_t*, const wchar_t*> cases[] = {
+        {L"C:\\Users\\me", L"C:\\"},    {L"q:/gone", L"q:\\"}, {L"Q:", L"Q:\\"},
+        {L"\\\\Server\\Share\\dir", L"\\\\Server\\Share\\"}, {L"//srv/s", L"\\\\srv\\s\\"},
+        {L"\\\\?\\UNC\\srv\\s\\d", L"\\\\srv\\s\\"}, {L"\\\\?\\E:\\long", L"E:\\"},
+        // A server without a share, or no drive: nothing to ask about.
+        {L"\\\\srv", L""}, {L"\\\\srv\\", L""}, {L"relative\\dir", L""}, {L"1:\\dir", L""}, {L"", L""},
+    };
+    for (const auto& [path, root] : cases) EXPECT_EQ(tk::VolumeRoot(path), root) << tk::ToUtf8(path);
+}
+
 }  // namespace

@@ -20,15 +20,34 @@ namespace {
 using tk::TFolderState;
 using Clock = std::chrono::steady_clock;
 
-TEST(FolderStateOf, OnlyNotFoundIsMissing) {
-    EXPECT_EQ(tk::FolderStateOf(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN, 0), TFolderState::Present);
-    EXPECT_EQ(tk::FolderStateOf(FILE_ATTRIBUTE_ARCHIVE, 0), TFolderState::Missing);  // a file is not a folder
-    for (DWORD error : {ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND, ERROR_INVALID_NAME, ERROR_BAD_PATHNAME})
-        EXPECT_EQ(tk::FolderStateOf(INVALID_FILE_ATTRIBUTES, error), TFolderState::Missing) << error;
+TEST(FolderStateOf, OnlyNotFoundOnARootThatIsThereIsMissing) {
+    EXPECT_EQ(tk::FolderStateOf(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN, 0, true), TFolderState::Present);
+    EXPECT_EQ(tk::FolderStateOf(FILE_ATTRIBUTE_ARCHIVE, 0, true), TFolderState::Missing);  // a file is not a folder
+    for (DWORD error : {ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND, ERROR_INVALID_NAME, ERROR_BAD_PATHNAME}) {
+        EXPECT_EQ(tk::FolderStateOf(INVALID_FILE_ATTRIBUTES, error, true), TFolderState::Missing) << error;
+        // A disk that is not plugged in: nothing on its letter is found.
+        EXPECT_EQ(tk::FolderStateOf(INVALID_FILE_ATTRIBUTES, error, false), TFolderState::Unknown) << error;
+    }
     // The drive or computer is not there today, or would not say: the folder may well be.
     for (DWORD error : {ERROR_NOT_READY, ERROR_INVALID_DRIVE, ERROR_BAD_NETPATH, ERROR_BAD_NET_NAME, ERROR_BAD_DEV_TYPE,
                         ERROR_NETWORK_UNREACHABLE, ERROR_ACCESS_DENIED, ERROR_SEM_TIMEOUT})
-        EXPECT_EQ(tk::FolderStateOf(INVALID_FILE_ATTRIBUTES, error), TFolderState::Unknown) << error;
+        EXPECT_EQ(tk::FolderStateOf(INVALID_FILE_ATTRIBUTES, error, true), TFolderState::Unknown) << error;
+}
+
+TEST(TestFolder, AFolderOnADriveLetterThatIsNotThereIsUnknownAndOneMissingOnADriveThatIsThereIsMissing) {
+    const DWORD drives = GetLogicalDrives();
+    wchar_t absent = 0;
+    for (wchar_t letter = L'Z'; letter >= L'D' && !absent; --letter)
+        if (!(drives & (1u << (letter - L'A')))) absent = letter;
+    ASSERT_TRUE(absent) << "every drive letter is in use";
+    const std::wstring unplugged = std::wstring(1, absent) + L":\\Photos\\2026";
+    EXPECT_EQ(tk::TestFolder(unplugged), TFolderState::Unknown);
+    EXPECT_EQ(tk::TestFolder(std::wstring(1, absent) + L":\\"), TFolderState::Unknown);
+
+    wchar_t temp[MAX_PATH] = {};
+    ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
+    const std::wstring gone = std::wstring(temp) + L"qd-no-such-folder-" + std::to_wstring(GetTickCount()) + L"\\sub";
+    EXPECT_EQ(tk::TestFolder(gone), TFolderState::Missing);
 }
 
 class FolderProbeTest : public testing::Test {
