@@ -70,6 +70,11 @@ std::wstring BackupText(const std::vector<ShortcutRow>& rows);
 // does not begin that way (another writer's file, which must be read whole).
 std::optional<int> CountFromBackupHead(std::wstring_view text);
 
+// The rows of a text as BackupText writes it (a byte order mark before it allowed), read strictly:
+// the header, Count, then N<i> and P<i> of every row in order, each non-empty; anything else
+// raises tk::Exception saying the backup fileName is damaged and how.
+std::vector<ShortcutRow> RowsFromBackupText(std::wstring_view text, const std::wstring& fileName);
+
 // The whole list a backup file holds, read strictly: Count and every pair below it must be there
 // and non-empty, else tk::Exception says the file is damaged (or missing) and names it. Files in
 // any encoding the import reads are read.

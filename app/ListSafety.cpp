@@ -3,8 +3,8 @@
 #include <windows.h>
 
 #include "app/Backup.h"
-#include "app/BulkRewrite.h"
 #include "app/Global.h"
+#include "app/ListWriter.h"
 #include "app/ListSafety.h"
 #include "app/Main.h"
 #include "app/RestoreDialog.h"
@@ -25,12 +25,33 @@ bool TfrmMain::BackupBeforeChange(const std::wstring& command) {
     }
 }
 
+namespace {
+
+// The list's writer on the window's key, with the window's backups folder.
+WriterSettings WriterSettingsOf(const MainSettings& settings) {
+    WriterSettings writer;
+    writer.KeyPath = settings.KeyPath;
+    writer.Accessors = settings.Accessors;
+    writer.BackupFolder = settings.BackupFolder;
+    writer.FallbackFolders = {TemporaryFolder()};
+    return writer;
+}
+
+}  // namespace
+
 void TfrmMain::GuardedRewrite(const std::function<void()>& write) {
-    RunBulkRewrite({*store_, settings_.KeyPath, {settings_.BackupFolder, TemporaryFolder()}}, model_.Rows(), write);
+    ListWriter(WriterSettingsOf(settings_)).RunUnderRecord(model_.Rows(), write);
 }
 
 void TfrmMain::RecoverUnfinishedChange() {
-    const RecoveryOutcome outcome = RecoverUnfinishedRewrite(*store_, settings_.KeyPath);
+    RecoveryOutcome outcome;
+    try {
+        outcome = ListWriter(WriterSettingsOf(settings_)).Recover();
+    } catch (const tk::Exception& e) {
+        // The lock was not had in time: the check runs again before the next change.
+        outcome.What = RecoveryOutcome::Kind::Failed;
+        outcome.Error = e.Message();
+    }
     recoveryNotice_ = RecoveryMessage(outcome);
     recoveryNoticeIcon_ = outcome.What == RecoveryOutcome::Kind::Restored ? MB_ICONINFORMATION : MB_ICONWARNING;
 }

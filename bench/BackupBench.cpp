@@ -20,7 +20,7 @@
 
 #include "app/AutoBackup.h"
 #include "app/Backup.h"
-#include "app/BulkRewrite.h"
+#include "app/ListWriter.h"
 #include "app/RegistryAccessor.h"
 #include "app/ShortcutStore.h"
 #include "toolkit/win/Registry.h"
@@ -125,9 +125,11 @@ Figures Measure(int n, const std::filesystem::path& folder) {
     tk::TRegistry().DeleteKey(keyPath);
     writer.WriteList(keyPath, whole);
     f.rewriteMs = MedianMs(5, [] {}, [&] { writer.WriteItemRange(keyPath, 0, n - 1, whole); });
-    const qd::RewritePlace place{writer, keyPath, {(folder / "recovery").wstring()}};
+    qd::WriterSettings place;
+    place.KeyPath = keyPath;
+    place.BackupFolder = (folder / "recovery").wstring();
     f.guardedRewriteMs = MedianMs(5, [] {}, [&] {
-        qd::RunBulkRewrite(place, rows, [&] { writer.WriteItemRange(keyPath, 0, n - 1, whole); });
+        qd::ListWriter(place).RunUnderRecord(rows, [&] { writer.WriteItemRange(keyPath, 0, n - 1, whole); });
     });
     f.flushMs = MedianMs(5, [] {}, [&] { writer.Flush(keyPath); });
     tk::TRegistry().DeleteKey(keyPath);

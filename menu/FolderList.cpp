@@ -8,24 +8,20 @@ namespace qd::menu {
 
 namespace {
 
-// The rows the store appends while it reads.
-class CollectedRows : public ShortcutRows {
-public:
-    explicit CollectedRows(std::vector<Shortcut>& rows) : rows_(rows) {}
-    int RowCount() override { return static_cast<int>(rows_.size()); }
-    std::wstring Alias(int row) override { return rows_.at(static_cast<size_t>(row)).Alias; }
-    std::wstring Path(int row) override { return rows_.at(static_cast<size_t>(row)).Path; }
-    void AppendRow(const std::wstring& alias, const std::wstring& path) override { rows_.push_back({alias, path}); }
-
-private:
-    std::vector<Shortcut>& rows_;
-};
+WriterSettings WriterFor(std::wstring keyPath, AccessorFactory accessors) {
+    WriterSettings writer = WriterSettings::ForThisProgram();
+    writer.KeyPath = std::move(keyPath);
+    writer.Accessors = std::move(accessors);
+    return writer;
+}
 
 }  // namespace
 
 FolderList::FolderList(std::wstring keyPath, AccessorFactory accessors)
-    : keyPath_(std::move(keyPath)), accessors_(std::move(accessors)),
-      changed_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+    : FolderList(WriterFor(std::move(keyPath), std::move(accessors))) {}
+
+FolderList::FolderList(WriterSettings writer)
+    : writer_(std::move(writer)), changed_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
 
 void CALLBACK FolderList::KeyChanged(void* self, BOOLEAN) {
     auto* list = static_cast<FolderList*>(self);
@@ -50,7 +46,7 @@ void FolderList::Watch() {
     if (!changed_) return;
     ResetEvent(changed_.get());
     HKEY key = nullptr;
-    if (!watched_ && RegOpenKeyExW(HKEY_CURRENT_USER, keyPath_.c_str(), 0, KEY_NOTIFY, &key) == ERROR_SUCCESS)
+    if (!watched_ && RegOpenKeyExW(HKEY_CURRENT_USER, writer_.KeyPath.c_str(), 0, KEY_NOTIFY, &key) == ERROR_SUCCESS)
         watched_.reset(key);
     if (!watched_) return;
     const LONG armed = RegNotifyChangeKeyValue(watched_.get(), FALSE, REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_LAST_SET,
@@ -66,24 +62,41 @@ void FolderList::Watch() {
         wait_.reset(wait);
 }
 
-void FolderList::Read() {
-    rows_.clear();
-    error_.clear();
-    CollectedRows into(rows_);
-    ShortcutStore store(accessors_, into);
+bool FolderList::Read(unsigned timeoutMs) {
+    WriterSettings settings = writer_;
+    settings.LockTimeoutMs = timeoutMs;
+    ListWriter writer(settings);
+    StoredList list;
     try {
-        store.LoadItems(keyPath_, into);
+        list = writer.Read();
+    } catch (const EListBusy&) {
+        return false;
     } catch (const tk::Exception& e) {
-        // As in the editor: the rows before the bad value stay, the rest of the list is not read.
+        // The lock could not be made: as a value that ends the reading, said in the menu.
+        rows_.clear();
         error_ = e.Message();
+        return true;
     }
+    recoveryNotice_ = RecoveryMessage(writer.LastRecovery());
+    rows_.clear();
+    rows_.reserve(list.Rows.size());
+    for (ShortcutRow& row : list.Rows) rows_.push_back({std::move(row.Alias), std::move(row.Path)});
+    // As in the editor: the rows before a bad value stay, the rest of the list is not read.
+    error_ = std::move(list.Error);
+    return true;
 }
 
 const std::vector<Shortcut>& FolderList::Rows() {
     readLastTime_ = false;
     if (fresh_ && !Changed()) return rows_;
     Watch();
-    Read();
+    // With a whole reading at hand another program's long write is not waited for: that reading
+    // is shown and the next opening reads again. Without one, the writer's full limit applies.
+    if (!Read(everRead_ ? kBusyWaitMs : writer_.LockTimeoutMs)) {
+        fresh_ = false;
+        return rows_;
+    }
+    everRead_ = true;
     fresh_ = true;
     readLastTime_ = true;
     return rows_;
@@ -97,17 +110,18 @@ FolderAddition PlanFolderAddition(const std::vector<Shortcut>& rows, const std::
 }
 
 FolderAddition AddFolderToList(FolderList& list, const std::wstring& folder) {
-    // The list as the key holds it this moment: the new row goes after its last row.
+    FolderAddition plan;
+    ListWriter writer(list.Writer());
+    writer.Apply([&](const std::vector<ShortcutRow>& current) {
+        std::vector<Shortcut> rows;
+        rows.reserve(current.size());
+        for (const ShortcutRow& row : current) rows.push_back({row.Alias, row.Path});
+        plan = PlanFolderAddition(rows, folder);
+        std::vector<ShortcutRow> next = current;
+        if (!plan.AlreadyThere) next.push_back({plan.Alias, folder});
+        return next;
+    });
     list.Forget();
-    std::vector<Shortcut> rows = list.Rows();
-    if (!list.Error().empty()) throw tk::ERegistryException(list.Error());
-    const FolderAddition plan = PlanFolderAddition(rows, folder);
-    if (plan.AlreadyThere) return plan;
-    CollectedRows into(rows);
-    ShortcutStore store(list.Accessors(), into);
-    const int index = static_cast<int>(rows.size());
-    store.WriteRegString(list.KeyPath(), AliasValueName(index), plan.Alias);
-    store.WriteRegString(list.KeyPath(), PathValueName(index), folder);
     return plan;
 }
 

@@ -14,7 +14,7 @@
 #include <memory>
 #include <string>
 
-#include "app/BulkRewrite.h"
+#include "app/ListWriter.h"
 #include "app/Main.h"
 #include "app/RegistryAccessor.h"
 #include "resources/forms/MainFormDesc.h"

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "app/BulkRewrite.h"
+#include "app/ListWriter.h"
 #include "app/ShortcutStore.h"
 #include "resources/forms/MainFormDesc.h"
 #include "tests/support/TempDir.h"

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "app/AutoBackup.h"
-#include "app/BulkRewrite.h"
+#include "app/ListWriter.h"
 #include "app/Global.h"
 #include "app/Main.h"
 #include "app/RegistryAccessor.h"

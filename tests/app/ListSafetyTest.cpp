@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "app/Backup.h"
-#include "app/BulkRewrite.h"
+#include "app/ListWriter.h"
 #include "app/ListSafety.h"
 #include "app/Main.h"
 #include "tests/support/TempDir.h"

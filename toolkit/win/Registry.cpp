@@ -71,6 +71,30 @@ bool TRegistry::ValueExists(const std::wstring& name) const {
            RegQueryValueExW(current_.get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
+std::vector<std::wstring> TRegistry::ValueNames() const {
+    std::vector<std::wstring> names;
+    if (!current_) return names;
+    DWORD count = 0, longest = 0;
+    if (RegQueryInfoKeyW(current_.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, &longest, nullptr,
+                         nullptr, nullptr) != ERROR_SUCCESS)
+        return names;
+    names.reserve(count);
+    std::wstring name(longest + 1, L'\0');
+    for (DWORD i = 0;; ++i) {
+        DWORD length = static_cast<DWORD>(name.size());
+        const LONG rc = RegEnumValueW(current_.get(), i, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
+        if (rc == ERROR_MORE_DATA) {
+            // A longer name came in since the count was taken.
+            name.resize(name.size() * 2 + 256);
+            --i;
+            continue;
+        }
+        if (rc != ERROR_SUCCESS) break;
+        names.emplace_back(name.data(), length);
+    }
+    return names;
+}
+
 bool TRegistry::DeleteValue(const std::wstring& name) const {
     if (!current_) return false;
     const LONG rc = RegDeleteValueW(current_.get(), name.c_str());
