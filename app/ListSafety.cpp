@@ -1,5 +1,6 @@
 // The main window's side of keeping the list safe: the automatic backup before a command, the
-// crash record around long rewrites, the recovery at start, and restoring an earlier list.
+// list's writer (which keeps the crash record around long rewrites), the recovery at start, and
+// restoring an earlier list.
 #include <windows.h>
 
 #include "app/Backup.h"
@@ -39,14 +40,15 @@ WriterSettings WriterSettingsOf(const MainSettings& settings) {
 
 }  // namespace
 
-void TfrmMain::GuardedRewrite(const std::function<void()>& write) {
-    ListWriter(WriterSettingsOf(settings_)).RunUnderRecord(model_.Rows(), write);
+ListWriter& TfrmMain::Writer() {
+    if (!writer_) writer_ = std::make_unique<ListWriter>(WriterSettingsOf(settings_));
+    return *writer_;
 }
 
 void TfrmMain::RecoverUnfinishedChange() {
     RecoveryOutcome outcome;
     try {
-        outcome = ListWriter(WriterSettingsOf(settings_)).Recover();
+        outcome = Writer().Recover();
     } catch (const tk::Exception& e) {
         // The lock was not had in time: the check runs again before the next change.
         outcome.What = RecoveryOutcome::Kind::Failed;
@@ -77,9 +79,7 @@ void TfrmMain::RestoreFrom(const std::wstring& backupFile) {
     std::vector<ShortcutRow> rows = ReadBackupRows(backupFile);
     if (!BackupBeforeChange(kRestoreCommandName)) return;
     const auto step = RecordStep(kStepRestore);
-    RowsOf restored(rows);
-    WriteThrough([&] { GuardedRewrite([&] { store_->WriteList(settings_.KeyPath, restored); }); });
-    model_.ReplaceAll(std::move(rows));
+    WriteThrough([&](const std::vector<ShortcutRow>&) { return rows; }, [&] { model_.ReplaceAll(rows); });
 }
 
 }  // namespace qd

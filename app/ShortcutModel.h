@@ -40,6 +40,9 @@ struct RowsChange {
 // Two rows name the same shortcut when alias and path are equal; the marks do not count.
 inline bool SameShortcut(const ShortcutRow& a, const ShortcutRow& b) { return a.Alias == b.Alias && a.Path == b.Path; }
 bool SameShortcuts(const std::vector<ShortcutRow>& a, const std::vector<ShortcutRow>& b);
+// The row of rows that names the same shortcut as row: hint itself when it does (of rows that are
+// alike, the one meant), else the first that does; -1 when none does.
+int FindShortcutRow(const std::vector<ShortcutRow>& rows, const ShortcutRow& row, int hint = -1);
 
 // What one change did to the rows.
 struct ModelChange {

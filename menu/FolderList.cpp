@@ -20,47 +20,9 @@ WriterSettings WriterFor(std::wstring keyPath, AccessorFactory accessors) {
 FolderList::FolderList(std::wstring keyPath, AccessorFactory accessors)
     : FolderList(WriterFor(std::move(keyPath), std::move(accessors))) {}
 
-FolderList::FolderList(WriterSettings writer)
-    : writer_(std::move(writer)), changed_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+FolderList::FolderList(WriterSettings writer) : writer_(std::move(writer)), watch_(writer_.KeyPath) {}
 
-void CALLBACK FolderList::KeyChanged(void* self, BOOLEAN) {
-    auto* list = static_cast<FolderList*>(self);
-    PostMessageW(list->notifyWindow_, list->notifyMessage_, 0, 0);
-}
-
-void FolderList::NotifyChanges(HWND window, UINT message) {
-    notifyWindow_ = window;
-    notifyMessage_ = message;
-}
-
-bool FolderList::Changed() {
-    // A key that could not be watched (it did not exist, say) is read every time.
-    if (!watched_ || !changed_) return true;
-    return WaitForSingleObject(changed_.get(), 0) == WAIT_OBJECT_0;
-}
-
-void FolderList::Watch() {
-    // Armed before the reading: a change made while the rows are read is reported too, and the
-    // next opening reads again.
-    wait_.reset();
-    if (!changed_) return;
-    ResetEvent(changed_.get());
-    HKEY key = nullptr;
-    if (!watched_ && RegOpenKeyExW(HKEY_CURRENT_USER, writer_.KeyPath.c_str(), 0, KEY_NOTIFY, &key) == ERROR_SUCCESS)
-        watched_.reset(key);
-    if (!watched_) return;
-    const LONG armed = RegNotifyChangeKeyValue(watched_.get(), FALSE, REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_LAST_SET,
-                                               changed_.get(), TRUE);
-    if (armed != ERROR_SUCCESS) {
-        // The key went (it was deleted): watch it again once it is back.
-        watched_.reset();
-        return;
-    }
-    HANDLE wait = nullptr;
-    if (notifyWindow_ && RegisterWaitForSingleObject(&wait, changed_.get(), &FolderList::KeyChanged, this, INFINITE,
-                                                     WT_EXECUTEONLYONCE))
-        wait_.reset(wait);
-}
+void FolderList::NotifyChanges(HWND window, UINT message) { watch_.PostOnChange(window, message); }
 
 bool FolderList::Read(unsigned timeoutMs) {
     WriterSettings settings = writer_;
@@ -88,8 +50,11 @@ bool FolderList::Read(unsigned timeoutMs) {
 
 const std::vector<Shortcut>& FolderList::Rows() {
     readLastTime_ = false;
-    if (fresh_ && !Changed()) return rows_;
-    Watch();
+    // A key that could not be watched (it did not exist, say) is read every time. The watch is
+    // armed before the reading: a change made while the rows are read is reported too, and the
+    // next opening reads again.
+    if (fresh_ && !watch_.Changed()) return rows_;
+    watch_.Arm();
     // With a whole reading at hand another program's long write is not waited for: that reading
     // is shown and the next opening reads again. Without one, the writer's full limit applies.
     if (!Read(everRead_ ? kBusyWaitMs : writer_.LockTimeoutMs)) {

@@ -19,7 +19,7 @@
 
 #include "app/ListWriter.h"
 #include "app/ShortcutStore.h"
-#include "toolkit/win/Scoped.h"
+#include "toolkit/win/RegistryWatch.h"
 
 namespace qd::menu {
 
@@ -61,10 +61,7 @@ public:
     const WriterSettings& Writer() const { return writer_; }
 
 private:
-    bool Changed();
-    void Watch();
     bool Read(unsigned timeoutMs);
-    static void CALLBACK KeyChanged(void* self, BOOLEAN timedOut);
 
     WriterSettings writer_;
     std::vector<Shortcut> rows_;
@@ -73,11 +70,7 @@ private:
     bool fresh_ = false;
     bool everRead_ = false;
     bool readLastTime_ = false;
-    tk::ScopedRegKey watched_;         // the key, opened for change notifications
-    tk::ScopedKernelHandle changed_;   // set by the registry when the key changes
-    tk::ScopedWait wait_;              // the wait that tells the window
-    HWND notifyWindow_ = nullptr;
-    UINT notifyMessage_ = 0;
+    tk::TRegistryWatch watch_;
 };
 
 // What adding a folder to the list comes to: nothing when a row already holds the same folder

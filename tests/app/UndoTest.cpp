@@ -18,6 +18,7 @@
 
 #include "app/Global.h"
 #include "app/ListHistory.h"
+#include "app/ListWriter.h"
 #include "app/Main.h"
 #include "app/RegistryAccessor.h"
 #include "resources/forms/MainFormDesc.h"
@@ -71,6 +72,14 @@ protected:
             key.WriteString(qd::PathValueName(static_cast<int>(i)), rows[i].second);
         }
     }
+    // Another program's change as every writer of the list makes it: the pairs, then ChangeCount
+    // raised (also across a deletion of the key, which would start it at nothing again).
+    void OutsideChange(const Rows& rows, bool deleteKeyFirst = false) {
+        const std::wstring count = key.Read(qd::kChangeCountValue);
+        if (deleteKeyFirst) tk::TRegistry().DeleteKey(key.Path());
+        WriteRows(rows);
+        key.WriteString(qd::kChangeCountValue, std::to_wstring(qd::ParseChangeCount(count) + 1));
+    }
     void Start(const Rows& rows, bool askDelete = false) {
         form.reset();
         tk::TRegistry().DeleteKey(key.Path());
@@ -107,7 +116,8 @@ protected:
             if (RegEnumValueW(opened, i, name, &nameLength, nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size) !=
                 ERROR_SUCCESS)
                 break;
-            if (std::wstring(name, nameLength) != L"Setting") values.emplace_back(std::wstring(name, nameLength), data);
+            const std::wstring valueName(name, nameLength);
+            if (valueName != L"Setting" && valueName != qd::kChangeCountValue) values.emplace_back(valueName, data);
         }
         Rows rows;
         for (int i = 0;; ++i) {
@@ -263,7 +273,10 @@ TEST_F(UndoTest, AnotherProcesssChangeEndsTheHistoryButARefreshThatFindsNoneKeep
         Choose(0);
         form->aDeleteExecute(form->aDelete);
         Rows shown = ModelRows();
-        if (c.outsideChange) key.WriteString(L"N0", shown[0].first = L"outside");
+        if (c.outsideChange) {
+            shown[0].first = L"outside";
+            OutsideChange({shown[0]});
+        }
         if (c.byNotice) {
             PostMessageW(form->Handle(), qd::desc::kListChangedNotice, 0, 0);
             EXPECT_TRUE(qdtest::PumpUntil([&] { return ListRows() == shown; }));
@@ -286,7 +299,7 @@ TEST_F(UndoTest, ANoticeWhileTheDeleteQuestionIsOpenReloadsAndTheRowAskedAboutGo
         HWND box = qdtest::WaitForSystemDialog(ui);
         if (!box) return;
         // Another process puts a row in front of the list and says so.
-        WriteRows({{L"front", L"C:\\front"}, r[0], r[1], r[2]});
+        OutsideChange({{L"front", L"C:\\front"}, r[0], r[1], r[2]});
         PostMessageW(form->Handle(), qd::desc::kListChangedNotice, 0, 0);
         Sleep(300);
         qdtest::PressDialogButton(box, IDYES);
@@ -327,8 +340,7 @@ TEST_F(UndoTest, ANoticeWhileTheEditDialogIsOpenEditsTheRowShownWhereverItNowSta
             HWND name = dialog ? qdtest::FindDescendant(dialog, L"Edit", 0) : nullptr;
             HWND path = dialog ? qdtest::FindDescendant(dialog, L"Edit", 1) : nullptr;
             if (!name || !path) return;
-            tk::TRegistry().DeleteKey(key.Path());
-            WriteRows(c.outside);
+            OutsideChange(c.outside, true);
             PostMessageW(form->Handle(), qd::desc::kListChangedNotice, 0, 0);
             Sleep(300);
             qdtest::SetWindowTextFromOutside(name, edited.first);
