@@ -117,9 +117,14 @@ CommandOutcome RunCommand(const CommandRequest& request, const CommandContext& c
         settings.BackupFolder = TemporaryFolder();
     }
     ListWriter writer(settings);
-    // What the writer's recovery check found, said before the command's own words.
-    const auto withRecovery = [&writer](CommandOutcome o) {
-        const std::wstring recovery = RecoveryMessage(writer.LastRecovery());
+    // What the writer's recovery checks found, said before the command's own words.
+    RecoveryOutcome found;
+    const auto note = [&] {
+        if (writer.LastRecovery().What != RecoveryOutcome::Kind::None) found = writer.LastRecovery();
+    };
+    const auto withRecovery = [&](CommandOutcome o) {
+        note();
+        const std::wstring recovery = RecoveryMessage(found);
         if (!recovery.empty()) o.Err = recovery + L"\r\n" + o.Err;
         return o;
     };
@@ -147,7 +152,7 @@ CommandOutcome RunCommand(const CommandRequest& request, const CommandContext& c
         // A first change on a machine without the key starts from the list the editor would show.
         // The seed is a write of its own: a row added to it is not undone by a failed seed.
         if (writer.Seed(context.WindowsDirectory)) outcome.ListChanged = true;
-        RecoveryOutcome found = writer.LastRecovery();
+        note();
 
         ListChange change;
         std::vector<ShortcutRow> entries;  // the import file's, read before the lock is taken
@@ -204,21 +209,23 @@ CommandOutcome RunCommand(const CommandRequest& request, const CommandContext& c
             return outcome;
         }
         WriteOutcome written;
+        bool decided = false;  // the change was made to the list: writing may have begun
         try {
-            written = writer.Apply(change);
+            written = writer.Apply([&](const std::vector<ShortcutRow>& current) {
+                std::vector<ShortcutRow> next = change(current);
+                decided = true;
+                return next;
+            });
         } catch (...) {
             // Told even when the write fails part-way: the key may hold some of it.
-            if (writer.LastRecovery().What != RecoveryOutcome::Kind::None) found = writer.LastRecovery();
-            outcome.ListChanged = true;
+            outcome.ListChanged = outcome.ListChanged || decided;
             throw;
         }
-        if (writer.LastRecovery().What != RecoveryOutcome::Kind::None) found = writer.LastRecovery();
         if (request.Action == CommandAction::Import)
             outcome.Out = tk::FormatText(L"Imported %s rows from %s\r\n", {tk::IntToText(added), request.File});
         outcome.ListChanged = outcome.ListChanged || written.Written;
         if (!written.Warning.empty()) outcome.Err += written.Warning + L"\r\n";
-        const std::wstring recovery = RecoveryMessage(found);
-        if (!recovery.empty()) outcome.Err = recovery + L"\r\n" + outcome.Err;
+        outcome = withRecovery(outcome);
     } catch (...) {
         const bool changed = outcome.ListChanged;
         outcome = withRecovery({});

@@ -28,9 +28,13 @@ bool AllDigits(std::wstring_view text) {
 }
 
 std::optional<std::uint64_t> ParseNumber(std::wstring_view text) {
-    if (!AllDigits(text) || text.size() > 19) return std::nullopt;
+    if (!AllDigits(text) || text.size() > 20) return std::nullopt;
     std::uint64_t n = 0;
-    for (wchar_t c : text) n = n * 10 + static_cast<std::uint64_t>(c - L'0');
+    for (wchar_t c : text) {
+        const auto digit = static_cast<std::uint64_t>(c - L'0');
+        if (n > (UINT64_MAX - digit) / 10) return std::nullopt;  // too large for the count
+        n = n * 10 + digit;
+    }
     return n;
 }
 
