@@ -356,6 +356,39 @@ TEST_F(UndoTest, ANoticeWhileTheEditDialogIsOpenEditsTheRowShownWhereverItNowSta
     }
 }
 
+TEST_F(UndoTest, ACommandOnAListAnotherProgramChangedUnseenActsOnThatListAndUndoIsRefused) {
+    // Another program changes the key and the window has not handled the notice yet (no message
+    // is handled between): a move finds its row in the list the key holds and keeps the other
+    // program's change, the window shows that list, and the history ends; an undo whose step no
+    // longer fits the key writes nothing and says so.
+    const Rows r = NumberedRows(3);
+    const Row front{L"front", L"C:\\front"};
+    Start(r);
+    Choose(1);
+    form->aDeleteExecute(form->aDelete);
+    ASSERT_TRUE(form->CanUndo());
+    OutsideChange({front, r[0], r[2]});
+    Choose(2);
+    form->aItemUpExecute(form->aItemUp);
+    const Rows moved{front, r[2], r[0]};
+    EXPECT_EQ(KeyValues(), moved);
+    EXPECT_EQ(ListRows(), moved);
+    EXPECT_EQ(form->lvMain->ItemIndex(), 1);
+    EXPECT_FALSE(form->CanUndo());
+    EXPECT_EQ(form->ListVersion(), qd::ParseChangeCount(key.Read(qd::kChangeCountValue)));
+
+    form->aDeleteExecute(form->aDelete);
+    ASSERT_TRUE(form->CanUndo());
+    OutsideChange({{L"other", L"C:\\other"}, r[0]});
+    tk::Application().Guarded([&] { form->Undo(); });
+    EXPECT_EQ(errors, std::vector<std::wstring>{qd::kHistoryNoLongerFits});
+    const Rows other{{L"other", L"C:\\other"}, r[0]};
+    EXPECT_EQ(KeyValues(), other);
+    EXPECT_EQ(ListRows(), other);
+    EXPECT_FALSE(form->CanUndo());
+    EXPECT_FALSE(form->CanRedo());
+}
+
 TEST_F(UndoTest, AnUndoTheKeyRefusesShowsTheErrorAndKeepsTheStepUnlessItGotPartWay) {
     const Rows r = NumberedRows(4);
     Start(r);
