@@ -4,7 +4,11 @@
 //
 // Arguments: KIND KEY SEED STEPS TAG WORK BACKUPS GO OUT
 //   KIND     "command": the command line's RunCommand (--add, --delete of an own row, --import of a
-//            few rows); "menu": the folder menu's AddFolderToList
+//            few rows); "menu": the folder menu's AddFolderToList; "editor": the main window on the
+//            key, its commands run as its keys and buttons run them (add, edit, delete and moves of
+//            an own row, sort, import, dropped folders, undo of its own add), messages handled
+//            between some of them and not others; at the end it waits until the window shows
+//            the list the key holds, as the next reload after the others' changes brings it
 //   KEY      the registry key of the list, below HKEY_CURRENT_USER
 //   SEED     the random series' seed; STEPS how many changes
 //   TAG      begins every alias and folder name the participant makes (so the test tells who wrote)
@@ -18,6 +22,8 @@
 #include <windows.h>
 
 #include <filesystem>
+#include <fstream>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -25,7 +31,11 @@
 #include "app/AutoBackup.h"
 #include "app/Backup.h"
 #include "app/CommandLine.h"
+#include "app/Global.h"
+#include "app/ListHistory.h"
 #include "app/ListWriter.h"
+#include "app/Main.h"
+#include "app/RegistryAccessor.h"
 #include "menu/FolderList.h"
 #include "toolkit/Text.h"
 #include "toolkit/win/Application.h"
@@ -121,6 +131,138 @@ void RunMenu(const std::vector<std::wstring>& a, int steps, Record& out) {
     }
 }
 
+// The registry, counting this process's raisings of the key's count of changes: one per change
+// the window wrote.
+class CountingAccessor : public qd::RegistryAccessor {
+public:
+    explicit CountingAccessor(int& writes) : writes_(writes) {}
+    void WriteString(const std::wstring& name, const std::wstring& text) override {
+        RegistryAccessor::WriteString(name, text);
+        if (name == qd::kChangeCountValue) ++writes_;
+    }
+
+private:
+    int& writes_;
+};
+
+void RunEditor(const std::vector<std::wstring>& a, std::mt19937& random, int steps, Record& out) {
+    const std::wstring& tag = a[5];
+    const std::filesystem::path work(a[6]);
+    tk::Application().Initialize();
+    std::vector<std::wstring> boxErrors;
+    tk::Application().SetExceptionHandler([&](const std::wstring& m) { boxErrors.push_back(m); });
+    std::ofstream(work / "options.ini") << "[Options]\nAskDelete=0\n";
+    int writes = 0;
+    qd::MainSettings settings{a[2], L"C:\\Tools\\Quiverdir.exe", (work / "options.ini").wstring(), L"C:\\windows", L""};
+    settings.Accessors = [&writes] { return std::make_unique<CountingAccessor>(writes); };
+    // Its automatic backups and recovery files stay out of the folder the test checks.
+    settings.BackupFolder = (work / "backups").wstring();
+    settings.FolderProbe.Test = [](const std::wstring&) { return tk::TFolderState::Present; };
+    auto form = std::make_unique<qd::TfrmMain>(nullptr, settings);
+    tk::Application().SetMainForm(form.get());
+    const auto pump = [] {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) tk::Application().HandleMessage();
+    };
+    pump();
+    std::vector<qd::ShortcutRow> mine;  // own rows in the list now
+    int serial = 0;
+    const auto fresh = [&] {
+        const std::wstring name = tag + L"-" + std::to_wstring(++serial);
+        return qd::ShortcutRow{name, (work / name).wstring()};
+    };
+    const auto added = [&](const qd::ShortcutRow& row) {
+        out.text += L"+" + row.Alias + L"\t" + row.Path + L"\r\n";
+        mine.push_back(row);
+    };
+    const auto removed = [&](size_t k) {
+        out.text += L"-" + mine[k].Alias + L"\r\n";
+        mine.erase(mine.begin() + static_cast<std::ptrdiff_t>(k));
+    };
+    // An own row, chosen in the window as a click chooses it.
+    const auto chooseOwn = [&](size_t k) {
+        form->lvMain->SetItemIndex(qd::FindShortcutRow(form->Model().Rows(), mine[k]));
+    };
+    for (int step = 0; step < steps; ++step) {
+        // Half the time the window has handled the others' notices before the command.
+        if (random() % 2) pump();
+        const int pick = static_cast<int>(random() % 9);
+        const size_t k = mine.empty() ? 0 : random() % mine.size();
+        try {
+            if (pick == 0 || mine.empty()) {
+                const qd::ShortcutRow row = fresh();
+                form->AddShortcut(row.Alias, row.Path);
+                added(row);
+                // Now and then the add is undone at once (refused when another change came first).
+                if (random() % 3 == 0 && form->UndoName() == qd::kStepAdd) {
+                    const size_t before = boxErrors.size();
+                    tk::Application().Guarded([&] { form->Undo(); });
+                    if (boxErrors.size() == before) {
+                        removed(mine.size() - 1);
+                    } else if (boxErrors.back() == qd::kHistoryNoLongerFits) {
+                        boxErrors.pop_back();
+                    }
+                }
+            } else if (pick == 1) {
+                chooseOwn(k);
+                form->aDeleteExecute(form->aDelete);
+                removed(k);
+            } else if (pick == 2) {
+                const qd::ShortcutRow row = fresh();
+                form->EditShortcut(qd::FindShortcutRow(form->Model().Rows(), mine[k]), row.Alias, row.Path);
+                removed(k);
+                added(row);
+            } else if (pick == 3 || pick == 4) {
+                chooseOwn(k);
+                form->RunCommand(pick == 3 ? qd::desc::MainCommand::ItemUp : qd::desc::MainCommand::ItemDown);
+            } else if (pick == 5) {
+                form->aSortExecute(form->aSort);
+            } else if (pick == 6) {
+                std::vector<qd::ShortcutRow> entries{fresh(), fresh()};
+                const std::wstring file = (work / (tag + L"-import.pwb")).wstring();
+                qd::WriteBackupFile(file, entries, true);
+                form->ImportFrom(file);
+                for (const qd::ShortcutRow& row : entries) added(row);
+            } else {
+                // Folders dropped from Explorer: they exist, and their names become the aliases.
+                std::vector<std::wstring> paths;
+                std::vector<qd::ShortcutRow> rows;
+                for (int i = 0; i < 2; ++i) {
+                    rows.push_back(fresh());
+                    std::filesystem::create_directories(rows.back().Path);
+                    paths.push_back(rows.back().Path);
+                }
+                form->AddFolders(paths, qd::kStepDrop);
+                for (const qd::ShortcutRow& row : rows) added(row);
+            }
+        } catch (...) {
+            out.Error(tk::ExceptionMessage(std::current_exception()));
+        }
+        for (const std::wstring& e : boxErrors) out.Error(e);
+        boxErrors.clear();
+    }
+    out.writes = writes;
+    // The window shows what the key holds once the others are done and it has handled their
+    // notices (or its watch of the key told it).
+    qd::WriterSettings reading;
+    reading.KeyPath = a[2];
+    reading.BackupFolder = a[7];
+    const DWORD start = GetTickCount();
+    for (;;) {
+        pump();
+        const qd::StoredList list = qd::ListWriter(reading).Read();
+        if (qd::SameShortcuts(list.Rows, form->Model().Rows()) && list.Version == form->ListVersion()) break;
+        if (GetTickCount() - start > 60000) {
+            out.Error(L"the window does not show the list the key holds");
+            break;
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    }
+    for (const std::wstring& e : boxErrors) out.Error(e);
+    tk::Application().SetMainForm(nullptr);
+    form.reset();
+}
+
 }  // namespace
 
 int main() {
@@ -136,6 +278,8 @@ int main() {
         RunCommands(a, random, steps, out);
     } else if (a[1] == L"menu") {
         RunMenu(a, steps, out);
+    } else if (a[1] == L"editor") {
+        RunEditor(a, random, steps, out);
     } else {
         return 2;
     }
