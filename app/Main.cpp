@@ -343,7 +343,6 @@ WriteOutcome TfrmMain::WriteThrough(const ListChange& change, const std::functio
         // The change was made to the list another program left: shown whole, as a reload shows
         // it, and no step of the history fits it.
         history_.Clear();
-        ++outsideChanges_;
         model_.ReplaceAll(std::move(outcome.After));
         outcome.After = model_.Rows();
         if (anyChosen) {

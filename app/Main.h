@@ -264,7 +264,6 @@ private:
     std::unique_ptr<FolderCheck> folderCheck_;
     TFindBox* findBox_ = nullptr;
     ListHistory history_;
-    int outsideChanges_ = 0;  // counts the reloads that found the key changed by another process
     int undoKeyHook_ = 0;
     std::wstring recoveryNotice_;
     UINT recoveryNoticeIcon_ = 0;

@@ -38,10 +38,6 @@ void RowsOf::AppendRow(const std::wstring&, const std::wstring&) {
     throw std::logic_error("a list held elsewhere cannot be appended to");
 }
 
-void RowsAfterChange::AppendRow(const std::wstring&, const std::wstring&) {
-    throw std::logic_error("the rows of a pending change cannot be appended to");
-}
-
 size_t ShortcutModel::Checked(int row) const {
     if (row < 0 || row >= Count()) throw std::out_of_range("no shortcut at row " + std::to_string(row));
     return static_cast<size_t>(row);

@@ -70,24 +70,6 @@ private:
     const std::vector<ShortcutRow>& rows_;
 };
 
-// The list as a change will leave it, read from the rows as they are now without copying them:
-// row k of the result is row Source(k) of now. The store reads it to write the key before the
-// model (and with it the window) changes. Nothing can be appended.
-class RowsAfterChange : public ShortcutRows {
-public:
-    RowsAfterChange(ShortcutRows& now, int count, std::function<int(int)> source)
-        : now_(now), count_(count), source_(std::move(source)) {}
-    int RowCount() override { return count_; }
-    std::wstring Alias(int row) override { return now_.Alias(source_(row)); }
-    std::wstring Path(int row) override { return now_.Path(source_(row)); }
-    void AppendRow(const std::wstring&, const std::wstring&) override;
-
-private:
-    ShortcutRows& now_;
-    int count_;
-    std::function<int(int)> source_;
-};
-
 class ShortcutModel : public ShortcutRows {
 public:
     int RowCount() override { return Count(); }

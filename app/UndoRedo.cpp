@@ -61,11 +61,9 @@ void TfrmMain::ReloadAfterOutsideChange() {
     } catch (...) {
         // Part of the key was read: the list is not what it was.
         history_.Clear();
-        ++outsideChanges_;
         throw;
     }
     history_.Clear();
-    ++outsideChanges_;
 }
 
 void TfrmMain::ListChangedNotice() {
