@@ -18,8 +18,8 @@
 #include <vector>
 
 #include "app/AutoBackup.h"
-#include "app/ListWriter.h"
 #include "app/Global.h"
+#include "app/ListWriter.h"
 #include "app/Main.h"
 #include "app/RegistryAccessor.h"
 #include "app/ShortcutStore.h"
@@ -163,11 +163,11 @@ protected:
             rows.emplace_back(form->lvMain->ItemCaption(i), form->lvMain->ItemSubItem(i));
         return rows;
     }
-    // Every value of the key but the program's path, by name.
+    // Every value of the key but the program's path and the count of changes, by name.
     std::map<std::wstring, std::wstring> StoreValues() {
         std::map<std::wstring, std::wstring> values;
         for (const std::wstring& name : key.ValueNames())
-            if (name != L"Setting") values[name] = key.Read(name);
+            if (name != L"Setting" && name != qd::kChangeCountValue) values[name] = key.Read(name);
         return values;
     }
     std::map<std::wstring, std::wstring> ValuesOf(const Rows& rows) {
