@@ -18,6 +18,7 @@
 
 #include "app/Global.h"
 #include "app/ListHistory.h"
+#include "app/ListWriter.h"
 #include "app/Main.h"
 #include "app/RegistryAccessor.h"
 #include "resources/forms/MainFormDesc.h"
@@ -94,7 +95,7 @@ protected:
             rows.emplace_back(form->lvMain->ItemCaption(i), form->lvMain->ItemSubItem(i));
         return rows;
     }
-    // The list the key's values stand for (Setting aside), read in one opening of the key: pairs
+    // The list the key's values stand for (Setting and the count of changes aside), read in one opening of the key: pairs
     // N<i>/P<i> in order, and a mark when any other value is left.
     Rows KeyValues() {
         std::vector<std::pair<std::wstring, std::wstring>> values;
@@ -107,7 +108,8 @@ protected:
             if (RegEnumValueW(opened, i, name, &nameLength, nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size) !=
                 ERROR_SUCCESS)
                 break;
-            if (std::wstring(name, nameLength) != L"Setting") values.emplace_back(std::wstring(name, nameLength), data);
+            const std::wstring n(name, nameLength);
+            if (n != L"Setting" && n != qd::kChangeCountValue) values.emplace_back(n, data);
         }
         Rows rows;
         for (int i = 0;; ++i) {
