@@ -334,6 +334,51 @@ void ListWriter::Step(const wchar_t* step) {
     if (OnStep) OnStep(step);
 }
 
+namespace {
+
+// Whether a value holds text or another type (a value of another type is there too).
+bool Present(KeyValueAccessor& key, const wchar_t* name) {
+    try {
+        return !key.ReadString(name).empty();
+    } catch (const tk::Exception&) {
+        return true;
+    }
+}
+
+// The indexes of pair values at or past end (the list's end), whole or half. When the store
+// counts its values and the count is that of the list's pairs and the values the writer knows,
+// there are none, and the names are not listed (a key of ten thousand rows lists slowly); an empty
+// value of those the writer knows only makes it look.
+std::set<int> PairsPast(KeyValueAccessor& key, int end, int knownValues) {
+    std::set<int> past;
+    if (const auto count = key.ValueCount(); count && *count == static_cast<size_t>(2 * end + knownValues)) return past;
+    if (const auto names = key.ValueNames()) {
+        for (const std::wstring& name : *names) {
+            const long long index = PairIndex(name);
+            if (index >= end) past.insert(static_cast<int>(index));
+        }
+        return past;
+    }
+    // A store that cannot list its values: those up to a run of 64 free indexes.
+    for (int i = end, free = 0; free < 64; ++i) {
+        bool any = false;
+        try {
+            any = !key.ReadString(AliasValueName(i)).empty() || !key.ReadString(PathValueName(i)).empty();
+        } catch (const tk::Exception&) {
+            any = true;
+        }
+        if (any) {
+            past.insert(i);
+            free = 0;
+        } else {
+            ++free;
+        }
+    }
+    return past;
+}
+
+}  // namespace
+
 ListWriter::KeyState ListWriter::ReadState(bool wantRows) {
     KeyState state;
     auto accessor = Accessor();
@@ -363,29 +408,12 @@ ListWriter::KeyState ListWriter::ReadState(bool wantRows) {
     } catch (const tk::Exception& e) {
         state.Error = e.Message();
     }
-    // Pairs past the end: those the registry lists, else those up to a run of 64 free indexes.
-    if (const auto names = accessor->ValueNames()) {
-        for (const std::wstring& name : *names) {
-            const long long index = PairIndex(name);
-            if (index >= end) state.Leftovers.insert(static_cast<int>(index));
-        }
-    } else {
-        for (int i = end, free = 0; free < 64; ++i) {
-            bool any = false;
-            try {
-                any = !accessor->ReadString(AliasValueName(i)).empty() || !accessor->ReadString(PathValueName(i)).empty();
-            } catch (const tk::Exception&) {
-                any = true;
-            }
-            if (any) {
-                state.Leftovers.insert(i);
-                free = 0;
-            } else {
-                ++free;
-            }
-        }
-    }
+    state.Leftovers = PairsPast(*accessor, end, KnownValues(*accessor));
     return state;
+}
+
+int ListWriter::KnownValues(KeyValueAccessor& key) {
+    return Present(key, kChangeCountValue) + Present(key, kRewriteRecordValue) + Present(key, L"Setting");
 }
 
 bool ListWriter::IsOurRecoveryFile(const std::wstring& file) const {
@@ -711,14 +739,8 @@ WriteOutcome ListWriter::ApplyLocked(const std::vector<ShortcutRow>* basisRows, 
         outcome.Before = *basisRows;
         auto accessor = Accessor();
         OpenedKey key(*accessor);
-        if (key.OpenForReading(settings_.KeyPath)) {
-            if (const auto names = accessor->ValueNames()) {
-                for (const std::wstring& name : *names) {
-                    const long long index = PairIndex(name);
-                    if (index >= static_cast<long long>(basisRows->size())) state.Leftovers.insert(static_cast<int>(index));
-                }
-            }
-        }
+        if (key.OpenForReading(settings_.KeyPath))
+            state.Leftovers = PairsPast(*accessor, static_cast<int>(basisRows->size()), KnownValues(*accessor));
     } else {
         const std::uint64_t count = state.Count;
         const bool exists = state.Exists;

@@ -184,6 +184,7 @@ private:
     class Lock;
     struct KeyState;
     KeyState ReadState(bool wantRows);
+    static int KnownValues(KeyValueAccessor& key);
     RecoveryOutcome RecoverLocked();
     void RequireNoPendingRecovery();
     WriteOutcome ApplyLocked(const std::vector<ShortcutRow>* basisRows, std::uint64_t basisVersion,
