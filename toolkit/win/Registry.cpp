@@ -61,7 +61,8 @@ std::wstring TRegistry::ReadString(const std::wstring& name) const {
         if (rc != ERROR_SUCCESS) return {};
         if (type != REG_SZ && type != REG_EXPAND_SZ)
             throw ERegistryException(FormatText(L"Invalid data type for '%s'", {name}));
-        buffer[std::min<size_t>(got / sizeof(wchar_t), buffer.size() - 1)] = L'\0';
+        // An odd byte count keeps its half character (the buffer's other byte is zero).
+        buffer[std::min<size_t>((got + 1) / sizeof(wchar_t), buffer.size() - 1)] = L'\0';
         return std::wstring(buffer.data());
     }
     return {};
