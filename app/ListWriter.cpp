@@ -781,9 +781,18 @@ WriteOutcome ListWriter::ApplyLocked(const std::vector<ShortcutRow>* basisRows, 
         key.OpenForWriting(settings_.KeyPath, true);
     }
     try {
-        WritePairs(*accessor, plan, outcome.After, [this](const wchar_t* s) { Step(s); });
-        Step(L"count");
-        accessor->WriteString(kChangeCountValue, std::to_wstring(state.Count + 1));
+        if (guarded) {
+            WritePairs(*accessor, plan, outcome.After, [this](const wchar_t* s) { Step(s); });
+            Step(L"count");
+            accessor->WriteString(kChangeCountValue, std::to_wstring(state.Count + 1));
+        } else {
+            // Without a record the count goes first: a write cut off after it makes other
+            // programs read the key afresh, while a pair written before a count that never came
+            // would pass for the list they hold.
+            Step(L"count");
+            accessor->WriteString(kChangeCountValue, std::to_wstring(state.Count + 1));
+            WritePairs(*accessor, plan, outcome.After, [this](const wchar_t* s) { Step(s); });
+        }
     } catch (...) {
         const std::exception_ptr error = std::current_exception();
         if (!guarded) throw;

@@ -219,6 +219,18 @@ TEST_F(ListWriterTest, OnePairIsWrittenAloneAndTwoOrMoreUnderTheRecord) {
             return l.rfind(std::wstring(L"write ") + qd::kRewriteRecordValue, 0) == 0;
         });
         EXPECT_EQ(recorded, c.underRecord);
+        // Alone, the count comes before the pair (a cut between them leaves a count that says the
+        // key changed); under the record, after the last pair.
+        const auto count = std::find_if(log.begin(), log.end(), [](const std::wstring& l) {
+            return l.rfind(std::wstring(L"write ") + qd::kChangeCountValue, 0) == 0;
+        });
+        const auto isPair = [](const std::wstring& l) {
+            return l.rfind(L"write N", 0) == 0 || l.rfind(L"write P", 0) == 0 || l.rfind(L"delete N", 0) == 0 ||
+                   l.rfind(L"delete P", 0) == 0;
+        };
+        ASSERT_NE(count, log.end());
+        EXPECT_EQ(std::any_of(log.begin(), count, isPair), c.underRecord);
+        EXPECT_EQ(std::any_of(count, log.end(), isPair), !c.underRecord);
         EXPECT_EQ(Aliases(qd::ListWriter(settings).Read().Rows), Aliases(next));
     }
     // Each write raised the count by one; a change that changes nothing writes nothing.
