@@ -640,20 +640,21 @@ void ListWriter::RunUnderRecord(const std::vector<ShortcutRow>& before, const st
         throw;
     }
     Step(L"record");
+    // The count and the clearing of the record in one opening of the key, the flush between them.
+    auto accessor = Accessor();
+    OpenedKey key(*accessor);
     try {
         write();
-        auto accessor = Accessor();
-        OpenedKey key(*accessor);
         key.OpenForWriting(settings_.KeyPath, true);
         accessor->WriteString(kChangeCountValue, std::to_wstring(count + 1));
     } catch (...) {
         const std::exception_ptr error = std::current_exception();
         try {
             WriteWholeList(before, count);
-            auto accessor = Accessor();
-            OpenedKey key(*accessor);
-            key.OpenForWriting(settings_.KeyPath, false);
-            accessor->DeleteValue(kRewriteRecordValue);
+            auto clearing = Accessor();
+            OpenedKey cleared(*clearing);
+            cleared.OpenForWriting(settings_.KeyPath, false);
+            clearing->DeleteValue(kRewriteRecordValue);
         } catch (...) {
             throw tk::Exception(tk::FormatText(
                 kRewriteLeftForNextStart, {tk::ExceptionMessage(error), tk::ExceptionMessage(std::current_exception())}));
@@ -664,9 +665,6 @@ void ListWriter::RunUnderRecord(const std::vector<ShortcutRow>& before, const st
     FlushQuietly();
     Step(L"clear");
     try {
-        auto accessor = Accessor();
-        OpenedKey key(*accessor);
-        key.OpenForWriting(settings_.KeyPath, false);
         accessor->DeleteValue(kRewriteRecordValue);
     } catch (...) {
         throw tk::Exception(tk::FormatText(kRecordNotCleared, {tk::ExceptionMessage(std::current_exception())}));
