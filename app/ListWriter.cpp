@@ -308,7 +308,6 @@ struct ListWriter::KeyState {
     bool RecordNotText = false;  // the record is a value of another type
     std::vector<ShortcutRow> Rows;
     std::wstring Error;
-    bool RowsRead = false;
     // Indexes of pair values past the list's end (beyond a gap), whole or half.
     std::set<int> Leftovers;
 };
@@ -396,7 +395,6 @@ ListWriter::KeyState ListWriter::ReadState(bool wantRows) {
         state.RecordNotText = true;
     }
     if (!wantRows) return state;
-    state.RowsRead = true;
     int end = 0;
     try {
         for (;; ++end) {
