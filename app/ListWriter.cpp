@@ -308,7 +308,6 @@ struct ListWriter::KeyState {
     bool RecordNotText = false;  // the record is a value of another type
     std::vector<ShortcutRow> Rows;
     std::wstring Error;
-    bool RowsRead = false;
     // Indexes of pair values past the list's end (beyond a gap), whole or half.
     std::set<int> Leftovers;
 };
@@ -334,6 +333,51 @@ void ListWriter::Step(const wchar_t* step) {
     if (OnStep) OnStep(step);
 }
 
+namespace {
+
+// Whether a value holds text or another type (a value of another type is there too).
+bool Present(KeyValueAccessor& key, const wchar_t* name) {
+    try {
+        return !key.ReadString(name).empty();
+    } catch (const tk::Exception&) {
+        return true;
+    }
+}
+
+// The indexes of pair values at or past end (the list's end), whole or half. When the store
+// counts its values and the count is that of the list's pairs and the values the writer knows,
+// there are none, and the names are not listed (a key of ten thousand rows lists slowly); an empty
+// value of those the writer knows only makes it look.
+std::set<int> PairsPast(KeyValueAccessor& key, int end, int knownValues) {
+    std::set<int> past;
+    if (const auto count = key.ValueCount(); count && *count == static_cast<size_t>(2 * end + knownValues)) return past;
+    if (const auto names = key.ValueNames()) {
+        for (const std::wstring& name : *names) {
+            const long long index = PairIndex(name);
+            if (index >= end) past.insert(static_cast<int>(index));
+        }
+        return past;
+    }
+    // A store that cannot list its values: those up to a run of 64 free indexes.
+    for (int i = end, free = 0; free < 64; ++i) {
+        bool any = false;
+        try {
+            any = !key.ReadString(AliasValueName(i)).empty() || !key.ReadString(PathValueName(i)).empty();
+        } catch (const tk::Exception&) {
+            any = true;
+        }
+        if (any) {
+            past.insert(i);
+            free = 0;
+        } else {
+            ++free;
+        }
+    }
+    return past;
+}
+
+}  // namespace
+
 ListWriter::KeyState ListWriter::ReadState(bool wantRows) {
     KeyState state;
     auto accessor = Accessor();
@@ -351,7 +395,6 @@ ListWriter::KeyState ListWriter::ReadState(bool wantRows) {
         state.RecordNotText = true;
     }
     if (!wantRows) return state;
-    state.RowsRead = true;
     int end = 0;
     try {
         for (;; ++end) {
@@ -363,29 +406,12 @@ ListWriter::KeyState ListWriter::ReadState(bool wantRows) {
     } catch (const tk::Exception& e) {
         state.Error = e.Message();
     }
-    // Pairs past the end: those the registry lists, else those up to a run of 64 free indexes.
-    if (const auto names = accessor->ValueNames()) {
-        for (const std::wstring& name : *names) {
-            const long long index = PairIndex(name);
-            if (index >= end) state.Leftovers.insert(static_cast<int>(index));
-        }
-    } else {
-        for (int i = end, free = 0; free < 64; ++i) {
-            bool any = false;
-            try {
-                any = !accessor->ReadString(AliasValueName(i)).empty() || !accessor->ReadString(PathValueName(i)).empty();
-            } catch (const tk::Exception&) {
-                any = true;
-            }
-            if (any) {
-                state.Leftovers.insert(i);
-                free = 0;
-            } else {
-                ++free;
-            }
-        }
-    }
+    state.Leftovers = PairsPast(*accessor, end, KnownValues(*accessor));
     return state;
+}
+
+int ListWriter::KnownValues(KeyValueAccessor& key) {
+    return Present(key, kChangeCountValue) + Present(key, kRewriteRecordValue) + Present(key, L"Setting");
 }
 
 bool ListWriter::IsOurRecoveryFile(const std::wstring& file) const {
@@ -612,20 +638,21 @@ void ListWriter::RunUnderRecord(const std::vector<ShortcutRow>& before, const st
         throw;
     }
     Step(L"record");
+    // The count and the clearing of the record in one opening of the key, the flush between them.
+    auto accessor = Accessor();
+    OpenedKey key(*accessor);
     try {
         write();
-        auto accessor = Accessor();
-        OpenedKey key(*accessor);
         key.OpenForWriting(settings_.KeyPath, true);
         accessor->WriteString(kChangeCountValue, std::to_wstring(count + 1));
     } catch (...) {
         const std::exception_ptr error = std::current_exception();
         try {
             WriteWholeList(before, count);
-            auto accessor = Accessor();
-            OpenedKey key(*accessor);
-            key.OpenForWriting(settings_.KeyPath, false);
-            accessor->DeleteValue(kRewriteRecordValue);
+            auto clearing = Accessor();
+            OpenedKey cleared(*clearing);
+            cleared.OpenForWriting(settings_.KeyPath, false);
+            clearing->DeleteValue(kRewriteRecordValue);
         } catch (...) {
             throw tk::Exception(tk::FormatText(
                 kRewriteLeftForNextStart, {tk::ExceptionMessage(error), tk::ExceptionMessage(std::current_exception())}));
@@ -636,9 +663,6 @@ void ListWriter::RunUnderRecord(const std::vector<ShortcutRow>& before, const st
     FlushQuietly();
     Step(L"clear");
     try {
-        auto accessor = Accessor();
-        OpenedKey key(*accessor);
-        key.OpenForWriting(settings_.KeyPath, false);
         accessor->DeleteValue(kRewriteRecordValue);
     } catch (...) {
         throw tk::Exception(tk::FormatText(kRecordNotCleared, {tk::ExceptionMessage(std::current_exception())}));
@@ -711,14 +735,8 @@ WriteOutcome ListWriter::ApplyLocked(const std::vector<ShortcutRow>* basisRows, 
         outcome.Before = *basisRows;
         auto accessor = Accessor();
         OpenedKey key(*accessor);
-        if (key.OpenForReading(settings_.KeyPath)) {
-            if (const auto names = accessor->ValueNames()) {
-                for (const std::wstring& name : *names) {
-                    const long long index = PairIndex(name);
-                    if (index >= static_cast<long long>(basisRows->size())) state.Leftovers.insert(static_cast<int>(index));
-                }
-            }
-        }
+        if (key.OpenForReading(settings_.KeyPath))
+            state.Leftovers = PairsPast(*accessor, static_cast<int>(basisRows->size()), KnownValues(*accessor));
     } else {
         const std::uint64_t count = state.Count;
         const bool exists = state.Exists;
@@ -759,9 +777,18 @@ WriteOutcome ListWriter::ApplyLocked(const std::vector<ShortcutRow>* basisRows, 
         key.OpenForWriting(settings_.KeyPath, true);
     }
     try {
-        WritePairs(*accessor, plan, outcome.After, [this](const wchar_t* s) { Step(s); });
-        Step(L"count");
-        accessor->WriteString(kChangeCountValue, std::to_wstring(state.Count + 1));
+        if (guarded) {
+            WritePairs(*accessor, plan, outcome.After, [this](const wchar_t* s) { Step(s); });
+            Step(L"count");
+            accessor->WriteString(kChangeCountValue, std::to_wstring(state.Count + 1));
+        } else {
+            // Without a record the count goes first: a write cut off after it makes other
+            // programs read the key afresh, while a pair written before a count that never came
+            // would pass for the list they hold.
+            Step(L"count");
+            accessor->WriteString(kChangeCountValue, std::to_wstring(state.Count + 1));
+            WritePairs(*accessor, plan, outcome.After, [this](const wchar_t* s) { Step(s); });
+        }
     } catch (...) {
         const std::exception_ptr error = std::current_exception();
         if (!guarded) throw;

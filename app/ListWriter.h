@@ -3,8 +3,9 @@
 // so the changes of two programs never interleave and nobody reads half of another's write.
 //
 // What the key holds besides the pairs:
-//   ChangeCount    decimal text, raised by one by every write, after the pairs and before the
-//                  crash record is cleared (absent, empty or not a number: 0)
+//   ChangeCount    decimal text, raised by one by every write: under a crash record after the
+//                  pairs and before the record is cleared; a write of one pair (no record) raises
+//                  it first (absent, empty or not a number: 0)
 //   RewriteRecord  the crash record of a write of more than one pair, present only while it runs:
 //                  "2|<ChangeCount it started from>|<pid>|<process start time>|<recovery file>"
 // The recovery file is a backup file (Backup.h) of the list before the write, written whole and
@@ -184,6 +185,7 @@ private:
     class Lock;
     struct KeyState;
     KeyState ReadState(bool wantRows);
+    static int KnownValues(KeyValueAccessor& key);
     RecoveryOutcome RecoverLocked();
     void RequireNoPendingRecovery();
     WriteOutcome ApplyLocked(const std::vector<ShortcutRow>* basisRows, std::uint64_t basisVersion,

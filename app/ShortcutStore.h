@@ -34,6 +34,8 @@ public:
     // The names of the open key's values (the key opened for reading); nullopt when the store
     // cannot list them, so callers look for the values they know of instead.
     virtual std::optional<std::vector<std::wstring>> ValueNames() { return std::nullopt; }
+    // How many values the open key holds (opened for reading); nullopt when the store cannot say.
+    virtual std::optional<size_t> ValueCount() { return std::nullopt; }
     virtual void CloseKey() = 0;
 };
 

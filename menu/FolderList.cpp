@@ -39,7 +39,7 @@ bool FolderList::Read(unsigned timeoutMs) {
         error_ = e.Message();
         return true;
     }
-    recoveryNotice_ = RecoveryMessage(writer.LastRecovery());
+    if (const std::wstring notice = RecoveryMessage(writer.LastRecovery()); !notice.empty()) recoveryNotice_ = notice;
     rows_.clear();
     rows_.reserve(list.Rows.size());
     for (ShortcutRow& row : list.Rows) rows_.push_back({std::move(row.Alias), std::move(row.Path)});

@@ -15,6 +15,7 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/ListWriter.h"
@@ -46,9 +47,9 @@ public:
     bool ReadLastTime() const { return readLastTime_; }
     // Forgets the rows: the next Rows() reads the key.
     void Forget() { fresh_ = false; }
-    // What the writer's recovery check found at the last reading (a cut-off change of another
-    // program put back, say), for the user; "" when nothing.
-    const std::wstring& RecoveryNotice() const { return recoveryNotice_; }
+    // What the writer's recovery check found at a reading since the last call (a cut-off change of
+    // another program put back, say), for the user once; "" when nothing.
+    std::wstring TakeRecoveryNotice() { return std::exchange(recoveryNotice_, {}); }
     // How long a reading waits for another program's write when an earlier reading is at hand.
     static constexpr unsigned kBusyWaitMs = 250;
 

@@ -18,8 +18,8 @@
 #include <vector>
 
 #include "app/AutoBackup.h"
-#include "app/ListWriter.h"
 #include "app/Global.h"
+#include "app/ListWriter.h"
 #include "app/Main.h"
 #include "app/RegistryAccessor.h"
 #include "app/ShortcutStore.h"

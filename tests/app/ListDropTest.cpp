@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "app/Global.h"
+#include "app/ListWriter.h"
 #include "app/Main.h"
 #include "app/RegistryAccessor.h"
 #include "app/ShortcutStore.h"

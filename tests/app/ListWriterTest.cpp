@@ -50,6 +50,10 @@ public:
     void Flush() override {
         Do(L"flush", [&] { RegistryAccessor::Flush(); });
     }
+    bool OpenKey(const std::wstring& path, bool create) override {
+        log_.push_back(L"open for writing");
+        return RegistryAccessor::OpenKey(path, create);
+    }
 
 private:
     void Do(const std::wstring& operation, const std::function<void()>& work) {
@@ -187,7 +191,7 @@ TEST_F(ListWriterTest, TheRecordNamesTheWholeSavedListBeforeAnyPairChangesAndGoe
         return std::find_if(log.begin(), log.end(), [&](const std::wstring& l) { return l.rfind(prefix, 0) == 0; }) -
                log.begin();
     };
-    EXPECT_EQ(at(std::wstring(L"write ") + qd::kRewriteRecordValue), 0);
+    EXPECT_EQ(at(std::wstring(L"write ") + qd::kRewriteRecordValue), at(L"write "));  // the first write
     EXPECT_LT(at(L"write P4"), at(L"write ChangeCount=1"));
     EXPECT_LT(at(L"write ChangeCount=1"), at(L"flush"));
     EXPECT_EQ(log.back(), std::wstring(L"delete ") + qd::kRewriteRecordValue);
@@ -219,6 +223,18 @@ TEST_F(ListWriterTest, OnePairIsWrittenAloneAndTwoOrMoreUnderTheRecord) {
             return l.rfind(std::wstring(L"write ") + qd::kRewriteRecordValue, 0) == 0;
         });
         EXPECT_EQ(recorded, c.underRecord);
+        // Alone, the count comes before the pair (a cut between them leaves a count that says the
+        // key changed); under the record, after the last pair.
+        const auto count = std::find_if(log.begin(), log.end(), [](const std::wstring& l) {
+            return l.rfind(std::wstring(L"write ") + qd::kChangeCountValue, 0) == 0;
+        });
+        const auto isPair = [](const std::wstring& l) {
+            return l.rfind(L"write N", 0) == 0 || l.rfind(L"write P", 0) == 0 || l.rfind(L"delete N", 0) == 0 ||
+                   l.rfind(L"delete P", 0) == 0;
+        };
+        ASSERT_NE(count, log.end());
+        EXPECT_EQ(std::any_of(log.begin(), count, isPair), c.underRecord);
+        EXPECT_EQ(std::any_of(count, log.end(), isPair), !c.underRecord);
         EXPECT_EQ(Aliases(qd::ListWriter(settings).Read().Rows), Aliases(next));
     }
     // Each write raised the count by one; a change that changes nothing writes nothing.
@@ -226,6 +242,19 @@ TEST_F(ListWriterTest, OnePairIsWrittenAloneAndTwoOrMoreUnderTheRecord) {
     log.clear();
     EXPECT_FALSE(qd::ListWriter(settings).Apply([](const Rows& r) { return r; }).Written);
     EXPECT_TRUE(log.empty());
+}
+
+TEST_F(ListWriterTest, AChangeOfThousandsOfPairsIsWrittenInOneOpeningOfTheKey) {
+    const Rows thousand = Numbered(1000);
+    Rows doubled = thousand, halved;
+    for (const ShortcutRow& row : Numbered(1000, L"imported")) doubled.push_back(row);
+    for (size_t i = 0; i < thousand.size(); i += 2) halved.push_back(thousand[i]);
+    for (const Rows* next : std::vector<const Rows*>{&thousand, &doubled, &halved}) {
+        log.clear();
+        EXPECT_EQ(Apply(To(*next)), L"");
+        EXPECT_EQ(std::count(log.begin(), log.end(), L"open for writing"), 1);
+        EXPECT_EQ(qd::ListWriter(settings).Read().Rows.size(), next->size());
+    }
 }
 
 TEST_F(ListWriterTest, AFailedWriteIsPutBackAndWhenEvenThatIsRefusedTheNextRecoveryPutsTheListBack) {

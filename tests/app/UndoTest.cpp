@@ -103,7 +103,7 @@ protected:
             rows.emplace_back(form->lvMain->ItemCaption(i), form->lvMain->ItemSubItem(i));
         return rows;
     }
-    // The list the key's values stand for (Setting aside), read in one opening of the key: pairs
+    // The list the key's values stand for (Setting and the count of changes aside), read in one opening of the key: pairs
     // N<i>/P<i> in order, and a mark when any other value is left.
     Rows KeyValues() {
         std::vector<std::pair<std::wstring, std::wstring>> values;

@@ -1,5 +1,6 @@
 #include "toolkit/win/Registry.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "toolkit/Exception.h"
@@ -42,21 +43,29 @@ void TRegistry::CloseKey() {
 
 std::wstring TRegistry::ReadString(const std::wstring& name) const {
     if (!current_) return {};
-    DWORD type = 0, size = 0;
-    if (RegQueryValueExW(current_.get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return {};
-    if (type != REG_SZ && type != REG_EXPAND_SZ)
-        throw ERegistryException(FormatText(L"Invalid data type for '%s'", {name}));
-    if (size == 0) return {};
+    // Most values fit the first buffer: one call of the system; a longer one is read again whole.
     // The stored bytes may lack the terminating zero, or carry more than one: read them all and
     // end the text at the first zero.
-    std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 2, L'\0');
-    DWORD got = static_cast<DWORD>((buffer.size() - 1) * sizeof(wchar_t));
-    if (RegQueryValueExW(current_.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &got) !=
-        ERROR_SUCCESS)
-        return {};
-    if (type != REG_SZ && type != REG_EXPAND_SZ)
-        throw ERegistryException(FormatText(L"Invalid data type for '%s'", {name}));
-    return std::wstring(buffer.data());
+    std::vector<wchar_t> buffer(262, L'\0');
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        DWORD type = 0;
+        DWORD got = static_cast<DWORD>((buffer.size() - 1) * sizeof(wchar_t));
+        const LONG rc =
+            RegQueryValueExW(current_.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &got);
+        if (rc == ERROR_MORE_DATA) {
+            if (type != REG_SZ && type != REG_EXPAND_SZ)
+                throw ERegistryException(FormatText(L"Invalid data type for '%s'", {name}));
+            buffer.assign(got / sizeof(wchar_t) + 2, L'\0');
+            continue;
+        }
+        if (rc != ERROR_SUCCESS) return {};
+        if (type != REG_SZ && type != REG_EXPAND_SZ)
+            throw ERegistryException(FormatText(L"Invalid data type for '%s'", {name}));
+        // An odd byte count keeps its half character (the buffer's other byte is zero).
+        buffer[std::min<size_t>((got + 1) / sizeof(wchar_t), buffer.size() - 1)] = L'\0';
+        return std::wstring(buffer.data());
+    }
+    return {};
 }
 
 void TRegistry::WriteString(const std::wstring& name, const std::wstring& text) const {
@@ -69,6 +78,14 @@ void TRegistry::WriteString(const std::wstring& name, const std::wstring& text) 
 bool TRegistry::ValueExists(const std::wstring& name) const {
     return current_ &&
            RegQueryValueExW(current_.get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+std::optional<size_t> TRegistry::ValueCount() const {
+    DWORD count = 0;
+    if (!current_ || RegQueryInfoKeyW(current_.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr,
+                                      nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        return std::nullopt;
+    return count;
 }
 
 std::vector<std::wstring> TRegistry::ValueNames() const {

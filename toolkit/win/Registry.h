@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,8 @@ public:
     // The names of the open key's values, in the registry's order; none when no key is open. The
     // key must have been opened with the right to query values.
     std::vector<std::wstring> ValueNames() const;
+    // How many values the open key holds; nullopt when no key is open or the system does not say.
+    std::optional<size_t> ValueCount() const;
     // True when the value is gone afterwards: removed, or absent before. False when it is still
     // there (no key open, or the key refuses).
     bool DeleteValue(const std::wstring& name) const;

@@ -27,6 +27,8 @@ TEST(Registry, StringValuesWithoutOrWithExtraTerminatorsReadWhole) {
     WriteRaw(key.Path(), L"C", REG_EXPAND_SZ, L"%TEMP%", 14);
     WriteRaw(key.Path(), L"Odd", REG_SZ, "abc", 3);  // an odd byte count: half a character at the end
     WriteRaw(key.Path(), L"Empty", REG_SZ, "", 0);
+    const std::wstring longer(1000, L'长');  // longer than the first reading takes
+    WriteRaw(key.Path(), L"Long", REG_SZ, longer.c_str(), static_cast<DWORD>((longer.size() + 1) * sizeof(wchar_t)));
 
     tk::TRegistry reg;
     ASSERT_TRUE(reg.OpenKey(key.Path(), false));
@@ -37,6 +39,7 @@ TEST(Registry, StringValuesWithoutOrWithExtraTerminatorsReadWhole) {
     ASSERT_EQ(odd.size(), 2u);
     EXPECT_EQ(odd[1], L'c');
     EXPECT_EQ(reg.ReadString(L"Empty"), L"");
+    EXPECT_EQ(reg.ReadString(L"Long"), longer);
     EXPECT_EQ(reg.ReadString(L"Absent"), L"");
 }
 
