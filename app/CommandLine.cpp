@@ -13,6 +13,7 @@
 #include "app/Global.h"
 #include "list/win/RegistryAccessor.h"
 #include "list/ShortcutModel.h"
+#include "list/win/ListWriter.h"
 #include "resources/forms/MainFormDesc.h"
 #include "toolkit/Exception.h"
 #include "toolkit/Text.h"
@@ -55,72 +56,132 @@ CommandOutcome RunCommand(const CommandRequest& request, const CommandContext& c
     if (request.Action == CommandAction::Import && !FileExists(request.File))
         return Refused(L"No such file: " + request.File);
 
+    WriterSettings settings;
+    settings.KeyPath = context.KeyPath;
+    settings.Accessors = context.Accessors;
+    settings.LockTimeoutMs = context.LockTimeoutMs;
+    if (!context.RecoveryFolders.empty()) {
+        settings.BackupFolder = context.RecoveryFolders.front();
+        settings.FallbackFolders.assign(context.RecoveryFolders.begin() + 1, context.RecoveryFolders.end());
+    } else {
+        settings.BackupFolder = TemporaryFolder();
+    }
+    ListWriter writer(settings);
+    // What the writer's recovery checks found, said before the command's own words.
+    RecoveryOutcome found;
+    const auto note = [&] {
+        if (writer.LastRecovery().What != RecoveryOutcome::Kind::None) found = writer.LastRecovery();
+    };
+    const auto withRecovery = [&](CommandOutcome o) {
+        note();
+        const std::wstring recovery = RecoveryMessage(found);
+        if (!recovery.empty()) o.Err = recovery + L"\r\n" + o.Err;
+        return o;
+    };
     try {
-        ShortcutModel list;
-        ShortcutStore store(context.Accessors ? context.Accessors : RegistryAccessors(), list);
-        const bool changes = request.Action == CommandAction::Add || request.Action == CommandAction::Delete ||
-                             request.Action == CommandAction::Import;
-        // A first change on a machine without the key starts from the list the editor would show.
-        if (changes) store.SeedStore(context.KeyPath, context.WindowsDirectory);
-        store.LoadItems(context.KeyPath);
-        ShortcutModel next;
-        next.ReplaceAll(list.Rows());
-
         switch (request.Action) {
-        case CommandAction::List:
-            for (const ShortcutRow& row : list.Rows()) outcome.Out += RowLine(row.Alias, row.Path);
-            return outcome;
+        case CommandAction::List: {
+            const StoredList list = writer.Read();
+            if (!list.Error.empty()) throw tk::ERegistryException(list.Error);
+            for (const ShortcutRow& row : list.Rows) outcome.Out += RowLine(row.Alias, row.Path);
+            return withRecovery(outcome);
+        }
         case CommandAction::Export: {
+            const StoredList list = writer.Read();
+            if (!list.Error.empty()) throw tk::ERegistryException(list.Error);
             const std::wstring name = BackupFileName(request.File);
-            ExportBackup(tk::TIniFile(name), list);
-            outcome.Out = tk::FormatText(L"Exported %s rows to %s\r\n", {tk::IntToText(list.Count()), name});
-            return outcome;
-        }
-        case CommandAction::Add:
-            next.Append(request.Alias, request.Path);
-            outcome.Out = L"Added: " + RowLine(request.Alias, request.Path);
-            break;
-        case CommandAction::Delete: {
-            int row = 0;
-            while (row < list.Count() && list.Row(row).Alias != request.Alias) ++row;
-            if (row == list.Count()) return Refused(L"No row has the alias " + request.Alias);
-            outcome.Out = L"Deleted: " + RowLine(list.Row(row).Alias, list.Row(row).Path);
-            next.Delete(row);
-            break;
-        }
-        case CommandAction::Import: {
-            // The single place where the list is saved before an import changes it.
-            if (context.BackupBeforeImport) context.BackupBeforeImport(list);
-            const tk::TUnicodeIniCopy backup(request.File);
-            const int added = ImportBackup(backup.File(), next, [&next](const std::wstring& alias, const std::wstring& path) {
-                next.Append(alias, path);
-            });
-            outcome.Out = tk::FormatText(L"Imported %s rows from %s\r\n", {tk::IntToText(added), request.File});
-            break;
+            RowsOf rows(list.Rows);
+            ExportBackup(tk::TIniFile(name), rows);
+            outcome.Out = tk::FormatText(L"Exported %s rows to %s\r\n", {tk::IntToText(rows.RowCount()), name});
+            return withRecovery(outcome);
         }
         default:
             break;
         }
-        // Add, delete and import change the list by rows added or taken away.
-        if (next.Count() != list.Count()) {
-            // Told even when the write fails part-way: the key may hold some of it.
-            outcome.ListChanged = true;
-            // Every pair from the first changed row on may move: more than two go under the
-            // crash record, so a program killed part-way leaves the list as it was.
-            int first = 0;
-            while (first < std::min(list.Count(), next.Count()) && SameShortcut(list.Row(first), next.Row(first)))
-                ++first;
-            const auto write = [&] { store.RewriteRows(context.KeyPath, list, next); };
-            if (std::max(list.Count(), next.Count()) - first > 2 && !context.RecoveryFolders.empty()) {
-                RunBulkRewrite({store, context.KeyPath, context.RecoveryFolders}, list.Rows(), write);
-            } else {
-                write();
-            }
+
+        // A first change on a machine without the key starts from the list the editor would show.
+        // The seed is a write of its own: a row added to it is not undone by a failed seed.
+        if (writer.Seed(context.WindowsDirectory)) outcome.ListChanged = true;
+        note();
+
+        ListChange change;
+        std::vector<ShortcutRow> entries;  // the import file's, read before the lock is taken
+        int added = 0;
+        switch (request.Action) {
+        case CommandAction::Add:
+            change = [&](const std::vector<ShortcutRow>& current) {
+                std::vector<ShortcutRow> next = current;
+                next.push_back({request.Alias, request.Path});
+                return next;
+            };
+            outcome.Out = L"Added: " + RowLine(request.Alias, request.Path);
+            break;
+        case CommandAction::Delete:
+            change = [&](const std::vector<ShortcutRow>& current) {
+                const auto row = std::find_if(current.begin(), current.end(),
+                                              [&](const ShortcutRow& r) { return r.Alias == request.Alias; });
+                if (row == current.end()) throw tk::Exception(L"No row has the alias " + request.Alias);
+                outcome.Out = L"Deleted: " + RowLine(row->Alias, row->Path);
+                std::vector<ShortcutRow> next = current;
+                next.erase(next.begin() + (row - current.begin()));
+                return next;
+            };
+            break;
+        case CommandAction::Import: {
+            const tk::TUnicodeIniCopy backup(request.File);
+            std::vector<ShortcutRow> none;
+            RowsOf empty(none);
+            ImportBackup(backup.File(), empty, [&entries](const std::wstring& alias, const std::wstring& path) {
+                entries.push_back({alias, path});
+            });
+            change = [&](const std::vector<ShortcutRow>& current) {
+                // The single place where the list is saved before an import changes it: the list
+                // the import is applied to.
+                if (context.BackupBeforeImport) {
+                    RowsOf before(current);
+                    context.BackupBeforeImport(before);
+                }
+                ShortcutIndex present;
+                for (const ShortcutRow& row : current) present.Add(row.Alias, row.Path);
+                std::vector<ShortcutRow> next = current;
+                added = 0;
+                for (const ShortcutRow& entry : entries) {
+                    if (present.Contains(entry.Alias, entry.Path)) continue;
+                    next.push_back(entry);
+                    present.Add(entry.Alias, entry.Path);
+                    ++added;
+                }
+                return next;
+            };
+            break;
         }
+        default:
+            return outcome;
+        }
+        WriteOutcome written;
+        bool decided = false;  // the change was made to the list: writing may have begun
+        try {
+            written = writer.Apply([&](const std::vector<ShortcutRow>& current) {
+                std::vector<ShortcutRow> next = change(current);
+                decided = true;
+                return next;
+            });
+        } catch (...) {
+            // Told even when the write fails part-way: the key may hold some of it.
+            outcome.ListChanged = outcome.ListChanged || decided;
+            throw;
+        }
+        if (request.Action == CommandAction::Import)
+            outcome.Out = tk::FormatText(L"Imported %s rows from %s\r\n", {tk::IntToText(added), request.File});
+        outcome.ListChanged = outcome.ListChanged || written.Written;
+        if (!written.Warning.empty()) outcome.Err += written.Warning + L"\r\n";
+        outcome = withRecovery(outcome);
     } catch (...) {
+        const bool changed = outcome.ListChanged;
+        outcome = withRecovery({});
         outcome.Status = kExitRefused;
-        outcome.Out.clear();
-        outcome.Err = tk::ExceptionMessage(std::current_exception()) + L"\r\n";
+        outcome.ListChanged = changed;
+        outcome.Err += tk::ExceptionMessage(std::current_exception()) + L"\r\n";
     }
     return outcome;
 }
@@ -150,12 +211,9 @@ int CommandLineMain(const std::vector<std::wstring>& args) {
             for (int i = 0; i < list.RowCount(); ++i) rows.push_back({list.Alias(i), list.Path(i)});
             WriteAutomaticBackup(BackupFolderPath(), rows);
         };
-        // A rewrite the editor or an earlier command did not finish is put back first.
-        ShortcutModel recovered;
-        ShortcutStore store(RegistryAccessors(), recovered);
-        const std::wstring recovery = RecoveryMessage(RecoverUnfinishedRewrite(store, context.KeyPath));
+        // The writer's recovery check runs under its lock within the command, never over another
+        // program's running write; --help touches no key.
         outcome = RunCommand(parsed.Request, context);
-        if (!recovery.empty()) outcome.Err = recovery + L"\r\n" + outcome.Err;
     }
     if (outcome.ListChanged) {
         if (HWND editor = FindWindowW(desc::kMainWindowClass, nullptr))

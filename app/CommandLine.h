@@ -29,12 +29,17 @@ struct CommandContext {
     // The automatic backup of the list before an import changes it: called with the list as the
     // key holds it, before anything is written. An error it raises stops the import.
     std::function<void(ShortcutRows& list)> BackupBeforeImport;
-    // Where the recovery backup of a change of more than two value pairs goes, tried in order
-    // (empty: such a change is written without the crash record).
+    // Where the recovery file of a change of more than one value pair goes, tried in order (the
+    // backups folder, then fallbacks; empty: the temporary folder).
     std::vector<std::wstring> RecoveryFolders;
+    // How long a change waits for another program's write to end before it gives up.
+    unsigned LockTimeoutMs = 30000;
 };
 
-// Runs one command against the key. Never throws: failures come back as status 1 and a message.
+// Runs one command against the key, through the list's writer: the reading under its lock, each
+// change decided on the list as the key holds it at the moment of writing. --help touches no key.
+// Never throws: failures (another program's write that did not end in time included) come back as
+// status 1 and a message; what the writer's recovery check found comes first in Err.
 CommandOutcome RunCommand(const CommandRequest& request, const CommandContext& context);
 
 // The program's arguments after its name.

@@ -1,13 +1,11 @@
 #include "app/FolderAdd.h"
 
 #include <algorithm>
-#include <stdexcept>
 #include <unordered_map>
 
 #include "app/AddItem.h"
 #include "list/win/Backup.h"
 #include "app/Global.h"
-#include "toolkit/Exception.h"
 #include "toolkit/Text.h"
 
 namespace qd {
@@ -90,17 +88,6 @@ std::vector<int> MovedRowOrder(int count, int from, int to) {
     for (int k = from; k != to; k += step) order[static_cast<size_t>(k)] = k + step;
     order[static_cast<size_t>(to)] = from;
     return order;
-}
-
-void PlannedRows::AppendRow(const std::wstring&, const std::wstring&) {
-    throw tk::Exception(L"The rows of a pending change cannot be appended to");
-}
-
-const ShortcutRow& PlannedRows::Row(int row) const {
-    if (row < 0) throw std::out_of_range("no shortcut at row " + std::to_string(row));
-    const size_t k = static_cast<size_t>(row);
-    if (k < now_.size()) return now_.at(order_.empty() ? k : static_cast<size_t>(order_.at(k)));
-    return appended_.at(k - now_.size());
 }
 
 }  // namespace qd

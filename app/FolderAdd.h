@@ -2,7 +2,7 @@
 // paths become new rows (with the alias the folder picker proposes, the folder's own name), which
 // the list holds already (by the backup import's test: the same alias, and the same path but for
 // letter case and a trailing backslash) and which name no folder. Also the new order of the rows
-// when one is dragged to another place, and the list as such changes will leave it.
+// when one is dragged to another place.
 #pragma once
 
 #include <functional>
@@ -41,24 +41,5 @@ std::wstring RefusedFoldersText(const std::vector<std::wstring>& refused);
 // The order of the rows after row from has been moved to row to (row k is then the row now at
 // order[k]): the rows between move by one toward where it was, as a run of single moves would.
 std::vector<int> MovedRowOrder(int count, int from, int to);
-
-// The list as a change will leave it, read from the rows as they are now: row k is the present
-// row order[k] (each row in its place when order is empty), then come the appended rows. The
-// store writes the key from it before the model changes.
-class PlannedRows : public ShortcutRows {
-public:
-    PlannedRows(const std::vector<ShortcutRow>& now, std::vector<int> order, std::vector<ShortcutRow> appended)
-        : now_(now), order_(std::move(order)), appended_(std::move(appended)) {}
-    int RowCount() override { return static_cast<int>(now_.size() + appended_.size()); }
-    std::wstring Alias(int row) override { return Row(row).Alias; }
-    std::wstring Path(int row) override { return Row(row).Path; }
-    void AppendRow(const std::wstring& alias, const std::wstring& path) override;
-
-private:
-    const ShortcutRow& Row(int row) const;
-    const std::vector<ShortcutRow>& now_;
-    std::vector<int> order_;
-    std::vector<ShortcutRow> appended_;
-};
 
 }  // namespace qd

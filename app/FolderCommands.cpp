@@ -3,6 +3,7 @@
 // find box over the list.
 #include <windows.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 #include <utility>
@@ -53,48 +54,55 @@ void TfrmMain::DeleteMissingRows() {
                                          kMessageCaption, MB_OK | MB_ICONINFORMATION);
         return;
     }
-    // The rows asked about, by their texts: answers go on arriving while the question is up.
+    // The rows asked about, by their texts: answers go on arriving while the question is up, and
+    // another program may change the list.
     std::multiset<std::pair<std::wstring, std::wstring>> asked;
     for (int row : missing) asked.emplace(model_.Row(row).Alias, model_.Row(row).Path);
     if (tk::Application().ShowMessageBox(tk::FormatText(kConfirmDeleteMissing, {tk::IntToText(missing.size())}),
                                          kMessageCaption, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
         return;
 
-    // Only rows the question named that are still marked missing go: a folder found again
-    // meanwhile, or a row changed, stays.
-    std::vector<int> kept, dropped;
-    for (int i = 0; i < model_.Count(); ++i) {
-        const ShortcutRow& row = model_.Row(i);
-        const auto named = row.Missing ? asked.find({row.Alias, row.Path}) : asked.end();
-        if (named != asked.end()) {
-            asked.erase(named);
-            dropped.push_back(i);
-        } else {
-            kept.push_back(i);
+    // The rows of a list that go: those the question named, each once, unless their folder has
+    // been found again since (or could not be checked: no row goes on a doubt). A row changed
+    // meanwhile is no row named. Nothing is counted or numbered before the questions: the list
+    // the key holds when it is written decides.
+    const auto dropped = [&](const std::vector<ShortcutRow>& rows) {
+        std::multiset<std::pair<std::wstring, std::wstring>> named = asked;
+        std::vector<bool> drop(rows.size(), false);
+        for (size_t i = 0; i < rows.size(); ++i) {
+            const auto found = named.find({rows[i].Alias, rows[i].Path});
+            if (found == named.end()) continue;
+            const auto known = folderCheck_->Known(rows[i].Path);
+            if (known && *known != tk::TFolderState::Missing) continue;
+            named.erase(found);
+            drop[i] = true;
         }
-    }
-    if (dropped.empty() || !BackupBeforeChange(kDeleteMissingCommandName)) return;
-    const auto step = RecordStep(kStepDeleteMissing);
-    const int oldCount = model_.Count();
-    const int newCount = static_cast<int>(kept.size());
-    const int chosen = SelectedRowExists() ? FSelIndex : -1;
-    RowsAfterChange next(model_, newCount, [&kept](int k) { return kept.at(static_cast<size_t>(k)); });
-    // The rows that move up are written first and the pairs that fall off the end go last, from
-    // the end backwards: a failure in between leaves rows twice in the key, never a row lost.
-    const auto write = [&] {
-        store_->WriteItemRange(settings_.KeyPath, dropped.front(), newCount - 1, next);
-        for (int i = oldCount - 1; i >= newCount; --i) store_->DeleteItemValues(settings_.KeyPath, i);
+        return drop;
     };
-    // More than one pair changes unless only the last row goes: under the crash record.
-    WriteThrough([&] { oldCount - dropped.front() > 1 ? GuardedRewrite(write) : write(); });
-    for (auto row = dropped.rbegin(); row != dropped.rend(); ++row) model_.Delete(*row);
-
-    // The chosen row stays chosen where it moved to; when it went, the row that took its place
-    // (or the last row) is chosen.
-    if (chosen < 0 || newCount == 0) return;
-    int after = 0;
-    while (after < newCount && kept[static_cast<size_t>(after)] < chosen) ++after;
-    ChooseRow(std::min(after, newCount - 1));
+    const std::vector<bool> now = dropped(model_.Rows());
+    if (std::find(now.begin(), now.end(), true) == now.end() || !BackupBeforeChange(kDeleteMissingCommandName)) return;
+    const auto step = RecordStep(kStepDeleteMissing);
+    const int chosen = SelectedRowExists() ? FSelIndex : -1;
+    std::vector<bool> drop;
+    WriteThrough(
+        [&](const std::vector<ShortcutRow>& current) {
+            drop = dropped(current);
+            std::vector<ShortcutRow> next;
+            next.reserve(current.size());
+            for (size_t i = 0; i < current.size(); ++i)
+                if (!drop[i]) next.push_back(current[i]);
+            return next;
+        },
+        [&] {
+            for (int i = static_cast<int>(drop.size()) - 1; i >= 0; --i)
+                if (drop[static_cast<size_t>(i)]) model_.Delete(i);
+            // The chosen row stays chosen where it moved to; when it went, the row that took its
+            // place (or the last row) is chosen.
+            const int newCount = model_.Count();
+            if (chosen < 0 || newCount == 0) return;
+            const int after = static_cast<int>(std::count(drop.begin(), drop.begin() + chosen, false));
+            ChooseRow(std::min(after, newCount - 1));
+        });
 }
 
 }  // namespace qd

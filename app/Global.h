@@ -18,6 +18,11 @@ constexpr wchar_t kEmptyAliasOrPath[] = L"别名或路径框不能为空.";
 constexpr wchar_t kPathNotFound[] = L"此路径不存在.";
 // Edit found its row gone: another process removed it while the dialog was open.
 constexpr wchar_t kEditedRowGone[] = L"Another program removed this row from the list while it was being edited; the edit was not made.";
+// Delete and the moves found their row gone: another program removed it meanwhile.
+constexpr wchar_t kDeletedRowGone[] = L"另一个程序已经把这一项从列表中删除了。";
+constexpr wchar_t kMovedRowGone[] = L"另一个程序已经把这一项从列表中删除了，没有移动。";
+// Undo or redo found the list changed by another program: the steps no longer fit it.
+constexpr wchar_t kHistoryNoLongerFits[] = L"另一个程序修改了列表，撤销和重做的记录已不再适用，已清除；列表已重新读取。";
 constexpr wchar_t kBrowseInstruction[] = L"请选择要加入快捷目录列表的文件夹";
 // Follow the path and a line break: a favourite that cannot be opened as a folder.
 constexpr wchar_t kNotAnExistingFolder[] = L"此路径不是一个存在的文件夹, 不能打开.";

@@ -2,12 +2,15 @@
 // folder) and rows dragged within it (moved as a run of single moves would move them).
 #include <windows.h>
 
-#include <algorithm>
-#include <cstdlib>
+#include <set>
+#include <string>
+#include <vector>
 
+#include "list/win/Backup.h"
 #include "app/FolderAdd.h"
 #include "app/Global.h"
 #include "app/Main.h"
+#include "toolkit/Exception.h"
 #include "toolkit/win/Application.h"
 
 namespace qd {
@@ -25,24 +28,54 @@ void TfrmMain::AcceptDroppedFolders() {
 }
 
 void TfrmMain::AddFolders(const std::vector<std::wstring>& paths, const wchar_t* stepName) {
-    const FolderAddPlan plan = PlanFolderAdds(paths, model_.Rows(), &DirectoryExists);
+    // Which paths name folders is asked once, before the list's lock is taken (a folder on a
+    // server may take a while to answer); what the list holds already is decided on the list the
+    // key holds when it is written.
+    std::set<std::wstring> folders;
+    for (const std::wstring& path : paths)
+        if (IsFullPath(path) && DirectoryExists(path)) folders.insert(path);
+    const auto isFolder = [&folders](const std::wstring& path) { return folders.contains(path); };
     const auto step = RecordStep(stepName);
-    if (!plan.Add.empty()) AppendShortcuts(plan.Add);
-    if (plan.Choose >= 0) lvMain->SetItemIndex(plan.Choose);
+    FolderAddPlan plan;
+    WriteThrough(
+        [&](const std::vector<ShortcutRow>& current) {
+            plan = PlanFolderAdds(paths, current, isFolder);
+            std::vector<ShortcutRow> next = current;
+            next.insert(next.end(), plan.Add.begin(), plan.Add.end());
+            return next;
+        },
+        [&] {
+            // The view learns the new count once.
+            ShortcutModel::Batch batch(model_);
+            for (const ShortcutRow& row : plan.Add) model_.Append(row.Alias, row.Path);
+        });
+    if (plan.Choose >= 0 && plan.Choose < model_.Count()) lvMain->SetItemIndex(plan.Choose);
     if (!plan.Refused.empty())
         tk::Application().ShowMessageBox(RefusedFoldersText(plan.Refused), kMessageCaption, MB_OK | MB_ICONSTOP);
 }
 
-void TfrmMain::AppendShortcuts(const std::vector<ShortcutRow>& rows) {
-    const int first = model_.Count();
-    PlannedRows next(model_.Rows(), {}, rows);
-    // Every new pair in one opening of the key, in order; more than one under the crash record,
-    // which also puts the key back at once when a write is refused part-way.
-    const auto write = [&] { store_->WriteItemRange(settings_.KeyPath, first, next.RowCount() - 1, next); };
-    WriteThrough([&] { rows.size() > 1 ? GuardedRewrite(write) : write(); });
-    // The view learns the new count once.
-    ShortcutModel::Batch batch(model_);
-    for (const ShortcutRow& row : rows) model_.Append(row.Alias, row.Path);
+void TfrmMain::AppendShortcuts(const std::vector<ShortcutRow>& rows, bool skipHeld) {
+    std::vector<ShortcutRow> added;
+    WriteThrough(
+        [&](const std::vector<ShortcutRow>& current) {
+            added.clear();
+            if (skipHeld) {
+                ShortcutIndex held;
+                for (const ShortcutRow& row : current) held.Add(row.Alias, row.Path);
+                for (const ShortcutRow& row : rows)
+                    if (!held.Contains(row.Alias, row.Path)) added.push_back(row), held.Add(row.Alias, row.Path);
+            } else {
+                added = rows;
+            }
+            std::vector<ShortcutRow> next = current;
+            next.insert(next.end(), added.begin(), added.end());
+            return next;
+        },
+        [&] {
+            // The view learns the new count once.
+            ShortcutModel::Batch batch(model_);
+            for (const ShortcutRow& row : added) model_.Append(row.Alias, row.Path);
+        });
 }
 
 void TfrmMain::lvMainMoveItem(int from, int to) {
@@ -50,14 +83,27 @@ void TfrmMain::lvMainMoveItem(int from, int to) {
     if (from < 0 || from >= n || to < 0 || to >= n || from == to) return;
     // The row dragged, by what it holds: a row that stands there since the drag began stays put.
     if (!SameShortcut(model_.Row(from), draggedRow_)) return;
-    const std::vector<int> order = MovedRowOrder(n, from, to);
+    // The row dragged and the row it was released over, found again in the list the key holds.
+    const ShortcutRow moved = model_.Row(from), target = model_.Row(to);
     const auto step = RecordStep(to > from ? kStepMoveDown : kStepMoveUp);
-    PlannedRows next(model_.Rows(), order, {});
-    const auto write = [&] { store_->WriteItemRange(settings_.KeyPath, std::min(from, to), std::max(from, to), next); };
-    // A move past more than one row rewrites more than two pairs: under the crash record.
-    WriteThrough([&] { std::abs(to - from) > 1 ? GuardedRewrite(write) : write(); });
-    model_.Reorder(order);
-    lvMain->SetItemIndex(to);
+    std::vector<int> order;
+    int at = -1, dest = -1;
+    WriteThrough(
+        [&](const std::vector<ShortcutRow>& current) {
+            at = FindShortcutRow(current, moved, from);
+            dest = FindShortcutRow(current, target, to);
+            if (at < 0 || dest < 0) throw tk::Exception(kMovedRowGone);
+            order = MovedRowOrder(static_cast<int>(current.size()), at, dest);
+            std::vector<ShortcutRow> next;
+            next.reserve(current.size());
+            for (int k : order) next.push_back(current[static_cast<size_t>(k)]);
+            return next;
+        },
+        [&] {
+            model_.Reorder(order);
+            lvMain->SetItemIndex(dest);
+        },
+        &moved);
 }
 
 }  // namespace qd

@@ -1,10 +1,12 @@
 // The main window's side of keeping the list safe: the automatic backup before a command, the
-// crash record around long rewrites, the recovery at start, and restoring an earlier list.
+// list's writer (which keeps the crash record around long rewrites), the recovery at start, and
+// restoring an earlier list.
 #include <windows.h>
 
 #include "list/win/Backup.h"
 #include "app/BulkRewrite.h"
 #include "app/Global.h"
+#include "list/win/ListWriter.h"
 #include "app/ListSafety.h"
 #include "app/Main.h"
 #include "app/RestoreDialog.h"
@@ -25,12 +27,34 @@ bool TfrmMain::BackupBeforeChange(const std::wstring& command) {
     }
 }
 
-void TfrmMain::GuardedRewrite(const std::function<void()>& write) {
-    RunBulkRewrite({*store_, settings_.KeyPath, {settings_.BackupFolder, TemporaryFolder()}}, model_.Rows(), write);
+namespace {
+
+// The list's writer on the window's key, with the window's backups folder.
+WriterSettings WriterSettingsOf(const MainSettings& settings) {
+    WriterSettings writer;
+    writer.KeyPath = settings.KeyPath;
+    writer.Accessors = settings.Accessors;
+    writer.BackupFolder = settings.BackupFolder;
+    writer.FallbackFolders = {TemporaryFolder()};
+    return writer;
+}
+
+}  // namespace
+
+ListWriter& TfrmMain::Writer() {
+    if (!writer_) writer_ = std::make_unique<ListWriter>(WriterSettingsOf(settings_));
+    return *writer_;
 }
 
 void TfrmMain::RecoverUnfinishedChange() {
-    const RecoveryOutcome outcome = RecoverUnfinishedRewrite(*store_, settings_.KeyPath);
+    RecoveryOutcome outcome;
+    try {
+        outcome = Writer().Recover();
+    } catch (const tk::Exception& e) {
+        // The lock was not had in time: the check runs again before the next change.
+        outcome.What = RecoveryOutcome::Kind::Failed;
+        outcome.Error = e.Message();
+    }
     recoveryNotice_ = RecoveryMessage(outcome);
     recoveryNoticeIcon_ = outcome.What == RecoveryOutcome::Kind::Restored ? MB_ICONINFORMATION : MB_ICONWARNING;
 }
@@ -56,9 +80,7 @@ void TfrmMain::RestoreFrom(const std::wstring& backupFile) {
     std::vector<ShortcutRow> rows = ReadBackupRows(backupFile);
     if (!BackupBeforeChange(kRestoreCommandName)) return;
     const auto step = RecordStep(kStepRestore);
-    RowsOf restored(rows);
-    WriteThrough([&] { GuardedRewrite([&] { store_->WriteList(settings_.KeyPath, restored); }); });
-    model_.ReplaceAll(std::move(rows));
+    WriteThrough([&](const std::vector<ShortcutRow>&) { return rows; }, [&] { model_.ReplaceAll(rows); });
 }
 
 }  // namespace qd

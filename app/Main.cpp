@@ -42,6 +42,7 @@ TfrmMain::TfrmMain(tk::TComponent* owner, MainSettings settings)
 }
 
 TfrmMain::~TfrmMain() {
+    keyWatch_.reset();
     RemoveKeys();
     DestroyComponents();
 }
@@ -252,17 +253,14 @@ void TfrmMain::FormCreate(tk::TComponent*) {
     FSortAscending = true;
     AttachSkin();
     RecoverUnfinishedChange();
-    store_->SeedStore(settings_.KeyPath, settings_.WindowsDirectory);
+    Writer().Seed(settings_.WindowsDirectory);
     store_->RecordExePath(settings_.KeyPath, settings_.ExePath);
     Show();
 }
 
 void TfrmMain::FormShow(tk::TComponent*) {
-    {
-        // One notification for the whole fill: the view learns the new count once.
-        ShortcutModel::Batch batch(model_);
-        store_->LoadItems(settings_.KeyPath);
-    }
+    // One notification for the whole fill: the view learns the new count once.
+    ReloadList();
     // The list reaches from below the tool bar to the bottom of the frame's client area, which
     // the skin's border pieces (or the built-in border) leave inside the window.
     lvMain->SetHeight(suiForm1->ClientHeight() - lvMain->Top());
@@ -321,41 +319,86 @@ void TfrmMain::ToolButton10Click(tk::TComponent*) {
 
 bool TfrmMain::SelectedRowExists() { return FSelIndex >= 0 && FSelIndex < model_.Count(); }
 
-int TfrmMain::ChosenRowHolding(const ShortcutRow& row) const {
-    return FSelIndex >= 0 && FSelIndex < model_.Count() && SameShortcut(model_.Row(FSelIndex), row) ? FSelIndex : -1;
-}
-
-void TfrmMain::WriteThrough(const std::function<void()>& write, bool* reloadChangedList) {
+WriteOutcome TfrmMain::WriteThrough(const ListChange& change, const std::function<void()>& update,
+                                   const ShortcutRow* choose, bool* reloadChangedList) {
+    const ShortcutRow chosen = choose ? *choose : SelectedRowExists() ? model_.Row(FSelIndex) : ShortcutRow{};
+    const bool anyChosen = choose || SelectedRowExists();
+    WriteOutcome outcome;
     try {
-        write();
+        outcome = Writer().Apply(model_.Rows(), listVersion_, change);
+    } catch (const EListBusy&) {
+        // Another program's write did not end in time: nothing was written, the list stays.
+        throw;
     } catch (...) {
         const std::exception_ptr error = std::current_exception();
         try {
-            const bool changed = ReloadList();
+            // A change cut off and not put back says so itself: the reading's own attempt to put
+            // it back, failing the same way, adds nothing to that.
+            const bool changed = ReloadList(false);
             if (reloadChangedList) *reloadChangedList = changed;
+            // The key holds a list that no step of the history leads to.
+            if (changed) history_.Clear();
         } catch (...) {
             if (reloadChangedList) *reloadChangedList = true;
+            history_.Clear();
             // The key could not even be read back: both errors go to the box.
             throw tk::ERegistryException(tk::ExceptionMessage(error) + L"\r\n" +
                                          tk::ExceptionMessage(std::current_exception()));
         }
         std::rethrow_exception(error);
     }
+    listVersion_ = outcome.Version;
+    // A key made by this write is watched from now on.
+    if (keyWatch_ && !keyWatch_->Armed()) keyWatch_->Arm();
+    if (outcome.Stale) {
+        // The change was made to the list another program left: shown whole, as a reload shows
+        // it, and no step of the history fits it.
+        history_.Clear();
+        model_.ReplaceAll(std::move(outcome.After));
+        outcome.After = model_.Rows();
+        if (anyChosen) {
+            const int row = FindChosenRowAgain(model_.Rows(), chosen, FSelIndex);
+            if (row >= 0) ChooseRow(row);
+        }
+    } else if (outcome.Written) {
+        update();
+    }
+    // The list is written whole, but something after it was not: said, never kept quiet.
+    if (!outcome.Warning.empty())
+        tk::Application().ShowMessageBox(outcome.Warning, kMessageCaption, MB_OK | MB_ICONWARNING);
+    return outcome;
 }
 
-bool TfrmMain::ReloadList() {
-    // The rows read before an error stay, as they would in a list filled row by row.
-    std::vector<ShortcutRow> loaded;
-    try {
-        RowsInto into(loaded);
-        store_->LoadItems(settings_.KeyPath, into);
-    } catch (...) {
-        model_.ReplaceAll(std::move(loaded));
-        throw;
-    }
-    const bool changed = !SameShortcuts(loaded, model_.Rows());
-    model_.ReplaceAll(std::move(loaded));
+bool TfrmMain::ReloadList(bool sayFailedRecovery) {
+    // Armed before the reading: a change made while the rows are read is reported too.
+    WatchKey();
+    StoredList list = Writer().Read();
+    listVersion_ = list.Version;
+    const bool changed = !SameShortcuts(list.Rows, model_.Rows());
+    model_.ReplaceAll(std::move(list.Rows));
+    // The rows read before a value of another type stay, as they would in a list filled row by row.
+    if (!list.Error.empty()) throw tk::ERegistryException(list.Error);
+    // Another program's change that was cut off was found (and dealt with) by this reading.
+    const RecoveryOutcome& recovery = Writer().LastRecovery();
+    if (recovery.What != RecoveryOutcome::Kind::None && (sayFailedRecovery || recovery.What != RecoveryOutcome::Kind::Failed))
+        throw tk::Exception(RecoveryMessage(recovery));
     return changed;
+}
+
+void TfrmMain::WatchKey() {
+    if (!keyWatch_) {
+        keyWatch_ = std::make_unique<tk::TRegistryWatch>(settings_.KeyPath);
+        keyWatch_->PostOnChange(Handle(), desc::kListChangedNotice);
+    }
+    keyWatch_->Arm();
+}
+
+std::uint64_t TfrmMain::KeyChangeCount() {
+    try {
+        return ParseChangeCount(store_->ReadValue(settings_.KeyPath, kChangeCountValue));
+    } catch (const tk::Exception&) {
+        return 0;  // a value of another type counts as 0, as the writer counts it
+    }
 }
 
 void TfrmMain::ShowModelChange(const ModelChange& change) {
@@ -424,36 +467,39 @@ void TfrmMain::AddShortcut(const std::wstring& alias, const std::wstring& path) 
 }
 
 void TfrmMain::AppendShortcut(const std::wstring& alias, const std::wstring& path) {
-    const int index = model_.Count();
-    WriteThrough([&] {
-        store_->WriteRegString(settings_.KeyPath, AliasValueName(index), alias);
-        store_->WriteRegString(settings_.KeyPath, PathValueName(index), path);
-    });
-    model_.Append(alias, path);
+    AppendShortcuts({{alias, path}});
 }
 
 void TfrmMain::aEditExecute(tk::TComponent*) {
     // With no row chosen (none yet, or the chosen row is gone) there is nothing to edit.
     if (!SelectedRowExists()) return;
-    int i = FSelIndex;
+    const int i = FSelIndex;
     const ShortcutRow shown = model_.Row(i);
-    const int outsideChanges = outsideChanges_;
     TfrmProperty dialog(this, shown.Alias, shown.Path);
     if (dialog.ShowModal() != tk::mrOk) return;
-    // Another process changed the list while the dialog was open: the row shown is edited
-    // wherever it now stands.
-    if (outsideChanges_ != outsideChanges && (i = ChosenRowHolding(shown)) < 0) throw tk::Exception(kEditedRowGone);
-    EditShortcut(i, dialog.feName->Text(), dialog.fePath->Text());
+    // Another program may have changed the list while the dialog was open: the row shown is
+    // edited wherever the key now holds it.
+    EditRow(shown, i, dialog.feName->Text(), dialog.fePath->Text());
 }
 
 void TfrmMain::EditShortcut(int i, const std::wstring& alias, const std::wstring& path) {
     if (i < 0 || i >= model_.Count()) return;
+    EditRow(model_.Row(i), i, alias, path);
+}
+
+void TfrmMain::EditRow(const ShortcutRow& shown, int hint, const std::wstring& alias, const std::wstring& path) {
+    const ShortcutRow before = shown, after{alias, path};
     const auto step = RecordStep(kStepEdit);
-    WriteThrough([&] {
-        store_->WriteRegString(settings_.KeyPath, AliasValueName(i), alias);
-        store_->WriteRegString(settings_.KeyPath, PathValueName(i), path);
-    });
-    model_.Replace(i, alias, path);
+    int at = -1;
+    WriteThrough(
+        [&](const std::vector<ShortcutRow>& current) {
+            at = FindShortcutRow(current, before, hint);
+            if (at < 0) throw tk::Exception(kEditedRowGone);
+            std::vector<ShortcutRow> next = current;
+            next[static_cast<size_t>(at)] = after;
+            return next;
+        },
+        [&] { model_.Replace(at, alias, path); }, &after);
 }
 
 void TfrmMain::lvMainDblClick(tk::TComponent* sender) {
@@ -463,70 +509,84 @@ void TfrmMain::lvMainDblClick(tk::TComponent* sender) {
 
 void TfrmMain::aDeleteExecute(tk::TComponent*) {
     if (!SelectedRowExists()) return;
-    const ShortcutRow asked = model_.Row(FSelIndex);
-    const int outsideChanges = outsideChanges_;
+    const int shownAt = FSelIndex;
+    const ShortcutRow asked = model_.Row(shownAt);
     if (AppOptions.AskDelete &&
         tk::Application().ShowMessageBox(kConfirmDelete, kMessageCaption,
                                          MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
         return;
-    int i = FSelIndex;
-    // Another process changed the list while the question was open: the row asked about goes,
-    // wherever it now stands; if that process removed it already, there is nothing left to do.
-    if (outsideChanges_ != outsideChanges && (i = ChosenRowHolding(asked)) < 0) return;
-    const int n = model_.Count() - 1;
+    // Another program may have changed the list while the question was open: the row asked about
+    // goes, wherever the key now holds it.
     const auto step = RecordStep(kStepDelete);
-    RowsAfterChange next(model_, n, [i](int k) { return k < i ? k : k + 1; });
-    // The rows below move up first and the pair that falls off the end goes last: a failure in
-    // between leaves a row twice in the key, never a row lost. When more than one row moves, the
-    // crash record keeps the whole list.
-    const auto write = [&] {
-        store_->WriteItemRange(settings_.KeyPath, i, n - 1, next);
-        store_->DeleteItemValues(settings_.KeyPath, n);
-    };
-    WriteThrough([&] { n - i > 1 ? GuardedRewrite(write) : write(); });
-    model_.Delete(i);
-    if (i < n) {
-        lvMain->SetItemIndex(i);
-    } else if (n > 0) {
-        lvMain->SetItemIndex(0);
-    }
+    int i = -1;
+    WriteThrough(
+        [&](const std::vector<ShortcutRow>& current) {
+            i = FindShortcutRow(current, asked, shownAt);
+            if (i < 0) throw tk::Exception(kDeletedRowGone);
+            std::vector<ShortcutRow> next = current;
+            next.erase(next.begin() + i);
+            return next;
+        },
+        [&] {
+            model_.Delete(i);
+            const int n = model_.Count();
+            if (i < n) {
+                lvMain->SetItemIndex(i);
+            } else if (n > 0) {
+                lvMain->SetItemIndex(0);
+            }
+        });
 }
 
-void TfrmMain::aItemUpExecute(tk::TComponent*) {
-    const int i = FSelIndex;
-    if (i <= 0 || i >= model_.Count()) return;
-    const auto step = RecordStep(kStepMoveUp);
-    RowsAfterChange next(model_, model_.Count(), [i](int k) { return k == i ? i - 1 : k == i - 1 ? i : k; });
-    WriteThrough([&] { store_->WriteItemRange(settings_.KeyPath, i - 1, i, next); });
-    model_.Exchange(i - 1, i);
-    lvMain->SetItemIndex(i - 1);
+void TfrmMain::MoveChosenRow(int by) {
+    const int shownAt = FSelIndex;
+    if (shownAt < 0 || shownAt >= model_.Count() || shownAt + by < 0 || shownAt + by >= model_.Count()) return;
+    const ShortcutRow moved = model_.Row(shownAt);
+    const auto step = RecordStep(by < 0 ? kStepMoveUp : kStepMoveDown);
+    int at = -1;
+    WriteThrough(
+        [&](const std::vector<ShortcutRow>& current) {
+            at = FindShortcutRow(current, moved, shownAt);
+            if (at < 0) throw tk::Exception(kMovedRowGone);
+            std::vector<ShortcutRow> next = current;
+            // At the end of the list the key now holds, there is nowhere to move to.
+            if (at + by >= 0 && at + by < static_cast<int>(next.size()))
+                std::swap(next[static_cast<size_t>(at)], next[static_cast<size_t>(at + by)]);
+            return next;
+        },
+        [&] {
+            model_.Exchange(std::min(at, at + by), std::max(at, at + by));
+            lvMain->SetItemIndex(at + by);
+        },
+        &moved);
 }
 
-void TfrmMain::aItemDownExecute(tk::TComponent*) {
-    const int i = FSelIndex;
-    if (i < 0 || i + 1 >= model_.Count()) return;
-    const auto step = RecordStep(kStepMoveDown);
-    RowsAfterChange next(model_, model_.Count(), [i](int k) { return k == i ? i + 1 : k == i + 1 ? i : k; });
-    WriteThrough([&] { store_->WriteItemRange(settings_.KeyPath, i, i + 1, next); });
-    model_.Exchange(i, i + 1);
-    lvMain->SetItemIndex(i + 1);
-}
+void TfrmMain::aItemUpExecute(tk::TComponent*) { MoveChosenRow(-1); }
+
+void TfrmMain::aItemDownExecute(tk::TComponent*) { MoveChosenRow(1); }
 
 void TfrmMain::aSortExecute(tk::TComponent*) {
+    if (model_.Count() > 1 && !BackupBeforeChange(kSortCommandName)) return;
+    // Whatever the question above let happen to the list (another program's change), the order is
+    // decided on the list the key holds when it is written.
     const auto step = RecordStep(kStepSort);
-    const int n = model_.Count();
-    if (n > 1 && !BackupBeforeChange(kSortCommandName)) return;
-    std::vector<std::string> keys;
-    keys.reserve(static_cast<size_t>(n));
-    for (const ShortcutRow& row : model_.Rows()) keys.push_back(AliasSortKey(row.Alias));
-    const std::vector<int> order = AliasSortOrder(keys, FSortAscending);
-    RowsAfterChange next(model_, n, [&order](int k) { return order[static_cast<size_t>(k)]; });
-    const auto write = [&] { store_->WriteItemRange(settings_.KeyPath, 0, n - 1, next); };
-    WriteThrough([&] { n > 1 ? GuardedRewrite(write) : write(); });
-    // The highlighted position stays; the texts move under it.
-    model_.Reorder(order);
-    aSort->SetHint(FSortAscending ? kSortHintAfterAscending : kSortHintAfterDescending);
-    FSortAscending = !FSortAscending;
+    const bool ascending = FSortAscending;
+    std::vector<int> order;
+    WriteThrough(
+        [&](const std::vector<ShortcutRow>& current) {
+            std::vector<std::string> keys;
+            keys.reserve(current.size());
+            for (const ShortcutRow& row : current) keys.push_back(AliasSortKey(row.Alias));
+            order = AliasSortOrder(keys, ascending);
+            std::vector<ShortcutRow> next;
+            next.reserve(current.size());
+            for (int k : order) next.push_back(current[static_cast<size_t>(k)]);
+            return next;
+        },
+        // The highlighted position stays; the texts move under it.
+        [&] { model_.Reorder(order); });
+    aSort->SetHint(ascending ? kSortHintAfterAscending : kSortHintAfterDescending);
+    FSortAscending = !ascending;
 }
 
 void TfrmMain::tbRefreshClick(tk::TComponent*) { ReloadAfterOutsideChange(); }
@@ -572,7 +632,8 @@ void TfrmMain::ImportFrom(const std::wstring& fileName) {
             entries.push_back({alias, path, false});
         });
         if (entries.empty() || !BackupBeforeChange(kImportCommandName)) return;
-        AppendShortcuts(entries);
+        // Entries the list the key holds has by then (another program added them) are not added twice.
+        AppendShortcuts(entries, true);
     } catch (...) {
         const int added = model_.Count() > before ? model_.Count() - before : 0;
         throw tk::Exception(

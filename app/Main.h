@@ -3,6 +3,7 @@
 // it to the registry.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -12,6 +13,7 @@
 #include "list/FolderCheck.h"
 #include "list/ListHistory.h"
 #include "app/KeyTable.h"
+#include "list/win/ListWriter.h"
 #include "app/OpenFolder.h"
 #include "list/ShortcutModel.h"
 #include "list/ShortcutStore.h"
@@ -26,6 +28,7 @@
 #include "toolkit/win/Form.h"
 #include "toolkit/win/ImageList.h"
 #include "toolkit/win/ListView.h"
+#include "toolkit/win/RegistryWatch.h"
 #include "toolkit/win/ToolBar.h"
 
 namespace qd {
@@ -87,6 +90,8 @@ public:
     ShortcutStore& Store() { return *store_; }
     ShortcutModel& Model() { return model_; }
     const MainSettings& Settings() const { return settings_; }
+    // The key's ChangeCount when the rows shown were read or last written by the window.
+    std::uint64_t ListVersion() const { return listVersion_; }
 
     // Event handlers.
     void FormCreate(tk::TComponent* sender);
@@ -171,10 +176,6 @@ public:
     // menu names it) that changes much of the list. When no backup can be written, asks whether
     // to go on without one. Returns whether the command goes on.
     bool BackupBeforeChange(const std::wstring& command);
-    // Runs write, a rewrite of more than one value pair, under the crash record: the list as the
-    // model holds it (the list before the change) is saved first and put back at the next start
-    // if the program ends before write has finished.
-    void GuardedRewrite(const std::function<void()>& write);
     // "恢复以前的列表": lists the automatic backups and restores the chosen one.
     void RestorePreviousList();
     // Replaces the whole list with the one a backup file holds (after an automatic backup of the
@@ -199,36 +200,56 @@ private:
     void ForgetChosenRow();
     // Keeps the chosen row and a row drag right as the model changes (ShowModelChange).
     void FollowModelChange(const ModelChange& change);
-    // Runs the key's side of a change, which comes before the window's. When the key refuses, the
-    // window is filled again from what the key holds and the error goes on to the error box, so
-    // the two never differ after a failure; reloadChangedList (when given) then says whether the
-    // list shown changed by the reload.
-    void WriteThrough(const std::function<void()>& write, bool* reloadChangedList = nullptr);
+    // The list's one writer, on the window's key (ListSafety.cpp).
+    ListWriter& Writer();
+    // Runs a change of the list through the writer, on the rows shown and the version they were
+    // read at; the key's side comes before the window's. When the key still held the rows shown,
+    // update then brings the model along by its own operations (the view repaints only what
+    // changed); when another program had changed the key meanwhile (the change was made to the
+    // list the key held), the model takes that list whole, the history ends, and the row
+    // `choose` (by default the row chosen before) is found again by its texts. When the write
+    // fails, the window is filled again from what the key holds (the history ends if that differs
+    // from the rows shown) and the error goes on to the error box; reloadChangedList (when given)
+    // then says whether the list shown changed by the reload.
+    WriteOutcome WriteThrough(const ListChange& change, const std::function<void()>& update,
+                              const ShortcutRow* choose = nullptr, bool* reloadChangedList = nullptr);
+    // Edit of the row shown (found in the list the key holds by its texts, near row hint).
+    void EditRow(const ShortcutRow& shown, int hint, const std::wstring& alias, const std::wstring& path);
+    // Arms the watch of the key (made on first use); the registry's change notices arrive as the
+    // list's change notice.
+    void WatchKey();
+    // The key's ChangeCount as it is now (0 when absent or unreadable).
+    std::uint64_t KeyChangeCount();
     // Shows the rows the key holds in place of the list's (as refresh does). True when they differ
-    // from the rows shown before.
-    bool ReloadList();
+    // from the rows shown before. What the reading's recovery check found (another program's
+    // change cut off) goes to the error box, unless sayFailedRecovery is false and it could not
+    // put the list back.
+    bool ReloadList(bool sayFailedRecovery = true);
     // Brings the list view up to date with a change of the model.
     void ShowModelChange(const ModelChange& change);
     // Writes a new row's pair to the store, then appends it to the list (add).
     void AppendShortcut(const std::wstring& alias, const std::wstring& path);
-    // The same for several rows, their pairs written in one opening of the key.
-    void AppendShortcuts(const std::vector<ShortcutRow>& rows);
+    // The same for several rows, their pairs written in one opening of the key. skipHeld: rows the
+    // list the key holds has already (by the import's test) are left out.
+    void AppendShortcuts(const std::vector<ShortcutRow>& rows, bool skipHeld = false);
+    // Moves the chosen row up (by -1) or down (by 1), found in the list the key holds by its texts.
+    void MoveChosenRow(int by);
     // Lets the list take folders dropped from Explorer and rows dragged within it.
     void AcceptDroppedFolders();
     // The folder check and the rows' look that shows it; the find box.
     void BuildFolderCheck();
     void BuildFindBox();
     // Takes the list through a step of the history: the count rows from first on become rows.
-    void ApplyStep(int first, int count, const std::vector<ShortcutRow>& rows);
+    // False when the history ended on the way (the key had been changed by another program).
+    bool ApplyStep(int first, int count, const std::vector<ShortcutRow>& rows);
     // Reloads the list after another process changed the key (refresh, the change notice); when
     // it now differs, the history goes, since its steps no longer fit the list.
     void ReloadAfterOutsideChange();
-    // The change notice: reloads at once, also while a dialog or question of a command is open.
-    // Such a command acts afterwards on the row it showed, found again by its texts.
+    // The change notice, posted by another program of the list or by the watch of the key: when
+    // the key's ChangeCount differs from the one the rows shown were read at, reloads at once,
+    // also while a dialog or question of a command is open (such a command then acts on the row
+    // it showed, found again by its texts); else (the window's own writes) does nothing.
     void ListChangedNotice();
-    // The chosen row when it holds the same alias and path as row (a command asked about it, and
-    // the list may have been reloaded meanwhile), else -1.
-    int ChosenRowHolding(const ShortcutRow& row) const;
     // The window's keys (ListKeys.cpp): one application-wide hook that asks the key table whether
     // a key counts where it was typed and runs its command; true when the key was taken.
     void InstallKeys();
@@ -248,11 +269,13 @@ private:
     bool FSortAscending = true;
     ShortcutModel model_;
     std::unique_ptr<ShortcutStore> store_;
+    std::unique_ptr<ListWriter> writer_;
+    std::uint64_t listVersion_ = 0;  // the key's ChangeCount the model's rows are of
+    std::unique_ptr<tk::TRegistryWatch> keyWatch_;
     tk::TFolderProbe* folderProbe_ = nullptr;
     std::unique_ptr<FolderCheck> folderCheck_;
     TFindBox* findBox_ = nullptr;
     ListHistory history_;
-    int outsideChanges_ = 0;  // counts the reloads that found the key changed by another process
     int keyHook_ = 0;
     std::wstring recoveryNotice_;
     UINT recoveryNoticeIcon_ = 0;

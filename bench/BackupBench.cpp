@@ -23,6 +23,7 @@
 #include "app/BulkRewrite.h"
 #include "list/win/RegistryAccessor.h"
 #include "list/ShortcutStore.h"
+#include "list/win/ListWriter.h"
 #include "toolkit/win/Registry.h"
 
 namespace {
@@ -57,6 +58,7 @@ Rows MakeList(int n, int offset) {
 struct Figures {
     double exportMs, importMs, linearSearchMs;
     double autoBackupMs, readBackMs, rewriteMs, guardedRewriteMs, flushMs;
+    double writerImportMs, writerDeleteHalfMs, writerAppendOneMs;
 };
 
 Figures Measure(int n, const std::filesystem::path& folder) {
@@ -125,11 +127,38 @@ Figures Measure(int n, const std::filesystem::path& folder) {
     tk::TRegistry().DeleteKey(keyPath);
     writer.WriteList(keyPath, whole);
     f.rewriteMs = MedianMs(5, [] {}, [&] { writer.WriteItemRange(keyPath, 0, n - 1, whole); });
-    const qd::RewritePlace place{writer, keyPath, {(folder / "recovery").wstring()}};
+    qd::WriterSettings place;
+    place.KeyPath = keyPath;
+    place.BackupFolder = (folder / "recovery").wstring();
     f.guardedRewriteMs = MedianMs(5, [] {}, [&] {
-        qd::RunBulkRewrite(place, rows, [&] { writer.WriteItemRange(keyPath, 0, n - 1, whole); });
+        qd::ListWriter(place).RunUnderRecord(rows, [&] { writer.WriteItemRange(keyPath, 0, n - 1, whole); });
     });
     f.flushMs = MedianMs(5, [] {}, [&] { writer.Flush(keyPath); });
+
+    // Through the list's writer, as the command line and the menu change the list (the key read
+    // under the lock, the change written under one opening of the key): n new rows appended to n
+    // (an import), every second row of n deleted (one rewrite from the first deleted row on), one
+    // row appended.
+    std::vector<qd::ShortcutRow> doubled = rows;
+    for (const auto& [alias, path] : MakeList(n, n).rows) doubled.push_back({alias, path, false});
+    std::vector<qd::ShortcutRow> halved;
+    for (size_t i = 0; i < rows.size(); i += 2) halved.push_back(rows[i]);
+    const auto setTo = [&](const std::vector<qd::ShortcutRow>& list) {
+        tk::TRegistry().DeleteKey(keyPath);
+        qd::ListWriter(place).Apply([&](const std::vector<qd::ShortcutRow>&) { return list; });
+    };
+    f.writerImportMs = MedianMs(5, [&] { setTo(rows); }, [&] {
+        qd::ListWriter(place).Apply([&](const std::vector<qd::ShortcutRow>&) { return doubled; });
+    });
+    f.writerDeleteHalfMs = MedianMs(5, [&] { setTo(rows); }, [&] {
+        qd::ListWriter(place).Apply([&](const std::vector<qd::ShortcutRow>&) { return halved; });
+    });
+    f.writerAppendOneMs = MedianMs(5, [&] { setTo(rows); }, [&] {
+        qd::ListWriter(place).Apply([](std::vector<qd::ShortcutRow> current) {
+            current.push_back({L"one more", L"C:\\one more"});
+            return current;
+        });
+    });
     tk::TRegistry().DeleteKey(keyPath);
     return f;
 }
@@ -154,5 +183,8 @@ int main() {
     row("whole list rewritten", small.rewriteMs, large.rewriteMs);
     row("the same under the crash record", small.guardedRewriteMs, large.guardedRewriteMs);
     row("registry key flushed to the disk", small.flushMs, large.flushMs);
+    row("writer: N rows imported into N", small.writerImportMs, large.writerImportMs);
+    row("writer: every second of N rows deleted", small.writerDeleteHalfMs, large.writerDeleteHalfMs);
+    row("writer: one row appended to N", small.writerAppendOneMs, large.writerAppendOneMs);
     return 0;
 }

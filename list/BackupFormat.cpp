@@ -106,7 +106,40 @@ std::optional<int> CountFromBackupHead(std::wstring_view text) {
     return count;
 }
 
-std::vector<ShortcutRow> StrictBackupRows(const BackupEntries& section, const std::wstring& fileName) {
+std::vector<ShortcutRow> RowsFromBackupText(std::wstring_view text, const std::wstring& fileName) {
+    const auto damaged = [&fileName](const std::wstring& what) {
+        return tk::Exception(tk::FormatText(L"The backup %s is damaged: %s", {fileName, what}));
+    };
+    const std::optional<int> count = CountFromBackupHead(text);
+    if (!count) throw damaged(L"it states no number of entries");
+    if (!text.empty() && text.front() == L'\uFEFF') text.remove_prefix(1);
+    // Past the header and the Count line.
+    size_t at = text.find(L"\r\n");
+    at = text.find(L"\r\n", at + 2) + 2;
+    const auto value = [&](wchar_t letter, int index) -> std::optional<std::wstring> {
+        const std::wstring name = letter + std::to_wstring(index) + L"=";
+        if (text.substr(at, name.size()) != name) return std::nullopt;
+        const size_t start = at + name.size();
+        const size_t end = text.find(L"\r\n", start);
+        if (end == std::wstring_view::npos) return std::nullopt;
+        at = end + 2;
+        std::wstring v = UnquotedBackupValue(std::wstring(text.substr(start, end - start)));
+        if (v.empty()) return std::nullopt;
+        return v;
+    };
+    std::vector<ShortcutRow> rows;
+    rows.reserve(std::min(static_cast<size_t>(*count), text.size() / 8));  // bounded by the text
+    for (int i = 0; i < *count; ++i) {
+        std::optional<std::wstring> alias = value(L'N', i);
+        std::optional<std::wstring> path = alias ? value(L'P', i) : std::nullopt;
+        if (!alias || !path)
+            throw damaged(tk::FormatText(L"entry %s of %s is missing", {std::to_wstring(i + 1), std::to_wstring(*count)}));
+        rows.push_back({std::move(*alias), std::move(*path), false});
+    }
+    if (at != text.size()) throw damaged(L"it holds more than its entries");
+    return rows;
+}
+
     const auto damaged = [&fileName](const std::wstring& what) {
         return tk::Exception(tk::FormatText(L"The backup %s is damaged: %s", {fileName, what}));
     };

@@ -52,6 +52,11 @@ std::wstring BackupText(const std::vector<ShortcutRow>& rows);
 // does not begin that way (another writer's file, which must be read whole).
 std::optional<int> CountFromBackupHead(std::wstring_view text);
 
+// The rows of a text as BackupText writes it (a byte order mark before it allowed), read strictly:
+// the header, Count, then N<i> and P<i> of every row in order, each non-empty; anything else
+// raises tk::Exception saying the backup fileName is damaged and how.
+std::vector<ShortcutRow> RowsFromBackupText(std::wstring_view text, const std::wstring& fileName);
+
 // A value as the profile functions hand out a single key: one pair of enclosing quotes removed.
 std::wstring UnquotedBackupValue(const std::wstring& value);
 

@@ -27,12 +27,15 @@ bool SameShortcuts(const std::vector<ShortcutRow>& a, const std::vector<Shortcut
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), SameShortcut);
 }
 
-void RowsOf::AppendRow(const std::wstring&, const std::wstring&) {
-    throw std::logic_error("a list held elsewhere cannot be appended to");
+int FindShortcutRow(const std::vector<ShortcutRow>& rows, const ShortcutRow& row, int hint) {
+    if (hint >= 0 && hint < static_cast<int>(rows.size()) && SameShortcut(rows[static_cast<size_t>(hint)], row)) return hint;
+    for (size_t i = 0; i < rows.size(); ++i)
+        if (SameShortcut(rows[i], row)) return static_cast<int>(i);
+    return -1;
 }
 
-void RowsAfterChange::AppendRow(const std::wstring&, const std::wstring&) {
-    throw std::logic_error("the rows of a pending change cannot be appended to");
+void RowsOf::AppendRow(const std::wstring&, const std::wstring&) {
+    throw std::logic_error("a list held elsewhere cannot be appended to");
 }
 
 size_t ShortcutModel::Checked(int row) const {

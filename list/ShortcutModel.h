@@ -40,6 +40,9 @@ struct RowsChange {
 // Two rows name the same shortcut when alias and path are equal; the marks do not count.
 inline bool SameShortcut(const ShortcutRow& a, const ShortcutRow& b) { return a.Alias == b.Alias && a.Path == b.Path; }
 bool SameShortcuts(const std::vector<ShortcutRow>& a, const std::vector<ShortcutRow>& b);
+// The row of rows that names the same shortcut as row: hint itself when it does (of rows that are
+// alike, the one meant), else the first that does; -1 when none does.
+int FindShortcutRow(const std::vector<ShortcutRow>& rows, const ShortcutRow& row, int hint = -1);
 
 // What one change did to the rows.
 struct ModelChange {
@@ -78,24 +81,6 @@ public:
 
 private:
     std::vector<ShortcutRow>& rows_;
-};
-
-// The list as a change will leave it, read from the rows as they are now without copying them:
-// row k of the result is row Source(k) of now. The store reads it to write the key before the
-// model (and with it the window) changes. Nothing can be appended.
-class RowsAfterChange : public ShortcutRows {
-public:
-    RowsAfterChange(ShortcutRows& now, int count, std::function<int(int)> source)
-        : now_(now), count_(count), source_(std::move(source)) {}
-    int RowCount() override { return count_; }
-    std::wstring Alias(int row) override { return now_.Alias(source_(row)); }
-    std::wstring Path(int row) override { return now_.Path(source_(row)); }
-    void AppendRow(const std::wstring&, const std::wstring&) override;
-
-private:
-    ShortcutRows& now_;
-    int count_;
-    std::function<int(int)> source_;
 };
 
 class ShortcutModel : public ShortcutRows {

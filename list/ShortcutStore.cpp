@@ -7,28 +7,10 @@
 
 namespace qd {
 
-namespace {
-
-// Closes the key on every path out of an operation, exceptions included.
-class OpenedKey {
-public:
-    explicit OpenedKey(KeyValueAccessor& accessor) : accessor_(accessor) {}
-    ~OpenedKey() {
-        if (open_) accessor_.CloseKey();
-    }
-    bool OpenForReading(const std::wstring& keyPath) { return open_ = accessor_.OpenKeyReadOnly(keyPath); }
-    // A key that will not open for a change is an error, as a refused write is.
-    void OpenForWriting(const std::wstring& keyPath, bool canCreate) {
-        open_ = accessor_.OpenKey(keyPath, canCreate);
-        if (!open_) throw tk::ERegistryException(tk::FormatText(L"Failed to open key '%s' for writing", {keyPath}));
-    }
-
-private:
-    KeyValueAccessor& accessor_;
-    bool open_ = false;
-};
-
-}  // namespace
+void OpenedKey::OpenForWriting(const std::wstring& keyPath, bool canCreate) {
+    open_ = accessor_.OpenKey(keyPath, canCreate);
+    if (!open_) throw tk::ERegistryException(tk::FormatText(L"Failed to open key '%s' for writing", {keyPath}));
+}
 
 std::wstring AliasValueName(int index) { return L"N" + std::to_wstring(index); }
 

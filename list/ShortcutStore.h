@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,10 +31,34 @@ public:
     // Waits until the open key's changes are on the disk (the key opened for reading); throws
     // when that fails. Stores that keep nothing on a disk have nothing to do.
     virtual void Flush() {}
+    // The names of the open key's values (the key opened for reading); nullopt when the store
+    // cannot list them, so callers look for the values they know of instead.
+    virtual std::optional<std::vector<std::wstring>> ValueNames() { return std::nullopt; }
+    // How many values the open key holds (opened for reading); nullopt when the store cannot say.
+    virtual std::optional<size_t> ValueCount() { return std::nullopt; }
     virtual void CloseKey() = 0;
 };
 
 using AccessorFactory = std::function<std::unique_ptr<KeyValueAccessor>()>;
+
+// Closes the key on every path out of an operation, exceptions included.
+class OpenedKey {
+public:
+    explicit OpenedKey(KeyValueAccessor& accessor) : accessor_(accessor) {}
+    ~OpenedKey() {
+        if (open_) accessor_.CloseKey();
+    }
+    OpenedKey(const OpenedKey&) = delete;
+    OpenedKey& operator=(const OpenedKey&) = delete;
+    bool OpenForReading(const std::wstring& keyPath) { return open_ = accessor_.OpenKeyReadOnly(keyPath); }
+    // A key that will not open for a change is an error, as a refused write is
+    // ("Failed to open key '<key>' for writing").
+    void OpenForWriting(const std::wstring& keyPath, bool canCreate);
+
+private:
+    KeyValueAccessor& accessor_;
+    bool open_ = false;
+};
 
 // Pairs First..Last (Last < First: none) of a list that differ from another list's.
 struct PairRange {

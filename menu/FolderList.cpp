@@ -6,67 +6,62 @@
 
 namespace qd::menu {
 
+namespace {
+
+WriterSettings WriterFor(std::wstring keyPath, AccessorFactory accessors) {
+    WriterSettings writer = WriterSettings::ForThisProgram();
+    writer.KeyPath = std::move(keyPath);
+    writer.Accessors = std::move(accessors);
+    return writer;
+}
+
+}  // namespace
+
 FolderList::FolderList(std::wstring keyPath, AccessorFactory accessors)
-    : keyPath_(std::move(keyPath)), accessors_(std::move(accessors)),
-      changed_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+    : FolderList(WriterFor(std::move(keyPath), std::move(accessors))) {}
 
-void CALLBACK FolderList::KeyChanged(void* self, BOOLEAN) {
-    auto* list = static_cast<FolderList*>(self);
-    PostMessageW(list->notifyWindow_, list->notifyMessage_, 0, 0);
-}
+FolderList::FolderList(WriterSettings writer) : writer_(std::move(writer)), watch_(writer_.KeyPath) {}
 
-void FolderList::NotifyChanges(HWND window, UINT message) {
-    notifyWindow_ = window;
-    notifyMessage_ = message;
-}
+void FolderList::NotifyChanges(HWND window, UINT message) { watch_.PostOnChange(window, message); }
 
-bool FolderList::Changed() {
-    // A key that could not be watched (it did not exist, say) is read every time.
-    if (!watched_ || !changed_) return true;
-    return WaitForSingleObject(changed_.get(), 0) == WAIT_OBJECT_0;
-}
-
-void FolderList::Watch() {
-    // Armed before the reading: a change made while the rows are read is reported too, and the
-    // next opening reads again.
-    wait_.reset();
-    if (!changed_) return;
-    ResetEvent(changed_.get());
-    HKEY key = nullptr;
-    if (!watched_ && RegOpenKeyExW(HKEY_CURRENT_USER, keyPath_.c_str(), 0, KEY_NOTIFY, &key) == ERROR_SUCCESS)
-        watched_.reset(key);
-    if (!watched_) return;
-    const LONG armed = RegNotifyChangeKeyValue(watched_.get(), FALSE, REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_LAST_SET,
-                                               changed_.get(), TRUE);
-    if (armed != ERROR_SUCCESS) {
-        // The key went (it was deleted): watch it again once it is back.
-        watched_.reset();
-        return;
-    }
-    HANDLE wait = nullptr;
-    if (notifyWindow_ && RegisterWaitForSingleObject(&wait, changed_.get(), &FolderList::KeyChanged, this, INFINITE,
-                                                     WT_EXECUTEONLYONCE))
-        wait_.reset(wait);
-}
-
-void FolderList::Read() {
-    rows_.clear();
-    error_.clear();
-    RowsInto into(rows_);
-    ShortcutStore store(accessors_, into);
+bool FolderList::Read(unsigned timeoutMs) {
+    WriterSettings settings = writer_;
+    settings.LockTimeoutMs = timeoutMs;
+    ListWriter writer(settings);
+    StoredList list;
     try {
-        store.LoadItems(keyPath_, into);
+        list = writer.Read();
+    } catch (const EListBusy&) {
+        return false;
     } catch (const tk::Exception& e) {
-        // As in the editor: the rows before the bad value stay, the rest of the list is not read.
+        // The lock could not be made: as a value that ends the reading, said in the menu.
+        rows_.clear();
         error_ = e.Message();
+        return true;
     }
+    if (const std::wstring notice = RecoveryMessage(writer.LastRecovery()); !notice.empty()) recoveryNotice_ = notice;
+    rows_.clear();
+    rows_.reserve(list.Rows.size());
+    for (ShortcutRow& row : list.Rows) rows_.push_back({std::move(row.Alias), std::move(row.Path)});
+    // As in the editor: the rows before a bad value stay, the rest of the list is not read.
+    error_ = std::move(list.Error);
+    return true;
 }
 
 const std::vector<Shortcut>& FolderList::Rows() {
     readLastTime_ = false;
-    if (fresh_ && !Changed()) return rows_;
-    Watch();
-    Read();
+    // A key that could not be watched (it did not exist, say) is read every time. The watch is
+    // armed before the reading: a change made while the rows are read is reported too, and the
+    // next opening reads again.
+    if (fresh_ && !watch_.Changed()) return rows_;
+    watch_.Arm();
+    // With a whole reading at hand another program's long write is not waited for: that reading
+    // is shown and the next opening reads again. Without one, the writer's full limit applies.
+    if (!Read(everRead_ ? kBusyWaitMs : writer_.LockTimeoutMs)) {
+        fresh_ = false;
+        return rows_;
+    }
+    everRead_ = true;
     fresh_ = true;
     readLastTime_ = true;
     return rows_;
@@ -80,17 +75,18 @@ FolderAddition PlanFolderAddition(const std::vector<Shortcut>& rows, const std::
 }
 
 FolderAddition AddFolderToList(FolderList& list, const std::wstring& folder) {
-    // The list as the key holds it this moment: the new row goes after its last row.
+    FolderAddition plan;
+    ListWriter writer(list.Writer());
+    writer.Apply([&](const std::vector<ShortcutRow>& current) {
+        std::vector<Shortcut> rows;
+        rows.reserve(current.size());
+        for (const ShortcutRow& row : current) rows.push_back({row.Alias, row.Path});
+        plan = PlanFolderAddition(rows, folder);
+        std::vector<ShortcutRow> next = current;
+        if (!plan.AlreadyThere) next.push_back({plan.Alias, folder});
+        return next;
+    });
     list.Forget();
-    std::vector<Shortcut> rows = list.Rows();
-    if (!list.Error().empty()) throw tk::ERegistryException(list.Error());
-    const FolderAddition plan = PlanFolderAddition(rows, folder);
-    if (plan.AlreadyThere) return plan;
-    RowsInto into(rows);
-    ShortcutStore store(list.Accessors(), into);
-    const int index = static_cast<int>(rows.size());
-    store.WriteRegString(list.KeyPath(), AliasValueName(index), plan.Alias);
-    store.WriteRegString(list.KeyPath(), PathValueName(index), folder);
     return plan;
 }
 

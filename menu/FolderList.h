@@ -3,16 +3,26 @@
 // whenever the registry reports a change of the key since the last reading, so the menu always
 // shows what the editor (or anyone) wrote, without reading twenty thousand values at each opening.
 // Also the menu's one change of the list: adding the folder the front window shows.
+//
+// The key is read through the list's writer, under its lock, so the menu never shows half of
+// another program's write. The lock is waited for only briefly when a reading is at hand: while
+// another program writes (a sort of ten thousand rows takes a while), the menu shows the last
+// whole reading at once and reads again at its next opening. (A count of changes compared before
+// and after an unlocked reading would miss a write that has set a row's alias but not yet its
+// path and count; the lock cannot miss it.)
 #pragma once
 
 #include <windows.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "list/ShortcutModel.h"
 #include "list/ShortcutStore.h"
 #include "toolkit/win/Scoped.h"
+#include "list/win/ListWriter.h"
+#include "toolkit/win/RegistryWatch.h"
 
 namespace qd::menu {
 
@@ -22,6 +32,8 @@ using Shortcut = ShortcutRow;
 class FolderList {
 public:
     FolderList(std::wstring keyPath, AccessorFactory accessors);
+    // The writer's settings give the key, the store and where recovery files go.
+    explicit FolderList(WriterSettings writer);
     FolderList(const FolderList&) = delete;
     FolderList& operator=(const FolderList&) = delete;
 
@@ -35,31 +47,31 @@ public:
     bool ReadLastTime() const { return readLastTime_; }
     // Forgets the rows: the next Rows() reads the key.
     void Forget() { fresh_ = false; }
+    // What the writer's recovery check found at a reading since the last call (a cut-off change of
+    // another program put back, say), for the user once; "" when nothing.
+    std::wstring TakeRecoveryNotice() { return std::exchange(recoveryNotice_, {}); }
+    // How long a reading waits for another program's write when an earlier reading is at hand.
+    static constexpr unsigned kBusyWaitMs = 250;
 
     // Posts `message` to `window` when the key changes, so that the owner can read it again before
     // the menu is next wanted (at most once until the next reading).
     void NotifyChanges(HWND window, UINT message);
 
-    const std::wstring& KeyPath() const { return keyPath_; }
-    const AccessorFactory& Accessors() const { return accessors_; }
+    const std::wstring& KeyPath() const { return writer_.KeyPath; }
+    const AccessorFactory& Accessors() const { return writer_.Accessors; }
+    const WriterSettings& Writer() const { return writer_; }
 
 private:
-    bool Changed();
-    void Watch();
-    void Read();
-    static void CALLBACK KeyChanged(void* self, BOOLEAN timedOut);
+    bool Read(unsigned timeoutMs);
 
-    std::wstring keyPath_;
-    AccessorFactory accessors_;
+    WriterSettings writer_;
     std::vector<Shortcut> rows_;
     std::wstring error_;
+    std::wstring recoveryNotice_;
     bool fresh_ = false;
+    bool everRead_ = false;
     bool readLastTime_ = false;
-    tk::ScopedRegKey watched_;         // the key, opened for change notifications
-    tk::ScopedKernelHandle changed_;   // set by the registry when the key changes
-    tk::ScopedWait wait_;              // the wait that tells the window
-    HWND notifyWindow_ = nullptr;
-    UINT notifyMessage_ = 0;
+    tk::TRegistryWatch watch_;
 };
 
 // What adding a folder to the list comes to: nothing when a row already holds the same folder
@@ -72,9 +84,10 @@ struct FolderAddition {
 };
 FolderAddition PlanFolderAddition(const std::vector<Shortcut>& rows, const std::wstring& folder);
 
-// Appends the folder as a new last row of the list in the key, by the store's rules for an
-// appended row (N<n>, then P<n>), after reading the list again. Returns what was done. Raises the
-// store's registry error when the key refuses the values.
+// Appends the folder as a new last row of the list in the key through the list's writer, decided
+// on the list as the key holds it under the writer's lock (no row may hold the folder already).
+// Returns what was done. Raises the store's registry error when the key refuses the values, and
+// EListBusy when another program's write did not end in time.
 FolderAddition AddFolderToList(FolderList& list, const std::wstring& folder);
 
 }  // namespace qd::menu

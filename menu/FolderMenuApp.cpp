@@ -262,6 +262,8 @@ void TFolderMenuApp::OpenFolderMenu() {
 void TFolderMenuApp::OpenFolderMenuAt(HWND front, POINT at) {
     if (FolderMenu->IsOpen()) return;
     menuRows_ = list_.Rows();
+    // The reading put back (or could not put back) a change another program left cut off: said once.
+    if (const std::wstring notice = list_.TakeRecoveryNotice(); !notice.empty()) ShowMessage(notice, MB_ICONWARNING);
     std::vector<TsuiListMenuItem> items;
     items.reserve(menuRows_.size() + 5);
     for (const Shortcut& row : menuRows_) {

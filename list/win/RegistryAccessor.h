@@ -26,6 +26,8 @@ public:
     void Flush() override {
         if (!registry_.Flush()) throw tk::ERegistryException(L"Failed to write the registry to the disk");
     }
+    std::optional<std::vector<std::wstring>> ValueNames() override { return registry_.ValueNames(); }
+    std::optional<size_t> ValueCount() override { return registry_.ValueCount(); }
     void CloseKey() override { registry_.CloseKey(); }
 
 private:

@@ -9,11 +9,16 @@
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <thread>
+#include <atomic>
 #include <string>
 #include <vector>
 
+#include "list/win/AutoBackup.h"
+#include "list/win/Backup.h"
 #include "app/CommandLine.h"
 #include "app/Global.h"
+#include "list/win/ListWriter.h"
 #include "app/Main.h"
 #include "list/win/RegistryAccessor.h"
 #include "list/ShortcutModel.h"
@@ -45,7 +50,9 @@ protected:
         qd::ShortcutStore(qd::RegistryAccessors(), list).LoadItems(key.Path());
         Rows rows;
         for (const qd::ShortcutRow& r : list.Rows()) rows.emplace_back(r.Alias, r.Path);
-        if (key.ValueNames().size() != rows.size() * 2) rows.emplace_back(L"<values past the end>", L"");
+        // Besides the pairs, only the writer's count of changes.
+        if (key.ValueNames().size() != rows.size() * 2 + (key.Has(qd::kChangeCountValue) ? 1 : 0))
+            rows.emplace_back(L"<values past the end>", L"");
         return rows;
     }
     qd::CommandOutcome Run(CommandAction action, std::wstring alias, std::wstring path = L"", std::wstring file = L"") {
@@ -374,6 +381,76 @@ TEST_F(ProgramCommandLineTest, TheChosenRowStaysTheRowChosenWhenTheCommandLineDe
     }
     tk::Application().SetExceptionHandler(nullptr);
     EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(ProgramCommandLineTest, WhileAnotherProgramWritesTheListCommandsWaitAndNeverPutTheListBackOverIt) {
+    // Another program (the editor, say) is in the middle of a long write: it holds the lock, its
+    // record names the list before, and the key holds half of the new list.
+    const std::vector<qd::ShortcutRow> before{{L"a", L"C:\\a"}, {L"b", L"C:\\b"}, {L"c", L"C:\\c"}};
+    const std::vector<qd::ShortcutRow> after{{L"c", L"C:\\c"}, {L"b", L"C:\\b"}, {L"a", L"C:\\a"}};
+    const std::wstring backups = qd::BackupFolderPath();
+    ASSERT_TRUE(qd::MakeFolders(backups));
+    const std::wstring file = (std::filesystem::path(backups) / "recovery-4242-1-1.pwb").wstring();
+    qd::WriteBackupFile(file, before, true);
+    tk::TRegistry key;
+    ASSERT_TRUE(key.OpenKey(kProgramKey, true));
+    const tk::ScopedKernelHandle lock(CreateMutexW(nullptr, FALSE, qd::ListWriter::LockName(kProgramKey).c_str()));
+    ASSERT_EQ(WaitForSingleObject(lock.get(), 0), WAIT_OBJECT_0);
+    key.WriteString(qd::kChangeCountValue, L"7");
+    key.WriteString(qd::kRewriteRecordValue, qd::CrashRecordText({7, 4242, 1, file, false}));
+    const std::wstring work = Folder(L"w");
+    for (int i = 0; i < 3; ++i) {
+        const qd::ShortcutRow& row = (i == 0 ? after : before)[static_cast<size_t>(i)];
+        key.WriteString(qd::AliasValueName(i), row.Alias);
+        key.WriteString(qd::PathValueName(i), row.Path);
+    }
+
+    // Help touches no key: it does not wait.
+    EXPECT_EQ(RunProgram(exe, {L"--help"}).status, 0u);
+    Ran listed, added;
+    std::atomic<int> finished{0};
+    std::thread lister([&] {
+        listed = RunProgram(exe, {L"--list"});
+        ++finished;
+    });
+    std::thread adder([&] {
+        added = RunProgram(exe, {L"--add", L"new", work});
+        ++finished;
+    });
+    // They wait for the lock and leave the record and the half-written key alone meanwhile.
+    EXPECT_FALSE(qdtest::PumpUntil([&] { return finished > 0 || !key.ValueExists(qd::kRewriteRecordValue); }, 3000));
+    EXPECT_EQ(key.ReadString(L"N0"), L"c");
+    EXPECT_EQ(key.ReadString(L"N2"), L"c");
+
+    // The other program's write ends: the rest of its pairs, the count, the record cleared.
+    key.WriteString(L"N2", L"a");
+    key.WriteString(L"P2", L"C:\\a");
+    key.WriteString(qd::kChangeCountValue, L"8");
+    key.DeleteValue(qd::kRewriteRecordValue);
+    std::filesystem::remove(file);
+    ReleaseMutex(lock.get());
+    lister.join();
+    adder.join();
+    EXPECT_EQ(listed.status, 0u);
+    EXPECT_EQ(added.status, 0u);
+    EXPECT_EQ(added.err, "");
+    // The list read whole: the new list, with or without the added row, never half of it.
+    const std::string whole = "c\tC:\\c\r\nb\tC:\\b\r\na\tC:\\a\r\n";
+    EXPECT_TRUE(listed.out == whole || listed.out == whole + tk::ToUtf8(L"new\t" + work + L"\r\n")) << listed.out;
+    EXPECT_EQ(listed.err, "");
+    // The row added to the finished list; nothing put back.
+    qd::ListWriter writer([&] {
+        qd::WriterSettings s;
+        s.KeyPath = kProgramKey;
+        return s;
+    }());
+    const qd::StoredList now = writer.Read();
+    ASSERT_EQ(now.Rows.size(), 4u);
+    EXPECT_EQ(now.Rows[0].Alias, L"c");
+    EXPECT_EQ(now.Rows[2].Alias, L"a");
+    EXPECT_EQ(now.Rows[3].Alias, L"new");
+    EXPECT_EQ(now.Version, 9u);
+    EXPECT_EQ(writer.LastRecovery().What, qd::RecoveryOutcome::Kind::None);
 }
 
 }  // namespace

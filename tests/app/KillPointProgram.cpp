@@ -14,7 +14,7 @@
 #include <memory>
 #include <string>
 
-#include "app/BulkRewrite.h"
+#include "list/win/ListWriter.h"
 #include "app/Main.h"
 #include "list/win/RegistryAccessor.h"
 #include "resources/forms/MainFormDesc.h"

@@ -19,6 +19,7 @@
 
 #include "app/BulkRewrite.h"
 #include "list/ShortcutStore.h"
+#include "list/win/ListWriter.h"
 #include "resources/forms/MainFormDesc.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WinTest.h"
@@ -284,6 +285,9 @@ TEST(KillTest, ASortKilledAtAnyMomentOfItsRewriteLeavesTheListFromBeforeItAfterT
         auto after = ReadKey(key.Path());
         EXPECT_TRUE(after.count(L"Setting"));
         after.erase(L"Setting");
+        // Putting the list back raised the count of changes, as every write of the list does.
+        EXPECT_TRUE(after.count(qd::kChangeCountValue));
+        after.erase(qd::kChangeCountValue);
         EXPECT_TRUE(after == expected) << "the key does not hold exactly the list from before the sort";
         const std::vector<Row> afterList = ListOf(after);
         std::printf("after the restart: %zu entries, %s the list from before the sort, %zu different entries, "

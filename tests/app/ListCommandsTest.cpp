@@ -20,6 +20,7 @@
 #include "list/win/AutoBackup.h"
 #include "app/BulkRewrite.h"
 #include "app/Global.h"
+#include "list/win/ListWriter.h"
 #include "app/Main.h"
 #include "list/win/RegistryAccessor.h"
 #include "list/ShortcutStore.h"
@@ -163,11 +164,11 @@ protected:
             rows.emplace_back(form->lvMain->ItemCaption(i), form->lvMain->ItemSubItem(i));
         return rows;
     }
-    // Every value of the key but the program's path, by name.
+    // Every value of the key but the program's path and the count of changes, by name.
     std::map<std::wstring, std::wstring> StoreValues() {
         std::map<std::wstring, std::wstring> values;
         for (const std::wstring& name : key.ValueNames())
-            if (name != L"Setting") values[name] = key.Read(name);
+            if (name != L"Setting" && name != qd::kChangeCountValue) values[name] = key.Read(name);
         return values;
     }
     std::map<std::wstring, std::wstring> ValuesOf(const Rows& rows) {
@@ -714,6 +715,57 @@ TEST_F(ListCommandsErrorTest, AChangeRefusedPartWayLosesNoRowAndTheListShowsWhat
     EXPECT_EQ(KeyRows(), rows);
     EXPECT_EQ(ListRows(), rows);
     EXPECT_EQ(StoreValues(), stored);  // the record is gone
+}
+
+TEST_F(ListCommandsErrorTest, AMoveWhoseSecondPairIsRefusedLeavesKeyAndWindowAsTheyWere) {
+    // A move writes two pairs; the second refused once, the first is put back: no row twice.
+    const Rows rows = NumberedRows(4);
+    struct Case {
+        const char* name;
+        const wchar_t* button;
+        std::wstring secondPair;
+    };
+    for (const Case& c : {Case{"up", L"ToolButton5", L"N2"}, Case{"down", L"ToolButton6", L"N3"}}) {
+        SCOPED_TRACE(c.name);
+        form.reset();
+        tk::TRegistry().DeleteKey(key.Path());
+        bool refused = false;
+        watcher = [&](const std::wstring& event) {
+            if (!refused && event == L"write " + c.secondPair) {
+                refused = true;
+                throw tk::ERegistryException(L"Failed to set data for '" + c.secondPair + L"'");
+            }
+        };
+        Start(rows, false);
+        ClickRow(2);
+        errors.clear();
+        Press(c.button);
+        EXPECT_TRUE(refused);
+        EXPECT_EQ(errors, std::vector<std::wstring>{L"Failed to set data for '" + c.secondPair + L"'"});
+        EXPECT_EQ(KeyRows(), rows);
+        EXPECT_EQ(ListRows(), rows);
+        EXPECT_EQ(StoreValues(), ValuesOf(rows));  // no crash record left
+        watcher = [](const std::wstring&) {};
+    }
+}
+
+TEST_F(ListCommandsTest, AnotherProgramsChangeWithoutANoticeReachesTheWindowAndTheNextAddKeepsIt) {
+    // A program that cannot post to the window (one started with other rights) appends a row and
+    // raises the count of changes, in another process: the window sees it by watching the key.
+    Start(NumberedRows(3));
+    const std::wstring regKey = L"HKCU\\" + key.Path();
+    const std::wstring count = std::to_wstring(qd::ParseChangeCount(key.Read(qd::kChangeCountValue)) + 1);
+    RunAndWait(L"reg.exe add \"" + regKey + L"\" /v N3 /d 外面 /f");
+    RunAndWait(L"reg.exe add \"" + regKey + L"\" /v P3 /d C:\\outside /f");
+    RunAndWait(L"reg.exe add \"" + regKey + L"\" /v ChangeCount /d " + count + L" /f");
+    Rows expected = NumberedRows(3);
+    expected.emplace_back(L"外面", L"C:\\outside");
+    EXPECT_TRUE(qdtest::PumpUntil([&] { return ListRows() == expected; }, 10000));
+    const std::wstring folder = Folder(L"mine");
+    form->AddShortcut(L"mine", folder);
+    expected.emplace_back(L"mine", folder);
+    EXPECT_EQ(ListRows(), expected);
+    EXPECT_EQ(StoreValues(), ValuesOf(expected));
 }
 
 TEST_F(ListCommandsTest, DoubleClickOnEmptySpaceEditsTheRememberedRow) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <filesystem>
 #include <fstream>
@@ -16,12 +17,15 @@
 
 #include "list/win/Backup.h"
 #include "app/BulkRewrite.h"
+#include "list/win/ListWriter.h"
 #include "app/ListSafety.h"
 #include "app/Main.h"
+#include "resources/forms/MainFormDesc.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WinTest.h"
 #include "toolkit/Text.h"
 #include "toolkit/win/Application.h"
+#include "toolkit/win/Registry.h"
 
 namespace {
 
@@ -66,12 +70,13 @@ protected:
         qdtest::PumpIdle();
     }
     Rows ModelRows() { return Texts(form->Model().Rows()); }
-    // The rows the key holds, and nothing else of it but the program's path.
+    // The rows the key holds, and nothing else of it but the program's path and the count of changes.
     Rows KeyRows() {
         Rows rows;
         for (int i = 0; key.Has(qd::AliasValueName(i)) && key.Has(qd::PathValueName(i)); ++i)
             rows.emplace_back(key.Read(qd::AliasValueName(i)), key.Read(qd::PathValueName(i)));
-        EXPECT_EQ(key.ValueNames().size(), rows.size() * 2 + 1) << "values besides the list and Setting";
+        const size_t count = key.Has(qd::kChangeCountValue) ? 1 : 0;
+        EXPECT_EQ(key.ValueNames().size(), rows.size() * 2 + 1 + count) << "values besides the list, Setting, ChangeCount";
         return rows;
     }
     std::vector<qd::AutoBackupInfo> Backups() { return qd::ListAutomaticBackups(backups.wstring()); }
@@ -171,6 +176,67 @@ TEST_F(ListSafetyTest, ABackupsFolderThatCannotBeWrittenAsksAndTheCommandRunsOnl
     EXPECT_EQ(KeyRows(), sorted);
 }
 
+TEST_F(ListSafetyTest, AnotherProgramsChangeWhileTheBackupQuestionIsOpenIsKeptWholeBySortAndDeleteMissing) {
+    // The backup question of a sort or of the deletion of missing rows is open when another
+    // program appends a row and says so: the window reloads under the open question, and the
+    // command, answered Yes, acts on the list the key holds then. Nothing it counted or numbered
+    // before the question may be used: the key keeps one whole list, every row once.
+    std::filesystem::create_directories(dir / "appdata");
+    std::ofstream(dir / "appdata" / "Quiverdir") << "a file where the folder would be";
+    std::filesystem::create_directories(dir / "here");
+    const std::wstring here = (dir / "here").wstring(), gone = (dir / "gone").wstring();
+    const Rows rows = {{L"c", gone + L"\\c"}, {L"b", here}, {L"a", gone + L"\\a"}, {L"e", here}};
+    const std::pair<std::wstring, std::wstring> outside{L"d", here};
+    struct Case {
+        const char* name;
+        std::function<void()> run;
+        size_t questions;
+        Rows expected;
+    };
+    const std::vector<Case> cases = {
+        {"sort", [&] { Press(L"ToolButton4"); }, 1, {rows[2], rows[1], rows[0], outside, rows[3]}},
+        {"delete missing rows", [&] { form->DeleteMissingRows(); }, 2, {rows[1], rows[3], outside}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        form.reset();
+        tk::TRegistry().DeleteKey(key.Path());
+        Start(rows);
+        ASSERT_TRUE(qdtest::PumpUntil([&] { return form->Folders().Pending() == 0; }, 10000));
+        std::vector<std::wstring> asked;
+        bool reloaded = false;
+        qdtest::UiScript script(form->Handle(), [&](DWORD ui) {
+            for (;;) {
+                HWND box = qdtest::WaitForSystemDialog(ui);
+                if (!box) return;
+                asked.push_back(qdtest::DialogText(box));
+                if (asked.back().rfind(L"无法保存自动备份", 0) == 0) {
+                    key.WriteString(qd::AliasValueName(4), outside.first);
+                    key.WriteString(qd::PathValueName(4), outside.second);
+                    key.WriteString(qd::kChangeCountValue,
+                                    std::to_wstring(qd::ParseChangeCount(key.Read(qd::kChangeCountValue)) + 1));
+                    PostMessageW(form->Handle(), qd::desc::kListChangedNotice, 0, 0);
+                    HWND list = form->lvMain->Handle();
+                    for (int i = 0; i < 1000 && !reloaded; ++i, Sleep(10))
+                        reloaded = SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == 5;
+                    qdtest::PressDialogButton(box, IDYES);
+                    qdtest::WaitUntilGone(box);
+                    return;
+                }
+                qdtest::PressDialogButton(box, IDYES);
+                qdtest::WaitUntilGone(box);
+            }
+        });
+        c.run();
+        script.Join();
+        EXPECT_TRUE(reloaded);
+        EXPECT_EQ(asked.size(), c.questions);
+        EXPECT_TRUE(errors.empty());
+        EXPECT_EQ(KeyRows(), c.expected);
+        EXPECT_EQ(ModelRows(), c.expected);
+    }
+}
+
 TEST_F(ListSafetyTest, TheChosenBackupReplacesTheWholeListExactlyAndTheRestoreCanBeUndoneByAnother) {
     ASSERT_EQ(GetACP(), 936u) << "the tests run with the Chinese ANSI code page";
     Start(start);
@@ -224,8 +290,9 @@ TEST_F(ListSafetyTest, WithoutBackupsTheDialogIsNotOpenedAndTheBoxSaysWhereTheyG
 }
 
 TEST_F(ListSafetyTest, AStartAfterACutOffChangeWhoseSavedListIsGoneSaysSoAndShowsTheKeyAsItIs) {
-    const std::wstring gone = (dir / "gone.pwb").wstring();
-    key.WriteString(qd::kRewriteRecordValue, gone);
+    // A record of a write cut off before it raised the count (absent: 0), its recovery file gone.
+    const std::wstring gone = (backups / "recovery-7-1-100.pwb").wstring();
+    key.WriteString(qd::kRewriteRecordValue, qd::CrashRecordText({0, 7, 1, gone, false}));
     qdtest::MessageBoxCounter boxes(IDOK);
     Start(start);
     EXPECT_EQ(boxes.Texts(), std::vector<std::wstring>{tk::FormatText(

@@ -18,6 +18,7 @@
 
 #include "app/Global.h"
 #include "list/ListHistory.h"
+#include "list/win/ListWriter.h"
 #include "app/Main.h"
 #include "list/win/RegistryAccessor.h"
 #include "resources/forms/MainFormDesc.h"
@@ -71,6 +72,14 @@ protected:
             key.WriteString(qd::PathValueName(static_cast<int>(i)), rows[i].second);
         }
     }
+    // Another program's change as every writer of the list makes it: the pairs, then ChangeCount
+    // raised (also across a deletion of the key, which would start it at nothing again).
+    void OutsideChange(const Rows& rows, bool deleteKeyFirst = false) {
+        const std::wstring count = key.Read(qd::kChangeCountValue);
+        if (deleteKeyFirst) tk::TRegistry().DeleteKey(key.Path());
+        WriteRows(rows);
+        key.WriteString(qd::kChangeCountValue, std::to_wstring(qd::ParseChangeCount(count) + 1));
+    }
     void Start(const Rows& rows, bool askDelete = false) {
         form.reset();
         tk::TRegistry().DeleteKey(key.Path());
@@ -94,7 +103,7 @@ protected:
             rows.emplace_back(form->lvMain->ItemCaption(i), form->lvMain->ItemSubItem(i));
         return rows;
     }
-    // The list the key's values stand for (Setting aside), read in one opening of the key: pairs
+    // The list the key's values stand for (Setting and the count of changes aside), read in one opening of the key: pairs
     // N<i>/P<i> in order, and a mark when any other value is left.
     Rows KeyValues() {
         std::vector<std::pair<std::wstring, std::wstring>> values;
@@ -107,7 +116,8 @@ protected:
             if (RegEnumValueW(opened, i, name, &nameLength, nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size) !=
                 ERROR_SUCCESS)
                 break;
-            if (std::wstring(name, nameLength) != L"Setting") values.emplace_back(std::wstring(name, nameLength), data);
+            const std::wstring valueName(name, nameLength);
+            if (valueName != L"Setting" && valueName != qd::kChangeCountValue) values.emplace_back(valueName, data);
         }
         Rows rows;
         for (int i = 0;; ++i) {
@@ -272,7 +282,10 @@ TEST_F(UndoTest, AnotherProcesssChangeEndsTheHistoryButARefreshThatFindsNoneKeep
         Choose(0);
         form->aDeleteExecute(form->aDelete);
         Rows shown = ModelRows();
-        if (c.outsideChange) key.WriteString(L"N0", shown[0].first = L"outside");
+        if (c.outsideChange) {
+            shown[0].first = L"outside";
+            OutsideChange({shown[0]});
+        }
         if (c.byNotice) {
             PostMessageW(form->Handle(), qd::desc::kListChangedNotice, 0, 0);
             EXPECT_TRUE(qdtest::PumpUntil([&] { return ListRows() == shown; }));
@@ -295,7 +308,7 @@ TEST_F(UndoTest, ANoticeWhileTheDeleteQuestionIsOpenReloadsAndTheRowAskedAboutGo
         HWND box = qdtest::WaitForSystemDialog(ui);
         if (!box) return;
         // Another process puts a row in front of the list and says so.
-        WriteRows({{L"front", L"C:\\front"}, r[0], r[1], r[2]});
+        OutsideChange({{L"front", L"C:\\front"}, r[0], r[1], r[2]});
         PostMessageW(form->Handle(), qd::desc::kListChangedNotice, 0, 0);
         Sleep(300);
         qdtest::PressDialogButton(box, IDYES);
@@ -336,8 +349,7 @@ TEST_F(UndoTest, ANoticeWhileTheEditDialogIsOpenEditsTheRowShownWhereverItNowSta
             HWND name = dialog ? qdtest::FindDescendant(dialog, L"Edit", 0) : nullptr;
             HWND path = dialog ? qdtest::FindDescendant(dialog, L"Edit", 1) : nullptr;
             if (!name || !path) return;
-            tk::TRegistry().DeleteKey(key.Path());
-            WriteRows(c.outside);
+            OutsideChange(c.outside, true);
             PostMessageW(form->Handle(), qd::desc::kListChangedNotice, 0, 0);
             Sleep(300);
             qdtest::SetWindowTextFromOutside(name, edited.first);
@@ -351,6 +363,39 @@ TEST_F(UndoTest, ANoticeWhileTheEditDialogIsOpenEditsTheRowShownWhereverItNowSta
         EXPECT_EQ(KeyValues(), c.expected);
         EXPECT_EQ(errors, c.errors);
     }
+}
+
+TEST_F(UndoTest, ACommandOnAListAnotherProgramChangedUnseenActsOnThatListAndUndoIsRefused) {
+    // Another program changes the key and the window has not handled the notice yet (no message
+    // is handled between): a move finds its row in the list the key holds and keeps the other
+    // program's change, the window shows that list, and the history ends; an undo whose step no
+    // longer fits the key writes nothing and says so.
+    const Rows r = NumberedRows(3);
+    const Row front{L"front", L"C:\\front"};
+    Start(r);
+    Choose(1);
+    form->aDeleteExecute(form->aDelete);
+    ASSERT_TRUE(form->CanUndo());
+    OutsideChange({front, r[0], r[2]});
+    Choose(2);
+    form->aItemUpExecute(form->aItemUp);
+    const Rows moved{front, r[2], r[0]};
+    EXPECT_EQ(KeyValues(), moved);
+    EXPECT_EQ(ListRows(), moved);
+    EXPECT_EQ(form->lvMain->ItemIndex(), 1);
+    EXPECT_FALSE(form->CanUndo());
+    EXPECT_EQ(form->ListVersion(), qd::ParseChangeCount(key.Read(qd::kChangeCountValue)));
+
+    form->aDeleteExecute(form->aDelete);
+    ASSERT_TRUE(form->CanUndo());
+    OutsideChange({{L"other", L"C:\\other"}, r[0]});
+    tk::Application().Guarded([&] { form->Undo(); });
+    EXPECT_EQ(errors, std::vector<std::wstring>{qd::kHistoryNoLongerFits});
+    const Rows other{{L"other", L"C:\\other"}, r[0]};
+    EXPECT_EQ(KeyValues(), other);
+    EXPECT_EQ(ListRows(), other);
+    EXPECT_FALSE(form->CanUndo());
+    EXPECT_FALSE(form->CanRedo());
 }
 
 TEST_F(UndoTest, AnUndoTheKeyRefusesShowsTheErrorAndKeepsTheStepUnlessItGotPartWay) {

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <thread>
 
 #include "list/win/RegistryAccessor.h"
 #include "menu/FolderList.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WinTest.h"
 #include "toolkit/Exception.h"
+#include "toolkit/win/Scoped.h"
 
 namespace {
 
@@ -76,6 +78,36 @@ TEST(FolderList, ReadsAgainExactlyWhenTheKeyChanged) {
     ASSERT_TRUE(reg.OpenKey(key.Path(), false));
     reg.DeleteValue(L"P1");
     EXPECT_EQ(Aliases(list.Rows()), (std::vector<std::wstring>{L"uno"}));
+}
+
+TEST(FolderList, WhileAnotherProgramWritesTheMenuShowsItsLastWholeReadingNeverHalfAWrite) {
+    qdtest::PrivateKey key;
+    for (const wchar_t* n : {L"0", L"1"}) {
+        key.WriteString(std::wstring(L"N") + n, std::wstring(L"row") + n);
+        key.WriteString(std::wstring(L"P") + n, std::wstring(L"C:\\row") + n);
+    }
+    FolderList list(key.Path(), qd::RegistryAccessors());
+    list.Rows();
+    // Another program's writer holds the lock and has written the alias of a row, not yet its path.
+    const tk::ScopedKernelHandle held(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    const tk::ScopedKernelHandle finish(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    std::thread writer([&] {
+        const tk::ScopedKernelHandle lock(CreateMutexW(nullptr, FALSE, qd::ListWriter::LockName(key.Path()).c_str()));
+        WaitForSingleObject(lock.get(), INFINITE);
+        key.WriteString(L"N0", L"half");
+        SetEvent(held.get());
+        WaitForSingleObject(finish.get(), INFINITE);
+        key.WriteString(L"P0", L"C:\\whole");
+        ReleaseMutex(lock.get());
+    });
+    ASSERT_EQ(WaitForSingleObject(held.get(), 10000), WAIT_OBJECT_0);
+    EXPECT_EQ(Aliases(list.Rows()), (std::vector<std::wstring>{L"row0", L"row1"}));
+    EXPECT_FALSE(list.ReadLastTime());
+    SetEvent(finish.get());
+    writer.join();
+    // Read again at the next opening, whole.
+    EXPECT_EQ(list.Rows()[0].Path, L"C:\\whole");
+    EXPECT_EQ(list.Rows()[0].Alias, L"half");
 }
 
 TEST(FolderList, AChangeIsReportedToTheWindowOnceUntilTheNextReading) {

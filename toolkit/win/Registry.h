@@ -4,7 +4,9 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "toolkit/win/Scoped.h"
 
@@ -38,6 +40,11 @@ public:
     // Stores text as REG_SZ; failure raises "Failed to set data for '<name>'".
     void WriteString(const std::wstring& name, const std::wstring& text) const;
     bool ValueExists(const std::wstring& name) const;
+    // The names of the open key's values, in the registry's order; none when no key is open. The
+    // key must have been opened with the right to query values.
+    std::vector<std::wstring> ValueNames() const;
+    // How many values the open key holds; nullopt when no key is open or the system does not say.
+    std::optional<size_t> ValueCount() const;
     // True when the value is gone afterwards: removed, or absent before. False when it is still
     // there (no key open, or the key refuses).
     bool DeleteValue(const std::wstring& name) const;
