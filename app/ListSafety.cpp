@@ -50,8 +50,10 @@ void TfrmMain::RecoverUnfinishedChange() {
     RecoveryOutcome outcome;
     try {
         outcome = Writer().Recover();
+    } catch (const EListBusy&) {
+        // Another program is writing the list: the writer's check runs again under the lock before
+        // each change, and nothing was found that could be said.
     } catch (const tk::Exception& e) {
-        // The lock was not had in time: the check runs again before the next change.
         outcome.What = RecoveryOutcome::Kind::Failed;
         outcome.Error = e.Message();
     }
