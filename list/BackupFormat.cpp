@@ -140,6 +140,7 @@ std::vector<ShortcutRow> RowsFromBackupText(std::wstring_view text, const std::w
     return rows;
 }
 
+std::vector<ShortcutRow> StrictBackupRows(const BackupEntries& section, const std::wstring& fileName) {
     const auto damaged = [&fileName](const std::wstring& what) {
         return tk::Exception(tk::FormatText(L"The backup %s is damaged: %s", {fileName, what}));
     };
