@@ -9,7 +9,6 @@
 #include "app/AddItem.h"
 #include "list/win/AutoBackup.h"
 #include "list/win/Backup.h"
-#include "app/BulkRewrite.h"
 #include "app/Global.h"
 #include "list/win/RegistryAccessor.h"
 #include "list/ShortcutModel.h"

@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include "list/win/Backup.h"
-#include "app/BulkRewrite.h"
 #include "app/Global.h"
 #include "list/win/ListWriter.h"
 #include "app/ListSafety.h"

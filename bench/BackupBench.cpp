@@ -20,7 +20,6 @@
 
 #include "list/win/AutoBackup.h"
 #include "list/win/Backup.h"
-#include "app/BulkRewrite.h"
 #include "list/win/RegistryAccessor.h"
 #include "list/ShortcutStore.h"
 #include "list/win/ListWriter.h"
@@ -143,9 +142,9 @@ Figures Measure(int n, const std::filesystem::path& folder) {
     for (const auto& [alias, path] : MakeList(n, n).rows) doubled.push_back({alias, path, false});
     std::vector<qd::ShortcutRow> halved;
     for (size_t i = 0; i < rows.size(); i += 2) halved.push_back(rows[i]);
-    const auto setTo = [&](const std::vector<qd::ShortcutRow>& list) {
+    const auto setTo = [&](const std::vector<qd::ShortcutRow>& target) {
         tk::TRegistry().DeleteKey(keyPath);
-        qd::ListWriter(place).Apply([&](const std::vector<qd::ShortcutRow>&) { return list; });
+        qd::ListWriter(place).Apply([&](const std::vector<qd::ShortcutRow>&) { return target; });
     };
     f.writerImportMs = MedianMs(5, [&] { setTo(rows); }, [&] {
         qd::ListWriter(place).Apply([&](const std::vector<qd::ShortcutRow>&) { return doubled; });

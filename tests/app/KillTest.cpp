@@ -17,7 +17,6 @@
 #include <string>
 #include <vector>
 
-#include "app/BulkRewrite.h"
 #include "list/ShortcutStore.h"
 #include "list/win/ListWriter.h"
 #include "resources/forms/MainFormDesc.h"

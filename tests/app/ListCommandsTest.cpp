@@ -18,7 +18,6 @@
 #include <vector>
 
 #include "list/win/AutoBackup.h"
-#include "app/BulkRewrite.h"
 #include "app/Global.h"
 #include "list/win/ListWriter.h"
 #include "app/Main.h"

@@ -16,7 +16,6 @@
 #include <vector>
 
 #include "list/win/Backup.h"
-#include "app/BulkRewrite.h"
 #include "list/win/ListWriter.h"
 #include "app/ListSafety.h"
 #include "app/Main.h"

@@ -388,7 +388,9 @@ TEST_F(ListWriterTest, TheRecoveryPutsBackOnlyACutOffWriteOfItsOwnFileAndNeverOv
         EXPECT_EQ(outcome.What, c.what);
         EXPECT_EQ(qd::RecoveryMessage(outcome), c.message);
         EXPECT_EQ(KeyValues(), c.after.empty() ? now : c.after);  // the record gone in every case
-        if (!c.file.empty()) EXPECT_EQ(std::filesystem::exists(c.file), c.fileSurvives);
+        if (!c.file.empty()) {
+            EXPECT_EQ(std::filesystem::exists(c.file), c.fileSurvives);
+        }
         // Said once.
         EXPECT_EQ(Recover().What, Kind::None);
     }

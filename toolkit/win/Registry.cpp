@@ -1,5 +1,6 @@
 #include "toolkit/win/Registry.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "toolkit/Exception.h"
@@ -82,6 +83,38 @@ void TRegistry::WriteString(const std::wstring& name, const std::wstring& text) 
 bool TRegistry::ValueExists(const std::wstring& name) const {
     return current_ &&
            RegQueryValueExW(current_.get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+std::optional<size_t> TRegistry::ValueCount() const {
+    DWORD count = 0;
+    if (!current_ || RegQueryInfoKeyW(current_.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr,
+                                      nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        return std::nullopt;
+    return count;
+}
+
+std::vector<std::wstring> TRegistry::ValueNames() const {
+    std::vector<std::wstring> names;
+    if (!current_) return names;
+    DWORD count = 0, longest = 0;
+    if (RegQueryInfoKeyW(current_.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, &longest, nullptr,
+                         nullptr, nullptr) != ERROR_SUCCESS)
+        return names;
+    names.reserve(count);
+    std::wstring name(longest + 1, L'\0');
+    for (DWORD i = 0;; ++i) {
+        DWORD length = static_cast<DWORD>(name.size());
+        const LONG rc = RegEnumValueW(current_.get(), i, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
+        if (rc == ERROR_MORE_DATA) {
+            // A longer name came in since the count was taken.
+            name.resize(name.size() * 2 + 256);
+            --i;
+            continue;
+        }
+        if (rc != ERROR_SUCCESS) break;
+        names.emplace_back(name.data(), length);
+    }
+    return names;
 }
 
 bool TRegistry::DeleteValue(const std::wstring& name) const {
