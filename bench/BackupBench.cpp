@@ -142,9 +142,9 @@ Figures Measure(int n, const std::filesystem::path& folder) {
     for (const auto& [alias, path] : MakeList(n, n).rows) doubled.push_back({alias, path, false});
     std::vector<qd::ShortcutRow> halved;
     for (size_t i = 0; i < rows.size(); i += 2) halved.push_back(rows[i]);
-    const auto setTo = [&](const std::vector<qd::ShortcutRow>& target) {
+    const auto setTo = [&](const std::vector<qd::ShortcutRow>& wanted) {
         tk::TRegistry().DeleteKey(keyPath);
-        qd::ListWriter(place).Apply([&](const std::vector<qd::ShortcutRow>&) { return target; });
+        qd::ListWriter(place).Apply([&](const std::vector<qd::ShortcutRow>&) { return wanted; });
     };
     f.writerImportMs = MedianMs(5, [&] { setTo(rows); }, [&] {
         qd::ListWriter(place).Apply([&](const std::vector<qd::ShortcutRow>&) { return doubled; });
