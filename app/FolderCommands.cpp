@@ -94,8 +94,7 @@ void TfrmMain::DeleteMissingRows() {
             return next;
         },
         [&] {
-            for (int i = static_cast<int>(drop.size()) - 1; i >= 0; --i)
-                if (drop[static_cast<size_t>(i)]) model_.Delete(i);
+            model_.DeleteRows(drop);
             // The chosen row stays chosen where it moved to; when it went, the row that took its
             // place (or the last row) is chosen.
             const int newCount = model_.Count();

@@ -420,6 +420,12 @@ void TfrmMain::ShowModelChange(const ModelChange& change) {
         // The control drops the row and moves the rows below, and their highlight, up by one.
         lvMain->DeleteItem(change.First);
         break;
+    case ModelChange::Kind::Removed:
+        // Many rows at once: the control learns the new count once and repaints from the first
+        // row that changed (a row at a time would repaint the list thousands of times).
+        lvMain->SetItemCount(model_.Count(), true);
+        if (change.First < model_.Count()) lvMain->RedrawItems(change.First, model_.Count() - 1);
+        break;
     }
     FollowModelChange(change);
     if (folderCheck_) folderCheck_->ModelChanged(change);
@@ -450,6 +456,12 @@ void TfrmMain::FollowModelChange(const ModelChange& change) {
             ForgetChosenRow();
         } else if (FSelIndex > change.First) {
             --FSelIndex;
+        }
+        break;
+    case ModelChange::Kind::Removed:
+        if (FSelIndex >= change.First) {
+            const int again = FindChosenRowAgain(model_.Rows(), chosenRow_, FSelIndex);
+            again >= 0 ? ChooseRow(again) : ForgetChosenRow();
         }
         break;
     }

@@ -56,6 +56,8 @@ void FolderCheck::ModelChanged(const ModelChange& change) {
         }
         break;
     case ModelChange::Kind::Deleted:
+    case ModelChange::Kind::Removed:
+        // The rows that stay keep their paths and marks.
         break;
     }
 }

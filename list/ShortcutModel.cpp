@@ -133,6 +133,21 @@ void ShortcutModel::Delete(int row) {
     Notify({ModelChange::Kind::Deleted, row, row});
 }
 
+void ShortcutModel::DeleteRows(const std::vector<bool>& drop) {
+    const int n = Count();
+    if (static_cast<int>(drop.size()) != n) throw std::invalid_argument("one entry per row is needed");
+    int first = 0;
+    while (first < n && !drop[static_cast<size_t>(first)]) ++first;
+    if (first == n) return;
+    ++pathsVersion_;
+    Touch(first, n);
+    size_t kept = static_cast<size_t>(first);
+    for (size_t i = kept; i < rows_.size(); ++i)
+        if (!drop[i]) rows_[kept++] = std::move(rows_[i]);
+    rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(kept), rows_.end());
+    Notify({ModelChange::Kind::Removed, first, Count() - 1});
+}
+
 void ShortcutModel::Exchange(int a, int b) {
     ++pathsVersion_;
     Checked(a);

@@ -51,6 +51,8 @@ struct ModelChange {
         Changed,   // rows First..Last hold other texts; the count is the same
         Appended,  // rows First..Last are new at the end
         Deleted,   // row First is gone; the rows after it moved up by one
+        Removed,   // rows from First on were taken out (several, anywhere after it); those that stay
+                   // keep their order and their marks; the rows in front of First are as they were
     };
     Kind What;
     int First = 0;
@@ -98,6 +100,9 @@ public:
     void Append(const std::wstring& alias, const std::wstring& path);
     void Replace(int row, const std::wstring& alias, const std::wstring& path);
     void Delete(int row);
+    // Deletes every row whose entry in drop is true (drop has one entry per row), in one pass and
+    // told as one change, however many rows go.
+    void DeleteRows(const std::vector<bool>& drop);
     void Exchange(int a, int b);
     // Row k becomes the row that was at order[k]; order must be a permutation of 0..Count()-1.
     void Reorder(const std::vector<int>& order);

@@ -815,6 +815,9 @@ TEST_F(ListCommandsTest, AChosenRowThatIsGoneLeavesNoRowChosenAndTheRowCommandsD
                 reg.DeleteValue(qd::AliasValueName(i));
                 reg.DeleteValue(qd::PathValueName(i));
             }
+            // As every writer of the list does: the count raised after the pairs.
+            key.WriteString(qd::kChangeCountValue,
+                            std::to_wstring(qd::ParseChangeCount(key.Read(qd::kChangeCountValue)) + 1));
             if (c.how == Refresh) {
                 Press(L"tbRefresh");
             } else {

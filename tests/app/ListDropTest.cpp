@@ -344,6 +344,10 @@ TEST_F(ListDropTest, ARowDraggedWithTheMouseMovesThereAsSingleMovesWould) {
 }
 
 TEST_F(ListDropTest, AChangeOfTheListDuringARowDragEndsTheDragAndTheReleaseMovesNothing) {
+    // Another program's change as every writer of the list makes it: the pairs, then the count.
+    const auto RaiseChangeCount = [&](std::uint64_t was) {
+        key.WriteString(qd::kChangeCountValue, std::to_wstring(was + 1));
+    };
     Rows five;
     for (int i = 0; i < 5; ++i) five.emplace_back(L"alias" + std::to_wstring(i), L"C:\\dir" + std::to_wstring(i));
     const Row outside{L"outside", L"C:\\outside"};
@@ -357,11 +361,13 @@ TEST_F(ListDropTest, AChangeOfTheListDuringARowDragEndsTheDragAndTheReleaseMoves
         {"another program renames a row below and says so", [] {},
          [&] {
              key.WriteString(qd::AliasValueName(4), outside.first);
+             RaiseChangeCount(qd::ParseChangeCount(key.Read(qd::kChangeCountValue)));
              PostMessageW(form->Handle(), qd::desc::kListChangedNotice, 0, 0);
          },
          {five[0], five[1], five[2], five[3], {outside.first, five[4].second}}},
         {"another program puts a row in front and says so", [] {},
          [&] {
+             const std::uint64_t count = qd::ParseChangeCount(key.Read(qd::kChangeCountValue));
              tk::TRegistry().DeleteKey(key.Path());
              Rows front{outside};
              front.insert(front.end(), five.begin(), five.end());
@@ -369,6 +375,7 @@ TEST_F(ListDropTest, AChangeOfTheListDuringARowDragEndsTheDragAndTheReleaseMoves
                  key.WriteString(qd::AliasValueName(static_cast<int>(i)), front[i].first);
                  key.WriteString(qd::PathValueName(static_cast<int>(i)), front[i].second);
              }
+             RaiseChangeCount(count);
              PostMessageW(form->Handle(), qd::desc::kListChangedNotice, 0, 0);
          },
          {outside, five[0], five[1], five[2], five[3], five[4]}},

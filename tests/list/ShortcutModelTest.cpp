@@ -52,6 +52,11 @@ struct Listener {
         case ModelChange::Kind::Deleted:
             shown.erase(shown.begin() + c.First);
             break;
+        case ModelChange::Kind::Removed:
+            // Only the rows from First on are fetched again.
+            shown.resize(static_cast<size_t>(n));
+            for (int i = c.First; i < n; ++i) shown.at(static_cast<size_t>(i)) = {model.Alias(i), model.Path(i)};
+            break;
         }
         ASSERT_EQ(static_cast<int>(shown.size()), n);
     }
@@ -85,10 +90,22 @@ TEST(ShortcutModelTest, ARandomRunOfOperationsKeepsModelMirrorAndListenerEqual) 
             auto [a, p] = fresh();
             model.Replace(i, a, p);
             mirror[static_cast<size_t>(i)] = {a, p};
-        } else if (op == 3) {
+        } else if (op == 3 && random() % 2) {
             const int i = any();
             model.Delete(i);
             mirror.erase(mirror.begin() + i);
+        } else if (op == 3) {
+            // Many rows at once, anywhere: one notification.
+            std::vector<bool> drop(static_cast<size_t>(n));
+            Texts kept;
+            for (int k = 0; k < n; ++k) {
+                drop[static_cast<size_t>(k)] = random() % 3 == 0;
+                if (!drop[static_cast<size_t>(k)]) kept.push_back(mirror[static_cast<size_t>(k)]);
+            }
+            const int before = listener.notifications;
+            model.DeleteRows(drop);
+            EXPECT_EQ(listener.notifications, before + (kept.size() < mirror.size() ? 1 : 0));
+            mirror = kept;
         } else if (op == 4) {
             const int i = any(), j = any();
             model.Exchange(i, j);
@@ -236,8 +253,12 @@ TEST(ShortcutModelTest, ANotedRunOfOperationsGivesTheSmallestSliceThatTakesTheLi
             } else if (op == 1) {
                 const ShortcutRow r = fresh();
                 model.Replace(any(n), r.Alias, r.Path);
-            } else if (op == 2 && n > 1) {
+            } else if (op == 2 && n > 1 && random() % 2) {
                 model.Delete(any(n));
+            } else if (op == 2 && n > 1) {
+                std::vector<bool> drop(static_cast<size_t>(n));
+                for (size_t k = 0; k < drop.size(); ++k) drop[k] = random() % 3 == 0;
+                model.DeleteRows(drop);
             } else if (op == 3) {
                 model.Exchange(any(n), any(n));
             } else if (op == 4 && random() % 4 == 0) {
