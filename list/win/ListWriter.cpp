@@ -329,10 +329,6 @@ std::unique_ptr<KeyValueAccessor> ListWriter::Accessor() {
     return RegistryAccessors()();
 }
 
-void ListWriter::Step(const wchar_t* step) {
-    if (OnStep) OnStep(step);
-}
-
 namespace {
 
 // Whether a value holds text or another type (a value of another type is there too).
@@ -476,13 +472,11 @@ PairPlan PlanPairs(const std::vector<ShortcutRow>& from, const std::vector<Short
     return plan;
 }
 
-void WritePairs(KeyValueAccessor& key, const PairPlan& plan, const std::vector<ShortcutRow>& to,
-                const std::function<void(const wchar_t*)>& step) {
+void WritePairs(KeyValueAccessor& key, const PairPlan& plan, const std::vector<ShortcutRow>& to) {
     for (int i : plan.Leftovers) {
         key.DeleteValue(AliasValueName(i));
         key.DeleteValue(PathValueName(i));
     }
-    step(L"pairs");
     const auto writePair = [&](int i) {
         key.WriteString(AliasValueName(i), to[static_cast<size_t>(i)].Alias);
         key.WriteString(PathValueName(i), to[static_cast<size_t>(i)].Path);
@@ -622,54 +616,6 @@ void ListWriter::FlushQuietly() {
     }
 }
 
-void ListWriter::RunUnderRecord(const std::vector<ShortcutRow>& before, const std::function<void()>& write) {
-    Lock lock(settings_.KeyPath, settings_.LockTimeoutMs);
-    RequireNoPendingRecovery();
-    const std::uint64_t count = ReadState(false).Count;
-    const std::wstring file = WriteRecoveryFile(before);
-    try {
-        auto accessor = Accessor();
-        OpenedKey key(*accessor);
-        key.OpenForWriting(settings_.KeyPath, true);
-        accessor->WriteString(kRewriteRecordValue,
-                              CrashRecordText({count, GetCurrentProcessId(), ProcessStartTime(), file, false}));
-    } catch (...) {
-        DeleteFileW(file.c_str());
-        throw;
-    }
-    Step(L"record");
-    // The count and the clearing of the record in one opening of the key, the flush between them.
-    auto accessor = Accessor();
-    OpenedKey key(*accessor);
-    try {
-        write();
-        key.OpenForWriting(settings_.KeyPath, true);
-        accessor->WriteString(kChangeCountValue, std::to_wstring(count + 1));
-    } catch (...) {
-        const std::exception_ptr error = std::current_exception();
-        try {
-            WriteWholeList(before, count);
-            auto clearing = Accessor();
-            OpenedKey cleared(*clearing);
-            cleared.OpenForWriting(settings_.KeyPath, false);
-            clearing->DeleteValue(kRewriteRecordValue);
-        } catch (...) {
-            throw tk::Exception(tk::FormatText(
-                kRewriteLeftForNextStart, {tk::ExceptionMessage(error), tk::ExceptionMessage(std::current_exception())}));
-        }
-        DeleteFileW(file.c_str());
-        std::rethrow_exception(error);
-    }
-    FlushQuietly();
-    Step(L"clear");
-    try {
-        accessor->DeleteValue(kRewriteRecordValue);
-    } catch (...) {
-        throw tk::Exception(tk::FormatText(kRecordNotCleared, {tk::ExceptionMessage(std::current_exception())}));
-    }
-    DeleteFileW(file.c_str());
-}
-
 void ListWriter::RequireNoPendingRecovery() {
     lastRecovery_ = RecoverLocked();
     // A cut-off write whose list could not be put back: a write now would make its record look
@@ -772,22 +718,19 @@ WriteOutcome ListWriter::ApplyLocked(const std::vector<ShortcutRow>* basisRows, 
             DeleteFileW(file.c_str());
             throw;
         }
-        Step(L"record");
     } else {
         key.OpenForWriting(settings_.KeyPath, true);
     }
     try {
         if (guarded) {
-            WritePairs(*accessor, plan, outcome.After, [this](const wchar_t* s) { Step(s); });
-            Step(L"count");
+            WritePairs(*accessor, plan, outcome.After);
             accessor->WriteString(kChangeCountValue, std::to_wstring(state.Count + 1));
         } else {
             // Without a record the count goes first: a write cut off after it makes other
             // programs read the key afresh, while a pair written before a count that never came
             // would pass for the list they hold.
-            Step(L"count");
             accessor->WriteString(kChangeCountValue, std::to_wstring(state.Count + 1));
-            WritePairs(*accessor, plan, outcome.After, [this](const wchar_t* s) { Step(s); });
+            WritePairs(*accessor, plan, outcome.After);
         }
     } catch (...) {
         const std::exception_ptr error = std::current_exception();
@@ -809,7 +752,6 @@ WriteOutcome ListWriter::ApplyLocked(const std::vector<ShortcutRow>* basisRows, 
     // Everything written is on the disk before the record goes, so a loss of power never keeps a
     // cleared record with half a list. A flush the system refuses weakens only that order.
     FlushQuietly();
-    Step(L"clear");
     try {
         accessor->DeleteValue(kRewriteRecordValue);
     } catch (...) {

@@ -165,21 +165,12 @@ public:
     // The recovery check under the lock, as Read/Apply/Seed run it before anything else; at start,
     // to get the message. Raises EListBusy when the lock could not be had in time.
     RecoveryOutcome Recover();
-    // For writers that still write their pairs themselves (the editor's commands that do not yet
-    // pass a ListChange): runs write under the lock and the crash record, `before` being the list
-    // the key holds now, and raises ChangeCount; on a failure the key is put back to before, as
-    // for Apply.
-    void RunUnderRecord(const std::vector<ShortcutRow>& before, const std::function<void()>& write);
     // What the recovery check of the last Read/Apply/Seed/Recover found (None when nothing).
     const RecoveryOutcome& LastRecovery() const { return lastRecovery_; }
 
     const WriterSettings& Settings() const { return settings_; }
     // The lock's name for this key (for tests that hold it from outside).
     static std::wstring LockName(const std::wstring& keyPath);
-
-    // Test hook: called with what the writer is about to do ("record", "pairs", "count", "clear"),
-    // under the lock; a test may hold the write there or throw to cut it off.
-    std::function<void(const wchar_t* step)> OnStep;
 
 private:
     class Lock;
@@ -193,7 +184,6 @@ private:
     std::unique_ptr<KeyValueAccessor> Accessor();
     bool IsOurRecoveryFile(const std::wstring& file) const;
     std::wstring WriteRecoveryFile(const std::vector<ShortcutRow>& rows);
-    void Step(const wchar_t* step);
     void WriteWholeList(const std::vector<ShortcutRow>& rows, std::uint64_t count);
     void FlushQuietly();
 
