@@ -45,10 +45,13 @@ ListWriter& TfrmMain::Writer() {
     return *writer_;
 }
 
-void TfrmMain::RecoverUnfinishedChange() {
+namespace {
+
+// The recovery check of start-up: its outcome is said once the list shows.
+RecoveryOutcome RecoverAtStart(ListWriter& writer) {
     RecoveryOutcome outcome;
     try {
-        outcome = Writer().Recover();
+        outcome = writer.Recover();
     } catch (const EListBusy&) {
         // Another program is writing the list: the writer's check runs again under the lock before
         // each change, and nothing was found that could be said.
@@ -56,6 +59,29 @@ void TfrmMain::RecoverUnfinishedChange() {
         outcome.What = RecoveryOutcome::Kind::Failed;
         outcome.Error = e.Message();
     }
+    return outcome;
+}
+
+}  // namespace
+
+void TfrmMain::StartReadingList() {
+    // Reading 10,000 rows costs about what building and dressing the window costs, so the two run
+    // side by side. The reading has a writer of its own and copies of what it needs; the window's
+    // thread touches the registry only after it has the result (FormCreate), so a test's
+    // accessors are never used by two threads at once.
+    startupRead_ = std::async(std::launch::async, [settings = WriterSettingsOf(settings_),
+                                                   windowsDirectory = settings_.WindowsDirectory] {
+        ListWriter writer(settings);
+        StartupRead read;
+        read.Recovery = RecoverAtStart(writer);
+        writer.Seed(windowsDirectory);
+        read.List = writer.Read();
+        read.ReadRecovery = writer.LastRecovery();
+        return read;
+    });
+}
+
+void TfrmMain::NoteRecoveryAtStart(const RecoveryOutcome& outcome) {
     recoveryNotice_ = RecoveryMessage(outcome);
     recoveryNoticeIcon_ = outcome.What == RecoveryOutcome::Kind::Restored ? MB_ICONINFORMATION : MB_ICONWARNING;
 }

@@ -30,6 +30,7 @@ MainSettings MainSettings::ForThisProgram() {
 
 TfrmMain::TfrmMain(tk::TComponent* owner, MainSettings settings)
     : tk::TForm(owner), settings_(std::move(settings)) {
+    StartReadingList();
     BuildComponents();
     model_.OnChange = [this](const ModelChange& change) { ShowModelChange(change); };
     store_ = std::make_unique<ShortcutStore>(settings_.Accessors ? settings_.Accessors : RegistryAccessors(), model_);
@@ -252,15 +253,27 @@ void TfrmMain::FormCreate(tk::TComponent*) {
     ReadWriteOptionsFile(settings_.OptionsFile, true);
     FSortAscending = true;
     AttachSkin();
-    RecoverUnfinishedChange();
-    Writer().Seed(settings_.WindowsDirectory);
+    // The list read meanwhile; a failure of the reading ends up here, in the start's error box.
+    startupList_ = startupRead_.get();
+    NoteRecoveryAtStart(startupList_->Recovery);
     store_->RecordExePath(settings_.KeyPath, settings_.ExePath);
     Show();
 }
 
 void TfrmMain::FormShow(tk::TComponent*) {
-    // One notification for the whole fill: the view learns the new count once.
-    ReloadList();
+    // One notification for the whole fill: the view learns the new count once. The watch is armed
+    // only now, so a change made since the list was read is looked for by its count.
+    if (startupList_) {
+        StartupRead read = std::move(*startupList_);
+        startupList_.reset();
+        WatchKey();
+        if (KeyChangeCount() == read.List.Version)
+            ShowList(std::move(read.List), read.ReadRecovery, true);
+        else
+            ReloadList();
+    } else {
+        ReloadList();
+    }
     // The list reaches from below the tool bar to the bottom of the frame's client area, which
     // the skin's border pieces (or the built-in border) leave inside the window.
     lvMain->SetHeight(suiForm1->ClientHeight() - lvMain->Top());
@@ -373,15 +386,19 @@ bool TfrmMain::ReloadList(bool sayFailedRecovery) {
     // Armed before the reading: a change made while the rows are read is reported too.
     WatchKey();
     StoredList list = Writer().Read();
+    return ShowList(std::move(list), Writer().LastRecovery(), sayFailedRecovery);
+}
+
+bool TfrmMain::ShowList(StoredList list, const RecoveryOutcome& readRecovery, bool sayFailedRecovery) {
     listVersion_ = list.Version;
     const bool changed = !SameShortcuts(list.Rows, model_.Rows());
     model_.ReplaceAll(std::move(list.Rows));
     // The rows read before a value of another type stay, as they would in a list filled row by row.
     if (!list.Error.empty()) throw tk::ERegistryException(list.Error);
     // Another program's change that was cut off was found (and dealt with) by this reading.
-    const RecoveryOutcome& recovery = Writer().LastRecovery();
-    if (recovery.What != RecoveryOutcome::Kind::None && (sayFailedRecovery || recovery.What != RecoveryOutcome::Kind::Failed))
-        throw tk::Exception(RecoveryMessage(recovery));
+    if (readRecovery.What != RecoveryOutcome::Kind::None &&
+        (sayFailedRecovery || readRecovery.What != RecoveryOutcome::Kind::Failed))
+        throw tk::Exception(RecoveryMessage(readRecovery));
     return changed;
 }
 

@@ -5,7 +5,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <future>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -258,7 +260,16 @@ private:
     KeyFocus KeyFocusOf(HWND target);
     // At start, before the list is read: puts back a list whose rewrite was cut off; the message
     // for it is shown once the window is up.
-    void RecoverUnfinishedChange();
+    // The list as start-up reads it, off the window's thread while the window is built and dressed:
+    // the check for a change that was cut off, the first-run rows, then the rows themselves.
+    struct StartupRead {
+        RecoveryOutcome Recovery;      // the start's recovery check, for the notice
+        StoredList List;
+        RecoveryOutcome ReadRecovery;  // what the reading's own check found
+    };
+    void StartReadingList();
+    void NoteRecoveryAtStart(const RecoveryOutcome& outcome);
+    bool ShowList(StoredList list, const RecoveryOutcome& readRecovery, bool sayFailedRecovery);
 
     MainSettings settings_;
     int FSelIndex = kNoRowChosen;
@@ -278,6 +289,8 @@ private:
     ListHistory history_;
     int keyHook_ = 0;
     std::wstring recoveryNotice_;
+    std::future<StartupRead> startupRead_;     // valid from the constructor until FormCreate
+    std::optional<StartupRead> startupList_;   // from FormCreate until the window shows
     UINT recoveryNoticeIcon_ = 0;
 };
 

@@ -512,7 +512,8 @@ TEST_F(ListCommandsTest, ALongListIsFilledWithoutRedrawingAndThenScrolls) {
         if (event == L"read N50") during = list() ? range() : -2;
     };
     Start(NumberedRows(60));
-    EXPECT_EQ(during, 0) << "the list redrew while it was filled";
+    // The start reads the rows while the window is being made: its list may not exist yet (-2).
+    EXPECT_TRUE(during == 0 || during == -2) << "the list redrew while it was filled: " << during;
     const int filled = range();
     EXPECT_GT(filled, 0);
 
@@ -524,6 +525,22 @@ TEST_F(ListCommandsTest, ALongListIsFilledWithoutRedrawingAndThenScrolls) {
     EXPECT_GT(range(), filled);
     form->lvMain->SetItemIndex(119);  // scrolls the last row into view
     EXPECT_EQ(ListView_GetTopIndex(form->lvMain->Handle()) + ListView_GetCountPerPage(form->lvMain->Handle()), 120);
+}
+
+TEST_F(ListCommandsTest, AChangeMadeAfterTheStartReadTheListIsShownAtOnce) {
+    // The start reads the rows before the window watches the key; another program's change that
+    // falls in between is found by the key's count when the window shows, not left unseen.
+    const DWORD windowThread = GetCurrentThreadId();
+    bool changed = false;
+    watcher = [&](const std::wstring& event) {
+        if (changed || event != L"read Setting" || GetCurrentThreadId() != windowThread) return;
+        changed = true;
+        WriteRows(NumberedRows(8));
+        key.WriteString(qd::kChangeCountValue, std::to_wstring(qd::ParseChangeCount(key.Read(qd::kChangeCountValue)) + 1));
+    };
+    Start(NumberedRows(6));
+    ASSERT_TRUE(changed);
+    EXPECT_EQ(ListRows(), NumberedRows(8));
 }
 
 // The list commands when the key refuses: errors are recorded instead of shown in a box.
