@@ -107,6 +107,7 @@ TEST(RestoreDialogTexts, DateTimeAndEntries) {
     EXPECT_EQ(qd::BackupRowTexts({L"f", {2026, 12, 7, 21, 30, 5, 1}, 10000}), (T{L"2026-12-07", L"21:30:05", L"10000"}));
     EXPECT_EQ(qd::BackupRowTexts({L"f", {2026, 1, 2, 3, 4, 5, 3}, 0}), (T{L"2026-01-02", L"03:04:05 (3)", L"0"}));
     EXPECT_EQ(qd::BackupRowTexts({L"f", {2026, 1, 2, 3, 4, 5, 1}, -1}), (T{L"2026-01-02", L"03:04:05", L"?"}));
+    EXPECT_EQ(qd::BackupRowTexts({L"f", {2099, 1, 2, 3, 4, 5, 1, 17}, 3}), (T{L"2099-01-02", L"03:04:05 #17", L"3"}));
 }
 
 class AutoBackupTest : public testing::Test {

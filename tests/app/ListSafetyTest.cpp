@@ -322,7 +322,7 @@ TEST_F(ListSafetyTest, RestoringTheOldestOfTwentyBackupsKeepsItAndTheDialogLists
         const auto texts = qd::BackupRowTexts(before[i]);
         EXPECT_EQ(listed[i], texts[0] + L" " + texts[1]);
     }
-    EXPECT_EQ(listed.back(), L"2099-01-01 00:00:00");
+    EXPECT_EQ(listed.back(), L"2099-01-01 00:00:00 #1");
 
     // The oldest is restored: the backup of the list before it is the newest, and the restored one
     // stays beside the other nineteen.
