@@ -3,10 +3,15 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <cwchar>
+#include <filesystem>
 #include <vector>
 
+#include "app/OptionsPlace.h"
+#include "list/win/AutoBackup.h"
 #include "toolkit/win/Form.h"
 #include "toolkit/win/IniFile.h"
+#include "toolkit/win/Scoped.h"
 
 namespace qd {
 
@@ -46,10 +51,39 @@ std::wstring ExePath() {
     }
 }
 
+bool FolderWritable(const std::wstring& folder) {
+    // A hidden file of a fresh name, deleted when its handle closes; no other file is touched.
+    DWORD serial = GetCurrentProcessId() * 7919u + GetTickCount();
+    for (int attempt = 0; attempt < 100; ++attempt, ++serial) {
+        wchar_t name[32];
+        std::swprintf(name, 32, L"\\~qd-write-%08lX.tmp", static_cast<unsigned long>(serial));
+        const tk::ScopedFile probe(CreateFileW((folder + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                               FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE,
+                                               nullptr));
+        if (probe.Valid()) return true;
+        if (GetLastError() != ERROR_FILE_EXISTS) return false;
+    }
+    return false;
+}
+
+std::wstring OptionsFileFor(const std::wstring& programFolder, const std::wstring& appData,
+                            const std::function<bool(const std::wstring& folder)>& writable) {
+    const std::wstring beside = ChooseOptionsPlace(programFolder, false, true, L"").File;
+    const bool besideExists = GetFileAttributesW(beside.c_str()) != INVALID_FILE_ATTRIBUTES;
+    const OptionsPlace place = ChooseOptionsPlace(programFolder, besideExists, writable(programFolder), appData);
+    if (place.PerUser) {
+        // The profile functions make no folders; a file there already is never replaced.
+        MakeFolders(std::filesystem::path(place.File).parent_path().wstring());
+        if (place.CopyBesideFirst) CopyFileW(beside.c_str(), place.File.c_str(), TRUE);
+    }
+    return place.File;
+}
+
 std::wstring OptionsFilePath() {
     const std::wstring exe = ExePath();
     const size_t slash = exe.find_last_of(L"\\/");
-    return (slash == std::wstring::npos ? std::wstring() : exe.substr(0, slash + 1)) + L"options.ini";
+    return OptionsFileFor(slash == std::wstring::npos ? std::wstring() : exe.substr(0, slash), ApplicationDataFolder(),
+                          &FolderWritable);
 }
 
 std::wstring HelpFilePath() {

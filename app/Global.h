@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 namespace qd {
@@ -44,7 +45,7 @@ struct TAppOptions {
 // The process-wide options, all false until loaded.
 extern TAppOptions AppOptions;
 
-// Loads (load true) or saves the options in "options.ini" beside the executable.
+// Loads (load true) or saves the options in the programs' options.ini (OptionsFilePath).
 void ReadWriteOptions(bool load);
 // The same for a given file. A missing file or unreadable values load as the defaults; a file
 // that cannot be written raises the INI error naming it.
@@ -53,9 +54,19 @@ void ReadWriteOptionsFile(const std::wstring& fileName, bool load);
 void SaveOptionsFile(const std::wstring& fileName, const TAppOptions& options);
 
 std::wstring ExePath();            // full path and name of the running executable
-std::wstring OptionsFilePath();    // folder of ExePath() + "options.ini"
+// The options.ini both programs use: beside the program when the user may write in its folder,
+// else the user's own in %APPDATA%\Quiverdir (see ChooseOptionsPlace).
+std::wstring OptionsFilePath();
 std::wstring WindowsDirectory();   // as the system reports it
 std::wstring HelpFilePath();       // folder of ExePath() + "Quiverdir.html"
+
+// OptionsFilePath for a program in programFolder, with appData as the user's application data
+// folder and writable telling whether the user may make files in a folder. A per-user file's
+// folder is made, and the file starts as a copy of the one beside the program when there is one.
+std::wstring OptionsFileFor(const std::wstring& programFolder, const std::wstring& appData,
+                            const std::function<bool(const std::wstring& folder)>& writable);
+// Whether a new file can be made in the folder: one is made there and deleted again at once.
+bool FolderWritable(const std::wstring& folder);
 
 // True when the path names an existing folder (not a file). Critical-error boxes of the system,
 // such as for a drive without a medium, are not shown.

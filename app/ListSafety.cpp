@@ -3,6 +3,8 @@
 // restoring an earlier list.
 #include <windows.h>
 
+#include <filesystem>
+
 #include "list/win/Backup.h"
 #include "app/Global.h"
 #include "list/win/ListWriter.h"
@@ -14,9 +16,11 @@
 
 namespace qd {
 
-bool TfrmMain::BackupBeforeChange(const std::wstring& command) {
+bool TfrmMain::BackupBeforeChange(const std::wstring& command, const std::wstring& source) {
     try {
-        WriteAutomaticBackup(settings_.BackupFolder, model_.Rows());
+        std::vector<std::wstring> keep;
+        if (!source.empty()) keep.push_back(std::filesystem::path(source).filename().wstring());
+        WriteAutomaticBackup(settings_.BackupFolder, model_.Rows(), keep);
         return true;
     } catch (...) {
         const std::wstring text =
@@ -105,7 +109,8 @@ void TfrmMain::RestorePreviousList() {
 void TfrmMain::RestoreFrom(const std::wstring& backupFile) {
     // The backup is read whole first: one that is damaged changes nothing.
     std::vector<ShortcutRow> rows = ReadBackupRows(backupFile);
-    if (!BackupBeforeChange(kRestoreCommandName)) return;
+    // Restoring an old backup never prunes it: it stays to be restored again.
+    if (!BackupBeforeChange(kRestoreCommandName, backupFile)) return;
     const auto step = RecordStep(kStepRestore);
     WriteThrough([&](const std::vector<ShortcutRow>&) { return rows; }, [&] { model_.ReplaceAll(rows); });
 }

@@ -660,7 +660,7 @@ void TfrmMain::ImportFrom(const std::wstring& fileName) {
         ImportBackup(backup.File(), model_, [&entries](const std::wstring& alias, const std::wstring& path) {
             entries.push_back({alias, path, false});
         });
-        if (entries.empty() || !BackupBeforeChange(kImportCommandName)) return;
+        if (entries.empty() || !BackupBeforeChange(kImportCommandName, fileName)) return;
         // Entries the list the key holds has by then (another program added them) are not added twice.
         AppendShortcuts(entries, true);
     } catch (...) {

@@ -175,9 +175,10 @@ public:
     tk::TFolderProbe* FolderProbe() const { return folderProbe_; }
 
     // Saves the whole list as an automatic backup before a command (named by command, as the
-    // menu names it) that changes much of the list. When no backup can be written, asks whether
-    // to go on without one. Returns whether the command goes on.
-    bool BackupBeforeChange(const std::wstring& command);
+    // menu names it) that changes much of the list. The pruning of older backups it makes never
+    // takes the file named by source (the backup the command reads from). When no backup can be
+    // written, asks whether to go on without one. Returns whether the command goes on.
+    bool BackupBeforeChange(const std::wstring& command, const std::wstring& source = {});
     // "恢复以前的列表": lists the automatic backups and restores the chosen one.
     void RestorePreviousList();
     // Replaces the whole list with the one a backup file holds (after an automatic backup of the

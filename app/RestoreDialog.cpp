@@ -12,7 +12,10 @@ std::array<std::wstring, 3> BackupRowTexts(const AutoBackupInfo& b) {
     std::swprintf(date, 32, L"%04d-%02d-%02d", s.Year, s.Month, s.Day);
     std::swprintf(time, 32, L"%02d:%02d:%02d", s.Hour, s.Minute, s.Second);
     std::wstring timeText = time;
-    if (s.Serial > 1) timeText += L" (" + std::to_wstring(s.Serial) + L")";
+    if (s.Sequence > 0)
+        timeText += L" #" + std::to_wstring(s.Sequence);
+    else if (s.Serial > 1)
+        timeText += L" (" + std::to_wstring(s.Serial) + L")";
     return {date, timeText, b.Rows >= 0 ? std::to_wstring(b.Rows) : std::wstring(L"?")};
 }
 

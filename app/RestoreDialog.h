@@ -1,4 +1,4 @@
-// The dialog of "恢复以前的列表": the automatic backups, newest first, each with its date, time
+// The dialog of "恢复以前的列表": the automatic backups, newest first (by number), each with its date, time
 // and number of entries; the chosen one is restored by the caller. Enter restores the chosen
 // backup (the newest at first) unless the focus is on Cancel, a double click restores the one
 // clicked, Escape cancels; Tab moves between the list and the two buttons.
@@ -16,8 +16,9 @@
 
 namespace qd {
 
-// The texts of a backup's row: date ("2026-12-07"), time ("21:30:15", with the serial of a
-// later backup of the same second: "21:30:15 (2)") and entries ("?" when unreadable).
+// The texts of a backup's row: date ("2026-12-07"), time with the backup's number ("21:30:15 #17";
+// a name from before the numbers shows the serial of a later backup of the same second:
+// "21:30:15 (2)") and entries ("?" when unreadable).
 std::array<std::wstring, 3> BackupRowTexts(const AutoBackupInfo& backup);
 
 class TfrmRestore : public tk::TForm {

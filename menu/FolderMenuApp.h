@@ -29,7 +29,7 @@ namespace qd::menu {
 struct MenuSettings {
     std::wstring KeyPath;           // the list
     AccessorFactory Accessors;      // how the list's key is reached
-    std::wstring OptionsFile;       // options.ini beside the program: [FolderMenu] and [Options]
+    std::wstring OptionsFile;       // the editor's options.ini (qd::OptionsFilePath): [FolderMenu] and [Options]
     std::wstring ExePath;           // this program, as the Run value names it
     std::wstring EditorPath;        // Quiverdir.exe beside it
     std::wstring RunKeyPath;        // the key whose value starts the program with Windows

@@ -1,53 +1,38 @@
 // The automatic backups: before a command that changes much of the list (sort, import, the
 // deletion of missing rows, a restore), the whole list is saved as a backup file of its own into
-// the backups folder, named by the date and time; the newest are kept, older ones removed. The
-// files are ordinary backup files, so import reads them too.
+// the backups folder, named by the date and time and numbered; the newest by number are kept,
+// older ones removed. The files are ordinary backup files, so import reads them too.
 #pragma once
 
-#include <compare>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "list/BackupRotation.h"
 #include "list/ShortcutModel.h"
 
 namespace qd {
 
-// How many automatic backups are kept.
-constexpr size_t kBackupsKept = 20;
+// The files in folder that may be automatic backups, with when each was last written; none when
+// the folder is missing.
+std::vector<BackupFileEntry> BackupFolderFiles(const std::wstring& folder);
 
-// When a backup was made (local time), and its place among those made in the same second (1 for
-// the first).
-struct BackupStamp {
-    int Year = 0, Month = 0, Day = 0, Hour = 0, Minute = 0, Second = 0;
-    int Serial = 1;
-    auto operator<=>(const BackupStamp&) const = default;
-};
-
-// "2026-12-07 213015.pwb"; the second and later backups of one second get "-2", "-3", ...
-// before the extension.
-std::wstring AutoBackupName(const BackupStamp& stamp);
-// The stamp of a file name written by AutoBackupName; nullopt for any other name, so no other
-// file is ever taken for an automatic backup.
-std::optional<BackupStamp> ParseAutoBackupName(std::wstring_view name);
-// The names among names (file names without folder) to delete so that only the newest kept
-// automatic backups remain, the one named keep always among them; names that are no automatic
-// backup are never chosen.
-std::vector<std::wstring> BackupsToPrune(const std::vector<std::wstring>& names, const std::wstring& keep,
-                                         size_t kept = kBackupsKept);
-
-// Writes the rows as a new automatic backup into folder (made if missing) and prunes the older
-// ones. Returns the new file's full name. Raises tk::Exception naming the folder when no backup
-// could be written there (nothing is pruned then).
-std::wstring WriteAutomaticBackup(const std::wstring& folder, const std::vector<ShortcutRow>& rows);
+// Writes the rows as a new automatic backup into folder (made if missing), numbered after every
+// backup there, and prunes the older ones (see RotateBackups): never the new one, nor a file named
+// in keep (such as the backup being restored; names without folder), nor a file another program is
+// reading (its delete is refused and it stays until a later pruning). Returns the new file's full
+// name. Raises tk::Exception naming the folder when no backup could be written there (nothing is
+// pruned then).
+std::wstring WriteAutomaticBackup(const std::wstring& folder, const std::vector<ShortcutRow>& rows,
+                                  const std::vector<std::wstring>& keep = {});
 
 struct AutoBackupInfo {
     std::wstring File;  // full name
     BackupStamp Stamp;
     int Rows = -1;  // the entries it states; -1 when it cannot be read
 };
-// The automatic backups in folder, newest first; none when the folder is missing.
+// The automatic backups in folder, newest first (by their numbers, see RotateBackups); none when
+// the folder is missing.
 std::vector<AutoBackupInfo> ListAutomaticBackups(const std::wstring& folder);
 
 // Writes the whole text of a backup file in one write, under a temporary name first and then

@@ -8,6 +8,7 @@
 
 #include "toolkit/Exception.h"
 #include "toolkit/Text.h"
+#include "toolkit/win/Scoped.h"
 
 namespace qd {
 
@@ -57,6 +58,10 @@ int ImportBackup(const tk::TIniFile& file, ShortcutRows& rows,
 std::vector<ShortcutRow> ReadBackupRows(const std::wstring& fileName) {
     if (GetFileAttributesW(fileName.c_str()) == INVALID_FILE_ATTRIBUTES)
         throw tk::Exception(tk::FormatText(L"The backup %s is missing", {fileName}));
+    // Held open while it is read, without leave to delete it: another program pruning its automatic
+    // backups meanwhile cannot take this one away (its delete is refused).
+    const tk::ScopedFile hold(CreateFileW(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     const tk::TUnicodeIniCopy file(fileName);
     return StrictBackupRows(file.File().ReadSection(kBackupSection), fileName);
 }

@@ -14,11 +14,13 @@
 ;   /FolderMenu      start the folder menu (QuiverdirMenu.exe) now and with Windows, as the
 ;                    finish page's box does
 ; Uninstaller: /S silent; /AllUsers (written into the entry of an all-users install);
-;   /RemoveUserData  also remove the shortcut list, options.ini and the backups beside the program.
+;   /RemoveUserData  also remove the shortcut list, the automatic backups (%APPDATA%\Quiverdir\backups)
+;                    and options.ini (beside the program and the user's own in %APPDATA%\Quiverdir).
 ;
 ; The user's data is never shipped or overwritten: the shortcut list lives in
-; HKCU\Software\Quiverdir, which setup does not touch; options.ini and backups (*.pwb) beside the
-; program are not part of the installed files.
+; HKCU\Software\Quiverdir, which setup does not touch; options.ini is not part of the installed
+; files (beside the program in a folder the user may write to, else in %APPDATA%\Quiverdir); the
+; automatic backups live in %APPDATA%\Quiverdir\backups.
 
 Unicode true
 SetCompressor /SOLID lzma
@@ -113,8 +115,8 @@ LangString ModeUserNote ${LANG_ENGLISH} "Into your own programs folder, %LOCALAP
 LangString ModeUserNote ${LANG_SIMPCHINESE} "安装到您自己的程序文件夹 %LOCALAPPDATA%\Programs。"
 LangString ModeAll ${LANG_ENGLISH} "For &anyone who uses this computer (administrator rights needed)"
 LangString ModeAll ${LANG_SIMPCHINESE} "为使用这台电脑的所有用户安装(&A)（需要管理员权限）"
-LangString ModeAllNote ${LANG_ENGLISH} "Into Program Files. Everyone keeps their own folder list; the options are shared."
-LangString ModeAllNote ${LANG_SIMPCHINESE} "安装到 Program Files。每个用户有自己的目录列表，参数由所有用户共用。"
+LangString ModeAllNote ${LANG_ENGLISH} "Into Program Files. Everyone keeps their own folder list, options and backups."
+LangString ModeAllNote ${LANG_SIMPCHINESE} "安装到 Program Files。每个用户有自己的目录列表、参数和备份。"
 LangString NoElevation ${LANG_ENGLISH} "Setup could not get administrator rights. Install only for yourself, or ask an administrator."
 LangString NoElevation ${LANG_SIMPCHINESE} "安装程序没有得到管理员权限。请选择只为自己安装，或请管理员安装。"
 LangString AskClose ${LANG_ENGLISH} "Quiverdir is running and has to be closed first. Every change to your list is saved already.$\r$\n$\r$\nClick OK to close it and continue."
@@ -133,8 +135,8 @@ LangString SecProgramInfo ${LANG_ENGLISH} "The program's files, its Start menu e
 LangString SecProgramInfo ${LANG_SIMPCHINESE} "程序文件、开始菜单中的项和已安装程序列表中的项。"
 LangString SecUserData ${LANG_ENGLISH} "My list, options and backups"
 LangString SecUserData ${LANG_SIMPCHINESE} "我的列表、参数和备份"
-LangString SecUserDataInfo ${LANG_ENGLISH} "Also removes your list from the registry, options.ini and the *.pwb backups in the program's folder. Unticked, they are kept."
-LangString SecUserDataInfo ${LANG_SIMPCHINESE} "同时删除注册表中的列表、options.ini 和程序文件夹中的 *.pwb 备份。不勾选则保留它们。"
+LangString SecUserDataInfo ${LANG_ENGLISH} "Also removes your list from the registry, your options.ini (in the program's folder or in %APPDATA%\Quiverdir) and the automatic backups in %APPDATA%\Quiverdir\backups. Backup files you exported elsewhere are not touched. Unticked, all of it is kept."
+LangString SecUserDataInfo ${LANG_SIMPCHINESE} "同时删除注册表中的列表、您的 options.ini（在程序文件夹或 %APPDATA%\Quiverdir 中）和 %APPDATA%\Quiverdir\backups 中的自动备份。您导出到别处的备份文件不受影响。不勾选则全部保留。"
 
 ; ---------------------------------------------------------------------------------------------
 ; Closing a running copy: both the setup program and the uninstaller replace or remove the
@@ -370,18 +372,8 @@ Section "Quiverdir" SecMain
   File "${QD_STAGE}\License.txt"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
 
-  ${If} $AllUsers == 1
-    ; The program keeps its options in options.ini beside itself and runs without administrator
-    ; rights, so in Program Files it could not write them: give users the right to change that one
-    ; file (created empty when absent; an empty file means the default options).
-    ${IfNot} ${FileExists} "$INSTDIR\options.ini"
-      FileOpen $0 "$INSTDIR\options.ini" w
-      FileClose $0
-    ${EndIf}
-    ; S-1-5-32-545: the Users group, named by its SID so that it works in every language.
-    nsExec::ExecToLog 'icacls "$INSTDIR\options.ini" /grant *S-1-5-32-545:M'
-    Pop $0
-  ${EndIf}
+  ; No options.ini is made: in a folder users cannot write to (Program Files), the programs keep
+  ; each user's options in %APPDATA%\Quiverdir\options.ini.
 
   CreateDirectory "$SMPROGRAMS\${PRODUCT}"
   CreateShortCut "$SMPROGRAMS\${PRODUCT}\Quiverdir.lnk" "$INSTDIR\Quiverdir.exe" "" "$INSTDIR\Quiverdir.exe" 0 SW_SHOWNORMAL "" "$(ShortcutComment)"
@@ -435,7 +427,7 @@ Section "un.$(SecProgram)" SecUnProgram
   Delete "$INSTDIR\ReadMe.txt"
   Delete "$INSTDIR\License.txt"
   Delete "$INSTDIR\Uninstall.exe"
-  ; An options.ini that the all-users install created and nobody ever wrote is not the user's.
+  ; An options.ini that an earlier all-users install created and nobody ever wrote is not the user's.
   ${If} $AllUsers == 1
     ClearErrors
     FileOpen $0 "$INSTDIR\options.ini" r
@@ -456,15 +448,27 @@ Section "un.$(SecProgram)" SecUnProgram
     DeleteRegValue HKCU "${RUN_KEY}" "${RUN_VALUE}"
   ${EndIf}
   DeleteRegKey SHCTX "${UNINST_KEY}"
-  ; Only when empty: the user's options.ini and backups stay unless the next section removes them.
+  ; Only when empty: the user's options.ini (and files the user put there) stay unless the next
+  ; section removes it.
   RMDir "$INSTDIR"
 SectionEnd
 
 Section /o "un.$(SecUserData)" SecUnUserData
   DeleteRegKey HKCU "${USER_DATA_KEY}"
   Delete "$INSTDIR\options.ini"
-  Delete "$INSTDIR\*.pwb"
   RMDir "$INSTDIR"
+  ; The user's own files in the roaming application data folder (also after an all-users install):
+  ; the automatic backups, recovery backups and what a cut-off write left of them, and the options.
+  ; Files the programs did not make keep their folder.
+  SetShellVarContext current
+  Delete "$APPDATA\${PRODUCT}\backups\*.pwb"
+  Delete "$APPDATA\${PRODUCT}\backups\*.pwb.~*.tmp"
+  RMDir "$APPDATA\${PRODUCT}\backups"
+  Delete "$APPDATA\${PRODUCT}\options.ini"
+  RMDir "$APPDATA\${PRODUCT}"
+  ${If} $AllUsers == 1
+    SetShellVarContext all
+  ${EndIf}
 SectionEnd
 
 !insertmacro MUI_UNFUNCTION_DESCRIPTION_BEGIN

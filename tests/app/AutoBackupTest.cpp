@@ -1,7 +1,8 @@
 // The automatic backups on real files in a temporary folder: the text of a whole-list backup
 // and its exact return (characters outside the ANSI code page, blanks and quotes at the ends),
-// read by the strict reader and by the import alike; the names by date and time, the pruning to
-// the newest twenty that never touches another file; a folder that cannot be written.
+// read by the strict reader and by the import alike; the backups numbered and pruned to the newest
+// twenty by number (a clock once ahead, a file held by a reader), never another file; a folder
+// that cannot be written.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -12,7 +13,6 @@
 #include <functional>
 #include <optional>
 #include <ostream>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -23,6 +23,7 @@
 #include "toolkit/Exception.h"
 #include "toolkit/Text.h"
 #include "toolkit/win/IniFile.h"
+#include "toolkit/win/Scoped.h"
 
 namespace qd {
 // Rows are compared and shown by their texts.
@@ -101,63 +102,12 @@ TEST(BackupText, CountIsReadFromTheHeadOfItsOwnTextOnly) {
     for (const Case& c : cases) EXPECT_EQ(qd::CountFromBackupHead(c.text), c.count) << tk::ToUtf8(c.text);
 }
 
-TEST(AutoBackupNames, SortByDateTimeAndSerialAndNoOtherNameCounts) {
-    const qd::BackupStamp first{2026, 12, 7, 21, 30, 15, 1}, second{2026, 12, 7, 21, 30, 15, 2};
-    EXPECT_EQ(qd::AutoBackupName(first), L"2026-12-07 213015.pwb");
-    EXPECT_EQ(qd::AutoBackupName(second), L"2026-12-07 213015-2.pwb");
-    EXPECT_EQ(qd::AutoBackupName({2027, 1, 2, 3, 4, 5, 12}), L"2027-01-02 030405-12.pwb");
-    for (const qd::BackupStamp& s : {first, second, qd::BackupStamp{1999, 1, 1, 0, 0, 0, 1}})
-        EXPECT_EQ(qd::ParseAutoBackupName(qd::AutoBackupName(s)), s);
-    EXPECT_EQ(qd::ParseAutoBackupName(L"2026-12-07 213015.PWB"), first);
-    for (const wchar_t* foreign :
-         {L"2026-12-07 213015.txt", L"2026-13-07 213015.pwb", L"2026-12-07 243015.pwb", L"2026-12-07 213015-1.pwb",
-          L"2026-12-07 213015-02.pwb", L"2026-12-07 213015 copy.pwb", L"x2026-12-07 213015.pwb", L"recovery-12-34.pwb",
-          L"2026-12-07 2130.pwb", L"2026-12-07T213015.pwb", L"list.pwb", L".pwb"})
-        EXPECT_FALSE(qd::ParseAutoBackupName(foreign)) << tk::ToUtf8(foreign);
-    EXPECT_LT(first, second);
-    EXPECT_LT(second, (qd::BackupStamp{2026, 12, 7, 21, 30, 16, 1}));
-}
-
-TEST(AutoBackupNames, PruningKeepsTheNewestAndTheOneJustWrittenAndNeverAnotherFile) {
-    std::vector<std::wstring> names;
-    // Oldest first: two in each second (the second one named "-2"), the last second once.
-    for (int minute = 0; minute < 13; ++minute)
-        for (int serial = 1; serial <= 2; ++serial)
-            names.push_back(qd::AutoBackupName({2026, 5, 1, 10, minute, 0, serial}));
-    names.pop_back();
-    const std::vector<std::wstring> foreign = {L"notes.txt", L"list.pwb", L"2000-01-01 000000.pwb.bak",
-                                               L"recovery-1-2.pwb"};
-    std::vector<std::wstring> all = names;
-    all.insert(all.end(), foreign.begin(), foreign.end());
-    std::shuffle(all.begin(), all.end(), std::mt19937(5));
-
-    const auto oldest = [&names](size_t n) {
-        std::vector<std::wstring> v(names.begin(), names.begin() + static_cast<long>(n));
-        std::sort(v.begin(), v.end());
-        return v;
-    };
-    // 25 backups, the newest just written: the five oldest go, the first of a second before the
-    // second of it.
-    auto pruned = qd::BackupsToPrune(all, names.back());
-    std::sort(pruned.begin(), pruned.end());
-    EXPECT_EQ(pruned, oldest(5));
-
-    // The clock went back: the one just written is the oldest name, and stays; the 19 newest of
-    // the others stay with it.
-    const std::wstring backInTime = qd::AutoBackupName({2020, 1, 1, 0, 0, 0, 1});
-    all.push_back(backInTime);
-    pruned = qd::BackupsToPrune(all, backInTime);
-    std::sort(pruned.begin(), pruned.end());
-    EXPECT_EQ(pruned, oldest(6));
-
-    EXPECT_TRUE(qd::BackupsToPrune(foreign, L"").empty());
-}
-
 TEST(RestoreDialogTexts, DateTimeAndEntries) {
     using T = std::array<std::wstring, 3>;
     EXPECT_EQ(qd::BackupRowTexts({L"f", {2026, 12, 7, 21, 30, 5, 1}, 10000}), (T{L"2026-12-07", L"21:30:05", L"10000"}));
     EXPECT_EQ(qd::BackupRowTexts({L"f", {2026, 1, 2, 3, 4, 5, 3}, 0}), (T{L"2026-01-02", L"03:04:05 (3)", L"0"}));
     EXPECT_EQ(qd::BackupRowTexts({L"f", {2026, 1, 2, 3, 4, 5, 1}, -1}), (T{L"2026-01-02", L"03:04:05", L"?"}));
+    EXPECT_EQ(qd::BackupRowTexts({L"f", {2099, 1, 2, 3, 4, 5, 1, 17}, 3}), (T{L"2099-01-02", L"03:04:05 #17", L"3"}));
 }
 
 class AutoBackupTest : public testing::Test {
@@ -249,11 +199,48 @@ TEST_F(AutoBackupTest, EachBackupIsANewFileAndOnlyTheNewestTwentyStay) {
 
     // A backup another program wrote in that name form (the count not in its first lines) is
     // listed with the count it states.
-    const std::filesystem::path foreign = folder / "2099-01-01 000000.pwb";
+    const std::filesystem::path foreign = folder / "2099-01-01 000000 #99.pwb";
     std::ofstream(foreign, std::ios::binary) << "[PathWarden]\r\nN0=a\r\nP0=C:\\a\r\nCount=1\r\n";
     EXPECT_EQ(qd::ListAutomaticBackups(folder.wstring()).front().Rows, 1);
     std::ofstream(foreign, std::ios::binary | std::ios::trunc) << "unreadable";
     EXPECT_EQ(qd::ListAutomaticBackups(folder.wstring()).front().Rows, -1);
+}
+
+TEST_F(AutoBackupTest, ABackupDatedAheadByTheClockNeverCostsANewerOneAndAFileBeingReadStays) {
+    // Twenty backups made while the clock was years ahead, numbered 1..20 as the program numbered
+    // them then.
+    std::filesystem::create_directories(folder);
+    for (unsigned n = 1; n <= 20; ++n)
+        qd::WriteBackupFile((folder / qd::AutoBackupName({2099, 1, 1, 0, 0, static_cast<int>(n), 1, n})).wstring(),
+                            {{L"ahead", L"C:\ahead"}}, false);
+    // The clock is right again: each new backup is the newest, and the older real one stays.
+    const std::wstring first = qd::WriteAutomaticBackup(folder.wstring(), {{L"first", L"C:\first"}});
+    const std::wstring second = qd::WriteAutomaticBackup(folder.wstring(), {{L"second", L"C:\second"}});
+    auto listed = qd::ListAutomaticBackups(folder.wstring());
+    ASSERT_EQ(listed.size(), 20u);
+    EXPECT_EQ(listed[0].File, second);
+    EXPECT_EQ(listed[1].File, first);
+    EXPECT_EQ(listed[0].Stamp.Sequence, 22u);
+    EXPECT_EQ(listed.back().Stamp.Sequence, 3u);
+
+    // Another program reading the oldest backup holds it open as the backup reader does: the
+    // pruning cannot delete it, goes on with the rest, and takes it later.
+    const std::wstring oldest = listed.back().File;
+    {
+        const tk::ScopedFile reader(CreateFileW(oldest.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(reader.Valid());
+        qd::WriteAutomaticBackup(folder.wstring(), {{L"third", L"C:\third"}});
+        qd::WriteAutomaticBackup(folder.wstring(), {{L"fourth", L"C:\fourth"}});
+        EXPECT_TRUE(std::filesystem::exists(oldest));
+        listed = qd::ListAutomaticBackups(folder.wstring());
+        ASSERT_EQ(listed.size(), 21u);
+        EXPECT_EQ(listed[20].File, oldest);
+        EXPECT_EQ(listed[19].Stamp.Sequence, 5u);
+    }
+    qd::WriteAutomaticBackup(folder.wstring(), {{L"fifth", L"C:\fifth"}});
+    EXPECT_FALSE(std::filesystem::exists(oldest));
+    EXPECT_EQ(qd::ListAutomaticBackups(folder.wstring()).size(), 20u);
 }
 
 TEST_F(AutoBackupTest, AFolderThatCannotBeWrittenIsNamedAndNothingIsLeft) {

@@ -15,10 +15,12 @@
 #include <string>
 #include <vector>
 
+#include "list/win/AutoBackup.h"
 #include "list/win/Backup.h"
 #include "list/win/ListWriter.h"
 #include "app/ListSafety.h"
 #include "app/Main.h"
+#include "app/RestoreDialog.h"
 #include "resources/forms/MainFormDesc.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WinTest.h"
@@ -278,6 +280,61 @@ TEST_F(ListSafetyTest, TheChosenBackupReplacesTheWholeListExactlyAndTheRestoreCa
     EXPECT_EQ(ModelRows(), start);
     EXPECT_EQ(KeyRows(), start);
     EXPECT_EQ(Backups().size(), count);
+}
+
+TEST_F(ListSafetyTest, RestoringTheOldestOfTwentyBackupsKeepsItAndTheDialogListsTheNewestWrittenFirst) {
+    Start(start);
+    std::vector<std::wstring> written;  // oldest first
+    for (int k = 0; k < 20; ++k)
+        written.push_back(qd::WriteAutomaticBackup(backups.wstring(), RowsOf({{L"k" + std::to_wstring(k), L"C:\\k"}})));
+    // A backup whose name a clock years ahead dated, numbered before the last: it is listed by
+    // its number, not first.
+    const std::filesystem::path ahead = backups / qd::AutoBackupName({2099, 1, 1, 0, 0, 0, 1, 1});
+    std::filesystem::rename(written.front(), ahead);
+    written.front() = ahead.wstring();
+    std::vector<std::wstring> listed;
+    {
+        qdtest::UiScript script(form->Handle(), [&](DWORD ui) {
+            HWND dialog = qdtest::WaitForTopWindow(ui, qd::kRestoreCommandName);
+            if (!dialog) return;
+            HWND list = qdtest::FindDescendant(dialog, L"SysListView32");
+            for (int row = 0; row < static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); ++row) {
+                wchar_t date[32] = {}, time[32] = {};
+                LVITEMW item{};
+                item.cchTextMax = 32;
+                item.pszText = date;
+                SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+                item.iSubItem = 1;
+                item.pszText = time;
+                SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+                listed.push_back(std::wstring(date) + L" " + time);
+            }
+            qdtest::PressButton(qdtest::FindDescendantByText(dialog, L"取消(&C)"));
+            qdtest::WaitUntilGone(dialog);
+        });
+        form->RestorePreviousList();
+    }
+    const auto before = Backups();
+    ASSERT_EQ(before.size(), 20u);
+    ASSERT_EQ(listed.size(), 20u);
+    for (size_t i = 0; i < before.size(); ++i) {
+        EXPECT_EQ(before[i].File, written[19 - i]);
+        const auto texts = qd::BackupRowTexts(before[i]);
+        EXPECT_EQ(listed[i], texts[0] + L" " + texts[1]);
+    }
+    EXPECT_EQ(listed.back(), L"2099-01-01 00:00:00 #1");
+
+    // The oldest is restored: the backup of the list before it is the newest, and the restored one
+    // stays beside the other nineteen.
+    form->RestoreFrom(written.front());
+    EXPECT_TRUE(errors.empty());
+    EXPECT_EQ(ModelRows(), (Rows{{L"k0", L"C:\\k"}}));
+    EXPECT_TRUE(std::filesystem::exists(written.front()));
+    const auto after = Backups();
+    ASSERT_EQ(after.size(), 21u);
+    EXPECT_EQ(Texts(qd::ReadBackupRows(after.front().File)), start);
+    EXPECT_EQ(after.back().File, written.front());
+    for (size_t i = 1; i < 20; ++i) EXPECT_EQ(after[i].File, written[20 - i]);
 }
 
 TEST_F(ListSafetyTest, WithoutBackupsTheDialogIsNotOpenedAndTheBoxSaysWhereTheyGo) {

@@ -10,6 +10,7 @@
 #include "tests/support/TempDir.h"
 #include "tests/support/WinTest.h"
 #include "toolkit/win/Application.h"
+#include "toolkit/win/IniFile.h"
 
 namespace {
 
@@ -36,6 +37,39 @@ TEST_F(OptionsTest, TheProgramsOptionsFileLiesBesideTheProgram) {
     ASSERT_FALSE(folder.empty());
     EXPECT_EQ(qd::OptionsFilePath(), folder + L"\\options.ini");
     EXPECT_EQ(std::filesystem::path(qd::OptionsFilePath()).parent_path(), std::filesystem::path(exe).parent_path());
+}
+
+TEST_F(OptionsTest, AProgramFolderTheUserCannotWriteKeepsTheOptionsInTheUsersOwnFile) {
+    const std::filesystem::path program = dir / "program", appData = dir / "appdata";
+    std::filesystem::create_directories(program);
+    const std::wstring beside = (program / "options.ini").wstring();
+    const std::wstring own = (appData / "Quiverdir" / "options.ini").wstring();
+    // A folder the user may write to: the file beside the program; the probe leaves nothing there.
+    EXPECT_TRUE(qd::FolderWritable(program.wstring()));
+    EXPECT_TRUE(std::filesystem::is_empty(program));
+    EXPECT_EQ(qd::OptionsFileFor(program.wstring(), appData.wstring(), &qd::FolderWritable), beside);
+    EXPECT_FALSE(std::filesystem::exists(appData));
+    EXPECT_FALSE(qd::FolderWritable((dir / "missing").wstring()));
+
+    // An install for all users: the shared file beside the program, the folder not writable.
+    std::ofstream(program / "options.ini") << "[Options]\nAskDelete=0\n[FolderMenu]\nHotKey=Ctrl+F9\n";
+    const auto notWritable = [](const std::wstring&) { return false; };
+    const std::wstring file = qd::OptionsFileFor(program.wstring(), appData.wstring(), notWritable);
+    ASSERT_EQ(file, own);
+    // The user's own file starts as a copy of the shared one; the editor's options and the folder
+    // menu's key are read from it and written to it, the shared file stays as it was.
+    qd::ReadWriteOptionsFile(file, true);
+    EXPECT_FALSE(qd::AppOptions.AskDelete);
+    qd::AppOptions.ShowTips = true;
+    qd::ReadWriteOptionsFile(file, false);
+    tk::TIniFile(file).WriteString(L"FolderMenu", L"HotKey", L"Win+Alt+G");
+    EXPECT_EQ(qd::OptionsFileFor(program.wstring(), appData.wstring(), notWritable), own);
+    qd::AppOptions = {};
+    qd::ReadWriteOptionsFile(own, true);
+    EXPECT_TRUE(qd::AppOptions.ShowTips);
+    EXPECT_EQ(tk::TIniFile(own).ReadString(L"FolderMenu", L"HotKey", L""), L"Win+Alt+G");
+    EXPECT_EQ(tk::TIniFile(beside).ReadString(L"Options", L"ShowTips", L"absent"), L"absent");
+    EXPECT_EQ(tk::TIniFile(beside).ReadString(L"FolderMenu", L"HotKey", L""), L"Ctrl+F9");
 }
 
 TEST_F(OptionsTest, MissingFileGivesTheDefaults) {

@@ -9,8 +9,11 @@
 #   - an upgrade over an earlier install, with the program running: it is closed, the files are
 #     replaced, the user's list and options.ini stay;
 #   - the silent uninstall named by the Apps entry: the running folder menu is closed; files, entry,
-#     shortcuts and the folder menu's Run value go, the user's list, options.ini and backups stay;
-#   - an all-users install and its uninstall asked to remove the user's data too;
+#     shortcuts and the folder menu's Run value go, the user's list, options.ini (beside the program
+#     and in %APPDATA%\Quiverdir) and the automatic backups (%APPDATA%\Quiverdir\backups) stay;
+#   - an all-users install (no options.ini made beside the program) and its uninstall asked to
+#     remove the user's data too: list, options.ini and automatic backups go, a file the user
+#     exported into the program's folder stays;
 #   - the program's bytes do not depend on when it was linked; a second run gives the same bytes.
 # Ends with "N passed, N failed"; exit status 0 when nothing failed.
 # QD_PACKAGE_ARGS: extra cmake arguments for scripts/package.sh (e.g. a compiler launcher).
@@ -191,6 +194,16 @@ check "the folder menu runs" probe wait-window "$menu_class" 30
 
 echo "== Silent uninstall"
 echo "[PathWarden]" >"$dir/my.pwb"
+# The user's own files in the roaming application data folder: an automatic backup and the
+# per-user options.ini.
+appdata=$(winepath -u "$(wine cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')" 2>/dev/null)
+user_data() {
+  mkdir -p "$appdata/Quiverdir/backups"
+  echo "[PathWarden]" >"$appdata/Quiverdir/backups/2026-05-01 100000 #1.pwb"
+  printf '[Options]\r\nShowTips=1\r\n' >"$appdata/Quiverdir/options.ini"
+}
+check "the roaming application data folder is known" test -d "$appdata"
+user_data
 run_quiet_uninstall HKCU
 # The uninstaller runs on from a copy of itself: wait for its last steps.
 uninstalled() { key_absent "HKCU\\$uninst_key" && [ ! -e "$dir/Uninstall.exe" ]; }
@@ -202,6 +215,8 @@ check "the folder menu was closed" no_window "$menu_class"
 check "the folder menu's Run value is gone" same "$(reg_value "$run_key" QuiverdirMenu)" ""
 reg_export 'HKCU\Software\Quiverdir' "$tmp/list.uninstalled"
 check "the user's list is as it was" cmp -s "$tmp/list.uninstalled" "$tmp/list.before"
+check "the automatic backups and the per-user options.ini stay" \
+  same "$(files_of "$appdata/Quiverdir") / $(files_of "$appdata/Quiverdir/backups")" "backups options.ini  / 2026-05-01 100000 #1.pwb "
 
 echo "== All users, and an uninstall that removes the user's data"
 all=$tmp/所有用户
@@ -211,12 +226,16 @@ check "no per-user Apps entry" key_absent "HKCU\\$uninst_key"
 check "its uninstaller is told the mode" same "$(reg_value "HKLM\\$uninst_key" QuietUninstallString)" "\"$(winpath "$all")\\Uninstall.exe\" /S /AllUsers"
 all_start_menu=$(find "$WINEPREFIX/drive_c/ProgramData" -path '*/Start Menu/Programs/Quiverdir/Quiverdir.lnk' 2>/dev/null | head -1)
 check "the all-users Start menu has Quiverdir" test -n "$all_start_menu"
+check "no options.ini is made beside the program" test ! -e "$all/options.ini"
 echo "[PathWarden]" >"$all/my.pwb"
+printf '[Options]\r\n' >"$all/options.ini"
+user_data
 run_quiet_uninstall HKLM /RemoveUserData
-uninstalled_all() { key_absent "HKLM\\$uninst_key" && [ ! -e "$all" ] && key_absent 'HKCU\Software\Quiverdir'; }
+uninstalled_all() { key_absent "HKLM\\$uninst_key" && [ ! -e "$all/Uninstall.exe" ] && key_absent 'HKCU\Software\Quiverdir' && [ ! -e "$appdata/Quiverdir" ]; }
 poll 60 uninstalled_all
 check "the all-users Apps entry is gone" key_absent "HKLM\\$uninst_key"
-check "the folder is gone with options.ini and the backup" test ! -e "$all"
+check "options.ini beside the program is gone; the backup the user exported there stays" same "$(files_of "$all")" "my.pwb "
+check "the automatic backups and the per-user options.ini are gone" test ! -e "$appdata/Quiverdir"
 check "the user's list is gone" key_absent 'HKCU\Software\Quiverdir'
 
 echo "== Runs again"
