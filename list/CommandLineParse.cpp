@@ -59,4 +59,14 @@ std::wstring UsageText() {
            L"Exit status: 0 done, 1 refused or failed (with a message), 2 not a command.\r\n";
 }
 
+OutputRoutes RouteOutput(const OutputFacts& facts) {
+    const bool shortcutStart = !facts.OutHanded && !facts.ErrHanded && !facts.Console && facts.InteractiveDesktop;
+    const auto route = [&](bool handed) {
+        if (handed) return OutputRoute::Handle;
+        if (facts.Console) return OutputRoute::Console;
+        return shortcutStart ? OutputRoute::Box : OutputRoute::Nothing;
+    };
+    return {route(facts.OutHanded), route(facts.ErrHanded)};
+}
+
 }  // namespace qd
