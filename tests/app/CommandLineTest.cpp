@@ -334,6 +334,34 @@ TEST_F(ProgramCommandLineTest, WithBothHandlesAClosedPipeNothingWaitsAndTheStatu
     EXPECT_FALSE(key.ValueExists(L"N3"));
 }
 
+struct CloseStation {
+    void operator()(HWINSTA station) const { CloseWindowStation(station); }
+};
+
+TEST_F(ProgramCommandLineTest, OnADesktopNoOneSeesWithNowhereToWriteNothingWaits) {
+    // As a service or a task run whether the user is logged on or not starts it: no console, no
+    // handles, in a window station of its own, where a box would wait for ever.
+    const std::wstring station = qdtest::UniqueName(L"qdhidden");
+    const tk::ScopedHandleOf<HWINSTA, CloseStation> hidden(
+        CreateWindowStationW(station.c_str(), 0, WINSTA_ALL_ACCESS, nullptr));
+    ASSERT_TRUE(hidden.get());
+    std::wstring desktop = station + L"\\Default";
+    std::wstring command = L"\"" + exe + L"\" --delete nobody";
+    STARTUPINFOW si{sizeof(si)};
+    si.lpDesktop = desktop.data();
+    PROCESS_INFORMATION pi{};
+    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr, nullptr,
+                               &si, &pi));
+    const tk::ScopedKernelHandle process(pi.hProcess), thread(pi.hThread);
+    if (WaitForSingleObject(pi.hProcess, 60000) != WAIT_OBJECT_0) {
+        TerminateProcess(pi.hProcess, 99);
+        FAIL() << "the program waited (on a box?)";
+    }
+    DWORD status = 0;
+    GetExitCodeProcess(pi.hProcess, &status);
+    EXPECT_EQ(status, 1u);
+}
+
 TEST_F(ProgramCommandLineTest, ARunningEditorShowsAChangeMadeFromTheCommandLineAndDropsItsHistory) {
     tk::Application().Initialize();
     std::vector<std::wstring> errors;
