@@ -3,12 +3,15 @@
 #include <windows.h>
 
 #include "app/Global.h"
+#include "list/PathRules.h"
 #include "resources/forms/PropertyFormDesc.h"
 #include "toolkit/win/Application.h"
 
 namespace qd {
 
 std::wstring PathNotFoundText(const std::wstring& path) { return path + L"," + kPathNotFound; }
+
+std::wstring PathNotFullText(const std::wstring& path) { return path + L"," + kPathNotFull; }
 
 TfrmProperty::TfrmProperty(tk::TComponent* owner, const std::wstring& alias, const std::wstring& path)
     : tk::TForm(owner) {
@@ -91,6 +94,13 @@ void TfrmProperty::fbOkClick(tk::TComponent*) {
     const std::wstring path = fePath->Text();
     if (alias.empty() || path.empty()) {
         MessageBoxW(GetActiveWindow(), kEmptyAliasOrPath, kMessageCaption, MB_OK | MB_ICONSTOP);
+        return;
+    }
+    // A relative path names a folder here and another one in the folder menu, which reads it
+    // against a folder of its own: only full paths are stored, whether or not this one exists.
+    if (!IsFullPath(path)) {
+        tk::Application().ShowMessageBox(PathNotFullText(path), kMessageCaption, MB_OK | MB_ICONSTOP);
+        fePath->SetFocus();
         return;
     }
     if (DirectoryExists(path)) {

@@ -1,5 +1,5 @@
 // The property dialog: the alias and folder path of one shortcut, for adding and for editing.
-// OK accepts only two non-empty texts whose path names an existing folder; the browse button
+// OK accepts only two non-empty texts whose path is a full path of an existing folder; the browse button
 // fills both from the shell's folder picker.
 #pragma once
 
@@ -15,6 +15,8 @@ namespace qd {
 
 // The text of the box shown when the path is not an existing folder.
 std::wstring PathNotFoundText(const std::wstring& path);
+// The text of the box shown when the path is relative (".", "docs", "C:Temp", "\\Temp").
+std::wstring PathNotFullText(const std::wstring& path);
 
 class TfrmProperty : public tk::TForm {
 public:

@@ -11,6 +11,7 @@
 #include "list/win/Backup.h"
 #include "app/Global.h"
 #include "list/win/RegistryAccessor.h"
+#include "list/PathRules.h"
 #include "list/ShortcutModel.h"
 #include "list/win/ListWriter.h"
 #include "resources/forms/MainFormDesc.h"
@@ -33,6 +34,20 @@ CommandOutcome Refused(std::wstring message) {
     return outcome;
 }
 
+// True when the process runs on the desktop a person sees: its window station is "WinSta0" and
+// visible (a scheduled task or a service gets another, where a box would wait for ever).
+bool OnInteractiveDesktop() {
+    HWINSTA station = GetProcessWindowStation();  // the process's own: not to be closed
+    if (!station) return false;
+    wchar_t name[64] = {};
+    USEROBJECTFLAGS flags{};
+    DWORD needed = 0;
+    return GetUserObjectInformationW(station, UOI_NAME, name, sizeof(name), &needed) &&
+           lstrcmpiW(name, L"WinSta0") == 0 &&
+           GetUserObjectInformationW(station, UOI_FLAGS, &flags, sizeof(flags), &needed) &&
+           (flags.dwFlags & WSF_VISIBLE) != 0;
+}
+
 bool FileExists(const std::wstring& name) {
     const DWORD attributes = GetFileAttributesW(name.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
@@ -49,6 +64,9 @@ CommandOutcome RunCommand(const CommandRequest& request, const CommandContext& c
     if (request.Action == CommandAction::Add) {
         // The property dialog's checks, with its texts.
         if (request.Alias.empty() || request.Path.empty()) return Refused(kEmptyAliasOrPath);
+        // Read against this command's current folder, a relative path would name another folder
+        // in the folder menu (started from the Run key) and in the window.
+        if (!IsFullPath(request.Path)) return Refused(PathNotFullText(request.Path));
         const bool exists = context.FolderExists ? context.FolderExists(request.Path) : DirectoryExists(request.Path);
         if (!exists) return Refused(PathNotFoundText(request.Path));
     }
@@ -219,22 +237,38 @@ int CommandLineMain(const std::vector<std::wstring>& args) {
             PostMessageW(editor, desc::kListChangedNotice, 0, 0);
     }
 
-    // Started without a console and without redirected output (from a shortcut, say), the
-    // program shows what it has to say in a box instead.
+    // Where each text goes: see RouteOutput. A command whose output is its result (the rows of
+    // --list, the usage) and reaches no one has failed; the confirmation of a change that was
+    // made is only lost, and the status stays the change's.
     tk::TStdStream out(tk::TStdStreamKind::Output), err(tk::TStdStreamKind::Error);
-    std::wstring unsaid;
-    if (!outcome.Out.empty() && !out.Write(outcome.Out)) {
-        if (out.Available()) {
-            outcome.Status = std::max(outcome.Status, kExitRefused);
-            outcome.Err += L"The output could not be written.\r\n";
-        } else {
-            unsaid += outcome.Out;
+    const OutputRoutes routes = RouteOutput(
+        {out.Handed(), err.Handed(), out.ThroughConsole() || err.ThroughConsole(), OnInteractiveDesktop()});
+    const CommandAction action = parsed.Request.Action;
+    const bool outputIsResult = parsed.Error.empty() && (action == CommandAction::List ||
+                                                         action == CommandAction::Help || action == CommandAction::None);
+    std::wstring boxText;
+    const auto say = [&](tk::TStdStream& stream, OutputRoute route, const std::wstring& text) {
+        if (text.empty()) return true;
+        switch (route) {
+        case OutputRoute::Handle:
+        case OutputRoute::Console:
+            return stream.Write(text);
+        case OutputRoute::Box:
+            boxText += text;
+            return true;
+        case OutputRoute::Nothing:
+            break;
         }
+        return false;
+    };
+    if (!say(out, routes.Out, outcome.Out) && outputIsResult) {
+        outcome.Status = std::max(outcome.Status, kExitRefused);
+        outcome.Err += L"The output could not be written.\r\n";
     }
-    if (!outcome.Err.empty() && !err.Write(outcome.Err)) unsaid += outcome.Err;
-    while (!unsaid.empty() && (unsaid.back() == L'\n' || unsaid.back() == L'\r')) unsaid.pop_back();
-    if (!unsaid.empty())
-        MessageBoxW(nullptr, unsaid.c_str(), kMessageCaption,
+    say(err, routes.Err, outcome.Err);
+    while (!boxText.empty() && (boxText.back() == L'\n' || boxText.back() == L'\r')) boxText.pop_back();
+    if (!boxText.empty())
+        MessageBoxW(nullptr, boxText.c_str(), kMessageCaption,
                     MB_OK | (outcome.Status == kExitOk ? MB_ICONINFORMATION : MB_ICONSTOP));
     return outcome.Status;
 }

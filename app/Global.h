@@ -17,6 +17,9 @@ constexpr wchar_t kSortHintAfterDescending[] = L"按别名升序排列";
 constexpr wchar_t kEmptyAliasOrPath[] = L"别名或路径框不能为空.";
 // Follows the path and a comma.
 constexpr wchar_t kPathNotFound[] = L"此路径不存在.";
+// Follows the path and a comma: only full paths are stored, since the folder menu and the command
+// line would read a relative one against a folder of their own.
+constexpr wchar_t kPathNotFull[] = L"此路径不是完整路径, 请输入从盘符或网络共享开始的路径, 如 C:\\工作 或 \\\\服务器\\共享.";
 // Edit found its row gone: another process removed it while the dialog was open.
 constexpr wchar_t kEditedRowGone[] = L"Another program removed this row from the list while it was being edited; the edit was not made.";
 // Delete and the moves found their row gone: another program removed it meanwhile.
@@ -28,6 +31,8 @@ constexpr wchar_t kBrowseInstruction[] = L"请选择要加入快捷目录列表�
 // Follow the path and a line break: a favourite that cannot be opened as a folder.
 constexpr wchar_t kNotAnExistingFolder[] = L"此路径不是一个存在的文件夹, 不能打开.";
 constexpr wchar_t kFolderNotOpened[] = L"系统未能打开此文件夹.";
+// Follows the path and a line break: a row of an older list whose path is relative.
+constexpr wchar_t kRelativePathNotOpened[] = L"此路径不是完整路径, 不能打开. 请编辑此项, 改为从盘符或网络共享开始的路径.";
 // Things dropped or pasted that are not folders: followed by their names, one a line.
 constexpr wchar_t kNotFoldersRefused[] = L"以下项目不是文件夹, 没有加入列表:";
 // After the names shown, the number of the other refused names.

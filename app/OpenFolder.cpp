@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "app/Global.h"
+#include "list/PathRules.h"
 #include "toolkit/win/Application.h"
 
 namespace qd {
@@ -21,12 +22,18 @@ bool RunShellOnFolder(HWND owner, const wchar_t* verb, const std::wstring& folde
     return ShellExecuteExW(&info) != FALSE;
 }
 
+bool FolderMayBeOpened(const std::wstring& path) {
+    // The relative test comes first: such a path may well exist here, in this program's folder.
+    const wchar_t* why = !IsFullPath(path) && !path.empty() ? kRelativePathNotOpened
+                         : !DirectoryExists(path)          ? kNotAnExistingFolder
+                                                           : nullptr;
+    if (!why) return true;
+    tk::Application().ShowMessageBox(path + L"\r\n" + why, kMessageCaption, MB_OK | MB_ICONWARNING);
+    return false;
+}
+
 bool OpenFolder(HWND owner, const std::wstring& path, bool explore, const ShellFolderRunner& run) {
-    if (path.empty() || !DirectoryExists(path)) {
-        tk::Application().ShowMessageBox(path + L"\r\n" + kNotAnExistingFolder, kMessageCaption,
-                                         MB_OK | MB_ICONWARNING);
-        return false;
-    }
+    if (!FolderMayBeOpened(path)) return false;
     if (run(owner, OpenFolderVerb(explore), path)) return true;
     tk::Application().ShowMessageBox(path + L"\r\n" + kFolderNotOpened, kMessageCaption, MB_OK | MB_ICONWARNING);
     return false;

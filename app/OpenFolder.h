@@ -1,6 +1,8 @@
 // Opening a favourite's folder in a new Explorer window through the shell. Only an existing folder
-// ever reaches the shell: a path naming a program, a script, a document or a web address would be
-// started or opened by it, so such a path is refused with a message that names it.
+// given by its full path ever reaches the shell: a path naming a program, a script, a document or
+// a web address would be started or opened by it, and a relative one (a row of an older list) would
+// be read against whatever folder the opening program is in, with the shell trying program
+// extensions on it; such a path is refused with a message that names it.
 #pragma once
 
 #include <windows.h>
@@ -18,9 +20,14 @@ const wchar_t* OpenFolderVerb(bool explore);
 using ShellFolderRunner = std::function<bool(HWND owner, const wchar_t* verb, const std::wstring& folder)>;
 bool RunShellOnFolder(HWND owner, const wchar_t* verb, const std::wstring& folder);
 
-// Opens path in a new Explorer window ("explore" when explore, else "open"). A path that is not an
-// existing folder gets a message box naming it and is never handed to the shell; a shell that
-// refuses the folder gets a message box too. True when the folder was handed over and taken.
+// True when path may be handed to a window or the shell as a folder: a full path of an existing
+// folder. Otherwise shows a message box naming the path (and why) and returns false. The editor
+// and the folder menu ask this before anything else.
+bool FolderMayBeOpened(const std::wstring& path);
+
+// Opens path in a new Explorer window ("explore" when explore, else "open"). A path that
+// FolderMayBeOpened refuses is never handed to the shell; a shell that refuses the folder gets a
+// message box too. True when the folder was handed over and taken.
 bool OpenFolder(HWND owner, const std::wstring& path, bool explore,
                 const ShellFolderRunner& run = RunShellOnFolder);
 

@@ -51,12 +51,22 @@ std::wstring UsageText() {
     return L"Usage:\r\n"
            L"  Quiverdir.exe                      open the list's editor\r\n"
            L"  Quiverdir.exe --list               print the list: alias, a tab, the path; one row a line\r\n"
-           L"  Quiverdir.exe --add ALIAS PATH     add a row at the end (PATH must be an existing folder)\r\n"
+           L"  Quiverdir.exe --add ALIAS PATH     add a row at the end (PATH: the full path of an existing folder)\r\n"
            L"  Quiverdir.exe --delete ALIAS       delete the first row whose alias is exactly ALIAS\r\n"
            L"  Quiverdir.exe --export FILE        write the list to a backup file (.pwb is added unless there)\r\n"
            L"  Quiverdir.exe --import FILE        append the backup's rows the list lacks\r\n"
            L"  Quiverdir.exe --help               print this text\r\n"
            L"Exit status: 0 done, 1 refused or failed (with a message), 2 not a command.\r\n";
+}
+
+OutputRoutes RouteOutput(const OutputFacts& facts) {
+    const bool shortcutStart = !facts.OutHanded && !facts.ErrHanded && !facts.Console && facts.InteractiveDesktop;
+    const auto route = [&](bool handed) {
+        if (handed) return OutputRoute::Handle;
+        if (facts.Console) return OutputRoute::Console;
+        return shortcutStart ? OutputRoute::Box : OutputRoute::Nothing;
+    };
+    return {route(facts.OutHanded), route(facts.ErrHanded)};
 }
 
 }  // namespace qd

@@ -1,10 +1,8 @@
 #include "menu/TakeUserThere.h"
 
-#include "app/Global.h"
 #include "menu/ExplorerWindows.h"
 #include "menu/FileDialogSwitch.h"
 #include "menu/NavigationRules.h"
-#include "toolkit/win/Application.h"
 
 namespace qd::menu {
 
@@ -34,11 +32,9 @@ void TakeUserThere(HWND front, const std::wstring& folder, bool explore) {
 }
 
 void TakeUserThere(HWND front, const std::wstring& folder, bool explore, const ShellFolderRunner& run) {
-    if (folder.empty() || !DirectoryExists(folder)) {
-        tk::Application().ShowMessageBox(folder + L"\r\n" + kNotAnExistingFolder, kMessageCaption,
-                                         MB_OK | MB_ICONWARNING);
-        return;
-    }
+    // Neither a dialog, an Explorer window nor the shell gets a path that is not a full path of
+    // an existing folder.
+    if (!FolderMayBeOpened(folder)) return;
     // A window taken to the folder comes back to the front, which the menu had while it was up.
     switch (KindOfFront(front)) {
     case FrontKind::FileDialog:

@@ -16,7 +16,8 @@ bool FolderOfWindow(HWND front, std::wstring& folder);
 // folder (the file name typed in it is put back; it is neither closed nor made to open or save
 // anything), an Explorer window shows the folder where the shell lets it be navigated; otherwise a
 // new Explorer window opens at the folder, with the "explore" verb when explore is set. A path
-// that is not an existing folder is never handed to a dialog or the shell: a message names it.
+// that is not a full path of an existing folder is never handed to a dialog or the shell: a
+// message names it (FolderMayBeOpened).
 void TakeUserThere(HWND front, const std::wstring& folder, bool explore);
 // The same with the shell call given, so that a test sees what would have been started.
 void TakeUserThere(HWND front, const std::wstring& folder, bool explore, const ShellFolderRunner& run);

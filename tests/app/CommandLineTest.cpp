@@ -163,8 +163,9 @@ std::string ReadAll(HANDLE pipe) {
     return bytes;
 }
 
-// Runs the program with its standard output and error in pipes.
-Ran RunProgram(const std::wstring& exe, const std::vector<std::wstring>& args) {
+// Runs the program with its standard output and error in pipes (in the folder given, else in this
+// program's).
+Ran RunProgram(const std::wstring& exe, const std::vector<std::wstring>& args, const std::wstring& folder = L"") {
     Ran ran;
     SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
     HANDLE outRead = nullptr, outWrite = nullptr, errRead = nullptr, errWrite = nullptr;
@@ -179,7 +180,8 @@ Ran RunProgram(const std::wstring& exe, const std::vector<std::wstring>& args) {
     si.hStdOutput = outWrite;
     si.hStdError = errWrite;
     PROCESS_INFORMATION pi{};
-    const BOOL started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+    const BOOL started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                        folder.empty() ? nullptr : folder.c_str(), &si, &pi);
     {
         const tk::ScopedKernelHandle outW(outWrite), errW(errWrite);  // the child holds the writing ends now
     }
@@ -214,21 +216,27 @@ protected:
 TEST_F(ProgramCommandLineTest, OutputInUtf8ExitStatusesAndOutputRedirectedByTheShell) {
     const std::wstring work = Folder(L"工作");
     const std::wstring seeds = L"Windows安装目录\t" + qd::WindowsDirectory() + L"\r\nC:\\\tC:\\\r\n";
+    const std::wstring notFull = L"," + std::wstring(qd::kPathNotFull) + L"\r\n";
+    const std::wstring drive = dir.Path().root_name().wstring();
     struct Case {
         std::vector<std::wstring> args;
         DWORD status;
         std::wstring out, err;
     };
+    // Run in dir: each relative path names the folder 工作 there, and is refused all the same.
     const Case cases[] = {
         {{L"--add", L"工作", work}, 0, L"Added: 工作\t" + work + L"\r\n", L""},
-        {{L"--list"}, 0, seeds + L"工作\t" + work + L"\r\n", L""},
+        {{L"--add", L"x", L"工作"}, 1, L"", L"工作" + notFull},
+        {{L"--add", L"x", L"."}, 1, L"", L"." + notFull},
+        {{L"--add", L"x", drive + L"工作"}, 1, L"", drive + L"工作" + notFull},
+        {{L"--list"}, 0, seeds + L"工作\t" + work + L"\r\n", L""},  // the refusals left the key as it was
         {{L"--add", L"x", work + L"\\无"}, 1, L"", work + L"\\无,此路径不存在.\r\n"},
         {{L"--help"}, 0, qd::UsageText(), L""},
         {{L"--bogus"}, 2, L"", L"Unknown option: --bogus\r\n" + qd::UsageText()},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(tk::ToUtf8(c.args[0]));
-        const Ran ran = RunProgram(exe, c.args);
+        SCOPED_TRACE(tk::ToUtf8(c.args.back()));
+        const Ran ran = RunProgram(exe, c.args, dir.Path().wstring());
         EXPECT_EQ(ran.status, c.status);
         EXPECT_EQ(ran.out, tk::ToUtf8(c.out));
         EXPECT_EQ(ran.err, tk::ToUtf8(c.err));
@@ -274,6 +282,81 @@ TEST_F(ProgramCommandLineTest, WithNowhereToWriteWhatTheCommandSaysComesInABox) 
     EXPECT_STREQ(text, L"No row has the alias nobody");
     PostMessageW(box.second, WM_COMMAND, IDOK, 0);
     ASSERT_EQ(WaitForSingleObject(pi.hProcess, 20000), WAIT_OBJECT_0);
+    DWORD status = 0;
+    GetExitCodeProcess(pi.hProcess, &status);
+    EXPECT_EQ(status, 1u);
+}
+
+TEST_F(ProgramCommandLineTest, WithBothHandlesAClosedPipeNothingWaitsAndTheStatusIsTheCommands) {
+    // As a scheduled task may start it: no console, and both handles a pipe no one reads any more.
+    // A box would wait for ever; the program must end by itself with the command's own status.
+    const std::wstring work = Folder(L"w");
+    struct Case {
+        std::vector<std::wstring> args;
+        DWORD status;
+    };
+    const Case cases[] = {
+        {{L"--add", L"x", work}, 0},      // done; only its confirmation is lost
+        {{L"--delete", L"nobody"}, 1},    // refused
+        {{L"--bogus"}, 2},                // no command
+        {{L"--list"}, 1},                 // its rows reached no one
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(tk::ToUtf8(c.args[0]));
+        SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+        HANDLE readEnd = nullptr, writeEnd = nullptr;
+        ASSERT_TRUE(CreatePipe(&readEnd, &writeEnd, &inherit, 0));
+        CloseHandle(readEnd);
+        const tk::ScopedKernelHandle pipe(writeEnd);
+        std::wstring command = L"\"" + exe + L"\"";
+        for (const auto& a : c.args) command += L" \"" + a + L"\"";
+        STARTUPINFOW si{sizeof(si)};
+        si.dwFlags = STARTF_USESTDHANDLES;
+        si.hStdOutput = si.hStdError = writeEnd;
+        PROCESS_INFORMATION pi{};
+        ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, DETACHED_PROCESS, nullptr,
+                                   nullptr, &si, &pi));
+        const tk::ScopedKernelHandle process(pi.hProcess), thread(pi.hThread);
+        // A bound only so that a box cannot hold the tests up: the command itself takes a moment.
+        if (WaitForSingleObject(pi.hProcess, 60000) != WAIT_OBJECT_0) {
+            TerminateProcess(pi.hProcess, 99);
+            ADD_FAILURE() << "the program waited (on a box?)";
+            continue;
+        }
+        DWORD status = 0;
+        GetExitCodeProcess(pi.hProcess, &status);
+        EXPECT_EQ(status, c.status);
+    }
+    // The add was made (after the first run's seed of two rows), and nothing else.
+    tk::TRegistry key;
+    ASSERT_TRUE(key.OpenKeyReadOnly(kProgramKey));
+    EXPECT_EQ(key.ReadString(L"N2"), L"x");
+    EXPECT_FALSE(key.ValueExists(L"N3"));
+}
+
+struct CloseStation {
+    void operator()(HWINSTA station) const { CloseWindowStation(station); }
+};
+
+TEST_F(ProgramCommandLineTest, OnADesktopNoOneSeesWithNowhereToWriteNothingWaits) {
+    // As a service or a task run whether the user is logged on or not starts it: no console, no
+    // handles, in a window station of its own, where a box would wait for ever.
+    const std::wstring station = qdtest::UniqueName(L"qdhidden");
+    const tk::ScopedHandleOf<HWINSTA, CloseStation> hidden(
+        CreateWindowStationW(station.c_str(), 0, WINSTA_ALL_ACCESS, nullptr));
+    ASSERT_TRUE(hidden.get());
+    std::wstring desktop = station + L"\\Default";
+    std::wstring command = L"\"" + exe + L"\" --delete nobody";
+    STARTUPINFOW si{sizeof(si)};
+    si.lpDesktop = desktop.data();
+    PROCESS_INFORMATION pi{};
+    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr, nullptr,
+                               &si, &pi));
+    const tk::ScopedKernelHandle process(pi.hProcess), thread(pi.hThread);
+    if (WaitForSingleObject(pi.hProcess, 60000) != WAIT_OBJECT_0) {
+        TerminateProcess(pi.hProcess, 99);
+        FAIL() << "the program waited (on a box?)";
+    }
     DWORD status = 0;
     GetExitCodeProcess(pi.hProcess, &status);
     EXPECT_EQ(status, 1u);

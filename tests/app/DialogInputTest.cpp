@@ -191,7 +191,7 @@ TEST_F(DialogInputTest, PropertyDialogTabsBetweenItsEditsAndEnterIsOkWithItsChec
         realinput::Key(VK_TAB);
         tabBackToAlias = dialog.feName->Focused();
         realinput::Key(VK_TAB);
-        realinput::Key('Z');  // a path that is no folder
+        realinput::Key('Z');  // a relative path
         {
             qdtest::MessageBoxAnswerer box(IDOK);
             realinput::Key(VK_RETURN);
@@ -204,7 +204,7 @@ TEST_F(DialogInputTest, PropertyDialogTabsBetweenItsEditsAndEnterIsOkWithItsChec
     });
     EXPECT_TRUE(tabToPath);
     EXPECT_TRUE(tabBackToAlias);
-    EXPECT_EQ(refusal, L"z,此路径不存在.");
+    EXPECT_EQ(refusal, L"z," + std::wstring(qd::kPathNotFull));
     EXPECT_TRUE(stillOpen);
     EXPECT_EQ(result, tk::mrOk);
     EXPECT_EQ(dialog.feName->Text(), L"q");

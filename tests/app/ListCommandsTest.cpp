@@ -151,6 +151,7 @@ protected:
         qd::MainSettings settings{key.Path(), kExe, (dir / "options.ini").wstring(), L"C:\\windows", helpFile};
         settings.Accessors = [this] { return std::make_unique<Watched>(watcher); };
         settings.BackupFolder = (dir / "backups").wstring();
+        settings.FolderRunner = runner;
         form = std::make_unique<qd::TfrmMain>(nullptr, settings);
         tk::Application().SetMainForm(form.get());
         qdtest::PumpIdle();
@@ -228,6 +229,7 @@ protected:
     qdtest::PrivateKey key;
     std::wstring helpFile;
     Watched::Watcher watcher = [](const std::wstring&) {};
+    qd::ShellFolderRunner runner;  // the shell's stand-in, when a test sets one before Start
     std::unique_ptr<qd::TfrmMain> form;
 };
 
@@ -320,20 +322,58 @@ TEST_F(ListCommandsTest, RefusedInputKeepsTheDialogOpenAndCancelChangesNothing) 
         focus.Clear();
         tryOk(L"alias", file);          // a file, not a folder: the path edit gets the focus back
         for (int i = 0; i < 100 && !focusOnPath; ++i, Sleep(10)) focusOnPath = focus.Received(d.path);
-        tryOk(L"alias", L" ");          // blanks are not empty, and no folder
+        tryOk(L"alias", L" ");          // blanks are not empty, and no full path
         tryOk(L"alias", folder + L"\\missing");
+        tryOk(L"alias", L".");          // a folder here, but relative: another one in the folder menu
         qdtest::PressButton(d.cancel);
         qdtest::WaitUntilGone(d.window);
     });
     Press(L"tbAdd");
     script.Join();
     EXPECT_EQ(texts, (std::vector<std::wstring>{L"别名或路径框不能为空.", L"别名或路径框不能为空.",
-                                                file + L",此路径不存在.", L" ,此路径不存在.",
-                                                folder + L"\\missing,此路径不存在."}));
+                                                file + L",此路径不存在.", L" ," + std::wstring(qd::kPathNotFull),
+                                                folder + L"\\missing,此路径不存在.",
+                                                L".," + std::wstring(qd::kPathNotFull)}));
     EXPECT_TRUE(openAfterEach);
     EXPECT_TRUE(focusOnPath);
     EXPECT_EQ(ListRows(), NumberedRows(2));
     EXPECT_EQ(StoreValues(), before);
+}
+
+TEST_F(ListCommandsTest, ARowOfAnOlderListWithARelativePathShowsIsNotOpenedAndIsEditedToAFullPath) {
+    std::vector<std::wstring> shellCalls;
+    runner = [&](HWND, const wchar_t*, const std::wstring& folder) {
+        shellCalls.push_back(folder);
+        return true;
+    };
+    Start({{L"old", L"docs"}, {L"b", L"C:\\b"}});
+    EXPECT_EQ(ListRows(), (Rows{{L"old", L"docs"}, {L"b", L"C:\\b"}}));
+    ClickRow(0);
+    std::wstring refusal;
+    qdtest::UiScript opening(Main(), [&](DWORD ui) { refusal = AnswerBox(ui, IDOK).text; });
+    form->RunCommand(qd::desc::MainCommand::OpenFolder);
+    opening.Join();
+    EXPECT_EQ(refusal, L"docs\r\n" + std::wstring(qd::kRelativePathNotOpened));
+    EXPECT_TRUE(shellCalls.empty());
+
+    // Its edit shows it as stored; OK keeps asking for a full path until it gets one.
+    const std::wstring folder = Folder(L"docs");
+    std::wstring shownPath, editRefusal;
+    qdtest::UiScript script(Main(), [&](DWORD ui) {
+        PropertyWindows d = WaitForPropertyDialog(ui);
+        if (!d.window || !d.path || !d.ok) return;
+        shownPath = qdtest::WindowText(d.path);
+        qdtest::PressButton(d.ok);
+        editRefusal = AnswerBox(ui, IDOK).text;
+        qdtest::SetWindowTextFromOutside(d.path, folder);
+        qdtest::PressButton(d.ok);
+        qdtest::WaitUntilGone(d.window);
+    });
+    Press(L"ToolButton2");
+    script.Join();
+    EXPECT_EQ(shownPath, L"docs");
+    EXPECT_EQ(editRefusal, L"docs," + std::wstring(qd::kPathNotFull));
+    EXPECT_EQ(StoreValues(), ValuesOf({{L"old", folder}, {L"b", L"C:\\b"}}));
 }
 
 TEST_F(ListCommandsTest, CancelledOrClosedEditLeavesListAndStoreUntouched) {

@@ -470,7 +470,10 @@ TEST_F(ListKeysTest, EnterAndTheMenuOpenAFolderWithTheOptionsVerbAndNothingThatI
     shell.clear();
     for (int row = 1; row < static_cast<int>(rows.size()); ++row) {
         SCOPED_TRACE(tk::ToUtf8(rows[static_cast<size_t>(row)].second));
-        const std::wstring message = rows[static_cast<size_t>(row)].second + L"\r\n" + qd::kNotAnExistingFolder;
+        // A web address is not even a full path.
+        const std::wstring& path = rows[static_cast<size_t>(row)].second;
+        const std::wstring message =
+            path + L"\r\n" + (path.starts_with(L"https:") ? qd::kRelativePathNotOpened : qd::kNotAnExistingFolder);
         ClickRow(row);
         {
             qdtest::MessageBoxAnswerer box(IDOK);

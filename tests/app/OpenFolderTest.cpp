@@ -1,5 +1,5 @@
 // Opening a favourite's folder: which verb the shell is asked with, and that nothing but an
-// existing folder ever reaches it.
+// existing folder given by its full path ever reaches it.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -10,6 +10,7 @@
 #include "tests/support/TempDir.h"
 #include "tests/support/WinTest.h"
 #include "toolkit/win/Application.h"
+#include "toolkit/win/Scoped.h"
 
 namespace {
 
@@ -55,15 +56,17 @@ TEST_F(OpenFolderTest, APathThatIsNoExistingFolderIsNamedAndNeverReachesTheShell
     const std::wstring script = MakeFile("run-me.bat", ("echo ran > \"" + (dir / "ran.txt").string() + "\"\r\n").c_str());
     const std::wstring program = MakeFile("tool.exe", "MZ");
     const std::wstring document = MakeFile("notes.txt", "text");
-    const std::wstring cases[] = {
-        script, program, document, (dir / "gone").wstring(), L"https://example.com/", L"notepad.exe", L"",
+    const std::wstring relative = qd::kRelativePathNotOpened, noFolder = qd::kNotAnExistingFolder;
+    const std::pair<std::wstring, std::wstring> cases[] = {
+        {script, noFolder},   {program, noFolder},       {document, noFolder}, {(dir / "gone").wstring(), noFolder},
+        {L"", noFolder},      {L"https://example.com/", relative},             {L"notepad.exe", relative},
     };
-    for (const std::wstring& path : cases) {
+    for (const auto& [path, why] : cases) {
         for (const bool explore : {true, false}) {
             qdtest::MessageBoxAnswerer box(IDOK);
             EXPECT_FALSE(Open(path, explore)) << path;
             EXPECT_TRUE(box.Answered()) << path;
-            EXPECT_EQ(box.Text(), path + L"\r\n" + qd::kNotAnExistingFolder);
+            EXPECT_EQ(box.Text(), path + L"\r\n" + why);
         }
     }
     EXPECT_TRUE(calls.empty());
@@ -74,6 +77,30 @@ TEST_F(OpenFolderTest, APathThatIsNoExistingFolderIsNamedAndNeverReachesTheShell
         EXPECT_TRUE(box.Answered());
     }
     EXPECT_FALSE(std::filesystem::exists(marker));
+}
+
+TEST_F(OpenFolderTest, ARelativePathIsRefusedEvenWhereItNamesAFolderHere) {
+    // Rows of older lists: each names a folder read against this program's current folder (and
+    // its current drive), which the folder menu, started from the Run key, does not share.
+    std::filesystem::create_directories(dir / "docs");
+    wchar_t before[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, before);
+    ASSERT_TRUE(SetCurrentDirectoryW(dir.Path().wstring().c_str()));
+    const tk::OnScopeExit back([&] { SetCurrentDirectoryW(before); });
+    const std::wstring cases[] = {
+        L".",
+        L"docs",
+        dir.Path().root_name().wstring() + L"docs",                        // "C:docs"
+        L"\\" + (dir.Path().relative_path() / "docs").wstring(),         // "\\...\\docs", from the current drive's root
+    };
+    for (const std::wstring& path : cases) {
+        ASSERT_TRUE(qd::DirectoryExists(path)) << path;
+        qdtest::MessageBoxAnswerer box(IDOK);
+        EXPECT_FALSE(Open(path, false)) << path;
+        EXPECT_TRUE(box.Answered()) << path;
+        EXPECT_EQ(box.Text(), path + L"\r\n" + qd::kRelativePathNotOpened);
+    }
+    EXPECT_TRUE(calls.empty());
 }
 
 TEST_F(OpenFolderTest, AShellThatRefusesTheFolderIsReportedNotPassedOffAsDone) {

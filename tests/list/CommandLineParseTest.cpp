@@ -1,4 +1,5 @@
-// The command line's words: which command the arguments name, or why they name none.
+// The command line's words: which command the arguments name, or why they name none; where what
+// the command says goes.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -36,6 +37,31 @@ TEST(CommandLineParseTest, TheArgumentsNameACommandOrSayWhyNot) {
         EXPECT_EQ(parsed.Error, c.error);
         EXPECT_EQ(parsed.Request.Action, c.action);
         EXPECT_EQ(parsed.Request.Alias + L"|" + parsed.Request.Path + L"|" + parsed.Request.File, c.operands);
+    }
+}
+
+TEST(CommandLineOutputTest, ABoxOnlyForAShortcutStartNeverForAnUnattendedOne) {
+    using R = qd::OutputRoute;
+    struct Case {
+        const char* start;
+        bool out, err, console, interactive;
+        R outRoute, errRoute;
+    };
+    const Case cases[] = {
+        {"from a shortcut", false, false, false, true, R::Box, R::Box},
+        {"scheduled task, service: no handles, hidden desktop", false, false, false, false, R::Nothing, R::Nothing},
+        {"from a command prompt, nothing redirected", false, false, true, true, R::Console, R::Console},
+        {"the same on a hidden desktop", false, false, true, false, R::Console, R::Console},
+        {"both redirected (a pipe closed or not)", true, true, false, true, R::Handle, R::Handle},
+        {"both redirected, hidden desktop", true, true, false, false, R::Handle, R::Handle},
+        {"output redirected in a console", true, false, true, true, R::Handle, R::Console},
+        {"output redirected, no console", true, false, false, true, R::Handle, R::Nothing},
+        {"errors redirected, no console", false, true, false, true, R::Nothing, R::Handle},
+    };
+    for (const Case& c : cases) {
+        const qd::OutputRoutes routes = qd::RouteOutput({c.out, c.err, c.console, c.interactive});
+        EXPECT_EQ(routes.Out, c.outRoute) << c.start;
+        EXPECT_EQ(routes.Err, c.errRoute) << c.start;
     }
 }
 

@@ -248,9 +248,14 @@ TEST_F(FileDialogSwitchTest, ARelativeFolderIsNeverTypedIntoADialog) {
     ASSERT_TRUE(dialog);
     TypeName(dialog, "keep.txt");
 
-    qd::menu::TakeUserThere(dialog, name, true, Recorder());
-
-    EXPECT_EQ(calls, (std::vector<qdtest::ShellCall>{{L"explore", name}}));
+    // Nor is it handed to the shell, which would read it against this program's folder too.
+    {
+        qdtest::MessageBoxAnswerer box(IDOK);
+        qd::menu::TakeUserThere(dialog, name, true, Recorder());
+        EXPECT_TRUE(box.Answered());
+        EXPECT_EQ(box.Text(), name + L"\r\n" + qd::kRelativePathNotOpened);
+    }
+    EXPECT_TRUE(calls.empty());
     EXPECT_EQ(FieldText(dialog), L"keep.txt");
     EXPECT_TRUE(qd::menu::SameFolder(Shown(dialog), start.wstring())) << Shown(dialog);
     std::string result;

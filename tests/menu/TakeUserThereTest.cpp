@@ -158,6 +158,23 @@ TEST_F(TakeUserThereTest, OkIsPressedOnlyWhenTheFieldHoldsThePathExactly) {
     EXPECT_EQ(Text(dialog.Field()), L"keep");
 }
 
+TEST_F(TakeUserThereTest, ARelativeRowReachesNeitherTheDialogNorTheShell) {
+    // "docs" names a folder in the menu's current folder, not the one it was stored for.
+    fs::create_directories(dir / "docs");
+    wchar_t before[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, before);
+    ASSERT_TRUE(SetCurrentDirectoryW(dir.Path().wstring().c_str()));
+    const tk::OnScopeExit back([&] { SetCurrentDirectoryW(before); });
+    FakeDialog dialog(FakeDialog::Mode::Answers);
+    qdtest::MessageBoxAnswerer box(IDOK);
+    qd::menu::TakeUserThere(dialog.Window(), L"docs", false, Recorder());
+    EXPECT_TRUE(box.Answered());
+    EXPECT_EQ(box.Text(), L"docs\r\n" + std::wstring(qd::kRelativePathNotOpened));
+    EXPECT_EQ(dialog.OkPresses(), 0);
+    EXPECT_EQ(Text(dialog.Field()), L"keep");
+    EXPECT_TRUE(calls.empty());
+}
+
 TEST_F(TakeUserThereTest, ADialogThatDoesNotAnswerHoldsNothingUp) {
     FakeDialog dialog(FakeDialog::Mode::Hangs);
     const auto began = std::chrono::steady_clock::now();

@@ -22,6 +22,11 @@ public:
 
     // False when there is nowhere to write.
     bool Available() const { return handle_ != nullptr; }
+    // It writes to the standard handle it was handed (which may still refuse the write: a pipe
+    // whose reader has gone).
+    bool Handed() const { return handle_ != nullptr && !console_; }
+    // It writes to its starter's console.
+    bool ThroughConsole() const { return handle_ != nullptr && console_ != nullptr; }
     // Writes the text: to a console as its characters, to a file or pipe as UTF-8. False when
     // there is nowhere to write or the write failed.
     bool Write(std::wstring_view text);
