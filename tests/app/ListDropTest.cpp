@@ -511,14 +511,16 @@ bool AnswersASentMessage(HWND window) {
 TEST_F(ListDropTest, APasteWaitsForASlowServerOffTheWindowsThreadAndItsRowsComeToTheListTheKeyHoldsThen) {
     const std::wstring work = Folder(L"work"), music = Folder(L"Music");
     const std::wstring notes = File(L"notes.txt"), gone = (dir / L"gone").wstring();
-    const std::wstring server = L"\\\\fileserver\\share\\报告";
+    const std::wstring server = L"\\\\fileserver\\share\\报告", server2 = L"\\\\fileserver\\share\\other";
     const Rows before{{L"kept", L"C:\\kept"}};
     const Row outside{L"outside", L"C:\\outside"};
     // The server holds its answer until the gate opens, longer than any limit.
     probeTimeoutMs = 600000;
     Start(before);
     qdtest::MessageBoxCounter boxes(IDOK);
-    PutTextOnClipboard(work + L"\r\n" + server + L"\r\n" + notes + L"\r\n" + gone);
+    // The server's second folder waits to be asked until the first has answered; the reload's new
+    // check of the rows must not drop that question.
+    PutTextOnClipboard(work + L"\r\n" + server + L"\r\n" + notes + L"\r\n" + server2 + L"\r\n" + gone);
     form->lvMain->SetFocus();
     TypeCtrlV();
     ASSERT_TRUE(qdtest::PumpUntil([&] { return gate->NetworkCalls() == 1; })) << "the server was not asked";
@@ -542,7 +544,7 @@ TEST_F(ListDropTest, APasteWaitsForASlowServerOffTheWindowsThreadAndItsRowsComeT
     // The server answers: both pastes' rows come, in their order, after the row the key gained;
     // the file and the folder not there are refused as before.
     gate->Open();
-    expected.insert(expected.end(), {{L"work", work}, {L"报告", server}, {L"Music", music}});
+    expected.insert(expected.end(), {{L"work", work}, {L"报告", server}, {L"other", server2}, {L"Music", music}});
     EXPECT_TRUE(qdtest::PumpUntil([&] { return ListRows() == expected && boxes.Shown() >= 1; }));
     realinput::Settle(100);
     EXPECT_EQ(ListRows(), expected);
