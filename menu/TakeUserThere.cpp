@@ -5,6 +5,7 @@
 #include "menu/FileDialogSwitch.h"
 #include "menu/NavigationRules.h"
 #include "toolkit/win/Application.h"
+#include "toolkit/win/FolderProbe.h"
 
 namespace qd::menu {
 
@@ -34,9 +35,13 @@ void TakeUserThere(HWND front, const std::wstring& folder, bool explore) {
 }
 
 void TakeUserThere(HWND front, const std::wstring& folder, bool explore, const ShellFolderRunner& run) {
-    if (folder.empty() || !DirectoryExists(folder)) {
-        tk::Application().ShowMessageBox(folder + L"\r\n" + kNotAnExistingFolder, kMessageCaption,
-                                         MB_OK | MB_ICONWARNING);
+    // Asked with a time limit: a server that does not answer must not hold the menu up.
+    const tk::TFolderState state =
+        folder.empty() ? tk::TFolderState::Missing : tk::TestFolderWithin(folder, kChosenFolderWaitMs);
+    if (state != tk::TFolderState::Present) {
+        tk::Application().ShowMessageBox(
+            folder + L"\r\n" + (state == tk::TFolderState::Missing ? kNotAnExistingFolder : kFolderNotAnswering),
+            kMessageCaption, MB_OK | MB_ICONWARNING);
         return;
     }
     // A window taken to the folder comes back to the front, which the menu had while it was up.
