@@ -27,12 +27,13 @@ std::wstring_view Trimmed(std::wstring_view text) {
 }  // namespace
 
 FolderAddPlan PlanFolderAdds(const std::vector<std::wstring>& paths, const std::vector<ShortcutRow>& rows,
-                             const std::function<bool(const std::wstring&)>& isFolder) {
+                             const std::function<FolderAddVerdict(const std::wstring&)>& verdictOf) {
     FolderAddPlan plan;
     std::unordered_map<std::wstring, int> held;  // first row of each shortcut
     for (size_t i = 0; i < rows.size(); ++i) held.emplace(ShortcutKey(rows[i].Alias, rows[i].Path), static_cast<int>(i));
     for (const std::wstring& path : paths) {
-        if (!IsFullPath(path) || !isFolder(path)) {
+        const FolderAddVerdict verdict = IsFullPath(path) ? verdictOf(path) : FolderAddVerdict::Refuse;
+        if (verdict == FolderAddVerdict::Refuse) {
             plan.Refused.push_back(path);
             continue;
         }

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "list/FolderAddQueue.h"
 #include "list/PathRules.h"
 #include "list/ShortcutModel.h"
 
@@ -23,11 +24,12 @@ struct FolderAddPlan {
 };
 
 
-// Plans adding the folders at the given paths after the rows. A path is a folder when it is full
-// and isFolder says it names an existing folder. The rows planned for earlier paths count as held
-// already, so a folder named twice is added once.
+// Plans adding the folders at the given paths after the rows, by the verdict on each path (from
+// the folder check's answers, see FolderAddVerdictOf): refused paths become no row; a folder
+// that could not be checked is added, as a folder that is there is. The rows planned for earlier
+// paths count as held already, so a folder named twice is added once.
 FolderAddPlan PlanFolderAdds(const std::vector<std::wstring>& paths, const std::vector<ShortcutRow>& rows,
-                             const std::function<bool(const std::wstring&)>& isFolder);
+                             const std::function<FolderAddVerdict(const std::wstring&)>& verdictOf);
 
 // The paths a pasted text names, one per line: the blanks around a line, one pair of quotes
 // around it (Explorer's "Copy as path" adds them) and backslashes ending it (but a drive's root)

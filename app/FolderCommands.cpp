@@ -20,6 +20,13 @@
 
 namespace qd {
 
+namespace {
+
+// The probe's tickets from here up are the questions of drops and pastes; those below, the marks'.
+constexpr std::uint64_t kFolderAddTickets = std::uint64_t{1} << 62;
+
+}  // namespace
+
 tk::TListItemLook FolderMarkLook(const ShortcutRow& row) {
     if (row.Missing) return {kMissingFolderTextColor, tk::TItemMark::Cross};
     if (row.Unknown) return {CLR_DEFAULT, tk::TItemMark::Question};
@@ -30,12 +37,29 @@ void TfrmMain::BuildFolderCheck() {
     folderProbe_ = new tk::TFolderProbe(this, settings_.FolderProbe);
     folderProbe_->SetName(L"FolderProbe1");
     tk::TFolderProbe* probe = folderProbe_;
-    // The paths of a load or refresh go to the probe together once the list is on the screen.
+    // The paths of a load or refresh go to the probe together once the list is on the screen. A
+    // new check drops only its own questions still waiting: those of a drop or paste (tickets
+    // from kFolderAddTickets up) must be answered, or its rows would never come.
     folderCheck_ = std::make_unique<FolderCheck>(
         model_, FolderCheck::Asker{
                     [probe](std::uint64_t ticket, const std::wstring& path) { probe->SubmitLater(ticket, path); },
-                    [probe] { probe->CancelWaiting(); }});
-    probe->OnAnswers = [this](const std::vector<tk::TFolderAnswer>& answers) { folderCheck_->Answer(answers); };
+                    [probe] { probe->CancelWaiting(0, kFolderAddTickets - 1); }});
+    folderAdds_ = std::make_unique<FolderAddQueue>(
+        kFolderAddTickets, [probe](std::uint64_t ticket, const std::wstring& path) { probe->Submit(ticket, path); });
+    probe->OnAnswers = [this](const std::vector<tk::TFolderAnswer>& answers) {
+        std::vector<tk::TFolderAnswer> marks;
+        bool forAdds = false;
+        for (const tk::TFolderAnswer& a : answers) {
+            if (folderAdds_->Owns(a.Ticket)) {
+                folderAdds_->Answer(a.Ticket, a.Path, a.State);
+                forAdds = true;
+            } else {
+                marks.push_back(a);
+            }
+        }
+        if (!marks.empty()) folderCheck_->Answer(marks);
+        if (forAdds) AddAnsweredFolders();
+    };
     lvMain->OnGetItemLook = [this](int item) -> tk::TListItemLook {
         if (item < 0 || item >= model_.Count()) return {};
         return FolderMarkLook(model_.Row(item));

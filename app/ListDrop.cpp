@@ -2,7 +2,7 @@
 // folder) and rows dragged within it (moved as a run of single moves would move them).
 #include <windows.h>
 
-#include <set>
+#include <unordered_map>
 #include <string>
 #include <vector>
 
@@ -28,27 +28,54 @@ void TfrmMain::AcceptDroppedFolders() {
 }
 
 void TfrmMain::AddFolders(const std::vector<std::wstring>& paths, const wchar_t* stepName) {
-    // Which paths name folders is asked once, before the list's lock is taken (a folder on a
-    // server may take a while to answer); what the list holds already is decided on the list the
-    // key holds when it is written.
-    std::set<std::wstring> folders;
-    for (const std::wstring& path : paths)
-        if (IsFullPath(path) && DirectoryExists(path)) folders.insert(path);
-    const auto isFolder = [&folders](const std::wstring& path) { return folders.contains(path); };
-    const auto step = RecordStep(stepName);
+    // Which paths name folders is asked of the folder probe, never here: a folder on a server that
+    // does not answer would hold the window up for the network's time-out, path after path. The
+    // rows come when the answers are in; what the list holds already is decided then, on the list
+    // the key holds when it is written.
+    folderAdds_->Push(paths, stepName);
+    AddAnsweredFolders();
+}
+
+void TfrmMain::AddAnsweredFolders() {
+    // Each add is a change of its own: one that cannot be written does not keep back the next.
+    for (const FolderAddQueue::Ready& ready : folderAdds_->TakeReady())
+        tk::Application().Guarded([&] { AddCheckedFolders(ready); });
+}
+
+void TfrmMain::AddCheckedFolders(const FolderAddQueue::Ready& ready) {
+    std::unordered_map<std::wstring, FolderAddVerdict> verdicts;
+    for (size_t i = 0; i < ready.Paths.size() && i < ready.Verdicts.size(); ++i) verdicts.emplace(ready.Paths[i], ready.Verdicts[i]);
+    const auto verdictOf = [&verdicts](const std::wstring& path) {
+        const auto found = verdicts.find(path);
+        return found == verdicts.end() ? FolderAddVerdict::Refuse : found->second;
+    };
+    // The answers become the rows' marks as the folder check's own would (a folder that did not
+    // answer shows it has not been checked); its rows are not asked about again.
+    std::vector<tk::TFolderAnswer> marks;
+    for (const auto& [path, verdict] : verdicts)
+        if (verdict != FolderAddVerdict::Refuse)
+            marks.push_back({folderCheck_->Expect(path), path,
+                             verdict == FolderAddVerdict::Add ? tk::TFolderState::Present : tk::TFolderState::Unknown});
+    const auto step = RecordStep(ready.Step.c_str());
     FolderAddPlan plan;
-    WriteThrough(
-        [&](const std::vector<ShortcutRow>& current) {
-            plan = PlanFolderAdds(paths, current, isFolder);
-            std::vector<ShortcutRow> next = current;
-            next.insert(next.end(), plan.Add.begin(), plan.Add.end());
-            return next;
-        },
-        [&] {
-            // The view learns the new count once.
-            ShortcutModel::Batch batch(model_);
-            for (const ShortcutRow& row : plan.Add) model_.Append(row.Alias, row.Path);
-        });
+    try {
+        WriteThrough(
+            [&](const std::vector<ShortcutRow>& current) {
+                plan = PlanFolderAdds(ready.Paths, current, verdictOf);
+                std::vector<ShortcutRow> next = current;
+                next.insert(next.end(), plan.Add.begin(), plan.Add.end());
+                return next;
+            },
+            [&] {
+                // The view learns the new count once.
+                ShortcutModel::Batch batch(model_);
+                for (const ShortcutRow& row : plan.Add) model_.Append(row.Alias, row.Path);
+            });
+    } catch (...) {
+        folderCheck_->Answer(marks);
+        throw;
+    }
+    folderCheck_->Answer(marks);
     if (plan.Choose >= 0 && plan.Choose < model_.Count()) lvMain->SetItemIndex(plan.Choose);
     if (!plan.Refused.empty())
         tk::Application().ShowMessageBox(RefusedFoldersText(plan.Refused), kMessageCaption, MB_OK | MB_ICONSTOP);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "list/win/AutoBackup.h"
+#include "list/FolderAddQueue.h"
 #include "list/FolderCheck.h"
 #include "list/ListHistory.h"
 #include "app/KeyTable.h"
@@ -155,10 +156,15 @@ public:
     ListHistory::Recorder RecordStep(const wchar_t* name) { return {history_, model_, name}; }
 
     // Adds the folders at the given paths (dropped or pasted) after the rows, in their order, as
-    // the add command adds one; a folder the list holds already is chosen instead, and what is no
-    // folder is refused with one message naming it all.
+    // the add command adds one; a folder the list holds already is chosen instead, and what is
+    // surely no folder is refused with one message naming it all. Which paths name folders is asked
+    // off the window's thread: the rows come once the answers are in (the window handles messages
+    // meanwhile), added to the list the key holds then, after the rows of any drop or paste
+    // before. A folder that gave no clear answer in time is added, marked unknown.
     // stepName: the name of the change in the undo history (a drop, a paste).
     void AddFolders(const std::vector<std::wstring>& paths, const wchar_t* stepName);
+    // Drops and pastes waiting for the answers about their folders.
+    std::size_t FolderAddsWaiting() const { return folderAdds_ ? folderAdds_->Waiting() : 0; }
     // Ctrl+V: adds the folders the clipboard holds (copied in Explorer, or paths as text).
     void PasteFolders();
     // A row dragged in the list and released over another: moved there, when the row at from is
@@ -239,6 +245,10 @@ private:
     void MoveChosenRow(int by);
     // Lets the list take folders dropped from Explorer and rows dragged within it.
     void AcceptDroppedFolders();
+    // Adds the drops and pastes whose folders have all been answered (ListDrop.cpp), each as one
+    // change of the list.
+    void AddAnsweredFolders();
+    void AddCheckedFolders(const FolderAddQueue::Ready& ready);
     // The folder check and the rows' look that shows it; the find box.
     void BuildFolderCheck();
     void BuildFindBox();
@@ -286,6 +296,7 @@ private:
     std::unique_ptr<tk::TRegistryWatch> keyWatch_;
     tk::TFolderProbe* folderProbe_ = nullptr;
     std::unique_ptr<FolderCheck> folderCheck_;
+    std::unique_ptr<FolderAddQueue> folderAdds_;
     TFindBox* findBox_ = nullptr;
     ListHistory history_;
     int keyHook_ = 0;

@@ -5,6 +5,7 @@
 #include "app/Global.h"
 #include "list/PathRules.h"
 #include "toolkit/win/Application.h"
+#include "toolkit/win/FolderProbe.h"
 
 namespace qd {
 
@@ -24,9 +25,16 @@ bool RunShellOnFolder(HWND owner, const wchar_t* verb, const std::wstring& folde
 
 bool FolderMayBeOpened(const std::wstring& path) {
     // The relative test comes first: such a path may well exist here, in this program's folder.
-    const wchar_t* why = !IsFullPath(path) && !path.empty() ? kRelativePathNotOpened
-                         : !DirectoryExists(path)          ? kNotAnExistingFolder
-                                                           : nullptr;
+    const wchar_t* why = nullptr;
+    if (!path.empty() && !IsFullPath(path)) {
+        why = kRelativePathNotOpened;
+    } else {
+        const tk::TFolderState state =
+            path.empty() ? tk::TFolderState::Missing : tk::TestFolderWithin(path, kChosenFolderWaitMs);
+        why = state == tk::TFolderState::Present   ? nullptr
+              : state == tk::TFolderState::Missing ? kNotAnExistingFolder
+                                                   : kFolderNotAnswering;
+    }
     if (!why) return true;
     tk::Application().ShowMessageBox(path + L"\r\n" + why, kMessageCaption, MB_OK | MB_ICONWARNING);
     return false;

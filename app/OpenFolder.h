@@ -12,6 +12,11 @@
 
 namespace qd {
 
+// How long a chosen folder's drive or computer is given to say whether the folder is there (a
+// sleeping disk wakes within it), and what is said when none answered in time.
+constexpr unsigned kChosenFolderWaitMs = 3000;
+constexpr wchar_t kFolderNotAnswering[] = L"此文件夹所在的驱动器或网络位置没有应答, 现在无法打开.";
+
 // The verb the shell is asked with: "explore" shows the folder with the folder tree.
 const wchar_t* OpenFolderVerb(bool explore);
 
@@ -21,7 +26,8 @@ using ShellFolderRunner = std::function<bool(HWND owner, const wchar_t* verb, co
 bool RunShellOnFolder(HWND owner, const wchar_t* verb, const std::wstring& folder);
 
 // True when path may be handed to a window or the shell as a folder: a full path of an existing
-// folder. Otherwise shows a message box naming the path (and why) and returns false. The editor
+// folder, whose drive or computer answered within kChosenFolderWaitMs (the window's thread answers
+// sent messages meanwhile). Otherwise shows a message box naming the path (and why) and returns false. The editor
 // and the folder menu ask this before anything else.
 bool FolderMayBeOpened(const std::wstring& path);
 

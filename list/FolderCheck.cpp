@@ -21,6 +21,12 @@ void FolderCheck::Ask(const std::wstring& path) {
     asker_.Ask(ticket, path);
 }
 
+std::uint64_t FolderCheck::Expect(const std::wstring& path) {
+    const std::uint64_t ticket = ++lastTicket_;
+    asked_[path] = ticket;
+    return ticket;
+}
+
 void FolderCheck::CheckAll() {
     if (asker_.CancelWaiting) asker_.CancelWaiting();
     asked_.clear();

@@ -34,6 +34,11 @@ public:
     // Follows a change of the model: a new list is checked whole, new rows and rows that now
     // hold a path not yet asked about are checked.
     void ModelChanged(const ModelChange& change);
+    // Takes a path as asked about by a question made elsewhere (the check of folders dropped or
+    // pasted, whose answers are in before their rows are added): rows given the path meanwhile
+    // are not asked about again, and the answer, handed to Answer with the ticket returned, lands
+    // as the probe's would. Answer it even when no row came of it: until then it counts as pending.
+    std::uint64_t Expect(const std::wstring& path);
     // Answers of the probe, put on the rows together.
     void Answer(const std::vector<tk::TFolderAnswer>& answers);
     void Answer(std::uint64_t ticket, const std::wstring& path, tk::TFolderState state);

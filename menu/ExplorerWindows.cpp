@@ -8,13 +8,17 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
+#include <atomic>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "app/Global.h"
 #include "menu/NavigationRules.h"
 #include "menu/OtherProcess.h"
+#include "toolkit/win/BoundedCall.h"
 #include "toolkit/win/ComPtr.h"
+#include "toolkit/win/FolderProbe.h"
 
 namespace qd::menu {
 
@@ -122,35 +126,61 @@ bool FolderOfAddressBox(HWND window, std::wstring& folder) {
 }  // namespace
 
 bool FolderOfExplorerWindow(HWND window, std::wstring& folder) {
-    const tk::ScopedComInit com;
-    std::wstring path;
-    const auto browser = ShellBrowserOf(window);
-    const bool read = browser ? FolderOfBrowser(browser, path) : FolderOfAddressBox(window, path);
-    if (!read || !DirectoryExists(path)) return false;
+    // The shell's window list and browser live in Explorer's process: asked on a thread of their
+    // own with a time limit, so that an Explorer that does not answer holds the menu up no longer.
+    struct Asked {
+        bool listed = false;  // the shell handed the window's browser out
+        bool read = false;
+        std::wstring path;
+    };
+    const auto asked = tk::CallWithin<Asked>(kAnswerTimeoutMs, [window] {
+        const tk::ScopedComInit com;
+        Asked a;
+        const auto browser = ShellBrowserOf(window);
+        a.listed = static_cast<bool>(browser);
+        if (browser) a.read = FolderOfBrowser(browser, a.path);
+        return a;
+    });
+    if (!asked) return false;
+    std::wstring path = asked->path;
+    // The address box is read here: its messages have time limits of their own, and a late
+    // answer's memory is freed from this thread's messages.
+    const bool read = asked->listed ? asked->read : FolderOfAddressBox(window, path);
+    if (!read || tk::TestFolderWithin(path, kAnswerTimeoutMs) == tk::TFolderState::Missing) return false;
     folder = std::move(path);
     return true;
 }
 
 bool NavigateExplorerWindow(HWND window, const std::wstring& folder) {
-    const tk::ScopedComInit com;
-    const auto browser = ShellBrowserOf(window);
-    if (!browser) return false;
-    // The folder as an item id list in a byte array: a path given as text would be taken for an
-    // address of the web by a browser that reads '#' or '%' in it.
-    const tk::CoTaskMem<ITEMIDLIST> list(ILCreateFromPathW(folder.c_str()));
-    if (!list) return false;
-    const UINT size = ILGetSize(list.get());
-    OwnedVariant target;
-    SAFEARRAY* bytes = SafeArrayCreateVector(VT_UI1, 0, size);
-    if (!bytes) return false;
-    target.value.vt = VT_ARRAY | VT_UI1;
-    target.value.parray = bytes;
-    void* data = nullptr;
-    if (FAILED(SafeArrayAccessData(bytes, &data))) return false;
-    std::memcpy(data, list.get(), size);
-    SafeArrayUnaccessData(bytes);
-    OwnedVariant empty;
-    return SUCCEEDED(browser->Navigate2(&target.value, &empty.value, &empty.value, &empty.value, &empty.value));
+    // Shared with the call's thread, which may outlive the wait: set once the browser has been
+    // asked to go there.
+    auto asked = std::make_shared<std::atomic<bool>>(false);
+    const auto taken = tk::CallWithin<bool>(kAnswerTimeoutMs, [window, folder, asked] {
+        const tk::ScopedComInit com;
+        const auto browser = ShellBrowserOf(window);
+        if (!browser) return false;
+        // The folder as an item id list in a byte array: a path given as text would be taken for
+        // an address of the web by a browser that reads '#' or '%' in it.
+        const tk::CoTaskMem<ITEMIDLIST> list(ILCreateFromPathW(folder.c_str()));
+        if (!list) return false;
+        const UINT size = ILGetSize(list.get());
+        OwnedVariant target;
+        SAFEARRAY* bytes = SafeArrayCreateVector(VT_UI1, 0, size);
+        if (!bytes) return false;
+        target.value.vt = VT_ARRAY | VT_UI1;
+        target.value.parray = bytes;
+        void* data = nullptr;
+        if (FAILED(SafeArrayAccessData(bytes, &data))) return false;
+        std::memcpy(data, list.get(), size);
+        SafeArrayUnaccessData(bytes);
+        OwnedVariant empty;
+        *asked = true;
+        return SUCCEEDED(browser->Navigate2(&target.value, &empty.value, &empty.value, &empty.value, &empty.value));
+    });
+    if (taken) return *taken;
+    // No answer in time. A window asked to go there may still go once Explorer catches up: a new
+    // window as well would show the folder twice. One never asked leaves it to a new window.
+    return asked->load();
 }
 
 }  // namespace qd::menu

@@ -8,6 +8,7 @@
 
 #include "app/Global.h"
 #include "menu/OtherProcess.h"
+#include "toolkit/win/FolderProbe.h"
 
 namespace qd::menu {
 
@@ -128,7 +129,8 @@ bool FolderOfFileDialog(HWND dialog, std::wstring& folder) {
     LRESULT length = 0;
     std::wstring text;
     if (!buffer.Send(dialog, CDM_GETFOLDERPATH, kMaxFolderChars, length) ||
-        !TextFromAnswer(buffer.ReadAll(), length, text) || DialogFolderText(text).empty() || !DirectoryExists(text))
+        !TextFromAnswer(buffer.ReadAll(), length, text) || DialogFolderText(text).empty() ||
+        tk::TestFolderWithin(text, kAnswerTimeoutMs) == tk::TFolderState::Missing)
         return false;
     folder = std::move(text);
     return true;

@@ -331,8 +331,9 @@ void TFolderMenuApp::AddCurrentFolder(HWND front) {
         ShowMessage(desc::kNoFolderInFront, MB_ICONINFORMATION);
         return;
     }
-    // The add command's rules: only an existing folder, named after itself, and only once.
-    if (!DirectoryExists(folder)) {
+    // The add command's rules: only a folder, named after itself, and only once. The window shows
+    // it: one whose drive or computer does not answer in time is added, as the editor adds it.
+    if (tk::TestFolderWithin(folder, kChosenFolderWaitMs) == tk::TFolderState::Missing) {
         ShowMessage(folder + L"," + kPathNotFound, MB_ICONSTOP);
         return;
     }

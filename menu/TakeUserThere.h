@@ -17,7 +17,8 @@ bool FolderOfWindow(HWND front, std::wstring& folder);
 // anything), an Explorer window shows the folder where the shell lets it be navigated; otherwise a
 // new Explorer window opens at the folder, with the "explore" verb when explore is set. A path
 // that is not a full path of an existing folder is never handed to a dialog or the shell: a
-// message names it (FolderMayBeOpened).
+// message names it (FolderMayBeOpened); nor is one whose drive or computer did not answer within
+// kChosenFolderWaitMs (it might be a program, which the shell would start).
 void TakeUserThere(HWND front, const std::wstring& folder, bool explore);
 // The same with the shell call given, so that a test sees what would have been started.
 void TakeUserThere(HWND front, const std::wstring& folder, bool explore, const ShellFolderRunner& run);

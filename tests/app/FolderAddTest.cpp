@@ -24,7 +24,12 @@ Pairs PairsOf(const std::vector<qd::ShortcutRow>& rows) {
 
 TEST(FolderAddTest, PlansNewRowsSkipsHeldFoldersAndRefusesWhatIsNoFolder) {
     const std::set<std::wstring> folders{L"C:\\Work", L"D:\\Proj\\工作", L"C:\\", L"\\\\server\\share", L"work", L"C:\\Music"};
-    const auto isFolder = [&](const std::wstring& p) { return folders.count(p) != 0; };
+    const std::set<std::wstring> unanswered{L"\\\\nas\\photos", L"E:\\Backup"};
+    const auto verdictOf = [&](const std::wstring& p) {
+        return folders.count(p) ? qd::FolderAddVerdict::Add
+               : unanswered.count(p) ? qd::FolderAddVerdict::AddUnknown
+                                     : qd::FolderAddVerdict::Refuse;
+    };
     // Music is held with its path in other letter case and a trailing backslash; C:\Work is held
     // under another alias, which the import's test tells apart.
     const std::vector<qd::ShortcutRow> rows{{L"Music", L"c:\\music\\"}, {L"Home", L"C:\\Work"}};
@@ -42,10 +47,11 @@ TEST(FolderAddTest, PlansNewRowsSkipsHeldFoldersAndRefusesWhatIsNoFolder) {
         {"a root and a share", {L"C:\\", L"\\\\server\\share"}, {{L"C:\\", L"C:\\"}, {L"share", L"\\\\server\\share"}}, {}, {}, -1},
         {"no folder, or no full path", {L"C:\\notes.txt", L"work", L""}, {}, {}, {L"C:\\notes.txt", L"work", L""}, -1},
         {"a mix", {L"C:\\notes.txt", L"C:\\Music", L"C:\\Work"}, {{L"Work", L"C:\\Work"}}, {L"C:\\Music"}, {L"C:\\notes.txt"}, 0},
+        {"no clear answer: added as well", {L"\\\\nas\\photos", L"E:\\Backup"}, {{L"photos", L"\\\\nas\\photos"}, {L"Backup", L"E:\\Backup"}}, {}, {}, -1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const qd::FolderAddPlan plan = qd::PlanFolderAdds(c.paths, rows, isFolder);
+        const qd::FolderAddPlan plan = qd::PlanFolderAdds(c.paths, rows, verdictOf);
         EXPECT_EQ(PairsOf(plan.Add), c.add);
         EXPECT_EQ(plan.Skipped, c.skipped);
         EXPECT_EQ(plan.Refused, c.refused);

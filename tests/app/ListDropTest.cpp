@@ -29,6 +29,7 @@
 #include "list/ShortcutStore.h"
 #include "tests/app/ReadOnlyKey.h"
 #include "tests/support/FileDataObject.h"
+#include "tests/support/FolderGate.h"
 #include "tests/support/RealInput.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WinTest.h"
@@ -112,6 +113,7 @@ protected:
         realinput::MouseAway();
         tk::Application().SetMainForm(nullptr);
         form.reset();
+        gate->Open();  // calls still held end; their workers find the probe gone
         tk::Application().SetExceptionHandler(nullptr);
     }
 
@@ -126,6 +128,9 @@ protected:
         std::ofstream(dir / "options.ini") << "[Options]\nAskDelete=0\n";
         qd::MainSettings s{key.Path(), kExe, (dir / "options.ini").wstring(), L"C:\\windows", L""};
         s.Accessors = [this] { return std::make_unique<Counted>(openings); };
+        // A server ("\\\\...") answers the folder check when the gate opens; other paths at once.
+        s.FolderProbe.Test = [g = gate](const std::wstring& path) { return g->Ask(path); };
+        if (probeTimeoutMs) s.FolderProbe.TimeoutMs = probeTimeoutMs;
         form = std::make_unique<qd::TfrmMain>(nullptr, s);
         tk::Application().SetMainForm(form.get());
         SetWindowPos(form->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
@@ -232,6 +237,8 @@ protected:
     }
 
     static constexpr wchar_t kExe[] = L"C:\\Tools\\Quiverdir.exe";
+    std::shared_ptr<qdtest::FolderGate> gate = std::make_shared<qdtest::FolderGate>();
+    unsigned probeTimeoutMs = 0;  // the folder check's limit per path; 0: the program's own
     qdtest::TempDir dir;
     qdtest::PrivateKey key;
     int openings = 0;
@@ -486,6 +493,80 @@ TEST_F(ListDropTest, CtrlVPastesFoldersCopiedInExplorerOrAPathAsTextAndRefusesAn
     tk::Application().RemoveIdleHandler(idle);
     EXPECT_EQ(pasted, work);
     EXPECT_EQ(ListRows(), before);
+}
+
+// Whether the window's thread answers a message sent from another thread (as another program's
+// or the system's would be): it must while a paste waits for a server.
+bool AnswersASentMessage(HWND window) {
+    std::atomic<int> answered{-1};
+    std::thread sender([&] {
+        DWORD_PTR result = 0;
+        answered = SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result) != 0;
+    });
+    qdtest::PumpUntil([&] { return answered >= 0; }, 15000);
+    sender.join();
+    return answered == 1;
+}
+
+TEST_F(ListDropTest, APasteWaitsForASlowServerOffTheWindowsThreadAndItsRowsComeToTheListTheKeyHoldsThen) {
+    const std::wstring work = Folder(L"work"), music = Folder(L"Music");
+    const std::wstring notes = File(L"notes.txt"), gone = (dir / L"gone").wstring();
+    const std::wstring server = L"\\\\fileserver\\share\\报告", server2 = L"\\\\fileserver\\share\\other";
+    const Rows before{{L"kept", L"C:\\kept"}};
+    const Row outside{L"outside", L"C:\\outside"};
+    // The server holds its answer until the gate opens, longer than any limit.
+    probeTimeoutMs = 600000;
+    Start(before);
+    qdtest::MessageBoxCounter boxes(IDOK);
+    // The server's second folder waits to be asked until the first has answered; the reload's new
+    // check of the rows must not drop that question.
+    PutTextOnClipboard(work + L"\r\n" + server + L"\r\n" + notes + L"\r\n" + server2 + L"\r\n" + gone);
+    form->lvMain->SetFocus();
+    TypeCtrlV();
+    ASSERT_TRUE(qdtest::PumpUntil([&] { return gate->NetworkCalls() == 1; })) << "the server was not asked";
+    realinput::SaveScreenshot(form->Handle(), "paste-waiting");
+
+    // Meanwhile the window answers, a second paste queues behind the first, and another program
+    // adds a row (the window reloads the key). Nothing of the pastes is written yet.
+    EXPECT_TRUE(AnswersASentMessage(form->Handle()));
+    PutTextOnClipboard(music);
+    TypeCtrlV();
+    EXPECT_EQ(form->FolderAddsWaiting(), 2u);
+    key.WriteString(qd::AliasValueName(1), outside.first);
+    key.WriteString(qd::PathValueName(1), outside.second);
+    key.WriteString(qd::kChangeCountValue, std::to_wstring(qd::ParseChangeCount(key.Read(qd::kChangeCountValue)) + 1));
+    PostMessageW(form->Handle(), qd::desc::kListChangedNotice, 0, 0);
+    Rows expected{before[0], outside};
+    EXPECT_TRUE(qdtest::PumpUntil([&] { return ListRows() == expected; }));
+    EXPECT_EQ(StoreValues(), ValuesOf(expected));
+    EXPECT_EQ(boxes.Shown(), 0);
+
+    // The server answers: both pastes' rows come, in their order, after the row the key gained;
+    // the file and the folder not there are refused as before.
+    gate->Open();
+    expected.insert(expected.end(), {{L"work", work}, {L"报告", server}, {L"other", server2}, {L"Music", music}});
+    EXPECT_TRUE(qdtest::PumpUntil([&] { return ListRows() == expected && boxes.Shown() >= 1; }));
+    realinput::Settle(100);
+    EXPECT_EQ(ListRows(), expected);
+    EXPECT_EQ(StoreValues(), ValuesOf(expected));
+    EXPECT_EQ(boxes.Texts(), std::vector<std::wstring>{Refused({notes, gone})});
+    EXPECT_FALSE(form->Model().Row(3).Unknown);
+    EXPECT_EQ(form->FolderAddsWaiting(), 0u);
+    EXPECT_EQ(gate->WindowThreadCalls(), 0) << "a folder was checked on the window's thread";
+    EXPECT_TRUE(errors.empty());
+
+    // A server that never answers: once the limit has passed its folder is added, marked unknown.
+    gate = std::make_shared<qdtest::FolderGate>();
+    probeTimeoutMs = 300;
+    Start(before);
+    PutTextOnClipboard(server);
+    form->lvMain->SetFocus();
+    TypeCtrlV();
+    const Rows withServer{before[0], {L"报告", server}};
+    EXPECT_TRUE(qdtest::PumpUntil([&] { return ListRows() == withServer; }));
+    EXPECT_EQ(StoreValues(), ValuesOf(withServer));
+    EXPECT_TRUE(form->Model().Row(1).Unknown);
+    EXPECT_TRUE(errors.empty());
 }
 
 TEST_F(ListDropTest, AThousandPastedFoldersAreWrittenInOneOpeningAndARefusedWriteLosesNothing) {

@@ -233,6 +233,12 @@ void RunEditor(const std::vector<std::wstring>& a, std::mt19937& random, int ste
                     paths.push_back(rows.back().Path);
                 }
                 form->AddFolders(paths, qd::kStepDrop);
+                // The rows come once the folder check has answered, off the window's thread.
+                const DWORD asked = GetTickCount();
+                while (form->FolderAddsWaiting() > 0 && GetTickCount() - asked < 60000) {
+                    pump();
+                    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+                }
                 for (const qd::ShortcutRow& row : rows) added(row);
             }
         } catch (...) {

@@ -64,6 +64,27 @@ TEST_F(TakeUserThereTest, AnythingElseInFrontGetsANewExplorerWindowWithTheVerbOf
     }
 }
 
+// A folder that is not there, and one on a computer that does not answer, are never handed to the
+// shell; the message says which it is. (Under Wine a network path fails at once; on Windows the
+// wait for it ends at the limit.)
+TEST_F(TakeUserThereTest, AFolderNotThereOrNotAnsweringIsNamedAndNeverHandedToTheShell) {
+    const struct {
+        std::wstring folder;
+        const wchar_t* says;
+    } cases[] = {
+        {(dir.Path() / L"gone").wstring(), qd::kNotAnExistingFolder},
+        {L"\\\\10.255.255.1\\share\\docs", qd::kFolderNotAnswering},
+    };
+    for (const auto& c : cases) {
+        calls.clear();
+        qdtest::MessageBoxAnswerer ok(IDOK);
+        qd::menu::TakeUserThere(nullptr, c.folder, false, Recorder());
+        EXPECT_TRUE(ok.Answered());
+        EXPECT_EQ(ok.Text(), c.folder + L"\r\n" + c.says);
+        EXPECT_TRUE(calls.empty());
+    }
+}
+
 // A window of the dialog class with a file name field, a folder list, a list of files and OK, on a
 // thread of its own: it either answers like a dialog (counting the presses of OK, which it never acts on) or,
 // like a program that hangs, answers nothing until it is let go.

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "toolkit/win/Application.h"
+#include "toolkit/win/BoundedCall.h"
 
 namespace tk {
 
@@ -61,6 +62,11 @@ TFolderState TestFolder(const std::wstring& path) {
     }
     if (modeSet) SetThreadErrorMode(previousMode, nullptr);
     return FolderStateOf(attributes, error, rootThere);
+}
+
+TFolderState TestFolderWithin(const std::wstring& path, unsigned timeoutMs,
+                              const std::function<TFolderState(const std::wstring&)>& test) {
+    return CallWithin<TFolderState>(timeoutMs, [path, test] { return test(path); }).value_or(TFolderState::Unknown);
 }
 
 // The state the probe's threads share. It outlives the probe while a worker is stuck in a call:
@@ -338,6 +344,16 @@ void TFolderProbe::CancelWaiting() {
     }
     shared_->rootsWithWork.clear();
     shared_->waiting = 0;
+}
+
+void TFolderProbe::CancelWaiting(std::uint64_t first, std::uint64_t last) {
+    const auto inRange = [&](std::uint64_t ticket) { return ticket >= first && ticket <= last; };
+    std::erase_if(held_, [&](const TFolderAnswer& h) { return inRange(h.Ticket); });
+    std::lock_guard lock(shared_->mutex);
+    for (auto& [key, root] : shared_->roots) {
+        // A root left with nothing waiting leaves the line when the workers next come to it.
+        shared_->waiting -= std::erase_if(root.Waiting, [&](const Shared::Job& job) { return inRange(job.Ticket); });
+    }
 }
 
 TFolderProbeCounts TFolderProbe::Counts() const {

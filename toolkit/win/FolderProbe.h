@@ -32,6 +32,12 @@ TFolderState FolderStateOf(DWORD attributes, DWORD error, bool rootThere);
 // Asks the system about one folder: may take long on a network path, never shows a "no disk" box.
 TFolderState TestFolder(const std::wstring& path);
 
+// The same for one folder a person has just chosen, waiting at most timeoutMs (see RunWithin in
+// toolkit/win/BoundedCall.h: the thread answers sent messages meanwhile): unknown when no
+// answer came in time. test is the question asked (tests put in one that hangs).
+TFolderState TestFolderWithin(const std::wstring& path, unsigned timeoutMs,
+                              const std::function<TFolderState(const std::wstring&)>& test = TestFolder);
+
 struct TFolderProbeSettings {
     // The question asked on a worker for each path; a test may put in one that is slow.
     std::function<TFolderState(const std::wstring& path)> Test = TestFolder;
@@ -73,6 +79,9 @@ public:
     void SubmitLater(std::uint64_t ticket, const std::wstring& path);
     // Drops the paths not yet being asked about (a newer check asks again).
     void CancelWaiting();
+    // The same for the paths asked with a ticket from first to last: the other questions of the
+    // probe's thread (a paste waiting for its answers) keep theirs.
+    void CancelWaiting(std::uint64_t first, std::uint64_t last);
     TFolderProbeCounts Counts() const;
 
     // Told of the answers that have arrived, on the probe's thread, from the message loop: a

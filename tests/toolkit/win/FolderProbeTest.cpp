@@ -9,11 +9,15 @@
 #include <chrono>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/support/FolderGate.h"
 #include "tests/support/WinTest.h"
+#include "toolkit/win/BoundedCall.h"
 #include "toolkit/win/FolderProbe.h"
+#include "toolkit/win/Application.h"
+#include "toolkit/win/ScopedOle.h"
 
 namespace {
 
@@ -48,6 +52,40 @@ TEST(TestFolder, AFolderOnADriveLetterThatIsNotThereIsUnknownAndOneMissingOnADri
     ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
     const std::wstring gone = std::wstring(temp) + L"qd-no-such-folder-" + std::to_wstring(GetTickCount()) + L"\\sub";
     EXPECT_EQ(tk::TestFolder(gone), TFolderState::Missing);
+}
+
+// A chosen folder asked about with a limit: a server that does not answer gives "unknown" once the
+// limit has passed, the thread answers messages other threads send it meanwhile, and calls left
+// hanging are bounded in number.
+bool inCall = false, handledInCall = false;
+LRESULT CALLBACK SentDuringCallProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (m == WM_APP) handledInCall = inCall;
+    return DefWindowProcW(w, m, wp, lp);
+}
+
+TEST(TestFolderWithin, AServerThatDoesNotAnswerIsUnknownAndTheThreadAnswersSentMessagesMeanwhile) {
+    tk::Application().Initialize();
+    auto gate = std::make_shared<qdtest::FolderGate>();
+    const auto held = [gate](const std::wstring& path) { return gate->Ask(path); };
+    const tk::ScopedWindow window(tk::CreateHelperWindow(L"qdtest.SentDuringCall", &SentDuringCallProc, 0, 0, HWND_MESSAGE));
+    // The message is sent once the call waits on the server.
+    std::thread sender([&] {
+        while (gate->NetworkCalls() == 0) Sleep(5);
+        DWORD_PTR result = 0;
+        SendMessageTimeoutW(window.get(), WM_APP, 0, 0, SMTO_NORMAL, 20000, &result);
+    });
+    inCall = true;
+    EXPECT_EQ(tk::TestFolderWithin(L"\\\\server\\share", 3000, held), TFolderState::Unknown);
+    inCall = false;
+    sender.join();
+    EXPECT_TRUE(handledInCall) << "the sent message waited for the call";
+    EXPECT_EQ(tk::TestFolderWithin(L"\\\\server\\other", 100, held), TFolderState::Unknown);
+    for (int i = 0; i < tk::kMaxOverrunCalls + 2; ++i) tk::TestFolderWithin(L"\\\\server\\x", 50, held);
+    EXPECT_EQ(tk::CallsRunning(), tk::kMaxOverrunCalls) << "calls left hanging are bounded";
+    gate->Open();
+    EXPECT_TRUE(qdtest::PumpUntil([] { return tk::CallsRunning() == 0; }));
+    // Answers in time are the question's own.
+    EXPECT_EQ(tk::TestFolderWithin(L"\\\\server\\share", 5000, held), TFolderState::Present);
 }
 
 class FolderProbeTest : public testing::Test {
