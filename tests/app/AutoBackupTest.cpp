@@ -212,10 +212,10 @@ TEST_F(AutoBackupTest, ABackupDatedAheadByTheClockNeverCostsANewerOneAndAFileBei
     std::filesystem::create_directories(folder);
     for (unsigned n = 1; n <= 20; ++n)
         qd::WriteBackupFile((folder / qd::AutoBackupName({2099, 1, 1, 0, 0, static_cast<int>(n), 1, n})).wstring(),
-                            {{L"ahead", L"C:\ahead"}}, false);
+                            {{L"ahead", L"C:\\ahead"}}, false);
     // The clock is right again: each new backup is the newest, and the older real one stays.
-    const std::wstring first = qd::WriteAutomaticBackup(folder.wstring(), {{L"first", L"C:\first"}});
-    const std::wstring second = qd::WriteAutomaticBackup(folder.wstring(), {{L"second", L"C:\second"}});
+    const std::wstring first = qd::WriteAutomaticBackup(folder.wstring(), {{L"first", L"C:\\first"}});
+    const std::wstring second = qd::WriteAutomaticBackup(folder.wstring(), {{L"second", L"C:\\second"}});
     auto listed = qd::ListAutomaticBackups(folder.wstring());
     ASSERT_EQ(listed.size(), 20u);
     EXPECT_EQ(listed[0].File, second);

@@ -54,15 +54,15 @@ TEST_F(OptionsTest, AProgramFolderTheUserCannotWriteKeepsTheOptionsInTheUsersOwn
     // An install for all users: the shared file beside the program, the folder not writable.
     std::ofstream(program / "options.ini") << "[Options]\nAskDelete=0\n[FolderMenu]\nHotKey=Ctrl+F9\n";
     const auto notWritable = [](const std::wstring&) { return false; };
-    const std::wstring file = qd::OptionsFileFor(program.wstring(), appData.wstring(), notWritable);
-    ASSERT_EQ(file, own);
+    const std::wstring chosen = qd::OptionsFileFor(program.wstring(), appData.wstring(), notWritable);
+    ASSERT_EQ(chosen, own);
     // The user's own file starts as a copy of the shared one; the editor's options and the folder
     // menu's key are read from it and written to it, the shared file stays as it was.
-    qd::ReadWriteOptionsFile(file, true);
+    qd::ReadWriteOptionsFile(chosen, true);
     EXPECT_FALSE(qd::AppOptions.AskDelete);
     qd::AppOptions.ShowTips = true;
-    qd::ReadWriteOptionsFile(file, false);
-    tk::TIniFile(file).WriteString(L"FolderMenu", L"HotKey", L"Win+Alt+G");
+    qd::ReadWriteOptionsFile(chosen, false);
+    tk::TIniFile(chosen).WriteString(L"FolderMenu", L"HotKey", L"Win+Alt+G");
     EXPECT_EQ(qd::OptionsFileFor(program.wstring(), appData.wstring(), notWritable), own);
     qd::AppOptions = {};
     qd::ReadWriteOptionsFile(own, true);
