@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <memory>
 
 #include "app/AddItem.h"
@@ -223,10 +224,12 @@ int CommandLineMain(const std::vector<std::wstring>& args) {
         CommandContext context;
         context.WindowsDirectory = WindowsDirectory();
         context.RecoveryFolders = {BackupFolderPath(), TemporaryFolder()};
-        context.BackupBeforeImport = [](ShortcutRows& list) {
+        // An import of one of the automatic backups never prunes the file it imports.
+        const std::wstring imported = std::filesystem::path(parsed.Request.File).filename().wstring();
+        context.BackupBeforeImport = [imported](ShortcutRows& list) {
             std::vector<ShortcutRow> rows;
             for (int i = 0; i < list.RowCount(); ++i) rows.push_back({list.Alias(i), list.Path(i)});
-            WriteAutomaticBackup(BackupFolderPath(), rows);
+            WriteAutomaticBackup(BackupFolderPath(), rows, {imported});
         };
         // The writer's recovery check runs under its lock within the command, never over another
         // program's running write; --help touches no key.
