@@ -50,10 +50,23 @@ void TIniFile::WriteBool(const std::wstring& section, const std::wstring& key, b
     WriteString(section, key, value ? L"1" : L"0");
 }
 
+namespace {
+// The first buffer of a section's reading is never larger than this (64 MB); a larger section
+// grows it as before.
+constexpr size_t kLargestFirstSectionBuffer = size_t{32} << 20;
+}  // namespace
+
 TIniFile::Entries TIniFile::ReadSection(const std::wstring& section) const {
     // The section comes back as "key=value" strings, each ended by a zero, the list by a second
     // zero; a result of size - 2 means it did not fit.
-    std::vector<wchar_t> buffer(32768);
+    // Sized from the file, so that one call takes the whole section: the system reads the file
+    // anew for each call, and a section of 10,000 rows would otherwise be read four times. The
+    // section's text has at most one character per byte of the file (a line's end becomes its zero).
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    size_t size = 32768;
+    if (GetFileAttributesExW(fileName_.c_str(), GetFileExInfoStandard, &data) && data.nFileSizeHigh == 0)
+        size = std::clamp<size_t>(static_cast<size_t>(data.nFileSizeLow) + 2, size, kLargestFirstSectionBuffer);
+    std::vector<wchar_t> buffer(size);
     DWORD n = 0;
     for (;;) {
         n = GetPrivateProfileSectionW(section.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()),
