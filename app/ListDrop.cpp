@@ -40,6 +40,11 @@ void TfrmMain::AddAnsweredFolders() {
     // Each add is a change of its own: one that cannot be written does not keep back the next.
     for (const FolderAddQueue::Ready& ready : folderAdds_->TakeReady())
         tk::Application().Guarded([&] { AddCheckedFolders(ready); });
+    // A close that waited for these rows goes on now that none waits.
+    if (closeAfterAdds_ && FolderAddsWaiting() == 0) {
+        closeAfterAdds_ = false;
+        PostMessageW(Handle(), WM_CLOSE, 0, 0);
+    }
 }
 
 void TfrmMain::AddCheckedFolders(const FolderAddQueue::Ready& ready) {

@@ -679,6 +679,13 @@ void TfrmMain::WndProc(tk::TMessage& m) {
         m.Result = 0;
         return;
     }
+    if (m.Msg == WM_CLOSE && FolderAddsWaiting() > 0) {
+        // Rows pasted or dropped whose folders are still being asked about are added first: the
+        // window closes once the answers are in (each comes within the folder probe's time limit).
+        closeAfterAdds_ = true;
+        m.Result = 0;
+        return;
+    }
     if (m.Msg == desc::kListChangedNotice) {
         ListChangedNotice();
         m.Result = 0;

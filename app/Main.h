@@ -297,6 +297,7 @@ private:
     tk::TFolderProbe* folderProbe_ = nullptr;
     std::unique_ptr<FolderCheck> folderCheck_;
     std::unique_ptr<FolderAddQueue> folderAdds_;
+    bool closeAfterAdds_ = false;  // the window was closed while pasted or dropped rows waited
     TFindBox* findBox_ = nullptr;
     ListHistory history_;
     int keyHook_ = 0;

@@ -556,16 +556,22 @@ TEST_F(ListDropTest, APasteWaitsForASlowServerOffTheWindowsThreadAndItsRowsComeT
     EXPECT_TRUE(errors.empty());
 
     // A server that never answers: once the limit has passed its folder is added, marked unknown.
+    // The window closed meanwhile stays until the row is stored, then closes.
     gate = std::make_shared<qdtest::FolderGate>();
     probeTimeoutMs = 300;
     Start(before);
     PutTextOnClipboard(server);
     form->lvMain->SetFocus();
     TypeCtrlV();
+    ASSERT_EQ(form->FolderAddsWaiting(), 1u);
+    SendMessageW(form->Handle(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(IsWindowVisible(form->Handle()) && !tk::Application().Terminated()) << "closed before the row came";
     const Rows withServer{before[0], {L"报告", server}};
     EXPECT_TRUE(qdtest::PumpUntil([&] { return ListRows() == withServer; }));
     EXPECT_EQ(StoreValues(), ValuesOf(withServer));
     EXPECT_TRUE(form->Model().Row(1).Unknown);
+    EXPECT_TRUE(qdtest::PumpUntil([&] { return !IsWindowVisible(form->Handle()); })) << "the close was forgotten";
+    EXPECT_TRUE(tk::Application().Terminated());
     EXPECT_TRUE(errors.empty());
 }
 
