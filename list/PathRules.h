@@ -12,7 +12,7 @@ namespace qd {
 // True for a path from the root of a drive ("C:\", "C:/") or of a network share ("\\server\share");
 // false for a relative path (".", "docs", "C:Temp"), which would be read against whatever folder
 // the reading program happens to be in.
-bool IsFullPath(std::wstring_view path);
+using tk::IsFullPath;
 
 // Two paths name the same folder when these keys are equal: one closing backslash added unless
 // there, the ASCII letters a-z upper-cased, nothing else changed (the import's rule of old, which

@@ -69,6 +69,13 @@ std::wstring VolumeRoot(std::wstring_view path) {
     return DriveVolume(path);
 }
 
+bool IsFullPath(std::wstring_view path) {
+    const auto isDriveLetter = [](wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); };
+    const bool drive = path.size() >= 3 && isDriveLetter(path[0]) && path[1] == L':' && IsSlash(path[2]);
+    const bool share = path.size() >= 3 && IsSlash(path[0]) && IsSlash(path[1]) && !IsSlash(path[2]);
+    return drive || share;
+}
+
 std::wstring FolderRoot(std::wstring_view path) {
     if (path.size() >= 2 && IsSlash(path[0]) && IsSlash(path[1])) {
         // "\\?\" and "\\.\" name a device path: a drive or "UNC\server" follows.

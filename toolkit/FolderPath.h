@@ -22,6 +22,10 @@ struct TFolderAnswer {
     TFolderState State;
 };
 
+// True for a path from the root of a drive ("C:\", "C:/") or of a network share ("\\server\share");
+// false for a relative path (".", "docs", "C:Temp", "\docs").
+bool IsFullPath(std::wstring_view path);
+
 // The part of a path that answers for it: "\\server" for a network path (also written
 // "\\?\UNC\server\..." or with forward slashes), "X:" for a path on a drive (also "\\?\X:\..."),
 // both with letters in lower case; empty for any other text (a relative path).

@@ -47,6 +47,9 @@ TFolderState FolderStateOf(DWORD attributes, DWORD error, bool rootThere) {
 }
 
 TFolderState TestFolder(const std::wstring& path) {
+    // A relative path (a row of an older list) would be looked for in whatever folder this
+    // program happens to be in: nobody can say whether its folder is there.
+    if (!IsFullPath(path)) return TFolderState::Unknown;
     // A drive without its disk must answer "not ready", not ask the user to insert one.
     DWORD previousMode = 0;
     const bool modeSet = SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &previousMode);

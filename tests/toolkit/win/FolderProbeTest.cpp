@@ -14,6 +14,7 @@
 
 #include "tests/support/FolderGate.h"
 #include "tests/support/WinTest.h"
+#include "toolkit/Text.h"
 #include "toolkit/win/BoundedCall.h"
 #include "toolkit/win/FolderProbe.h"
 #include "toolkit/win/Application.h"
@@ -52,6 +53,12 @@ TEST(TestFolder, AFolderOnADriveLetterThatIsNotThereIsUnknownAndOneMissingOnADri
     ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
     const std::wstring gone = std::wstring(temp) + L"qd-no-such-folder-" + std::to_wstring(GetTickCount()) + L"\\sub";
     EXPECT_EQ(tk::TestFolder(gone), TFolderState::Missing);
+
+    // A relative path is not looked for in this program's current folder, where it may well exist.
+    SetCurrentDirectoryW(temp);
+    const std::wstring drive(1, temp[0]);
+    for (const std::wstring& relative : {std::wstring(L"."), drive + L":.", std::wstring(L"\\"), std::wstring(L"..")})
+        EXPECT_EQ(tk::TestFolder(relative), TFolderState::Unknown) << tk::ToUtf8(relative);
 }
 
 // A chosen folder asked about with a limit: a server that does not answer gives "unknown" once the
