@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "list/PathRules.h"
 #include "list/ShortcutStore.h"
 #include "toolkit/Exception.h"
 #include "toolkit/Text.h"
@@ -181,8 +182,10 @@ std::vector<ShortcutRow> BackupEntriesToImport(const BackupEntries& section, lon
     for (long long k : indexes) {
         std::wstring alias = read(AliasValueName(static_cast<int>(k)));
         std::wstring path = read(PathValueName(static_cast<int>(k)));
-        // The store cannot hold an empty alias or path: such an entry is no shortcut.
-        if (alias.empty() || path.empty() || present.Contains(alias, path)) continue;
+        // The store cannot hold an empty alias or path: such an entry is no shortcut. Nor does it
+        // take a relative path (written by an older program), which each program would read
+        // against another folder.
+        if (alias.empty() || path.empty() || !IsFullPath(path) || present.Contains(alias, path)) continue;
         present.Add(alias, path);
         entries.push_back({std::move(alias), std::move(path), false});
     }

@@ -11,11 +11,13 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
+#include "list/PathRules.h"
 #include "list/win/AutoBackup.h"
 #include "list/win/Backup.h"
 #include "app/RestoreDialog.h"
@@ -128,7 +130,11 @@ TEST_F(AutoBackupTest, AWholeListComesBackExactlyThroughTheReaderAndTheImport) {
     const std::filesystem::path file = dir / "list.pwb";
     qd::WriteBackupFile(file.wstring(), rows, false);
     EXPECT_EQ(qd::ReadBackupRows(file.wstring()), rows);
-    EXPECT_EQ(Imported(file), rows);
+    // The import takes the rows whose paths are full paths, the others read as the restore reads them.
+    Rows full;
+    std::copy_if(rows.begin(), rows.end(), std::back_inserter(full), [](const ShortcutRow& r) { return qd::IsFullPath(r.Path); });
+    ASSERT_EQ(full.size(), 3u);
+    EXPECT_EQ(Imported(file), full);
     // One write under a fresh name, moved into place: no temporary file is left beside it.
     EXPECT_EQ(FileNames(dir.Path()), std::vector<std::wstring>{L"list.pwb"});
     // A name that exists is not replaced unless asked.

@@ -94,6 +94,7 @@ TEST(BackupSection, TheImportTakesWholeNewEntriesInIndexOrderOnce) {
         {L"N1", L"have"},   {L"P1", L"c:\\HAVE\\"},               // the list holds it already
         {L"N2", L"a"},      {L"P2", L"C:\\A"},                      // the file holds it twice
         {L"N4", L""},       {L"P4", L"C:\\empty alias"},
+        {L"N6", L"rel"},    {L"P6", L"C:docs"},                     // a relative path is not stored
         {L"N5", L"first"},  {L"N5", L"second"}, {L"P5", L"C:\\f"},  // the first of repeated keys counts
         {L"N01", L"x"},     {L"P01", L"C:\\x"},                     // not a key the program writes
         {L"N9", L"past"},   {L"P9", L"C:\\past count"},
