@@ -12,6 +12,11 @@ if(NOT EXISTS ${QD_UNIHAN_READINGS})
   message(FATAL_ERROR "${QD_UNIHAN_READINGS} is missing: run scripts/install-deps.sh (Debian's unicode-data)")
 endif()
 find_program(QD_BZIP2 bzip2 NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+# The data's licence goes beside the programs (the release ships it as Unihan-License.txt).
+if(NOT EXISTS ${QD_PINYIN_LICENSE})
+  message(FATAL_ERROR "${QD_PINYIN_LICENSE} is missing: run scripts/install-deps.sh (Debian's unicode-data)")
+endif()
+configure_file(${QD_PINYIN_LICENSE} ${CMAKE_BINARY_DIR}/app/Unihan-License.txt COPYONLY)
 
 set(_generator_source ${PROJECT_SOURCE_DIR}/tools/pinyintable/PinyinTable.cpp)
 if(CMAKE_CROSSCOMPILING)
