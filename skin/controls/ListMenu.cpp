@@ -110,9 +110,9 @@ void TsuiListMenu::Measure() {
         widths_[i] = extent.cx;
         widest = std::max<int>(widest, extent.cx);
     }
-    shown_.resize(items_.size());
-    rowOf_.resize(items_.size());
-    for (size_t i = 0; i < items_.size(); ++i) shown_[i] = rowOf_[i] = static_cast<int>(i);
+    listmenu::ShownItems shown = listmenu::ShowItems(Count(), nullptr);
+    shown_ = std::move(shown.Items);
+    rowOf_ = std::move(shown.RowOf);
     column_ = listmenu::ItemColumn(heights);
     // The width the skinned popup menu gives an item: caption, side bar and 40 pixels.
     contentWidth_ = widest + look_.BarWidth + 40;
@@ -249,26 +249,14 @@ void TsuiListMenu::SetFilterText(std::wstring text) {
 }
 
 void TsuiListMenu::ApplyFilter() {
-    if (filter_.empty() || !OnFilter) {
-        shown_.resize(items_.size());
-        for (size_t i = 0; i < items_.size(); ++i) shown_[i] = static_cast<int>(i);
-    } else {
-        shown_ = OnFilter(filter_);
-        // Only items that exist, each once.
-        std::vector<char> seen(items_.size(), 0);
-        std::erase_if(shown_, [&](int i) {
-            if (i < 0 || i >= Count() || seen[static_cast<size_t>(i)]) return true;
-            seen[static_cast<size_t>(i)] = 1;
-            return false;
-        });
-    }
-    rowOf_.assign(items_.size(), -1);
+    std::vector<int> chosen;
+    if (!filter_.empty() && OnFilter) chosen = OnFilter(filter_);
+    listmenu::ShownItems shown = listmenu::ShowItems(Count(), filter_.empty() || !OnFilter ? nullptr : &chosen);
+    shown_ = std::move(shown.Items);
+    rowOf_ = std::move(shown.RowOf);
     std::vector<int> heights;
     heights.reserve(shown_.size());
-    for (size_t row = 0; row < shown_.size(); ++row) {
-        rowOf_[static_cast<size_t>(shown_[row])] = static_cast<int>(row);
-        heights.push_back(heights_[static_cast<size_t>(shown_[row])]);
-    }
+    for (int item : shown_) heights.push_back(heights_[static_cast<size_t>(item)]);
     column_ = listmenu::ItemColumn(heights);
     // The menu keeps its corner and width and takes the height the shown items need.
     Place(Left(), Top(), Width(), column_.Total() + FilterLineHeight());
