@@ -93,18 +93,17 @@ void TsuiListMenu::Measure() {
     const int itemHeight = std::max<int>(sample.cy, look_.MenuItemHeight);
     itemHeight_ = itemHeight;
 
-    std::vector<int>& heights = heights_;
-    heights.clear();
-    heights.reserve(items_.size());
+    heights_.clear();
+    heights_.reserve(items_.size());
     widths_.assign(items_.size(), 0);
     int widest = 0;
     for (size_t i = 0; i < items_.size(); ++i) {
         const std::wstring& caption = items_[i].Caption;
         if (IsLine(items_[i])) {
-            heights.push_back(look_.SeparatorHeight);
+            heights_.push_back(look_.SeparatorHeight);
             continue;
         }
-        heights.push_back(itemHeight);
+        heights_.push_back(itemHeight);
         SIZE extent{};
         GetTextExtentPoint32W(canvas.Handle(), caption.c_str(), static_cast<int>(caption.size()), &extent);
         widths_[i] = extent.cx;
@@ -113,7 +112,7 @@ void TsuiListMenu::Measure() {
     listmenu::ShownItems shown = listmenu::ShowItems(Count(), nullptr);
     shown_ = std::move(shown.Items);
     rowOf_ = std::move(shown.RowOf);
-    column_ = listmenu::ItemColumn(heights);
+    column_ = listmenu::ItemColumn(heights_);
     // The width the skinned popup menu gives an item: caption, side bar and 40 pixels.
     contentWidth_ = widest + look_.BarWidth + 40;
 }
