@@ -4,7 +4,10 @@
 // the key changed just before (the whole list read again, as after the editor wrote it). The
 // reading alone is measured in the same run: the floor of the second case. The folders are checked
 // after the menu shows, on the probe's threads; how long until every answer is in is measured too
-// (the paths do not exist: each answer is quick), and nothing else is timed meanwhile.
+// (the paths do not exist: each answer is quick), and nothing else is timed meanwhile. Then typing
+// into the open menu: each keystroke's filtering, rebuilding and repainting of the menu, against
+// the plain match of the same texts (alias or path contains the text, letter case folded, as the
+// find box matches) over the same rows in the same process.
 //
 //   bench_folder_menu.exe [REPETITIONS]      (Windows build; run under Wine with a display)
 #include <windows.h>
@@ -17,6 +20,8 @@
 #include <string>
 #include <vector>
 
+#include "list/FindText.h"
+#include "list/MenuFilter.h"
 #include "list/win/RegistryAccessor.h"
 #include "list/ShortcutStore.h"
 #include "menu/FolderList.h"
@@ -37,6 +42,20 @@ double Median(std::vector<double> v) {
 
 struct Figures {
     double unchanged = 0, changed = 0, reading = 0, checking = 0;
+    double keystroke = 0, slowestKeystroke = 0, rebuild = 0, plainMatch = 0;
+};
+
+// The keys typed into the open menu: "f" and "fo" keep every row (each path holds "Folder"), two
+// Backspaces, then "xm" (the initials of 项目, a third of the rows) and "xm0", and Escape (every
+// row again).
+struct Keystroke {
+    UINT Message;
+    WPARAM Key;
+    const wchar_t* Text;  // the text after it
+};
+constexpr Keystroke kTyping[] = {
+    {WM_CHAR, L'f', L"f"},   {WM_CHAR, L'o', L"fo"},   {WM_KEYDOWN, VK_BACK, L"f"},   {WM_KEYDOWN, VK_BACK, L""},
+    {WM_CHAR, L'x', L"x"},   {WM_CHAR, L'm', L"xm"},   {WM_CHAR, L'0', L"xm0"},       {WM_KEYDOWN, VK_ESCAPE, L""},
 };
 
 Figures Measure(int n, int repetitions) {
@@ -107,11 +126,40 @@ Figures Measure(int n, int repetitions) {
         alone.Rows();
         reading.push_back(Milliseconds(Clock::now() - start));
     }
+    // Typing: each keystroke sent to the open menu and the menu painted again.
+    std::vector<double> typing, rebuilding, plain;
+    app->FolderMenu->OnShown = [&](tk::TComponent*) {
+        HWND menu = app->FolderMenu->Handle();
+        for (const Keystroke& k : kTyping) {
+            const Clock::time_point start = Clock::now();
+            SendMessageW(menu, k.Message, k.Key, 0);
+            rebuilding.push_back(Milliseconds(Clock::now() - start));
+            UpdateWindow(menu);
+            typing.push_back(Milliseconds(Clock::now() - start));
+        }
+        app->FolderMenu->Close();
+    };
+    for (int r = 0; r < repetitions; ++r) app->OpenFolderMenuAt(nullptr, POINT{100, 100});
+    const std::vector<qd::ShortcutRow> rows = app->List().Rows();
+    for (int r = 0; r < repetitions; ++r)
+        for (const Keystroke& k : kTyping) {
+            if (!*k.Text) continue;
+            const Clock::time_point start = Clock::now();
+            const std::wstring folded = qd::FoldLetterCase(k.Text);
+            std::vector<int> kept;
+            for (size_t i = 0; i < rows.size(); ++i)
+                if (qd::ContainsFolded(rows[i].Alias, folded) || qd::ContainsFolded(rows[i].Path, folded))
+                    kept.push_back(static_cast<int>(i));
+            plain.push_back(Milliseconds(Clock::now() - start));
+        }
+    const double slowest = typing.empty() ? 0 : *std::max_element(typing.begin(), typing.end());
+
     app.reset();
     tk::TRegistry().DeleteKey(keyPath);
     std::error_code e;
     std::filesystem::remove_all(dir, e);
-    return {Median(unchanged), Median(changed), Median(reading), Median(checking)};
+    return {Median(unchanged), Median(changed), Median(reading), Median(checking),
+            Median(typing),    slowest,          Median(rebuilding), Median(plain)};
 }
 
 }  // namespace
@@ -131,5 +179,12 @@ int main(int argc, char** argv) {
     line("key changed: the list read again", small.changed, large.changed);
     line("floor: reading the list alone", small.reading, large.reading);
     line("after the menu shows: every folder checked", small.checking, large.checking);
+    line("typing: one keystroke filtered and painted", small.keystroke, large.keystroke);
+    line("typing: the slowest keystroke", small.slowestKeystroke, large.slowestKeystroke);
+    line("typing: filtering and rebuilding alone", small.rebuild, large.rebuild);
+    line("anchor: the plain match of the same texts", small.plainMatch, large.plainMatch);
+    std::printf("on 10,000 rows: keystroke / plain match %.1f, filtering and rebuilding / plain match %.1f\n",
+                large.plainMatch > 0 ? large.keystroke / large.plainMatch : 0.0,
+                large.plainMatch > 0 ? large.rebuild / large.plainMatch : 0.0);
     return 0;
 }

@@ -4,9 +4,6 @@
 
 namespace qd {
 
-namespace {
-
-// part is folded already.
 bool ContainsFolded(std::wstring_view text, std::wstring_view part) {
     if (part.empty()) return true;
     if (text.size() < part.size()) return false;
@@ -20,8 +17,6 @@ bool ContainsFolded(std::wstring_view text, std::wstring_view part) {
     }
     return false;
 }
-
-}  // namespace
 
 wchar_t FoldLetterCase(wchar_t c) {
     const auto u = static_cast<std::uint32_t>(c);

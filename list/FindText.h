@@ -19,6 +19,8 @@ std::wstring FoldLetterCase(std::wstring_view text);
 
 // True when part occurs in text, letter case ignored. An empty part occurs in every text.
 bool ContainsIgnoringCase(std::wstring_view text, std::wstring_view part);
+// The same for a part folded already (FoldLetterCase), which a search of many texts folds once.
+bool ContainsFolded(std::wstring_view text, std::wstring_view foldedPart);
 
 enum class FindDirection { Forward, Backward };
 

@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "app/Global.h"
+#include "list/MenuFilter.h"
 #include "list/win/RegistryAccessor.h"
 #include "menu/HotKeyDialog.h"
 #include "menu/TakeUserThere.h"
@@ -140,6 +141,9 @@ TFolderMenuApp::TFolderMenuApp(MenuSettings settings)
     FolderMenu = new TsuiListMenu(this);
     FolderMenu->SetFileTheme(Theme);
     FolderMenu->SetUIStyle(TsuiUIStyle::FromThemeFile);
+    // Typing filters the menu to the rows that match (list/MenuFilter).
+    FolderMenu->FilterPrompt = desc::kFolderMenuFilterPrompt;
+    FolderMenu->OnFilter = [this](std::wstring_view text) { return FilterRows(menuRows_, text); };
 
     Probe = new tk::TFolderProbe(this, settings_.FolderProbe);
     Probe->OnAnswers = [this](const std::vector<tk::TFolderAnswer>& answers) { FolderAnswers(answers); };

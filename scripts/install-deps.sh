@@ -12,6 +12,7 @@ need_pkgs=(
   fonts-wqy-microhei locales
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   zlib1g-dev libdeflate-dev
+  unicode-data bzip2
 )
 
 missing=()

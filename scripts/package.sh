@@ -51,11 +51,14 @@ crlf() { sed 's/\r$//; s/$/\r/'; }
   sed -e "s|@VERSION@|$QD_VERSION|g" -e "s|@COPYRIGHT@|$QD_COPYRIGHT|g" resources/release/ReadMe.txt.in | crlf
 } >"$stage/ReadMe.txt"
 crlf <LICENSE >"$stage/License.txt"
+# The licence of the Unicode Han database, whose readings give the folder menu its pinyin initials
+# (the build copies it from Debian's unicode-data).
+crlf <"$build/app/Unihan-License.txt" >"$stage/Unihan-License.txt"
 chmod 0644 "$stage"/*
 touch -d "@$SOURCE_DATE_EPOCH" "$stage"/*
 
 # The files in the order they are packed. options.ini is the user's: never shipped.
-files=(Quiverdir.exe QuiverdirMenu.exe Silver.ssk Quiverdir.html ReadMe.txt License.txt)
+files=(Quiverdir.exe QuiverdirMenu.exe Silver.ssk Quiverdir.html ReadMe.txt License.txt Unihan-License.txt)
 
 mkdir -p "$dist"
 rm -f "$dist"/Quiverdir-*-win32.zip "$dist"/Quiverdir-*-setup.exe "$dist/SHA256SUMS"

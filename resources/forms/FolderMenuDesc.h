@@ -29,6 +29,8 @@ constexpr wchar_t kAddCurrentFolderCaption[] = L"添加当前文件夹";
 // The last item when the list could not be read whole: the error follows.
 constexpr wchar_t kListReadStopped[] = L"列表没有读完: ";
 constexpr wchar_t kEmptyList[] = L"(列表是空的)";
+// The line at the top of the folder menu that shows what was typed to filter it.
+constexpr wchar_t kFolderMenuFilterPrompt[] = L"查找: ";
 
 // What the tip says after the program's name when the hot key does not work.
 constexpr wchar_t kHotKeyTakenTip[] = L"热键 %s 已被其他程序占用";

@@ -370,6 +370,7 @@ Section "Quiverdir" SecMain
   File "${QD_STAGE}\Quiverdir.html"
   File "${QD_STAGE}\ReadMe.txt"
   File "${QD_STAGE}\License.txt"
+  File "${QD_STAGE}\Unihan-License.txt"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
 
   ; No options.ini is made: in a folder users cannot write to (Program Files), the programs keep
@@ -426,6 +427,7 @@ Section "un.$(SecProgram)" SecUnProgram
   Delete "$INSTDIR\Quiverdir.html"
   Delete "$INSTDIR\ReadMe.txt"
   Delete "$INSTDIR\License.txt"
+  Delete "$INSTDIR\Unihan-License.txt"
   Delete "$INSTDIR\Uninstall.exe"
   ; An options.ini that an earlier all-users install created and nobody ever wrote is not the user's.
   ${If} $AllUsers == 1

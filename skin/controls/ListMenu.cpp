@@ -19,6 +19,8 @@ constexpr UINT_PTR kScrollTimer = 1;
 constexpr UINT kScrollMilliseconds = 40;
 // Rows of items one notch of the mouse wheel scrolls.
 constexpr int kWheelItems = 3;
+// The filter line's background when the typed text is in no item: the find box's colour for it.
+constexpr tk::TColor kNothingFoundColor = RGB(0xFF, 0xD8, 0xD8);
 
 bool IsLine(const TsuiListMenuItem& item) { return item.Caption == L"-"; }
 
@@ -67,6 +69,9 @@ void TsuiListMenu::SetItems(std::vector<TsuiListMenuItem> items) {
     if (open_) return;
     items_ = std::move(items);
     widths_.clear();
+    heights_.clear();
+    shown_.clear();
+    rowOf_.clear();
     column_ = listmenu::ItemColumn();
 }
 
@@ -86,50 +91,67 @@ void TsuiListMenu::Measure() {
     SIZE sample{};
     GetTextExtentPoint32W(canvas.Handle(), L"Ag", 2, &sample);
     const int itemHeight = std::max<int>(sample.cy, look_.MenuItemHeight);
+    itemHeight_ = itemHeight;
 
-    std::vector<int> heights;
-    heights.reserve(items_.size());
+    heights_.clear();
+    heights_.reserve(items_.size());
     widths_.assign(items_.size(), 0);
     int widest = 0;
     for (size_t i = 0; i < items_.size(); ++i) {
         const std::wstring& caption = items_[i].Caption;
         if (IsLine(items_[i])) {
-            heights.push_back(look_.SeparatorHeight);
+            heights_.push_back(look_.SeparatorHeight);
             continue;
         }
-        heights.push_back(itemHeight);
+        heights_.push_back(itemHeight);
         SIZE extent{};
         GetTextExtentPoint32W(canvas.Handle(), caption.c_str(), static_cast<int>(caption.size()), &extent);
         widths_[i] = extent.cx;
         widest = std::max<int>(widest, extent.cx);
     }
-    column_ = listmenu::ItemColumn(heights);
+    listmenu::ShownItems shown = listmenu::ShowItems(Count(), nullptr);
+    shown_ = std::move(shown.Items);
+    rowOf_ = std::move(shown.RowOf);
+    column_ = listmenu::ItemColumn(heights_);
     // The width the skinned popup menu gives an item: caption, side bar and 40 pixels.
     contentWidth_ = widest + look_.BarWidth + 40;
 }
 
+int TsuiListMenu::FilterLineHeight() const { return filter_.empty() ? 0 : itemHeight_ + 1; }
+
 listmenu::Rect TsuiListMenu::ItemsArea() const {
     const int arrow = scrolls_ ? kArrowHeight : 0;
-    return {kBorder, kBorder + arrow, Width() - kBorder, Height() - kBorder - arrow};
+    return {kBorder, kBorder + FilterLineHeight() + arrow, Width() - kBorder, Height() - kBorder - arrow};
+}
+
+tk::TRect TsuiListMenu::FilterLineRect() const {
+    if (!open_ || filter_.empty()) return {};
+    return {kBorder, kBorder, Width() - kBorder, kBorder + FilterLineHeight()};
+}
+
+int TsuiListMenu::RowOf(int index) const {
+    return index >= 0 && index < static_cast<int>(rowOf_.size()) ? rowOf_[static_cast<size_t>(index)] : -1;
 }
 
 bool TsuiListMenu::Choosable(int index) const {
-    return index >= 0 && index < Count() && !IsLine(items_[static_cast<size_t>(index)]) &&
+    return index >= 0 && index < Count() && RowOf(index) >= 0 && !IsLine(items_[static_cast<size_t>(index)]) &&
            items_[static_cast<size_t>(index)].Enabled;
 }
 
 tk::TRect TsuiListMenu::ItemRect(int index) const {
-    if (!open_ || index < 0 || index >= column_.Count()) return {};
+    const int row = RowOf(index);
+    if (!open_ || row < 0 || row >= column_.Count()) return {};
     const listmenu::Rect area = ItemsArea();
-    const int top = area.Top + column_.Top(index) - viewport_.Offset;
-    const int bottom = area.Top + column_.Bottom(index) - viewport_.Offset;
+    const int top = area.Top + column_.Top(row) - viewport_.Offset;
+    const int bottom = area.Top + column_.Bottom(row) - viewport_.Offset;
     if (bottom <= area.Top || top >= area.Bottom) return {};
     return {area.Left, top, area.Right, bottom};
 }
 
 tk::TRect TsuiListMenu::UpArrowRect() const {
     if (!open_ || !scrolls_) return {};
-    return {kBorder, kBorder, Width() - kBorder, kBorder + kArrowHeight};
+    const int top = kBorder + FilterLineHeight();
+    return {kBorder, top, Width() - kBorder, top + kArrowHeight};
 }
 
 tk::TRect TsuiListMenu::DownArrowRect() const {
@@ -139,12 +161,14 @@ tk::TRect TsuiListMenu::DownArrowRect() const {
 
 int TsuiListMenu::Popup(int x, int y) {
     if (open_ || items_.empty()) return -1;
+    filter_.clear();
     Measure();
 
     MONITORINFO monitor{};
     monitor.cbSize = sizeof(monitor);
     GetMonitorInfoW(MonitorFromPoint(POINT{x, y}, MONITOR_DEFAULTTONEAREST), &monitor);
     const listmenu::Rect work = ToRect(monitor.rcWork);
+    workArea_ = work;
     const listmenu::Size content{contentWidth_ + 2 * kBorder, column_.Total() + 2 * kBorder};
     const listmenu::Size size = listmenu::FitToWorkArea(content, work);
     scrolls_ = size.Height < content.Height;
@@ -206,14 +230,54 @@ void TsuiListMenu::InvalidateItem(int index) {
 }
 
 void TsuiListMenu::Select(int index, bool scrollToIt) {
+    const int row = RowOf(index);
     if (index == selected_) {
-        if (scrollToIt && index >= 0) ScrollTo(listmenu::OffsetShowing(column_, index, viewport_));
+        if (scrollToIt && row >= 0) ScrollTo(listmenu::OffsetShowing(column_, row, viewport_));
         return;
     }
     InvalidateItem(selected_);
-    selected_ = index;
-    if (scrollToIt && index >= 0) ScrollTo(listmenu::OffsetShowing(column_, index, viewport_));
+    selected_ = row >= 0 ? index : -1;
+    if (scrollToIt && row >= 0) ScrollTo(listmenu::OffsetShowing(column_, row, viewport_));
     InvalidateItem(selected_);
+}
+
+void TsuiListMenu::SetFilterText(std::wstring text) {
+    if (text == filter_) return;
+    filter_ = std::move(text);
+    ApplyFilter();
+}
+
+void TsuiListMenu::ApplyFilter() {
+    std::vector<int> chosen;
+    if (!filter_.empty() && OnFilter) chosen = OnFilter(filter_);
+    listmenu::ShownItems shown = listmenu::ShowItems(Count(), filter_.empty() || !OnFilter ? nullptr : &chosen);
+    shown_ = std::move(shown.Items);
+    rowOf_ = std::move(shown.RowOf);
+    std::vector<int> heights;
+    heights.reserve(shown_.size());
+    for (int item : shown_) heights.push_back(heights_[static_cast<size_t>(item)]);
+    column_ = listmenu::ItemColumn(heights);
+    // The menu keeps its corner and width and takes the height the shown items need.
+    Place(Left(), Top(), Width(), column_.Total() + FilterLineHeight());
+    // The first choosable row shown is highlighted while there is a text: Enter takes it.
+    selected_ = -1;
+    const int first = filter_.empty() ? -1
+                                      : listmenu::NextChoosable(static_cast<int>(shown_.size()), -1, 1, [this](int row) {
+                                            return Choosable(shown_[static_cast<size_t>(row)]);
+                                        });
+    if (first >= 0) Select(shown_[static_cast<size_t>(first)], true);
+    if (HandleAllocated()) InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+void TsuiListMenu::Place(int left, int top, int width, int contentHeight) {
+    const listmenu::Rect below{workArea_.Left, top, workArea_.Right, workArea_.Bottom};
+    const listmenu::Size content{width, contentHeight + 2 * kBorder};
+    const listmenu::Size size = listmenu::FitToWorkArea(content, below);
+    scrolls_ = size.Height < content.Height;
+    SetBounds(left, top, size.Width, size.Height);
+    if (HandleAllocated())
+        SetWindowPos(Handle(), HWND_TOPMOST, left, top, size.Width, size.Height, SWP_NOACTIVATE);
+    viewport_ = {0, ItemsArea().Height()};
 }
 
 void TsuiListMenu::ScrollTo(int offset) {
@@ -228,35 +292,55 @@ void TsuiListMenu::ScrollBy(int pixels) { ScrollTo(viewport_.Offset + pixels); }
 int TsuiListMenu::ItemAtClient(int x, int y) const {
     const listmenu::Rect area = ItemsArea();
     if (x < area.Left || x >= area.Right || y < area.Top || y >= area.Bottom) return -1;
-    return column_.ItemAt(y - area.Top + viewport_.Offset);
+    const int row = column_.ItemAt(y - area.Top + viewport_.Offset);
+    return row >= 0 && row < static_cast<int>(shown_.size()) ? shown_[static_cast<size_t>(row)] : -1;
 }
 
 void TsuiListMenu::KeyDown(WPARAM key) {
-    const auto choosable = [this](int i) { return Choosable(i); };
+    // The keys move through the rows shown.
+    const int rows = static_cast<int>(shown_.size());
+    const auto choosable = [this](int row) { return Choosable(shown_[static_cast<size_t>(row)]); };
+    const auto item = [this](int row) { return row >= 0 ? shown_[static_cast<size_t>(row)] : -1; };
     switch (key) {
     case VK_UP:
     case VK_DOWN:
-        Select(listmenu::NextChoosable(Count(), selected_, key == VK_DOWN ? 1 : -1, choosable), true);
+        Select(item(listmenu::NextChoosable(rows, RowOf(selected_), key == VK_DOWN ? 1 : -1, choosable)), true);
         break;
     case VK_HOME:
     case VK_END:
-        Select(listmenu::NextChoosable(Count(), -1, key == VK_HOME ? 1 : -1, choosable), true);
+        Select(item(listmenu::NextChoosable(rows, -1, key == VK_HOME ? 1 : -1, choosable)), true);
         break;
     case VK_PRIOR:
     case VK_NEXT: {
         // A page: the item a view's height away, or the nearest choosable one before it.
         const int direction = key == VK_NEXT ? 1 : -1;
-        const int from = selected_ >= 0 ? column_.Top(selected_) : viewport_.Offset;
+        const int selectedRow = RowOf(selected_);
+        const int from = selectedRow >= 0 ? column_.Top(selectedRow) : viewport_.Offset;
         const int y = std::clamp(from + direction * viewport_.View, 0, std::max(column_.Total() - 1, 0));
         int target = column_.ItemAt(y);
-        while (target >= 0 && target < Count() && !Choosable(target)) target -= direction;
-        if (target >= 0 && target < Count() && target != selected_) Select(target, true);
+        while (target >= 0 && target < rows && !choosable(target)) target -= direction;
+        if (target >= 0 && target < rows && item(target) != selected_) Select(item(target), true);
         break;
     }
     case VK_RETURN:
         Choose(selected_);
         break;
+    case VK_BACK:
+        if (OnFilter && !filter_.empty()) {
+            std::wstring shorter = filter_;
+            shorter.pop_back();
+            // Not half of a character written as a surrogate pair.
+            if (!shorter.empty() && IS_HIGH_SURROGATE(shorter.back())) shorter.pop_back();
+            SetFilterText(std::move(shorter));
+        }
+        break;
     case VK_ESCAPE:
+        if (OnFilter && !filter_.empty()) {
+            SetFilterText(L"");
+            break;
+        }
+        Dismiss();
+        break;
     case VK_MENU:
     case VK_F10:
         Dismiss();
@@ -306,7 +390,9 @@ void TsuiListMenu::WndProc(tk::TMessage& m) {
         m.Result = 0;
         return;
     case WM_CHAR:
-        if (open_ && m.WParam >= 32) {
+        if (open_ && m.WParam >= 32 && m.WParam != 127 && OnFilter) {
+            SetFilterText(filter_ + static_cast<wchar_t>(m.WParam));
+        } else if (open_ && m.WParam >= 32) {
             std::vector<std::wstring_view> captions;
             captions.reserve(items_.size());
             for (const TsuiListMenuItem& item : items_) captions.emplace_back(item.Caption);
@@ -382,6 +468,19 @@ void TsuiListMenu::PaintArrow(tk::TCanvas& canvas, const tk::TRect& band, bool u
     }
 }
 
+void TsuiListMenu::PaintFilterLine(tk::TCanvas& canvas) {
+    const tk::TRect line = FilterLineRect();
+    // The text typed after the prompt, on the find box's pink when no item holds it; a line under it.
+    FillRectColor(canvas, {line.Left, line.Top, line.Right, line.Bottom - 1},
+                  shown_.empty() ? kNothingFoundColor : look_.Color);
+    FillRectColor(canvas, {line.Left, line.Bottom - 1, line.Right, line.Bottom}, look_.SeparatorColor);
+    SelectMenuItemFont(look_, canvas, false);
+    canvas.SetFontColor(shown_.empty() ? tk::clBlack : look_.FontColor);
+    canvas.SetBrushStyle(tk::TBrushStyle::Clear);
+    tk::TRect text{line.Left + look_.BarWidth + 4, line.Top, line.Right - 4, line.Bottom - 1};  // where captions start
+    canvas.DrawText(FilterPrompt + filter_, text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+}
+
 void TsuiListMenu::Paint() {
     const tk::ScopedPaint paint(Handle());
     const int width = Width(), height = Height();
@@ -394,14 +493,16 @@ void TsuiListMenu::Paint() {
         FrameRectColor(canvas, {0, 0, width, height},
                        look_.UIStyle == TsuiUIStyle::MacOS ? tk::clBlack : look_.SeparatorColor);
         const listmenu::Rect area = ItemsArea();
+        if (!filter_.empty()) PaintFilterLine(canvas);
         {
             const tk::ScopedSaveDC saved(buffer.Dc());
             IntersectClipRect(buffer.Dc(), area.Left, area.Top, area.Right, area.Bottom);
             const listmenu::ItemRange range = listmenu::VisibleItems(column_, viewport_);
-            for (int i = range.First; i <= range.Last; ++i) {
+            for (int row = range.First; row <= range.Last; ++row) {
+                const int i = shown_[static_cast<size_t>(row)];
                 const TsuiListMenuItem& item = items_[static_cast<size_t>(i)];
-                const int top = area.Top + column_.Top(i) - viewport_.Offset;
-                const tk::TRect r{area.Left, top, area.Right, area.Top + column_.Bottom(i) - viewport_.Offset};
+                const int top = area.Top + column_.Top(row) - viewport_.Offset;
+                const tk::TRect r{area.Left, top, area.Right, area.Top + column_.Bottom(row) - viewport_.Offset};
                 const TsuiMenuItemView view{item.Caption, L"", IsLine(item), item.Enabled, false, false, -1};
                 DrawMenuItem(look_, canvas, r, i == selected_, view, TsuiMenuImages{}, true, fileTheme_);
             }

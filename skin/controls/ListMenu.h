@@ -3,11 +3,13 @@
 // built-in style or a loaded skin). Unlike the platform's menus it measures its items in one pass
 // and paints only those on the screen, so a list of ten thousand opens as fast as a short one;
 // a list taller than the work area scrolls (arrows at the top and bottom, the mouse wheel, the
-// keys); a typed letter moves to the next item that begins with it; an item can be greyed while
-// the menu is open.
+// keys); a typed letter moves to the next item that begins with it, or, with a filter set, typing
+// filters the items; an item can be greyed while the menu is open.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "skin/controls/ListMenuLayout.h"
@@ -63,6 +65,20 @@ public:
     // Runs once the open menu is on the screen and painted.
     tk::TNotifyEvent OnShown;
 
+    // Filtering as you type. When set, the characters typed into the open menu make a text, shown
+    // in a line at its top after FilterPrompt, and the menu shows only the items the function
+    // returns for that text, in the order it returns them (every item while the text is empty);
+    // the first choosable one shown is highlighted, so Enter takes it. Backspace takes the last
+    // character back; Escape clears the text, and with no text closes the menu. Without it, a
+    // typed letter moves to the next item that begins with it.
+    std::function<std::vector<int>(std::wstring_view text)> OnFilter;
+    std::wstring FilterPrompt;
+    const std::wstring& FilterText() const { return filter_; }
+    // The items shown, top to bottom.
+    const std::vector<int>& ShownItems() const { return shown_; }
+    // The line with the typed text (empty while there is none, or the menu is closed).
+    tk::TRect FilterLineRect() const;
+
     void WndProc(tk::TMessage& message) override;
     void Notification(tk::TComponent* component, tk::Operation operation) override;
 
@@ -72,6 +88,12 @@ protected:
 private:
     void Measure();
     listmenu::Rect ItemsArea() const;  // the client rows items are drawn in
+    int FilterLineHeight() const;
+    // The shown items again after the text changed, and the menu's size for them.
+    void ApplyFilter();
+    void SetFilterText(std::wstring text);
+    void Place(int left, int top, int width, int contentHeight);
+    int RowOf(int index) const;  // where an item is shown, -1: hidden
     bool Choosable(int index) const;
     void Select(int index, bool scrollToIt);
     void ScrollTo(int offset);
@@ -80,6 +102,7 @@ private:
     void Dismiss();
     int ItemAtClient(int x, int y) const;
     void Paint();
+    void PaintFilterLine(tk::TCanvas& canvas);
     void PaintArrow(tk::TCanvas& canvas, const tk::TRect& band, bool up, bool active);
     void KeyDown(WPARAM key);
     void MouseMoved(int x, int y);
@@ -89,7 +112,14 @@ private:
     TsuiFileTheme* fileTheme_ = nullptr;
     std::vector<TsuiListMenuItem> items_;
     std::vector<int> widths_;  // measured caption widths
-    listmenu::ItemColumn column_;
+    std::vector<int> heights_;  // measured item heights
+    int itemHeight_ = 0;
+    // The typed text, the items shown (rows top to bottom) and each item's row (-1: hidden).
+    std::wstring filter_;
+    std::vector<int> shown_;
+    std::vector<int> rowOf_;
+    listmenu::Rect workArea_;
+    listmenu::ItemColumn column_;  // the shown items' rows
     listmenu::Viewport viewport_;
     int contentWidth_ = 0;
     bool scrolls_ = false;

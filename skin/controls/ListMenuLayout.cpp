@@ -102,6 +102,24 @@ int NextItemStartingWith(const std::vector<std::wstring_view>& captions, wchar_t
     return -1;
 }
 
+ShownItems ShowItems(int count, const std::vector<int>* chosen) {
+    ShownItems shown;
+    shown.RowOf.assign(static_cast<size_t>(std::max(count, 0)), -1);
+    const auto show = [&](int item) {
+        if (item < 0 || item >= count || shown.RowOf[static_cast<size_t>(item)] >= 0) return;
+        shown.RowOf[static_cast<size_t>(item)] = static_cast<int>(shown.Items.size());
+        shown.Items.push_back(item);
+    };
+    if (chosen) {
+        shown.Items.reserve(chosen->size());
+        for (int item : *chosen) show(item);
+    } else {
+        shown.Items.reserve(shown.RowOf.size());
+        for (int item = 0; item < count; ++item) show(item);
+    }
+    return shown;
+}
+
 int NextChoosable(int count, int current, int direction, const std::function<bool(int)>& choosable) {
     if (count <= 0 || direction == 0) return -1;
     const int step = direction > 0 ? 1 : -1;

@@ -77,6 +77,14 @@ bool SameLetter(wchar_t a, wchar_t b);
 // `choosable` allows; the current item itself only when no other one matches. -1 when none.
 int NextItemStartingWith(const std::vector<std::wstring_view>& captions, wchar_t typed, int current,
                          const std::function<bool(int)>& choosable);
+// The items a filtered menu shows, top to bottom, and each item's row in it (-1: hidden): of the
+// items a filter returned (`chosen`), those that exist, each once, in the filter's order; every
+// item in its order when there is no filter (nullptr).
+struct ShownItems {
+    std::vector<int> Items;
+    std::vector<int> RowOf;
+};
+ShownItems ShowItems(int count, const std::vector<int>* chosen);
 // The next item from `current` in the direction (+1 down, -1 up) that `choosable` allows, going
 // round past either end (from -1: the first going down, the last going up); -1 when none.
 int NextChoosable(int count, int current, int direction, const std::function<bool(int)>& choosable);

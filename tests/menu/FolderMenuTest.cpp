@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -269,25 +270,101 @@ TEST_F(FolderMenuTest, RowsWhoseFolderIsMissingAreGreyedAndCannotBeChosen) {
     DestroyWindow(front);
 }
 
-TEST_F(FolderMenuTest, ATypedLetterMovesToTheNextAliasStartingWithIt) {
-    for (const wchar_t* name : {L"a", L"b", L"B2", L"c"}) std::filesystem::create_directories(dir / L"real" / name);
+TEST_F(FolderMenuTest, TypingFiltersTheMenuBackspaceAndEscapeTakeItBackAndEnterTakesTheFirstRowShown) {
+    for (const wchar_t* name : {L"a", L"b", L"c", L"d"}) std::filesystem::create_directories(dir / L"real" / name);
     // Folders that exist: none is greyed while the letters are typed.
-    WriteRows({{L"alpha", existing + L"\\a"}, {L"beta", existing + L"\\b"}, {L"Bravo", existing + L"\\B2"},
-               {L"charlie", existing + L"\\c"}});
+    WriteRows({{L"我的北京", existing + L"\\a"}, {L"Beta", existing + L"\\b"}, {L"北京", existing + L"\\c"},
+               {L"工作文件", existing + L"\\d"}});
     auto app = Start();
+    // What the menu asked its filter, and what came back, seen from the test's thread.
+    std::mutex asked;
+    std::vector<std::pair<std::wstring, std::vector<int>>> filtered;
+    const auto filter = app->FolderMenu->OnFilter;
+    app->FolderMenu->OnFilter = [&](std::wstring_view text) {
+        std::vector<int> rows = filter(text);
+        const std::lock_guard lock(asked);
+        filtered.emplace_back(std::wstring(text), rows);
+        return rows;
+    };
+    const auto waitForText = [&](const std::wstring& text) {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        for (;;) {
+            {
+                const std::lock_guard lock(asked);
+                if (!filtered.empty() && filtered.back().first == text) return true;
+            }
+            if (std::chrono::steady_clock::now() > end) return false;
+            Sleep(10);
+        }
+    };
+    const auto heightOf = [](HWND w) {
+        RECT r;
+        GetWindowRect(w, &r);
+        return static_cast<int>(r.bottom - r.top);
+    };
+    // The window's height once it is no longer `from` (the menu fits the rows shown).
+    const auto heightChangedFrom = [&](HWND w, int from) {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (heightOf(w) == from && std::chrono::steady_clock::now() < end) Sleep(10);
+        return heightOf(w);
+    };
+    std::atomic<int> fullHeight{0}, bjHeight{0}, clearedHeight{0};
+    std::atomic<bool> typedB{false}, typedBj{false}, backToB{false}, openAfterOneEscape{false}, closedByTwo{false};
     {
         qdtest::UiScript script(nullptr, [&](DWORD ui) {
             HWND menu = qdtest::WaitForTopWindow(ui, L"", kListMenuClass);
             if (!menu) return;
+            fullHeight = heightOf(menu);
             Press({'B'});
-            Press({'B'});  // the next one starting with b, whatever its case
+            typedB = waitForText(L"b");
+            Press({'J'});
+            typedBj = waitForText(L"bj");
+            bjHeight = heightChangedFrom(menu, fullHeight);
+            SaveScreenshot(menu, "folder-menu-filtered");
+            Press({VK_BACK});
+            backToB = waitForText(L"b");
+            const int bHeight = heightChangedFrom(menu, bjHeight);  // more rows than for "bj"
+            Press({VK_ESCAPE});  // clears the text: every row again
+            clearedHeight = heightChangedFrom(menu, bHeight);
+            openAfterOneEscape = IsWindowVisible(menu) != FALSE;
+            Press({VK_ESCAPE});  // closes the menu
+            closedByTwo = qdtest::WaitUntilGone(menu);
+        });
+        app->OpenFolderMenuAt(nullptr, POINT{200, 150});
+    }
+    ASSERT_TRUE(typedB.load() && typedBj.load()) << "the typed letters did not reach the filter";
+    {
+        const std::lock_guard lock(asked);
+        ASSERT_GE(filtered.size(), 3u);
+        // "bj": 北京 starts with its initials, 我的北京 holds them further on; nothing else.
+        EXPECT_EQ(filtered[1].second, (std::vector<int>{2, 0}));
+        // "b" again after Backspace: the aliases starting with it first.
+        ASSERT_GE(filtered[2].second.size(), 2u);
+        EXPECT_EQ(filtered[2].second[0], 1);
+        EXPECT_EQ(filtered[2].second[1], 2);
+    }
+    EXPECT_TRUE(backToB.load()) << "Backspace did not take the last letter back";
+    EXPECT_LT(bjHeight.load(), fullHeight.load()) << "the menu did not shrink to the rows shown";
+    EXPECT_EQ(clearedHeight.load(), fullHeight.load()) << "Escape did not bring every row back";
+    EXPECT_TRUE(openAfterOneEscape.load()) << "the first Escape closed the menu";
+    EXPECT_TRUE(closedByTwo.load()) << "the second Escape left the menu open";
+    EXPECT_TRUE(app->FolderMenu->FilterText().empty());
+    EXPECT_TRUE(taken.empty()) << "Escape chose a row";
+
+    // The pinyin initials of 工作文件, then Enter: the first (only) row shown is taken.
+    {
+        qdtest::UiScript script(nullptr, [&](DWORD ui) {
+            HWND menu = qdtest::WaitForTopWindow(ui, L"", kListMenuClass);
+            if (!menu) return;
+            for (WORD letter : {'G', 'Z', 'W', 'J'}) Press({letter});
+            waitForText(L"gzwj");
             Press({VK_RETURN});
             qdtest::WaitUntilGone(menu);
         });
         app->OpenFolderMenuAt(nullptr, POINT{200, 150});
     }
     ASSERT_EQ(taken.size(), 1u);
-    EXPECT_EQ(taken[0], existing + L"\\B2");
+    EXPECT_EQ(taken[0], existing + L"\\d");
 }
 
 TEST_F(FolderMenuTest, AListLongerThanTheScreenScrollsToItsLastRow) {

@@ -105,11 +105,12 @@ check "dist/ holds the zip, the setup program and their sums" \
   same "$(files_of dist)" "Quiverdir-$version-setup.exe Quiverdir-$version-win32.zip SHA256SUMS "
 check "SHA256SUMS matches both files" bash -c "cd dist && sha256sum --quiet -c SHA256SUMS"
 check "the zip holds exactly the program's files" \
-  same "$(unzip -Z1 "$zip" | tr '\n' ' ')" "Quiverdir.exe QuiverdirMenu.exe Silver.ssk Quiverdir.html ReadMe.txt License.txt "
+  same "$(unzip -Z1 "$zip" | tr '\n' ' ')" "Quiverdir.exe QuiverdirMenu.exe Silver.ssk Quiverdir.html ReadMe.txt License.txt Unihan-License.txt "
 unzip -q "$zip" -d "$tmp/zip"
 check "the read-me starts with a UTF-8 byte order mark" same "$(head -c 3 "$tmp/zip/ReadMe.txt" | od -An -tx1 | tr -d ' ')" "efbbbf"
 check "every line of the read-me and the licence ends in CRLF" \
-  bash -c '! grep -q -v $'"'\r\$'"' "$1" "$2"' _ "$tmp/zip/ReadMe.txt" "$tmp/zip/License.txt"
+  bash -c '! grep -q -v $'"'\r\$'"' "$1" "$2" "$3"' _ "$tmp/zip/ReadMe.txt" "$tmp/zip/License.txt" "$tmp/zip/Unihan-License.txt"
+check "the Unicode Han database's licence is shipped" grep -q "UNICODE, INC. LICENSE AGREEMENT" "$tmp/zip/Unihan-License.txt"
 check "the read-me names the version" grep -q "Quiverdir $version (Quorvane快捷目录软件)" "$tmp/zip/ReadMe.txt"
 cp "$zip" "$setup" "$tmp/"
 
@@ -147,7 +148,7 @@ echo "== Silent install"
 dir=$tmp/快捷目录
 check "setup /S /D= ends with status 0" quiet wine "$setup" /S "/D=$(winpath "$dir")"
 check "the folder holds the program's files and the uninstaller" \
-  same "$(files_of "$dir")" "License.txt Quiverdir.exe Quiverdir.html QuiverdirMenu.exe ReadMe.txt Silver.ssk Uninstall.exe "
+  same "$(files_of "$dir")" "License.txt Quiverdir.exe Quiverdir.html QuiverdirMenu.exe ReadMe.txt Silver.ssk Unihan-License.txt Uninstall.exe "
 check "the installed program is the zip's" cmp -s "$dir/Quiverdir.exe" "$tmp/zip/Quiverdir.exe"
 check "the Apps entry names the version" same "$(reg_value "HKCU\\$uninst_key" DisplayVersion)" "$version"
 check "the Apps entry names the folder" same "$(reg_value "HKCU\\$uninst_key" InstallLocation)" "$(winpath "$dir")"

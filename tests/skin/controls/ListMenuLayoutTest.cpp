@@ -171,6 +171,27 @@ TEST(ListMenuLetters, ATypedLetterMovesToTheNextChoosableItemStartingWithItAndGo
     EXPECT_EQ(NextItemStartingWith({}, L'a', -1, all), -1);
 }
 
+TEST(ListMenuFilter, AFilteredMenuShowsTheItemsThatExistOnceInTheFiltersOrder) {
+    struct Case {
+        int count;
+        std::vector<int> chosen;
+        std::vector<int> items, rowOf;
+    } cases[] = {
+        {4, {2, 0}, {2, 0}, {1, -1, 0, -1}},
+        {4, {2, -1, 7, 2, 0, 4}, {2, 0}, {1, -1, 0, -1}},  // no item out of range, none twice
+        {3, {}, {}, {-1, -1, -1}},
+        {0, {0}, {}, {}},
+    };
+    for (const Case& c : cases) {
+        const listmenu::ShownItems shown = listmenu::ShowItems(c.count, &c.chosen);
+        EXPECT_EQ(shown.Items, c.items) << c.count << " items, " << c.chosen.size() << " chosen";
+        EXPECT_EQ(shown.RowOf, c.rowOf) << c.count << " items, " << c.chosen.size() << " chosen";
+    }
+    const listmenu::ShownItems all = listmenu::ShowItems(3, nullptr);
+    EXPECT_EQ(all.Items, (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(all.RowOf, (std::vector<int>{0, 1, 2}));
+}
+
 TEST(ListMenuLetters, ArrowKeysSkipWhatCannotBeChosenAndGoRound) {
     const auto odd = [](int i) { return i % 2 == 1; };
     struct Case {
