@@ -358,6 +358,7 @@ TEST_F(FolderMenuTest, AListLongerThanTheScreenScrollsToItsLastRow) {
             offsetAfterWheel = app->FolderMenu->ScrollOffset();
             Press({VK_END});       // "编辑收藏夹…", the last item
             Press({VK_UP});        // "添加当前文件夹"
+            Press({VK_UP});        // over the separator to "最近使用的文件夹"
             Press({VK_UP});        // over the separator to the last row
             Sleep(100);
             SaveScreenshot(menu, "folder-menu-scrolled");
