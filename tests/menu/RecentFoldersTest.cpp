@@ -39,6 +39,14 @@ TEST(MergeRecentFolders, NewestFirstEachFolderOnceMissingLeftOutCapped) {
         const auto missing = [&](const std::wstring& f) { return c.missing.count(f) > 0; };
         EXPECT_EQ(qd::menu::MergeRecentFolders(c.own, c.shell, missing, c.cap), c.expected) << c.what;
     }
+    // Ties in a long list (past the few elements any sort keeps in order): the menu's own first.
+    std::vector<RecentFolder> ownTied, shellTied;
+    Folders tiedOrder;
+    for (int i = 0; i < 20; ++i) ownTied.push_back({L"C:\O" + std::to_wstring(i), 5});
+    for (int i = 0; i < 20; ++i) shellTied.push_back({L"C:\S" + std::to_wstring(i), 5});
+    for (const auto& f : ownTied) tiedOrder.push_back(f.Folder);
+    for (const auto& f : shellTied) tiedOrder.push_back(f.Folder);
+    EXPECT_EQ(qd::menu::MergeRecentFolders(ownTied, shellTied, nullptr, 40), tiedOrder);
     // The default cap is the twenty the record keeps.
     std::vector<RecentFolder> many;
     for (int i = 0; i < 300; ++i) many.push_back({L"C:\\F" + std::to_wstring(i), static_cast<std::uint64_t>(i)});
