@@ -770,8 +770,12 @@ TEST_F(FolderMenuTest, AFolderVisitedThroughTheMenuAndTheShellsRecentFilesFolder
     chooseSwitch();
     EXPECT_EQ(switchValue(), L"0");
     EXPECT_TRUE(app->miRecentFolders->Checked()) << "the item was not shown checked while on";
-    std::ifstream recordBefore(dir / "RecentFolders.txt", std::ios::binary);
-    const std::string before((std::istreambuf_iterator<char>(recordBefore)), std::istreambuf_iterator<char>());
+    // Read and closed at once: a reader holding the file would make the record's replacing fail.
+    const auto readRecord = [&] {
+        std::ifstream in(dir / "RecentFolders.txt", std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    };
+    const std::string before = readRecord();
     int recentItemWhenOff = 0;
     app->FolderMenu->OnShown = [&](tk::TComponent*) {
         ++shown;
@@ -791,10 +795,8 @@ TEST_F(FolderMenuTest, AFolderVisitedThroughTheMenuAndTheShellsRecentFilesFolder
     }
     EXPECT_EQ(recentItemWhenOff, -1) << "the submenu is there while switched off";
     EXPECT_EQ(taken.size(), 3u);
-    std::ifstream recordAfter(dir / "RecentFolders.txt", std::ios::binary);
-    const std::string after((std::istreambuf_iterator<char>(recordAfter)), std::istreambuf_iterator<char>());
     EXPECT_FALSE(before.empty());
-    EXPECT_EQ(after, before) << "a visit was recorded while switched off";
+    EXPECT_EQ(readRecord(), before) << "a visit was recorded while switched off";
     chooseSwitch();
     EXPECT_EQ(switchValue(), L"1");
     EXPECT_FALSE(app->miRecentFolders->Checked()) << "the item was shown checked while off";
