@@ -32,8 +32,6 @@ void TFolderMenuApp::AddRecentFoldersItem(std::vector<TsuiListMenuItem>& items) 
     recentChecked_.clear();
     recentShown_.clear();
     if (!recent_->Enabled()) return;
-    recent_->Gather();
-    recentChecked_ = recent_->Candidates(kRecentFoldersChecked);
     items.push_back({L"-", true});
     recentItem_ = static_cast<int>(items.size());
     items.push_back({desc::kRecentFoldersCaption, true, RecentMenu});
@@ -55,6 +53,11 @@ void TFolderMenuApp::FillRecentMenu() {
 }
 
 void TFolderMenuApp::CheckRecentFolders() {
+    // Read once the menu is on the screen (reading the shell's shortcuts may take a while), and
+    // before the mouse or a key can open the submenu: this runs first in the menu's loop.
+    if (recentItem_ < 0) return;
+    recent_->Gather();
+    recentChecked_ = recent_->Candidates(kRecentFoldersChecked);
     for (size_t i = 0; i < recentChecked_.size(); ++i)
         Probe->Submit((static_cast<std::uint64_t>(checkRound_) << 32) | kRecentTicket | i, recentChecked_[i]);
 }

@@ -113,7 +113,32 @@ std::wstring WriteRecentFoldersFile(const std::wstring& file, const std::vector<
     return L"";
 }
 
-std::vector<RecentFolder> ReadShellRecentFolders(const std::wstring& recentFolder, std::size_t maxLinks) {
+namespace {
+
+// The folder of the shortcut's target ("": the shortcut cannot be read).
+std::wstring ReadLinkFolder(IShellLinkW* shellLink, const std::wstring& file) {
+    IPersistFile* rawFile = nullptr;
+    if (FAILED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&rawFile)))) return L"";
+    const ComPtr<IPersistFile> persist(rawFile);
+    if (FAILED(persist->Load(file.c_str(), STGM_READ))) return L"";
+    // The target as the shortcut holds it, with the attributes saved in it: nothing is asked of
+    // the target's drive (which may be a network share that does not answer).
+    wchar_t target[MAX_PATH] = {};
+    WIN32_FIND_DATAW data{};
+    if (shellLink->GetPath(target, MAX_PATH, &data, SLGP_RAWPATH) != S_OK || !target[0]) return L"";
+    std::wstring path = target;
+    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        const size_t slash = path.find_last_of(L"\\/");
+        if (slash == std::wstring::npos) return L"";
+        path.resize(slash == 2 && path[1] == L':' ? 3 : slash);
+    }
+    return path;
+}
+
+}  // namespace
+
+std::vector<RecentFolder> ReadShellRecentFolders(const std::wstring& recentFolder, std::size_t maxLinks,
+                                                 ShellLinkCache& cache) {
     std::wstring folder = recentFolder;
     if (folder.empty()) {
         wchar_t path[MAX_PATH] = {};
@@ -145,30 +170,25 @@ std::vector<RecentFolder> ReadShellRecentFolders(const std::wstring& recentFolde
     links.resize(keep);
 
     const ComForThisThread com;
+    ShellLinkCache kept;
     std::vector<RecentFolder> folders;
     for (const Link& link : links) {
-        IShellLinkW* rawLink = nullptr;
-        if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                    reinterpret_cast<void**>(&rawLink))))
-            break;
-        const ComPtr<IShellLinkW> shellLink(rawLink);
-        IPersistFile* rawFile = nullptr;
-        if (FAILED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&rawFile)))) continue;
-        const ComPtr<IPersistFile> file(rawFile);
-        if (FAILED(file->Load((folder + link.Name).c_str(), STGM_READ))) continue;
-        // The target as the shortcut holds it, with the attributes saved in it: nothing is asked of
-        // the target's drive (which may be a network share that does not answer).
-        wchar_t target[MAX_PATH] = {};
-        WIN32_FIND_DATAW data{};
-        if (shellLink->GetPath(target, MAX_PATH, &data, SLGP_RAWPATH) != S_OK || !target[0]) continue;
-        std::wstring path = target;
-        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            const size_t slash = path.find_last_of(L"\\/");
-            if (slash == std::wstring::npos) continue;
-            path.resize(slash == 2 && path[1] == L':' ? 3 : slash);
+        const auto known = cache.find(link.Name);
+        ShellLinkRead read;
+        if (known != cache.end() && known->second.Time == link.Time) {
+            read = known->second;
+        } else {
+            IShellLinkW* rawLink = nullptr;
+            if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                        reinterpret_cast<void**>(&rawLink))))
+                break;
+            const ComPtr<IShellLinkW> shellLink(rawLink);
+            read = {link.Time, ReadLinkFolder(shellLink.get(), folder + link.Name)};
         }
-        folders.push_back({std::move(path), link.Time});
+        if (!read.Folder.empty()) folders.push_back({read.Folder, link.Time});
+        kept.emplace(link.Name, std::move(read));
     }
+    cache = std::move(kept);
     return folders;
 }
 
@@ -188,7 +208,7 @@ void RecentFolders::SetEnabled(bool on) const {
 
 void RecentFolders::Gather() {
     own_ = ReadRecentFoldersFile(recordFile_);
-    shell_ = ReadShellRecentFolders(shellRecentFolder_, kShellRecentLinksRead);
+    shell_ = ReadShellRecentFolders(shellRecentFolder_, kShellRecentLinksRead, linkCache_);
 }
 
 std::vector<std::wstring> RecentFolders::Candidates(std::size_t count) const {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "menu/RecentFolders.h"
@@ -30,10 +31,21 @@ std::vector<RecentFolder> ReadRecentFoldersFile(const std::wstring& file);
 // so the file holds the old record or the new one, never a part. Returns why it could not ("" when
 // written).
 std::wstring WriteRecentFoldersFile(const std::wstring& file, const std::vector<RecentFolder>& record);
+// What reading a shortcut gave, by its file name: its file time then and its target's folder ("":
+// it could not be read). Reading a shortcut costs about a millisecond under Wine; the listing of
+// the folder costs little, so only shortcuts new or changed since the last reading are read.
+struct ShellLinkRead {
+    std::uint64_t Time = 0;
+    std::wstring Folder;
+};
+using ShellLinkCache = std::unordered_map<std::wstring, ShellLinkRead>;
+
 // The folders of the newest `maxLinks` shortcuts in the folder (the user's Recent folder when
 // empty): a shortcut to a folder gives that folder, one to a file its folder; a shortcut that
-// cannot be read is skipped. Newest first, with the shortcut's time.
-std::vector<RecentFolder> ReadShellRecentFolders(const std::wstring& recentFolder, std::size_t maxLinks);
+// cannot be read is skipped. Newest first, with the shortcut's time. The cache keeps what was read
+// for the next call (only the shortcuts still among the newest).
+std::vector<RecentFolder> ReadShellRecentFolders(const std::wstring& recentFolder, std::size_t maxLinks,
+                                                 ShellLinkCache& cache);
 
 // The menu's recent folders: where they are kept, the switch, gathering both sources when the
 // menu opens and the record of a visit.
@@ -44,7 +56,7 @@ public:
     bool Enabled() const;
     // Writes the switch (throws what the INI file throws when it cannot).
     void SetEnabled(bool on) const;
-    // Reads both sources again (at each opening of the menu).
+    // Reads both sources again (at each opening of the menu, once it is on the screen).
     void Gather();
     // The folders worth checking: both sources, each once, newest first, at most `count`.
     std::vector<std::wstring> Candidates(std::size_t count) const;
@@ -58,6 +70,7 @@ public:
 private:
     std::wstring optionsFile_, recordFile_, shellRecentFolder_;
     std::vector<RecentFolder> own_, shell_;
+    ShellLinkCache linkCache_;
     std::wstring writeError_;
 };
 
