@@ -56,13 +56,13 @@ void TsuiListMenu::SetUIStyle(TsuiUIStyle style) { ApplyMenuStyle(look_, style, 
 
 void TsuiListMenu::Notification(tk::TComponent* component, tk::Operation operation) {
     tk::TWinControl::Notification(component, operation);
-    // A theme that goes leaves the built-in DeepBlue style, as on the other skinned menus.
     if (operation == tk::Operation::Remove && component) {
         // A submenu that goes leaves its item as a plain one.
         for (TsuiListMenuItem& item : items_)
             if (item.Submenu == component) item.Submenu = nullptr;
         if (child_ == component) child_ = nullptr;
     }
+    // A theme that goes leaves the built-in DeepBlue style, as on the other skinned menus.
     if (operation == tk::Operation::Remove && component && component == fileTheme_) {
         fileTheme_ = nullptr;
         SetUIStyle(TsuiUIStyle::DeepBlue);
@@ -162,7 +162,7 @@ int TsuiListMenu::Popup(int x, int y) {
     chosen_ = -1;
     chosenSub_ = -1;
     scrollDirection_ = 0;
-    openedAt_ = static_cast<LONG>(GetTickCount());
+    openedAt_ = GetTickCount();
     open_ = true;
     HWND window = Handle();
     const tk::OnScopeExit closeDown([this, window] {
@@ -196,7 +196,6 @@ void TsuiListMenu::Close() { Dismiss(); }
 
 void TsuiListMenu::Dismiss() {
     if (!open_) return;
-
     open_ = false;
     // Wakes the menu's loop, which may be waiting for a message.
     if (HandleAllocated()) PostMessageW(Handle(), WM_NULL, 0, 0);
@@ -322,7 +321,7 @@ void TsuiListMenu::WndProc(tk::TMessage& m) {
     case WM_SYSKEYDOWN:
         // A key pressed before the menu opened was meant for the window in front then (the hot
         // key's own Alt, queued behind the hot key when this program was in front): not a command.
-        if (open_ && static_cast<LONG>(GetMessageTime() - openedAt_) >= 0 && !SubmenuKey(m.WParam)) KeyDown(m.WParam);
+        if (open_ && static_cast<LONG>(static_cast<DWORD>(GetMessageTime()) - openedAt_) >= 0 && !SubmenuKey(m.WParam)) KeyDown(m.WParam);
         m.Result = 0;
         return;
     case WM_CHAR:

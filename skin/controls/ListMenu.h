@@ -123,5 +123,5 @@ private:
     int childItem_ = -1;
     bool childKeys_ = false;  // the keys move in the submenu
     int chosenSub_ = -1;
-    LONG openedAt_ = 0;  // GetTickCount when it opened
+    DWORD openedAt_ = 0;  // GetTickCount when it opened
 };

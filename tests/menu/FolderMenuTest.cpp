@@ -730,6 +730,13 @@ TEST_F(FolderMenuTest, AFolderVisitedThroughTheMenuAndTheShellsRecentFilesFolder
             while (!(submenu && IsWindowVisible(submenu)) && std::chrono::steady_clock::now() < end) Sleep(20);
             submenuShown = submenu && IsWindowVisible(submenu);
             if (!submenuShown || subRects.size() < 2) return;
+            // The picture once the screen shows both: the item selected, the submenu painted.
+            const COLORREF item = tk::ColorToRGB(app->RecentMenu->Look().Color),
+                           selected = tk::ColorToRGB(app->FolderMenu->Look().SelectedColor);
+            while ((CountScreenColor(submenu, subRects[0], item) == 0 ||
+                    CountScreenColor(menu, recentItem, selected) == 0) &&
+                   std::chrono::steady_clock::now() < end)
+                Sleep(20);
             RECT a, b, both;
             GetWindowRect(menu, &a);
             GetWindowRect(submenu, &b);
@@ -800,6 +807,41 @@ TEST_F(FolderMenuTest, AFolderVisitedThroughTheMenuAndTheShellsRecentFilesFolder
     chooseSwitch();
     EXPECT_EQ(switchValue(), L"1");
     EXPECT_FALSE(app->miRecentFolders->Checked()) << "the item was shown checked while off";
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(FolderMenuTest, ARecordThatCannotBeWrittenIsSaidInTheSubmenu) {
+    // The record's folder cannot be made: a file holds its name.
+    std::ofstream(dir / "blocker") << "x";
+    settings.RecentFoldersFile = (dir / "blocker" / "RecentFolders.txt").wstring();
+    WriteRows({{L"alpha", existing}});
+    auto app = Start();
+    const auto open = [&](std::initializer_list<std::vector<WORD>> keys) {
+        const int before = shown.load();
+        qdtest::UiScript script(nullptr, [&](DWORD ui) {
+            HWND menu = WaitForMenu(ui, before);
+            if (!menu) return;
+            for (const std::vector<WORD>& key : keys) Press({key[0]});
+            qdtest::WaitUntilGone(menu);
+        });
+        app->OpenFolderMenuAt(nullptr, POINT{200, 150});
+    };
+    open({{VK_DOWN}, {VK_RETURN}});
+    ASSERT_EQ(taken, std::vector<std::wstring>{existing});
+    std::vector<TsuiListMenuItem> items;
+    app->RecentMenu->OnShown = [&](tk::TComponent*) {
+        for (int i = 0; i < app->RecentMenu->Count(); ++i) items.push_back(app->RecentMenu->Item(i));
+    };
+    // To the recent folders' item from the end: 编辑收藏夹…, 添加当前文件夹, then it; Right opens it.
+    open({{VK_END}, {VK_UP}, {VK_UP}, {VK_RIGHT}, {VK_ESCAPE}, {VK_ESCAPE}});
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(items[0].Caption, qd::desc::kNoRecentFolders);
+    EXPECT_EQ(items[1].Caption.rfind(qd::desc::kRecentFoldersNotSaved, 0), 0u) << tk::ToUtf8(items[1].Caption);
+    EXPECT_FALSE(items[1].Enabled);
+    EXPECT_FALSE(std::filesystem::exists(dir / "blocker" / "RecentFolders.txt"));
 }
 
 }  // namespace
