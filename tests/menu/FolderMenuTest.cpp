@@ -674,6 +674,20 @@ TEST_F(FolderMenuTest, AFolderVisitedThroughTheMenuAndTheShellsRecentFilesFolder
     const std::wstring docs = (dir / "docs").wstring();
     ASSERT_TRUE(MakeShortcut((dir / "Recent" / "report.txt.lnk").wstring(), (dir / "docs" / "report.txt").wstring()));
     std::ofstream(dir / "Recent" / "damaged.lnk", std::ios::binary) << "not a shortcut";
+    // Older ones: to a folder (the folder itself), and to a file in a folder gone by now, which the
+    // probe finds missing.
+    std::filesystem::create_directories(dir / "project");
+    const std::wstring project = (dir / "project").wstring();
+    const auto projectLink = dir / "Recent" / "project.lnk";
+    ASSERT_TRUE(MakeShortcut(projectLink.wstring(), project));
+    std::filesystem::last_write_time(projectLink, std::filesystem::last_write_time(projectLink) - std::chrono::hours(1));
+    std::filesystem::create_directories(dir / "gone");
+    std::ofstream(dir / "gone" / "old.txt") << "x";
+    const std::wstring gone = (dir / "gone").wstring();
+    const auto goneLink = dir / "Recent" / "old.txt.lnk";
+    ASSERT_TRUE(MakeShortcut(goneLink.wstring(), (dir / "gone" / "old.txt").wstring()));
+    std::filesystem::last_write_time(goneLink, std::filesystem::last_write_time(goneLink) - std::chrono::hours(2));
+    std::filesystem::remove_all(dir / "gone");
     WriteRows({{L"alpha", existing}});
     auto app = Start();
     HWND icon = menutest::NewTrayIcon(iconsBefore);
@@ -737,6 +751,11 @@ TEST_F(FolderMenuTest, AFolderVisitedThroughTheMenuAndTheShellsRecentFilesFolder
                     CountScreenColor(menu, recentItem, selected) == 0) &&
                    std::chrono::steady_clock::now() < end)
                 Sleep(20);
+            // The missing folder is left out, or greyed once its answer comes in while it shows.
+            for (size_t i = 0; i < captions.size(); ++i)
+                if (captions[i] == gone)
+                    while (CountScreenColor(submenu, subRects[i], kGreyText) == 0 && std::chrono::steady_clock::now() < end)
+                        Sleep(20);
             RECT a, b, both;
             GetWindowRect(menu, &a);
             GetWindowRect(submenu, &b);
@@ -753,7 +772,9 @@ TEST_F(FolderMenuTest, AFolderVisitedThroughTheMenuAndTheShellsRecentFilesFolder
         script.Join();
     }
     ASSERT_TRUE(submenuShown.load()) << "the mouse on the item opened no submenu";
-    EXPECT_EQ(captions, (std::vector<std::wstring>{existing, docs}));
+    if (captions.size() == 4) EXPECT_EQ(captions.back(), gone) << "grey while its answer came in";
+    if (captions.size() == 4) captions.pop_back();
+    EXPECT_EQ(captions, (std::vector<std::wstring>{existing, docs, project}));
     EXPECT_EQ(taken, (std::vector<std::wstring>{existing, docs})) << "the submenu's folder was not taken";
 
     // The icon menu's fifth item turns it off, in options.ini: no submenu, nothing recorded.
@@ -807,6 +828,21 @@ TEST_F(FolderMenuTest, AFolderVisitedThroughTheMenuAndTheShellsRecentFilesFolder
     chooseSwitch();
     EXPECT_EQ(switchValue(), L"1");
     EXPECT_FALSE(app->miRecentFolders->Checked()) << "the item was shown checked while off";
+
+    // On again: the submenu, the folder found missing left out from the start.
+    captions.clear();
+    app->FolderMenu->OnShown = [&](tk::TComponent*) { ++shown; };
+    {
+        qdtest::UiScript script(nullptr, [&](DWORD ui) {
+            HWND menu = WaitForMenu(ui, 3);
+            if (!menu) return;
+            for (const WORD key : {VK_END, VK_UP, VK_UP, VK_RIGHT, VK_ESCAPE, VK_ESCAPE}) Press({key});
+            qdtest::WaitUntilGone(menu);
+        });
+        Press({VK_LWIN, VK_MENU, 'F'});
+        script.Join();
+    }
+    EXPECT_EQ(captions, (std::vector<std::wstring>{docs, existing, project})) << "the last choice first";
 }
 
 }  // namespace
