@@ -79,6 +79,7 @@ MenuSettings MenuSettings::ForThisProgram() {
     settings.RunKeyPath = desc::kRunKeyPath;
     settings.WindowClass = desc::kFolderMenuWindowClass;
     settings.SkinFile = desc::kSkinFile;
+    settings.RecentFoldersFile = DefaultRecentFoldersFile();
     return settings;
 }
 
@@ -133,6 +134,7 @@ TFolderMenuApp::TFolderMenuApp(MenuSettings settings)
     miHotKey->OnClick = [this](tk::TComponent*) { ChangeHotKey(); };
     miStartWithWindows = items->Add(desc::kStartWithWindowsCaption);
     miStartWithWindows->OnClick = [this](tk::TComponent*) { ToggleStartWithWindows(); };
+    SetUpRecentFolders(items);
     items->Add(L"-");
     miExit = items->Add(desc::kExitCaption);
     miExit->OnClick = [this](tk::TComponent*) { Exit(); };
@@ -277,6 +279,7 @@ void TFolderMenuApp::OpenFolderMenuAt(HWND front, POINT at) {
     }
     if (!list_.Error().empty()) items.push_back({AliasCaption(desc::kListReadStopped + list_.Error()), false});
     if (menuRows_.empty() && list_.Error().empty()) items.push_back({desc::kEmptyList, false});
+    AddRecentFoldersItem(items);
     items.push_back({L"-", true});
     addItem_ = static_cast<int>(items.size());
     items.push_back({desc::kAddCurrentFolderCaption, true});
@@ -292,7 +295,11 @@ void TFolderMenuApp::OpenFolderMenuAt(HWND front, POINT at) {
     if (front && IsWindow(front)) SetForegroundWindow(front);
     if (chosen < 0) return;
     if (chosen < RowCount()) {
-        settings_.TakeUserThere(front, menuRows_[static_cast<size_t>(chosen)].Path, ExploreFolderOption());
+        TakeUserThereAndRecord(front, menuRows_[static_cast<size_t>(chosen)].Path);
+    } else if (chosen == recentItem_) {
+        const int sub = FolderMenu->ChosenSubitem();
+        if (sub >= 0 && sub < static_cast<int>(recentShown_.size()))
+            TakeUserThereAndRecord(front, recentShown_[static_cast<size_t>(sub)]);
     } else if (chosen == addItem_) {
         AddCurrentFolder(front);
     } else if (chosen == editItem_) {
@@ -307,11 +314,12 @@ void TFolderMenuApp::CheckFolders() {
     ++checkRound_;
     for (size_t row = 0; row < menuRows_.size(); ++row)
         Probe->Submit((static_cast<std::uint64_t>(checkRound_) << 32) | row, menuRows_[row].Path);
+    CheckRecentFolders();
 }
 
 void TFolderMenuApp::FolderAnswers(const std::vector<tk::TFolderAnswer>& answers) {
     for (const tk::TFolderAnswer& answer : answers) {
-        if ((answer.Ticket >> 32) != checkRound_) continue;
+        if ((answer.Ticket >> 32) != checkRound_ || RecentFolderAnswer(answer)) continue;
         const int row = static_cast<int>(answer.Ticket & 0xFFFFFFFFu);
         if (row < RowCount() && menuRows_[static_cast<size_t>(row)].Path == answer.Path)
             FolderChecked(row, answer.State);
@@ -353,6 +361,7 @@ void TFolderMenuApp::AddCurrentFolder(HWND front) {
 
 void TFolderMenuApp::ShowTrayMenu() {
     miStartWithWindows->SetChecked(StartsWithWindows());
+    miRecentFolders->SetChecked(recent_->Enabled());
     POINT at{};
     GetCursorPos(&at);
     // A menu of a program in front closes when the user clicks elsewhere.

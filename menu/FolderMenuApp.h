@@ -15,6 +15,7 @@
 #include "list/ShortcutStore.h"
 #include "menu/FolderList.h"
 #include "menu/FolderMenuLogic.h"
+#include "menu/RecentFolderSources.h"
 #include "skin/controls/ListMenu.h"
 #include "skin/controls/PopupMenu.h"
 #include "skin/theme/FileTheme.h"
@@ -35,6 +36,10 @@ struct MenuSettings {
     std::wstring RunKeyPath;        // the key whose value starts the program with Windows
     std::wstring WindowClass;       // the hidden window's class, by which a second start finds it
     std::wstring SkinFile = L"Silver.ssk";
+    // The menu's record of recent folders ("": none kept) and the folder of the shell's Recent
+    // items ("": the user's).
+    std::wstring RecentFoldersFile;
+    std::wstring ShellRecentFolder;
     bool ShowIcon = true;           // false: no notification icon (benchmarks)
     // How the rows' folders are checked (off the menu's thread, a second at most per folder).
     tk::TFolderProbeSettings FolderProbe;
@@ -81,10 +86,15 @@ public:
     tk::TMenuItem* miEditList = nullptr;
     tk::TMenuItem* miHotKey = nullptr;
     tk::TMenuItem* miStartWithWindows = nullptr;
+    tk::TMenuItem* miRecentFolders = nullptr;
     tk::TMenuItem* miExit = nullptr;
     // The folder menu, and the probe that finds out which of its rows' folders exist.
     TsuiListMenu* FolderMenu = nullptr;
     tk::TFolderProbe* Probe = nullptr;
+    // The submenu of recent folders (FolderMenuRecent.cpp), and what it shows.
+    TsuiListMenu* RecentMenu = nullptr;
+    RecentFolders& Recent() { return *recent_; }
+    const std::vector<std::wstring>& RecentShown() const { return recentShown_; }
 
     // Opens the folder menu at the mouse for the window in front now (the hot key, a click on the
     // icon, a second start). While it is open, asking again closes it.
@@ -99,6 +109,7 @@ public:
     int RowCount() const { return static_cast<int>(menuRows_.size()); }
     int AddCurrentFolderItem() const { return addItem_; }
     int EditListItem() const { return editItem_; }
+    int RecentFoldersItem() const { return recentItem_; }
 
     // The icon's menu at the mouse.
     void ShowTrayMenu();
@@ -138,6 +149,13 @@ private:
     bool ExploreFolderOption() const;
     void CheckFolders();
     void FolderAnswers(const std::vector<tk::TFolderAnswer>& answers);
+    // The recent folders (FolderMenuRecent.cpp).
+    void SetUpRecentFolders(tk::TMenuItem* trayItems);
+    void AddRecentFoldersItem(std::vector<TsuiListMenuItem>& items);
+    void FillRecentMenu();
+    void CheckRecentFolders();
+    bool RecentFolderAnswer(const tk::TFolderAnswer& answer);
+    void TakeUserThereAndRecord(HWND front, const std::wstring& folder);
 
     MenuSettings settings_;
     TMenuHostWindow* host_ = nullptr;
@@ -155,6 +173,9 @@ private:
     int addItem_ = -1, editItem_ = -1;
     // What the checks found out, by path, kept for the next openings.
     std::unordered_map<std::wstring, tk::TFolderState> knownStates_;
+    std::unique_ptr<RecentFolders> recent_;
+    int recentItem_ = -1;
+    std::vector<std::wstring> recentChecked_, recentShown_;
 };
 
 }  // namespace qd::menu

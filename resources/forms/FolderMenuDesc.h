@@ -24,6 +24,11 @@ constexpr wchar_t kEditListCaption[] = L"编辑收藏夹…";
 constexpr wchar_t kHotKeyCaption[] = L"热键…";
 constexpr wchar_t kStartWithWindowsCaption[] = L"开机时启动";
 constexpr wchar_t kExitCaption[] = L"退出";
+// The icon's menu's switch of the recent folders, and the folder menu's submenu of them.
+constexpr wchar_t kRecentFoldersSwitchCaption[] = L"显示最近使用的文件夹";
+constexpr wchar_t kRecentFoldersCaption[] = L"最近使用的文件夹";
+constexpr wchar_t kNoRecentFolders[] = L"(没有)";
+constexpr wchar_t kRecentFoldersNotSaved[] = L"最近使用的文件夹没有保存: ";
 // The folder menu's items after the rows.
 constexpr wchar_t kAddCurrentFolderCaption[] = L"添加当前文件夹";
 // The last item when the list could not be read whole: the error follows.

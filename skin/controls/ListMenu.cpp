@@ -58,6 +58,12 @@ void TsuiListMenu::SetUIStyle(TsuiUIStyle style) { ApplyMenuStyle(look_, style, 
 
 void TsuiListMenu::Notification(tk::TComponent* component, tk::Operation operation) {
     tk::TWinControl::Notification(component, operation);
+    if (operation == tk::Operation::Remove && component) {
+        // A submenu that goes leaves its item as a plain one.
+        for (TsuiListMenuItem& item : items_)
+            if (item.Submenu == component) item.Submenu = nullptr;
+        if (child_ == component) child_ = nullptr;
+    }
     // A theme that goes leaves the built-in DeepBlue style, as on the other skinned menus.
     if (operation == tk::Operation::Remove && component && component == fileTheme_) {
         fileTheme_ = nullptr;
@@ -178,10 +184,13 @@ int TsuiListMenu::Popup(int x, int y) {
 
     selected_ = -1;
     chosen_ = -1;
+    chosenSub_ = -1;
     scrollDirection_ = 0;
+    openedAt_ = GetTickCount();
     open_ = true;
     HWND window = Handle();
     const tk::OnScopeExit closeDown([this, window] {
+        HideSubmenu();
         open_ = false;
         capture_.Release();
         KillTimer(window, kScrollTimer);
@@ -218,6 +227,10 @@ void TsuiListMenu::Dismiss() {
 
 void TsuiListMenu::Choose(int index) {
     if (!open_ || !Choosable(index)) return;
+    if (items_[static_cast<size_t>(index)].Submenu) {
+        ShowSubmenu(index, true);
+        return;
+    }
     chosen_ = index;
     Dismiss();
 }
@@ -248,6 +261,8 @@ void TsuiListMenu::SetFilterText(std::wstring text) {
 }
 
 void TsuiListMenu::ApplyFilter() {
+    // A submenu belongs to an item that may be filtered away: it closes with every new text.
+    HideSubmenu();
     std::vector<int> chosen;
     if (!filter_.empty() && OnFilter) chosen = OnFilter(filter_);
     listmenu::ShownItems shown = listmenu::ShowItems(Count(), filter_.empty() || !OnFilter ? nullptr : &chosen);
@@ -364,8 +379,12 @@ void TsuiListMenu::MouseMoved(int x, int y) {
         }
         InvalidateRect(Handle(), nullptr, FALSE);
     }
+    if (SubmenuMouseMoved(x, y)) return;
     const int item = ItemAtClient(x, y);
     if (item >= 0) Select(item, false);
+    // Resting on an item with a submenu opens it; on another item closes an open one.
+    if (item >= 0 && item != childItem_) HideSubmenu();
+    if (item >= 0 && Choosable(item) && items_[static_cast<size_t>(item)].Submenu && !child_) ShowSubmenu(item, false);
 }
 
 void TsuiListMenu::WndProc(tk::TMessage& m) {
@@ -386,7 +405,9 @@ void TsuiListMenu::WndProc(tk::TMessage& m) {
         return;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-        if (open_) KeyDown(m.WParam);
+        // A key pressed before the menu opened was meant for the window in front then (the hot
+        // key's own Alt, queued behind the hot key when this program was in front): not a command.
+        if (open_ && static_cast<LONG>(static_cast<DWORD>(GetMessageTime()) - openedAt_) >= 0 && !SubmenuKey(m.WParam)) KeyDown(m.WParam);
         m.Result = 0;
         return;
     case WM_CHAR:
@@ -411,13 +432,15 @@ void TsuiListMenu::WndProc(tk::TMessage& m) {
     case WM_MBUTTONDOWN: {
         // The mouse is captured: a press outside the menu, anywhere on the screen, dismisses it.
         const int x = GET_X_LPARAM(m.LParam), y = GET_Y_LPARAM(m.LParam);
-        if (open_ && (x < 0 || y < 0 || x >= Width() || y >= Height())) Dismiss();
+        POINT inChild{};
+        if (open_ && (x < 0 || y < 0 || x >= Width() || y >= Height()) && !InSubmenu(x, y, inChild)) Dismiss();
         m.Result = 0;
         return;
     }
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
-        if (open_) Choose(ItemAtClient(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)));
+        if (open_ && !SubmenuClicked(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)))
+            Choose(ItemAtClient(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)));
         m.Result = 0;
         return;
     case WM_MOUSEWHEEL:
@@ -505,6 +528,7 @@ void TsuiListMenu::Paint() {
                 const tk::TRect r{area.Left, top, area.Right, area.Top + column_.Bottom(row) - viewport_.Offset};
                 const TsuiMenuItemView view{item.Caption, L"", IsLine(item), item.Enabled, false, false, -1};
                 DrawMenuItem(look_, canvas, r, i == selected_, view, TsuiMenuImages{}, true, fileTheme_);
+                if (item.Submenu) PaintSubmenuArrow(canvas, r, i == selected_);
             }
         }
         if (scrolls_) {

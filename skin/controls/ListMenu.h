@@ -4,7 +4,8 @@
 // and paints only those on the screen, so a list of ten thousand opens as fast as a short one;
 // a list taller than the work area scrolls (arrows at the top and bottom, the mouse wheel, the
 // keys); a typed letter moves to the next item that begins with it, or, with a filter set, typing
-// filters the items; an item can be greyed while the menu is open.
+// filters the items; an item can be greyed while the menu is open. An item can open a submenu
+// (another list menu) beside it.
 #pragma once
 
 #include <functional>
@@ -17,10 +18,15 @@
 #include "toolkit/win/Control.h"
 #include "toolkit/win/Scoped.h"
 
+class TsuiListMenu;
+
 struct TsuiListMenuItem {
     // "-" is a separator. "&" underlines the next character; "&&" shows an ampersand.
     std::wstring Caption;
     bool Enabled = true;
+    // Opens this menu beside the item (the mouse resting on it, Right, Enter or a click) instead of
+    // being chosen; choosing one of its items chooses this item (see ChosenSubitem).
+    TsuiListMenu* Submenu = nullptr;
 };
 
 class TsuiListMenu : public tk::TWinControl {
@@ -64,6 +70,12 @@ public:
 
     // Runs once the open menu is on the screen and painted.
     tk::TNotifyEvent OnShown;
+    // Runs on a submenu just before its parent shows it: the time to give it its items.
+    tk::TNotifyEvent OnOpening;
+    // The submenu item chosen when Popup returned an item that opens a submenu (-1: none).
+    int ChosenSubitem() const { return chosenSub_; }
+    // The submenu open beside the menu (nullptr: none).
+    TsuiListMenu* OpenSubmenu() const { return child_; }
 
     // Filtering as you type. When set, the characters typed into the open menu make a text, shown
     // in a line at its top after FilterPrompt, and the menu shows only the items the function
@@ -107,6 +119,16 @@ private:
     void KeyDown(WPARAM key);
     void MouseMoved(int x, int y);
     void InvalidateItem(int index);
+    // The submenu (ListMenuSubmenu.cpp): shown beside an item, driven by the parent's loop, mouse
+    // and keys.
+    void ShowSubmenu(int index, bool withKeys);
+    void HideSubmenu();
+    void ShowBeside(const RECT& item, const RECT& parent);
+    bool InSubmenu(int x, int y, POINT& inChild);
+    bool SubmenuMouseMoved(int x, int y);
+    bool SubmenuClicked(int x, int y);
+    bool SubmenuKey(WPARAM key);
+    void PaintSubmenuArrow(tk::TCanvas& canvas, const tk::TRect& r, bool selected);
 
     TsuiMenuLook look_;
     TsuiFileTheme* fileTheme_ = nullptr;
@@ -128,4 +150,9 @@ private:
     int chosen_ = -1;
     bool open_ = false;
     tk::MouseCapture capture_;
+    TsuiListMenu* child_ = nullptr;  // the submenu shown beside childItem_
+    int childItem_ = -1;
+    bool childKeys_ = false;  // the keys move in the submenu
+    int chosenSub_ = -1;
+    DWORD openedAt_ = 0;  // GetTickCount when it opened
 };

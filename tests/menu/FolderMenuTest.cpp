@@ -8,6 +8,8 @@
 
 #include <windows.h>
 #include <shellapi.h>
+#include <shlobj.h>
+#include <shobjidl.h>
 
 #include <atomic>
 #include <chrono>
@@ -81,6 +83,37 @@ void SaveScreenshot(HWND window, const char* name) {
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
+// What the screen shows of a rectangle (a menu with its submenu beside it), as SaveScreenshot.
+void SaveScreenRect(const RECT& r, const char* name) {
+    const char* dir = std::getenv("QD_SCREENSHOT_DIR");
+    if (!dir || !*dir) return;
+    tk::TBitmap shot(r.right - r.left, r.bottom - r.top);
+    {
+        const tk::ScopedGetDC screen(nullptr);
+        BitBlt(shot.Dc(), 0, 0, shot.Width(), shot.Height(), screen, r.left, r.top, SRCCOPY);
+    }
+    GdiFlush();
+    const std::vector<std::uint8_t> bytes = tk::EncodeBmp24(shot.ToImage());
+    std::ofstream(std::string(dir) + "/" + name + ".bmp", std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+// A shortcut as the shell puts one into the user's Recent folder: to `target`, saved as `link`.
+bool MakeShortcut(const std::wstring& link, const std::wstring& target) {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    IShellLinkW* shellLink = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                reinterpret_cast<void**>(&shellLink))))
+        return false;
+    IPersistFile* file = nullptr;
+    const bool saved = SUCCEEDED(shellLink->SetPath(target.c_str())) &&
+                       SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+                       SUCCEEDED(file->Save(link.c_str(), TRUE));
+    if (file) file->Release();
+    shellLink->Release();
+    return saved;
+}
+
 // A window of the editor's class that records the messages other programs post to it.
 class FakeEditor {
 public:
@@ -130,6 +163,10 @@ protected:
             folder = frontFolder;
             return !frontFolder.empty();
         };
+        // The recent folders: the menu's record and the shell's Recent items in private places.
+        settings.RecentFoldersFile = (dir / "RecentFolders.txt").wstring();
+        settings.ShellRecentFolder = (dir / "Recent").wstring();
+        std::filesystem::create_directories(dir / "Recent");
         std::filesystem::create_directories(dir / "real");
         existing = (dir / "real").wstring();
         missing = (dir / "gone").wstring();
@@ -398,6 +435,7 @@ TEST_F(FolderMenuTest, AListLongerThanTheScreenScrollsToItsLastRow) {
             offsetAfterWheel = app->FolderMenu->ScrollOffset();
             Press({VK_END});       // "编辑收藏夹…", the last item
             Press({VK_UP});        // "添加当前文件夹"
+            Press({VK_UP});        // over the separator to "最近使用的文件夹"
             Press({VK_UP});        // over the separator to the last row
             Sleep(100);
             SaveScreenshot(menu, "folder-menu-scrolled");
@@ -697,6 +735,226 @@ TEST_F(FolderMenuTest, TheIconComesBackWhenTheTaskBarIsCreatedAnew) {
     SendMessageW(app->Window(), tk::TTrayIcon::TaskbarCreatedMessage(), 0, 0);
     lstrcpyW(data.szTip, L"Quorvane快捷目录软件");
     EXPECT_TRUE(Shell_NotifyIconW(NIM_MODIFY, &data)) << "the icon was not added again";
+}
+
+}  // namespace
+
+namespace {
+
+// The recent folders' test: a visit through the menu, the shell's Recent items, the submenu, the
+// icon menu's switch.
+TEST_F(FolderMenuTest, AFolderVisitedThroughTheMenuAndTheShellsRecentFilesFoldersAreInTheSubmenuUntilSwitchedOff) {
+    const std::vector<HWND> iconsBefore = menutest::TrayIcons();
+    // The shell's Recent items: a file's shortcut gives its folder; a damaged shortcut is skipped.
+    std::filesystem::create_directories(dir / "docs");
+    std::ofstream(dir / "docs" / "report.txt") << "x";
+    const std::wstring docs = (dir / "docs").wstring();
+    ASSERT_TRUE(MakeShortcut((dir / "Recent" / "report.txt.lnk").wstring(), (dir / "docs" / "report.txt").wstring()));
+    std::ofstream(dir / "Recent" / "damaged.lnk", std::ios::binary) << "not a shortcut";
+    // Older ones: to a folder (the folder itself), and to a file in a folder gone by now, which the
+    // probe finds missing.
+    std::filesystem::create_directories(dir / "project");
+    const std::wstring project = (dir / "project").wstring();
+    const auto projectLink = dir / "Recent" / "project.lnk";
+    ASSERT_TRUE(MakeShortcut(projectLink.wstring(), project));
+    std::filesystem::last_write_time(projectLink, std::filesystem::last_write_time(projectLink) - std::chrono::hours(1));
+    std::filesystem::create_directories(dir / "gone");
+    std::ofstream(dir / "gone" / "old.txt") << "x";
+    const std::wstring gone = (dir / "gone").wstring();
+    const auto goneLink = dir / "Recent" / "old.txt.lnk";
+    ASSERT_TRUE(MakeShortcut(goneLink.wstring(), (dir / "gone" / "old.txt").wstring()));
+    std::filesystem::last_write_time(goneLink, std::filesystem::last_write_time(goneLink) - std::chrono::hours(2));
+    std::filesystem::remove_all(dir / "gone");
+    WriteRows({{L"alpha", existing}});
+    auto app = Start();
+    HWND icon = menutest::NewTrayIcon(iconsBefore);
+    ASSERT_TRUE(icon) << "the icon is not in Wine's notification area";
+    SetCursorPos(200, 150);
+
+    // Goes to the row's folder through the menu, with the real mouse.
+    tk::TRect row;
+    app->FolderMenu->OnShown = [&](tk::TComponent*) {
+        ++shown;
+        row = app->FolderMenu->ItemRect(0);
+    };
+    {
+        qdtest::UiScript script(nullptr, [&](DWORD ui) {
+            HWND menu = WaitForMenu(ui, 0);
+            if (!menu) return;
+            const POINT p = ItemCentre(menu, row);
+            ClickScreen(p.x, p.y);
+            qdtest::WaitUntilGone(menu);
+        });
+        Press({VK_LWIN, VK_MENU, 'F'});
+        script.Join();
+    }
+    ASSERT_EQ(taken, std::vector<std::wstring>{existing});
+
+    // Opened again: the submenu below the rows holds the visit, newest first, then the shell's.
+    tk::TRect recentItem;
+    std::vector<std::wstring> captions;
+    std::vector<tk::TRect> subRects;
+    HWND submenu = nullptr;
+    app->FolderMenu->OnShown = [&](tk::TComponent*) {
+        ++shown;
+        recentItem = app->FolderMenu->ItemRect(app->RecentFoldersItem());
+    };
+    app->RecentMenu->OnShown = [&](tk::TComponent*) {
+        captions.clear();
+        subRects.clear();
+        for (int i = 0; i < app->RecentMenu->Count(); ++i) {
+            captions.push_back(app->RecentMenu->Item(i).Caption);
+            subRects.push_back(app->RecentMenu->ItemRect(i));
+        }
+        submenu = app->RecentMenu->Handle();
+    };
+    std::atomic<bool> submenuShown{false};
+    {
+        qdtest::UiScript script(nullptr, [&](DWORD ui) {
+            HWND menu = WaitForMenu(ui, 1);
+            if (!menu) return;
+            // The mouse resting on the item opens the submenu beside it.
+            const POINT p = ItemCentre(menu, recentItem);
+            SetCursorPos(p.x - 10, p.y);
+            SetCursorPos(p.x, p.y);
+            const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+            while (!(submenu && IsWindowVisible(submenu)) && std::chrono::steady_clock::now() < end) Sleep(20);
+            submenuShown = submenu && IsWindowVisible(submenu);
+            if (!submenuShown || subRects.size() < 2) return;
+            // The picture once the screen shows both: the item selected, the submenu painted.
+            const COLORREF item = tk::ColorToRGB(app->RecentMenu->Look().Color),
+                           selected = tk::ColorToRGB(app->FolderMenu->Look().SelectedColor);
+            while ((CountScreenColor(submenu, subRects[0], item) == 0 ||
+                    CountScreenColor(menu, recentItem, selected) == 0) &&
+                   std::chrono::steady_clock::now() < end)
+                Sleep(20);
+            // The missing folder is left out, or greyed once its answer comes in while it shows.
+            for (size_t i = 0; i < captions.size(); ++i)
+                if (captions[i] == gone)
+                    while (CountScreenColor(submenu, subRects[i], kGreyText) == 0 && std::chrono::steady_clock::now() < end)
+                        Sleep(20);
+            RECT a, b, both;
+            GetWindowRect(menu, &a);
+            GetWindowRect(submenu, &b);
+            UnionRect(&both, &a, &b);
+            SaveScreenRect(both, "folder-menu-recent");
+            // Across to the submenu, then a click on the shell's folder.
+            const POINT q = ItemCentre(submenu, subRects[1]);
+            SetCursorPos(q.x, p.y);
+            SetCursorPos(q.x, q.y);
+            ClickScreen(q.x, q.y);
+            qdtest::WaitUntilGone(menu);
+        });
+        Press({VK_LWIN, VK_MENU, 'F'});
+        script.Join();
+    }
+    ASSERT_TRUE(submenuShown.load()) << "the mouse on the item opened no submenu";
+    if (captions.size() == 4) EXPECT_EQ(captions.back(), gone) << "grey while its answer came in";
+    if (captions.size() == 4) captions.pop_back();
+    EXPECT_EQ(captions, (std::vector<std::wstring>{existing, docs, project}));
+    EXPECT_EQ(taken, (std::vector<std::wstring>{existing, docs})) << "the submenu's folder was not taken";
+
+    // The icon menu's fifth item turns it off, in options.ini: no submenu, nothing recorded.
+    const auto chooseSwitch = [&] {
+        qdtest::UiScript script(nullptr, [&](DWORD ui) {
+            HWND menu = qdtest::WaitForTopWindow(ui, L"", L"#32768");
+            if (!menu) return;
+            for (int i = 0; i < 5; ++i) Press({VK_DOWN});
+            Press({VK_RETURN});
+            qdtest::WaitUntilGone(menu);
+        });
+        ClickIcon(icon, true);
+        script.Join();
+        // Away from Wine's notification area, where the next menu opens.
+        SetCursorPos(200, 150);
+    };
+    const auto switchValue = [&] {
+        return tk::TIniFile(settings.OptionsFile).ReadString(L"FolderMenu", L"RecentFolders", L"<absent>");
+    };
+    EXPECT_EQ(switchValue(), L"<absent>");
+    chooseSwitch();
+    EXPECT_EQ(switchValue(), L"0");
+    EXPECT_TRUE(app->miRecentFolders->Checked()) << "the item was not shown checked while on";
+    // Read and closed at once: a reader holding the file would make the record's replacing fail.
+    const auto readRecord = [&] {
+        std::ifstream in(dir / "RecentFolders.txt", std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    };
+    const std::string before = readRecord();
+    int recentItemWhenOff = 0;
+    app->FolderMenu->OnShown = [&](tk::TComponent*) {
+        ++shown;
+        recentItemWhenOff = app->RecentFoldersItem();
+        row = app->FolderMenu->ItemRect(0);
+    };
+    {
+        qdtest::UiScript script(nullptr, [&](DWORD ui) {
+            HWND menu = WaitForMenu(ui, 2);
+            if (!menu) return;
+            const POINT p = ItemCentre(menu, row);
+            ClickScreen(p.x, p.y);
+            qdtest::WaitUntilGone(menu);
+        });
+        Press({VK_LWIN, VK_MENU, 'F'});
+        script.Join();
+    }
+    EXPECT_EQ(recentItemWhenOff, -1) << "the submenu is there while switched off";
+    EXPECT_EQ(taken.size(), 3u);
+    EXPECT_FALSE(before.empty());
+    EXPECT_EQ(readRecord(), before) << "a visit was recorded while switched off";
+    chooseSwitch();
+    EXPECT_EQ(switchValue(), L"1");
+    EXPECT_FALSE(app->miRecentFolders->Checked()) << "the item was shown checked while off";
+
+    // On again: the submenu, the folder found missing left out from the start.
+    captions.clear();
+    app->FolderMenu->OnShown = [&](tk::TComponent*) { ++shown; };
+    {
+        qdtest::UiScript script(nullptr, [&](DWORD ui) {
+            HWND menu = WaitForMenu(ui, 3);
+            if (!menu) return;
+            for (const WORD key : {VK_END, VK_UP, VK_UP, VK_RIGHT, VK_ESCAPE, VK_ESCAPE}) Press({key});
+            qdtest::WaitUntilGone(menu);
+        });
+        Press({VK_LWIN, VK_MENU, 'F'});
+        script.Join();
+    }
+    EXPECT_EQ(captions, (std::vector<std::wstring>{docs, existing, project})) << "the last choice first";
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(FolderMenuTest, ARecordThatCannotBeWrittenIsSaidInTheSubmenu) {
+    // The record's folder cannot be made: a file holds its name.
+    std::ofstream(dir / "blocker") << "x";
+    settings.RecentFoldersFile = (dir / "blocker" / "RecentFolders.txt").wstring();
+    WriteRows({{L"alpha", existing}});
+    auto app = Start();
+    const auto open = [&](std::initializer_list<std::vector<WORD>> keys) {
+        const int before = shown.load();
+        qdtest::UiScript script(nullptr, [&](DWORD ui) {
+            HWND menu = WaitForMenu(ui, before);
+            if (!menu) return;
+            for (const std::vector<WORD>& key : keys) Press({key[0]});
+            qdtest::WaitUntilGone(menu);
+        });
+        app->OpenFolderMenuAt(nullptr, POINT{200, 150});
+    };
+    open({{VK_DOWN}, {VK_RETURN}});
+    ASSERT_EQ(taken, std::vector<std::wstring>{existing});
+    std::vector<TsuiListMenuItem> items;
+    app->RecentMenu->OnShown = [&](tk::TComponent*) {
+        for (int i = 0; i < app->RecentMenu->Count(); ++i) items.push_back(app->RecentMenu->Item(i));
+    };
+    // To the recent folders' item from the end: 编辑收藏夹…, 添加当前文件夹, then it; Right opens it.
+    open({{VK_END}, {VK_UP}, {VK_UP}, {VK_RIGHT}, {VK_ESCAPE}, {VK_ESCAPE}});
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(items[0].Caption, qd::desc::kNoRecentFolders);
+    EXPECT_EQ(items[1].Caption.rfind(qd::desc::kRecentFoldersNotSaved, 0), 0u) << tk::ToUtf8(items[1].Caption);
+    EXPECT_FALSE(items[1].Enabled);
+    EXPECT_FALSE(std::filesystem::exists(dir / "blocker" / "RecentFolders.txt"));
 }
 
 }  // namespace
