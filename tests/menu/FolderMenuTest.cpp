@@ -849,8 +849,10 @@ TEST_F(FolderMenuTest, AFolderVisitedThroughTheMenuAndTheShellsRecentFilesFolder
         script.Join();
     }
     ASSERT_TRUE(submenuShown.load()) << "the mouse on the item opened no submenu";
-    if (captions.size() == 4) EXPECT_EQ(captions.back(), gone) << "grey while its answer came in";
-    if (captions.size() == 4) captions.pop_back();
+    if (captions.size() == 4) {
+        EXPECT_EQ(captions.back(), gone) << "grey while its answer came in";
+        captions.pop_back();
+    }
     EXPECT_EQ(captions, (std::vector<std::wstring>{existing, docs, project}));
     EXPECT_EQ(taken, (std::vector<std::wstring>{existing, docs})) << "the submenu's folder was not taken";
 
@@ -913,7 +915,7 @@ TEST_F(FolderMenuTest, AFolderVisitedThroughTheMenuAndTheShellsRecentFilesFolder
         qdtest::UiScript script(nullptr, [&](DWORD ui) {
             HWND menu = WaitForMenu(ui, 3);
             if (!menu) return;
-            for (const WORD key : {VK_END, VK_UP, VK_UP, VK_RIGHT, VK_ESCAPE, VK_ESCAPE}) Press({key});
+            for (const WORD pressed : {VK_END, VK_UP, VK_UP, VK_RIGHT, VK_ESCAPE, VK_ESCAPE}) Press({pressed});
             qdtest::WaitUntilGone(menu);
         });
         Press({VK_LWIN, VK_MENU, 'F'});
@@ -937,7 +939,7 @@ TEST_F(FolderMenuTest, ARecordThatCannotBeWrittenIsSaidInTheSubmenu) {
         qdtest::UiScript script(nullptr, [&](DWORD ui) {
             HWND menu = WaitForMenu(ui, before);
             if (!menu) return;
-            for (const std::vector<WORD>& key : keys) Press({key[0]});
+            for (const std::vector<WORD>& pressed : keys) Press({pressed[0]});
             qdtest::WaitUntilGone(menu);
         });
         app->OpenFolderMenuAt(nullptr, POINT{200, 150});

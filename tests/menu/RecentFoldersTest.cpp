@@ -42,8 +42,8 @@ TEST(MergeRecentFolders, NewestFirstEachFolderOnceMissingLeftOutCapped) {
     // Ties in a long list (past the few elements any sort keeps in order): the menu's own first.
     std::vector<RecentFolder> ownTied, shellTied;
     Folders tiedOrder;
-    for (int i = 0; i < 20; ++i) ownTied.push_back({L"C:\O" + std::to_wstring(i), 5});
-    for (int i = 0; i < 20; ++i) shellTied.push_back({L"C:\S" + std::to_wstring(i), 5});
+    for (int i = 0; i < 20; ++i) ownTied.push_back({L"C:\\O" + std::to_wstring(i), 5});
+    for (int i = 0; i < 20; ++i) shellTied.push_back({L"C:\\S" + std::to_wstring(i), 5});
     for (const auto& f : ownTied) tiedOrder.push_back(f.Folder);
     for (const auto& f : shellTied) tiedOrder.push_back(f.Folder);
     EXPECT_EQ(qd::menu::MergeRecentFolders(ownTied, shellTied, nullptr, 40), tiedOrder);
