@@ -14,6 +14,7 @@
 #include "toolkit/win/Application.h"
 #include "toolkit/win/IniFile.h"
 #include "toolkit/win/Registry.h"
+#include "toolkit/win/SystemError.h"
 
 namespace qd::menu {
 
@@ -26,16 +27,6 @@ constexpr UINT kReadAgainMilliseconds = 300;
 std::wstring FolderOf(const std::wstring& path) {
     const size_t slash = path.find_last_of(L"\\/");
     return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
-}
-
-// The system's text for an error code, without the line break it ends with.
-std::wstring SystemErrorText(DWORD error) {
-    wchar_t text[512] = {};
-    const DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
-                                   static_cast<DWORD>(std::size(text)), nullptr);
-    std::wstring message(text, n);
-    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r')) message.pop_back();
-    return message.empty() ? L"error " + std::to_wstring(error) : message;
 }
 
 // The task bar and the windows of the notification area (Wine's own, too, which it shows when no
@@ -391,7 +382,7 @@ void TFolderMenuApp::EditList() {
     const std::wstring folder = FolderOf(editor);
     if (!CreateProcessW(editor.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         folder.empty() ? nullptr : folder.c_str(), &startup, &started)) {
-        ShowMessage(tk::FormatText(desc::kEditorNotStarted, {editor, SystemErrorText(GetLastError())}),
+        ShowMessage(tk::FormatText(desc::kEditorNotStarted, {editor, tk::SystemErrorText(GetLastError())}),
                     MB_ICONSTOP);
         return;
     }

@@ -11,7 +11,9 @@
 #include "menu/FolderMenuLogic.h"
 #include "toolkit/Text.h"
 #include "toolkit/win/IniFile.h"
+#include "toolkit/win/ComPtr.h"
 #include "toolkit/win/Scoped.h"
+#include "toolkit/win/SystemError.h"
 
 namespace qd::menu {
 
@@ -23,38 +25,6 @@ constexpr DWORD kLargestRecordFile = 256 * 1024;
 std::uint64_t ToUint64(const FILETIME& t) {
     return (static_cast<std::uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
 }
-
-std::wstring ErrorText(DWORD error) {
-    wchar_t text[512] = {};
-    const DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
-                                   static_cast<DWORD>(std::size(text)), nullptr);
-    std::wstring message(text, n);
-    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r')) message.pop_back();
-    return message.empty() ? L"error " + std::to_wstring(error) : message;
-}
-
-// COM for this thread while reading shortcuts, when it is not already in place.
-class ComForThisThread {
-public:
-    ComForThisThread() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-    ~ComForThisThread() {
-        if (SUCCEEDED(result_)) CoUninitialize();
-    }
-    ComForThisThread(const ComForThisThread&) = delete;
-    ComForThisThread& operator=(const ComForThisThread&) = delete;
-
-private:
-    HRESULT result_;
-};
-
-template <class T>
-struct ComRelease {
-    void operator()(T* p) const {
-        if (p) p->Release();
-    }
-};
-template <class T>
-using ComPtr = std::unique_ptr<T, ComRelease<T>>;
 
 }  // namespace
 
@@ -94,7 +64,7 @@ std::wstring WriteRecentFoldersFile(const std::wstring& file, const std::vector<
     {
         const tk::ScopedFile handle(
             CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!handle.Valid()) return ErrorText(GetLastError());
+        if (!handle.Valid()) return tk::SystemErrorText(GetLastError());
         DWORD written = 0;
         if (!WriteFile(handle.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) ||
             written != text.size() || !FlushFileBuffers(handle.get()))
@@ -103,12 +73,12 @@ std::wstring WriteRecentFoldersFile(const std::wstring& file, const std::vector<
     if (failed) {
         // Closed first: only then can the part written go.
         DeleteFileW(temporary.c_str());
-        return ErrorText(failed);
+        return tk::SystemErrorText(failed);
     }
     if (!MoveFileExW(temporary.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         const DWORD error = GetLastError();
         DeleteFileW(temporary.c_str());
-        return ErrorText(error);
+        return tk::SystemErrorText(error);
     }
     return L"";
 }
@@ -117,9 +87,8 @@ namespace {
 
 // The folder of the shortcut's target ("": the shortcut cannot be read).
 std::wstring ReadLinkFolder(IShellLinkW* shellLink, const std::wstring& file) {
-    IPersistFile* rawFile = nullptr;
-    if (FAILED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&rawFile)))) return L"";
-    const ComPtr<IPersistFile> persist(rawFile);
+    tk::ComPtr<IPersistFile> persist;
+    if (FAILED(shellLink->QueryInterface(IID_IPersistFile, persist.put_void()))) return L"";
     if (FAILED(persist->Load(file.c_str(), STGM_READ))) return L"";
     // The target as the shortcut holds it, with the attributes saved in it: nothing is asked of
     // the target's drive (which may be a network share that does not answer).
@@ -169,7 +138,7 @@ std::vector<RecentFolder> ReadShellRecentFolders(const std::wstring& recentFolde
                       [](const Link& a, const Link& b) { return a.Time > b.Time; });
     links.resize(keep);
 
-    const ComForThisThread com;
+    const tk::ScopedComInit com;
     ShellLinkCache kept;
     std::vector<RecentFolder> folders;
     for (const Link& link : links) {
@@ -178,11 +147,10 @@ std::vector<RecentFolder> ReadShellRecentFolders(const std::wstring& recentFolde
         if (known != cache.end() && known->second.Time == link.Time) {
             read = known->second;
         } else {
-            IShellLinkW* rawLink = nullptr;
+            tk::ComPtr<IShellLinkW> shellLink;
             if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                        reinterpret_cast<void**>(&rawLink))))
+                                        shellLink.put_void())))
                 break;
-            const ComPtr<IShellLinkW> shellLink(rawLink);
             read = {link.Time, ReadLinkFolder(shellLink.get(), folder + link.Name)};
         }
         if (!read.Folder.empty()) folders.push_back({read.Folder, link.Time});
