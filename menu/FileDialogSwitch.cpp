@@ -118,6 +118,7 @@ WindowFacts FactsOf(HWND window) {
     facts.filesListed = HasDescendantOfClass(window, L"SHELLDLL_DefView") ||
                         Descendant(window, kOldFileList, {L"ListBox"}) != nullptr;
     facts.askingThread = GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
+    facts.folderTree = Descendant(window, kBrowseFolderTree, {L"SysTreeView32"}) != nullptr;
     return facts;
 }
 

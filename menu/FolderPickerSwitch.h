@@ -1,0 +1,16 @@
+// The shell's browse-for-folder dialog of another program: its folder tree is moved to a folder and
+// the folder selected there, with nothing pressed, so that the person confirms it with OK.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace qd::menu {
+
+// Selects the folder in the dialog's tree (BFFM_SETSELECTIONW, the path in a block inside the
+// dialog's program, as OtherProcess keeps such blocks). False when the window is no
+// browse-for-folder dialog (KindOf says FolderTree) or the dialog did not answer in time.
+bool SwitchFolderTree(HWND dialog, const std::wstring& folder);
+
+}  // namespace qd::menu
