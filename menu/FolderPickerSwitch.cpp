@@ -1,5 +1,6 @@
 #include "menu/FolderPickerSwitch.h"
 
+#include <commctrl.h>
 #include <shlobj.h>
 
 #include "menu/FileDialogSwitch.h"
@@ -7,6 +8,10 @@
 #include "menu/OtherProcess.h"
 
 namespace qd::menu {
+
+namespace {
+constexpr int kSelectTries = 3;
+}  // namespace
 
 bool SwitchFolderTree(HWND dialog, const std::wstring& folder) {
     // Whoever calls: the message's number means something else to any other window.
@@ -16,9 +21,19 @@ bool SwitchFolderTree(HWND dialog, const std::wstring& folder) {
     // The block holds only text: laid out alike whatever the other program's pointer size.
     RemoteBuffer path(process, bytes);
     if (!path.Valid() || !path.Write(0, folder.c_str(), bytes)) return false;
-    LRESULT answer = 0;
-    // wParam TRUE: lParam is a path, not an item id list.
-    return path.Send(dialog, BFFM_SETSELECTIONW, TRUE, answer, kPressTimeoutMs);
+    // Wine's dialog now and then drops a selection asked for while it still fills its tree: the
+    // request is repeated (it selects the same folder again) while the tree's selected item stays
+    // the one it was.
+    HWND tree = GetDlgItem(dialog, kBrowseFolderTree);
+    LRESULT before = 0, after = 0;
+    const bool seen = tree && SendWithin(tree, TVM_GETNEXTITEM, TVGN_CARET, 0, before);
+    for (int tries = 0; tries < kSelectTries; ++tries) {
+        LRESULT answer = 0;
+        // wParam TRUE: lParam is a path, not an item id list.
+        if (!path.Send(dialog, BFFM_SETSELECTIONW, TRUE, answer, kPressTimeoutMs)) return false;
+        if (!seen || !SendWithin(tree, TVM_GETNEXTITEM, TVGN_CARET, 0, after) || after != before) break;
+    }
+    return true;
 }
 
 }  // namespace qd::menu
