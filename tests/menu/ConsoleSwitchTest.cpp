@@ -15,6 +15,7 @@
 #include "menu/OtherProcess.h"
 #include "menu/TakeUserThere.h"
 #include "tests/menu/OtherProgram.h"
+#include "tests/support/RealInput.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WinTest.h"
 #include "toolkit/win/Application.h"
@@ -218,6 +219,7 @@ TEST_F(ConsoleSwitchTest, ABrowseForFolderDialogOfAnotherProgramSelectsTheFolder
     EXPECT_TRUE(calls.empty());
     EXPECT_TRUE(qdtest::PumpUntil([&] { return TitleOf(dialog) == L"selected=" + target.wstring(); }))
         << TitleOf(dialog);
+    realinput::SaveScreenshot(dialog, "browse-selected");
     EXPECT_TRUE(host.Running());
     EXPECT_TRUE(IsWindow(dialog));
     qdtest::PressDialogButton(dialog, IDCANCEL);
