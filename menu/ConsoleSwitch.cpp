@@ -3,9 +3,13 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <atomic>
+#include <memory>
 #include <vector>
 
 #include "menu/ConsoleCommand.h"
+#include "menu/OtherProcess.h"
+#include "toolkit/win/BoundedCall.h"
 #include "toolkit/win/Scoped.h"
 
 namespace qd::menu {
@@ -181,9 +185,7 @@ std::vector<INPUT_RECORD> KeysFor(const std::wstring& text) {
     return records;
 }
 
-}  // namespace
-
-ConsoleResult SwitchConsole(HWND console, const std::wstring& folder) {
+ConsoleResult SwitchConsoleNow(HWND console, const std::wstring& folder, std::atomic<bool>& entering) {
     if (GetConsoleWindow()) return {};
     ConsoleAttachment attachment;
     if (!AttachToConsoleOf(console, attachment)) return {};
@@ -200,10 +202,26 @@ ConsoleResult SwitchConsole(HWND console, const std::wstring& folder) {
     const ConsoleCommand command = CommandForFolder(shell, folder);
     if (command.text.empty()) return {ConsoleOutcome::Refused, command.why};
     const std::vector<INPUT_RECORD> keys = KeysFor(command.text);
+    entering = true;
     DWORD written = 0;
     if (!WriteConsoleInputW(input.get(), keys.data(), static_cast<DWORD>(keys.size()), &written)) return {};
     // A console takes all of one write or none of it; a part would be a half-typed command.
     return {written == keys.size() ? ConsoleOutcome::Entered : ConsoleOutcome::NotAtPrompt, nullptr};
+}
+
+}  // namespace
+
+ConsoleResult SwitchConsole(HWND console, const std::wstring& folder) {
+    // The console's calls are answered by its host program: made on a thread of their own with a
+    // time limit, so that a host that does not answer holds the menu up no longer. Shared with
+    // that thread, which may outlive the wait: set once the keys are being entered.
+    auto entering = std::make_shared<std::atomic<bool>>(false);
+    const auto result = tk::CallWithin<ConsoleResult>(
+        kAnswerTimeoutMs, [console, folder, entering] { return SwitchConsoleNow(console, folder, *entering); });
+    if (result) return *result;
+    // No answer in time. Keys on their way may still arrive: an Explorer window as well would take
+    // the user there twice. A console never written to leaves it to Explorer.
+    return {entering->load() ? ConsoleOutcome::Entered : ConsoleOutcome::NotAtPrompt, nullptr};
 }
 
 }  // namespace qd::menu

@@ -22,7 +22,9 @@ struct ConsoleResult {
 // Attaches to the console of the window (its class tells: IsConsoleClass) and enters the command
 // only when its processes are one shell and nothing else, no keys wait unread in its input, and
 // its cursor stands right after the shell's usual prompt with nothing typed (PromptWaitsEmpty).
-// The console is let go again before this returns. A caller that has a console of its own cannot
+// The console is let go again before this returns, unless its host did not answer within
+// kAnswerTimeoutMs (the work goes on on a thread of its own and lets go when it ends; NotAtPrompt,
+// or Entered once the keys were on their way). A caller that has a console of its own cannot
 // attach to another one: NotAtPrompt.
 ConsoleResult SwitchConsole(HWND console, const std::wstring& folder);
 
