@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <string_view>
+
 #include "menu/FileDialogSwitch.h"
 #include "menu/NavigationRules.h"
 #include "menu/OtherProcess.h"
@@ -10,8 +12,22 @@
 namespace qd::menu {
 
 namespace {
+
 constexpr int kSelectTries = 3;
+
+bool IsTree(HWND window) {
+    wchar_t name[32] = {};
+    return window && GetClassNameW(window, name, 32) > 0 && std::wstring_view(name) == WC_TREEVIEWW;
+}
+
 }  // namespace
+
+HWND BrowseFolderTree(HWND dialog) {
+    if (HWND tree = GetDlgItem(dialog, kBrowseFolderTree); IsTree(tree)) return tree;
+    HWND control = FindWindowExW(dialog, nullptr, L"SHBrowseForFolder ShellNameSpace Control", nullptr);
+    HWND tree = control ? FindWindowExW(control, nullptr, WC_TREEVIEWW, nullptr) : nullptr;
+    return IsTree(tree) ? tree : nullptr;
+}
 
 bool SwitchFolderTree(HWND dialog, const std::wstring& folder) {
     // Whoever calls: the message's number means something else to any other window.
@@ -24,7 +40,7 @@ bool SwitchFolderTree(HWND dialog, const std::wstring& folder) {
     // Wine's dialog now and then drops a selection asked for while it still fills its tree: the
     // request is repeated (it selects the same folder again) while the tree's selected item stays
     // the one it was.
-    HWND tree = GetDlgItem(dialog, kBrowseFolderTree);
+    HWND tree = BrowseFolderTree(dialog);
     LRESULT before = 0, after = 0;
     const bool seen = tree && SendWithin(tree, TVM_GETNEXTITEM, TVGN_CARET, 0, before);
     for (int tries = 0; tries < kSelectTries; ++tries) {

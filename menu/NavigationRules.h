@@ -35,7 +35,9 @@ struct WindowFacts {
     bool filesListed = false;
     bool passwordField = false;  // the name field is a password field (ES_PASSWORD)
     bool askingThread = false;   // it belongs to the thread that asks: one of the menu's own windows
-    bool folderTree = false;     // a tree view (SysTreeView32) numbered kBrowseFolderTree
+    // The folder tree of the shell's browse-for-folder dialog: a tree view (SysTreeView32) numbered
+    // kBrowseFolderTree, or the newer dialog's, inside its "SHBrowseForFolder ShellNameSpace Control".
+    bool folderTree = false;
 };
 enum class FrontKind {
     // An Open or Save dialog: taken to a folder through its file name field.

@@ -202,32 +202,36 @@ std::wstring TitleOf(HWND window) {
     return text;
 }
 
-// The tree moves to the folder and selects it; the dialog stays open with nothing chosen.
+// The tree moves to the folder and selects it; the dialog stays open with nothing chosen. Both
+// looks of the dialog.
 TEST_F(ConsoleSwitchTest, ABrowseForFolderDialogOfAnotherProgramSelectsTheFolderAndStaysOpen) {
     const fs::path target = dir / L"it's & 100% \x6587\x4EF6";
     fs::create_directories(target);
-    const fs::path result = dir / L"result.txt";
-    qdtest::OtherProgram host(L"\"" + qdtest::WindowsPath(QD_FILE_DIALOG_HOST) + L"\" browse \"" + start.wstring() +
-                              L"\" \"" + result.wstring() + L"\"");
-    const HWND dialog = host.WaitForWindow(IsBrowseDialog);
-    ASSERT_TRUE(dialog);
-    // The dialog fills its tree after it is shown; a person chooses from the menu once it is idle.
-    // (Wine's dialog now and then drops the selection its own program asks for while it starts,
-    // so the start folder is not waited for.)
-    WaitForInputIdle(host.Handle(), 5000);
-    qd::menu::TakeUserThere(dialog, target.wstring(), false, qdtest::RecordInto(calls));
-    EXPECT_TRUE(calls.empty());
-    EXPECT_TRUE(qdtest::PumpUntil([&] { return TitleOf(dialog) == L"selected=" + target.wstring(); }))
-        << TitleOf(dialog);
-    realinput::SaveScreenshot(dialog, "browse-selected");
-    EXPECT_TRUE(host.Running());
-    EXPECT_TRUE(IsWindow(dialog));
-    qdtest::PressDialogButton(dialog, IDCANCEL);
-    EXPECT_EQ(host.WaitForEnd(), 0);
-    std::ifstream in(result, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    EXPECT_EQ(text.str().substr(0, 6), "cancel");
+    for (const wchar_t* mode : {L"browse", L"browse-new"}) {
+        const fs::path result = dir / (std::wstring(mode) + L".txt");
+        qdtest::OtherProgram host(L"\"" + qdtest::WindowsPath(QD_FILE_DIALOG_HOST) + L"\" " + mode + L" \"" +
+                                  start.wstring() + L"\" \"" + result.wstring() + L"\"");
+        const HWND dialog = host.WaitForWindow(IsBrowseDialog);
+        ASSERT_TRUE(dialog) << mode;
+        // The dialog fills its tree after it is shown; a person chooses from the menu once it is
+        // idle. (Wine's dialog now and then drops the selection its own program asks for while it
+        // starts, so the start folder is not waited for.)
+        WaitForInputIdle(host.Handle(), 5000);
+        calls.clear();
+        qd::menu::TakeUserThere(dialog, target.wstring(), false, qdtest::RecordInto(calls));
+        EXPECT_TRUE(calls.empty()) << mode;
+        EXPECT_TRUE(qdtest::PumpUntil([&] { return TitleOf(dialog) == L"selected=" + target.wstring(); }))
+            << mode << L" " << TitleOf(dialog);
+        realinput::SaveScreenshot(dialog, std::wstring(mode) == L"browse" ? "browse-selected" : "browse-new-selected");
+        EXPECT_TRUE(host.Running()) << mode;
+        EXPECT_TRUE(IsWindow(dialog)) << mode;
+        qdtest::PressDialogButton(dialog, IDCANCEL);
+        EXPECT_EQ(host.WaitForEnd(), 0) << mode;
+        std::ifstream in(result, std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        EXPECT_EQ(text.str().substr(0, 6), "cancel") << mode;
+    }
 }
 
 }  // namespace
