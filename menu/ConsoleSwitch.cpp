@@ -185,7 +185,12 @@ std::vector<INPUT_RECORD> KeysFor(const std::wstring& text) {
     return records;
 }
 
-ConsoleResult SwitchConsoleNow(HWND console, const std::wstring& folder, std::atomic<bool>& entering) {
+// Whether the keys are entered: decided once, either by the work (it starts entering them) or by
+// the caller that stopped waiting for it (the folder goes to Explorer instead, and the keys must
+// then never arrive).
+enum class Entering { Undecided, Started, Abandoned };
+
+ConsoleResult SwitchConsoleNow(HWND console, const std::wstring& folder, std::atomic<Entering>& entering) {
     if (GetConsoleWindow()) return {};
     ConsoleAttachment attachment;
     if (!AttachToConsoleOf(console, attachment)) return {};
@@ -202,7 +207,8 @@ ConsoleResult SwitchConsoleNow(HWND console, const std::wstring& folder, std::at
     const ConsoleCommand command = CommandForFolder(shell, folder);
     if (command.text.empty()) return {ConsoleOutcome::Refused, command.why};
     const std::vector<INPUT_RECORD> keys = KeysFor(command.text);
-    entering = true;
+    Entering undecided = Entering::Undecided;
+    if (!entering.compare_exchange_strong(undecided, Entering::Started)) return {};
     DWORD written = 0;
     if (!WriteConsoleInputW(input.get(), keys.data(), static_cast<DWORD>(keys.size()), &written)) return {};
     // A console takes all of one write or none of it; a part would be a half-typed command.
@@ -214,14 +220,16 @@ ConsoleResult SwitchConsoleNow(HWND console, const std::wstring& folder, std::at
 ConsoleResult SwitchConsole(HWND console, const std::wstring& folder) {
     // The console's calls are answered by its host program: made on a thread of their own with a
     // time limit, so that a host that does not answer holds the menu up no longer. Shared with
-    // that thread, which may outlive the wait: set once the keys are being entered.
-    auto entering = std::make_shared<std::atomic<bool>>(false);
+    // that thread, which may outlive the wait.
+    auto entering = std::make_shared<std::atomic<Entering>>(Entering::Undecided);
     const auto result = tk::CallWithin<ConsoleResult>(
         kAnswerTimeoutMs, [console, folder, entering] { return SwitchConsoleNow(console, folder, *entering); });
     if (result) return *result;
-    // No answer in time. Keys on their way may still arrive: an Explorer window as well would take
-    // the user there twice. A console never written to leaves it to Explorer.
-    return {entering->load() ? ConsoleOutcome::Entered : ConsoleOutcome::NotAtPrompt, nullptr};
+    // No answer in time. Keys already on their way may still arrive: an Explorer window as well
+    // would take the user there twice. Otherwise they never will, and Explorer opens the folder.
+    Entering undecided = Entering::Undecided;
+    if (entering->compare_exchange_strong(undecided, Entering::Abandoned)) return {};
+    return {ConsoleOutcome::Entered, nullptr};
 }
 
 }  // namespace qd::menu
