@@ -53,7 +53,8 @@ bool PromptWaitsEmpty(ConsoleShell shell, std::wstring_view before, std::wstring
         if (before.size() < 4 || before.back() != L'>') return false;
         const std::wstring_view path = before.substr(0, before.size() - 1);
         if (path.find(L'>') != std::wstring_view::npos) return false;
-        const bool drive = ((path[0] | 0x20) >= L'a' && (path[0] | 0x20) <= L'z') && path[1] == L':' && path[2] == L'\\';
+        const wchar_t letter = static_cast<wchar_t>(path[0] | 0x20);
+        const bool drive = letter >= L'a' && letter <= L'z' && path[1] == L':' && path[2] == L'\\';
         const bool share = path.size() >= 3 && path[0] == L'\\' && path[1] == L'\\' && path[2] != L'\\';
         return drive || share;
     }

@@ -196,12 +196,10 @@ ConsoleResult SwitchConsoleNow(HWND console, const std::wstring& folder, std::at
     if (!AttachToConsoleOf(console, attachment)) return {};
     const ConsoleShell shell = OnlyShellInConsole();
     if (shell == ConsoleShell::None) return {};
-    const tk::ScopedFile input(CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE,
-                                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                                                   nullptr));
+    const tk::ScopedFile input(CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                           nullptr, OPEN_EXISTING, 0, nullptr));
     const tk::ScopedFile output(CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
-                                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                                                    nullptr));
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
     if (!input.Valid() || !output.Valid()) return {};
     if (KeysWaiting(input.get()) || !AtEmptyPrompt(output.get(), shell)) return {};
     const ConsoleCommand command = CommandForFolder(shell, folder);
