@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "menu/ConsoleCommand.h"
@@ -19,7 +20,7 @@ namespace {
 // At most this many programs of a shell's name are tried when the console's window does not name
 // its shell (Wine's consoles belong to their host program); the longest prompt line read, in lines
 // of the screen; the most input events looked at for keys not yet read.
-constexpr int kMaxShellsTried = 64;
+constexpr std::size_t kMaxShellsTried = 64;
 constexpr int kMaxPromptLines = 8;
 constexpr DWORD kMaxPendingEvents = 256;
 constexpr DWORD kMaxConsoleProcesses = 64;
@@ -68,7 +69,10 @@ std::wstring ProgramOf(DWORD processId) {
 }
 
 // Attaches to the console whose window this is: through the window's program first (Windows names
-// the console's first program there), else through the running shells, one by one.
+// the console's first program there), else through the running shells, one by one. Wine's window
+// belongs to the console's host, started by the program that made the console, which usually
+// started the shell too: shells with the host's parent are tried first, so that other consoles
+// are rarely attached to at all.
 bool AttachToConsoleOf(HWND console, ConsoleAttachment& attachment) {
     DWORD owner = 0;
     GetWindowThreadProcessId(console, &owner);
@@ -76,14 +80,20 @@ bool AttachToConsoleOf(HWND console, ConsoleAttachment& attachment) {
     attachment.Detach();
     const tk::ScopedKernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot || snapshot.get() == INVALID_HANDLE_VALUE) return false;
+    std::vector<std::pair<DWORD, DWORD>> shells;  // (process, parent)
+    DWORD ownerParent = 0;
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
-    int tried = 0;
-    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more && tried < kMaxShellsTried;
-         more = Process32NextW(snapshot.get(), &entry)) {
-        if (ShellOfProgram(entry.szExeFile) == ConsoleShell::None || entry.th32ProcessID == owner) continue;
-        ++tried;
-        if (attachment.Attach(entry.th32ProcessID) && GetConsoleWindow() == console) return true;
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
+        if (entry.th32ProcessID == owner) ownerParent = entry.th32ParentProcessID;
+        else if (ShellOfProgram(entry.szExeFile) != ConsoleShell::None)
+            shells.emplace_back(entry.th32ProcessID, entry.th32ParentProcessID);
+    }
+    std::stable_partition(shells.begin(), shells.end(),
+                          [&](const auto& shell) { return ownerParent && shell.second == ownerParent; });
+    if (shells.size() > kMaxShellsTried) shells.resize(kMaxShellsTried);
+    for (const auto& shell : shells) {
+        if (attachment.Attach(shell.first) && GetConsoleWindow() == console) return true;
         attachment.Detach();
     }
     return false;
