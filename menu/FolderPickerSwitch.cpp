@@ -37,9 +37,10 @@ bool SwitchFolderTree(HWND dialog, const std::wstring& folder) {
     // The block holds only text: laid out alike whatever the other program's pointer size.
     RemoteBuffer path(process, bytes);
     if (!path.Valid() || !path.Write(0, folder.c_str(), bytes)) return false;
-    // Wine's dialog now and then drops a selection asked for while it still fills its tree: the
-    // request is repeated (it selects the same folder again) while the tree's selected item stays
-    // the one it was.
+    // Wine's classic dialog now and then ignores the request, and keeps ignoring it: it is repeated
+    // a few times while the tree's selected item stays the one it was, and a tree that never moved
+    // counts as not taken there (the folder then opens in Explorer; a tree that already showed the
+    // folder does so too).
     HWND tree = BrowseFolderTree(dialog);
     LRESULT before = 0, after = 0;
     const bool seen = tree && SendWithin(tree, TVM_GETNEXTITEM, TVGN_CARET, 0, before);
@@ -47,9 +48,9 @@ bool SwitchFolderTree(HWND dialog, const std::wstring& folder) {
         LRESULT answer = 0;
         // wParam TRUE: lParam is a path, not an item id list.
         if (!path.Send(dialog, BFFM_SETSELECTIONW, TRUE, answer, kPressTimeoutMs)) return false;
-        if (!seen || !SendWithin(tree, TVM_GETNEXTITEM, TVGN_CARET, 0, after) || after != before) break;
+        if (!seen || !SendWithin(tree, TVM_GETNEXTITEM, TVGN_CARET, 0, after) || after != before) return true;
     }
-    return true;
+    return false;
 }
 
 }  // namespace qd::menu

@@ -15,7 +15,8 @@ HWND BrowseFolderTree(HWND dialog);
 
 // Selects the folder in the dialog's tree (BFFM_SETSELECTIONW, the path in a block inside the
 // dialog's program, as OtherProcess keeps such blocks). False when the window is no
-// browse-for-folder dialog (KindOf says FolderTree) or the dialog did not answer in time.
+// browse-for-folder dialog (KindOf says FolderTree), the dialog did not answer in time, or its
+// tree's selected item stayed the same after the request was repeated.
 bool SwitchFolderTree(HWND dialog, const std::wstring& folder);
 
 }  // namespace qd::menu

@@ -202,11 +202,14 @@ std::wstring TitleOf(HWND window) {
     return text;
 }
 
-// The tree moves to the folder and selects it; the dialog stays open with nothing chosen. Both
-// looks of the dialog.
+// The tree moves to the folder and selects it, or, where the dialog ignores the request, the folder
+// opens in Explorer; the dialog stays open with nothing chosen either way. Both looks of the dialog.
+// (Wine's classic dialog ignores the request in about one start in ten here; its newer look has
+// not, and at least one of the two must move.)
 TEST_F(ConsoleSwitchTest, ABrowseForFolderDialogOfAnotherProgramSelectsTheFolderAndStaysOpen) {
     const fs::path target = dir / L"it's & 100% \x6587\x4EF6";
     fs::create_directories(target);
+    int moved = 0;
     for (const wchar_t* mode : {L"browse", L"browse-new"}) {
         const fs::path result = dir / (std::wstring(mode) + L".txt");
         qdtest::OtherProgram host(L"\"" + qdtest::WindowsPath(QD_FILE_DIALOG_HOST) + L"\" " + mode + L" \"" +
@@ -219,10 +222,15 @@ TEST_F(ConsoleSwitchTest, ABrowseForFolderDialogOfAnotherProgramSelectsTheFolder
         WaitForInputIdle(host.Handle(), 5000);
         calls.clear();
         qd::menu::TakeUserThere(dialog, target.wstring(), false, qdtest::RecordInto(calls));
-        EXPECT_TRUE(calls.empty()) << mode;
-        EXPECT_TRUE(qdtest::PumpUntil([&] { return TitleOf(dialog) == L"selected=" + target.wstring(); }))
-            << mode << L" " << TitleOf(dialog);
-        realinput::SaveScreenshot(dialog, std::wstring(mode) == L"browse" ? "browse-selected" : "browse-new-selected");
+        if (calls.empty()) {
+            ++moved;
+            EXPECT_TRUE(qdtest::PumpUntil([&] { return TitleOf(dialog) == L"selected=" + target.wstring(); }))
+                << mode << L" " << TitleOf(dialog);
+            realinput::SaveScreenshot(dialog,
+                                      std::wstring(mode) == L"browse" ? "browse-selected" : "browse-new-selected");
+        } else {
+            EXPECT_EQ(calls, (std::vector<qdtest::ShellCall>{{L"open", target.wstring()}})) << mode;
+        }
         EXPECT_TRUE(host.Running()) << mode;
         EXPECT_TRUE(IsWindow(dialog)) << mode;
         qdtest::PressDialogButton(dialog, IDCANCEL);
@@ -232,6 +240,7 @@ TEST_F(ConsoleSwitchTest, ABrowseForFolderDialogOfAnotherProgramSelectsTheFolder
         text << in.rdbuf();
         EXPECT_EQ(text.str().substr(0, 6), "cancel") << mode;
     }
+    EXPECT_GE(moved, 1);
 }
 
 }  // namespace
