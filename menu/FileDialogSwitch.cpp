@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "app/Global.h"
+#include "menu/FolderPickerSwitch.h"
 #include "menu/OtherProcess.h"
 #include "toolkit/win/FolderProbe.h"
 
@@ -118,6 +119,7 @@ WindowFacts FactsOf(HWND window) {
     facts.filesListed = HasDescendantOfClass(window, L"SHELLDLL_DefView") ||
                         Descendant(window, kOldFileList, {L"ListBox"}) != nullptr;
     facts.askingThread = GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
+    facts.folderTree = BrowseFolderTree(window) != nullptr;
     return facts;
 }
 

@@ -6,6 +6,10 @@ namespace qd::menu {
 
 FrontKind KindOf(const WindowFacts& facts) {
     if (IsExplorerClass(facts.className)) return FrontKind::ExplorerWindow;
+    if (IsConsoleClass(facts.className)) return FrontKind::Console;
+    if (facts.className == L"#32770" && facts.enabled && !facts.askingThread && facts.folderTree &&
+        !facts.nameField && !facts.filesListed)
+        return FrontKind::FolderTree;
     // A dialog busy with a box of its own (disabled) is left alone.
     if (facts.className != L"#32770" || !facts.nameField || !facts.enabled) return FrontKind::Other;
     if (!facts.filesListed || facts.passwordField || facts.askingThread) return FrontKind::Other;
@@ -16,6 +20,10 @@ FrontKind KindOf(const WindowFacts& facts) {
 
 bool IsExplorerClass(std::wstring_view className) {
     return className == L"CabinetWClass" || className == L"ExploreWClass" || className == L"ExplorerWClass";
+}
+
+bool IsConsoleClass(std::wstring_view className) {
+    return className == L"ConsoleWindowClass" || className == L"WineConsoleClass";
 }
 
 std::wstring DialogFolderText(const std::wstring& folder) {

@@ -20,6 +20,8 @@ constexpr int kFileNameEdit = 0x480;   // the file name field of the old and the
 constexpr int kFileTypeList = 0x470;   // the list of file types (cmb1)
 constexpr int kLookInList = 0x471;     // the folder list above the files of the older dialogs (cmb2)
 constexpr int kOldFileList = 0x460;    // the list box of files of the oldest dialogs (lst1)
+// The folder tree of the shell's browse-for-folder dialog (SHBrowseForFolder).
+constexpr int kBrowseFolderTree = 0x3741;
 
 // What can be seen of a window from outside.
 struct WindowFacts {
@@ -33,6 +35,9 @@ struct WindowFacts {
     bool filesListed = false;
     bool passwordField = false;  // the name field is a password field (ES_PASSWORD)
     bool askingThread = false;   // it belongs to the thread that asks: one of the menu's own windows
+    // The folder tree of the shell's browse-for-folder dialog: a tree view (SysTreeView32) numbered
+    // kBrowseFolderTree, or the newer dialog's, inside its "SHBrowseForFolder ShellNameSpace Control".
+    bool folderTree = false;
 };
 enum class FrontKind {
     // An Open or Save dialog: taken to a folder through its file name field.
@@ -41,17 +46,24 @@ enum class FrontKind {
     // folder typed and close; its folder may be read, its OK is never pressed.
     UncertainDialog,
     ExplorerWindow,
+    // The shell's browse-for-folder dialog: its tree is moved to the folder and nothing pressed.
+    FolderTree,
+    // A console window: its shell is taken there when it waits at its prompt (ConsoleSwitch).
+    Console,
     Other,
 };
 
 // Other programs' dialogs may use the file dialogs' control numbers for anything: a dialog is taken
 // for a file dialog only when it also lists files, and never when the field is a password field
 // (a text written there, and the empty text put back, would wipe what the user typed) or the
-// window is the menu's own.
+// window is the menu's own. A browse-for-folder dialog has the folder tree and neither a name field
+// nor a list of files.
 FrontKind KindOf(const WindowFacts& facts);
 // Explorer's folder windows: "CabinetWClass", "ExploreWClass" (the explore verb's on older
 // systems) and Wine's "ExplorerWClass".
 bool IsExplorerClass(std::wstring_view className);
+// Console windows: "ConsoleWindowClass" (Windows' console host) and Wine's "WineConsoleClass".
+bool IsConsoleClass(std::wstring_view className);
 
 // The text that takes a file dialog to the folder when typed into its name field and confirmed:
 // the absolute path (drive or network share) with one closing backslash. Empty for a text the

@@ -1,7 +1,11 @@
 #include "menu/TakeUserThere.h"
 
+#include "app/Global.h"
+#include "menu/ConsoleSwitch.h"
 #include "menu/ExplorerWindows.h"
 #include "menu/FileDialogSwitch.h"
+#include "menu/FolderPickerSwitch.h"
+#include "toolkit/win/Application.h"
 #include "menu/NavigationRules.h"
 
 namespace qd::menu {
@@ -21,6 +25,8 @@ bool FolderOfWindow(HWND front, std::wstring& folder) {
         return FolderOfFileDialog(front, folder);
     case FrontKind::ExplorerWindow:
         return FolderOfExplorerWindow(front, folder);
+    case FrontKind::FolderTree:
+    case FrontKind::Console:
     case FrontKind::Other:
         break;
     }
@@ -49,6 +55,22 @@ void TakeUserThere(HWND front, const std::wstring& folder, bool explore, const S
             return;
         }
         break;
+    case FrontKind::FolderTree:
+        if (SwitchFolderTree(front, folder)) {
+            SetForegroundWindow(front);
+            return;
+        }
+        break;
+    case FrontKind::Console: {
+        const ConsoleResult typed = SwitchConsole(front, folder);
+        if (typed.outcome == ConsoleOutcome::Entered) {
+            SetForegroundWindow(front);
+            return;
+        }
+        if (typed.outcome == ConsoleOutcome::Refused)
+            tk::Application().ShowMessageBox(folder + L"\r\n" + typed.why, kMessageCaption, MB_OK | MB_ICONWARNING);
+        break;
+    }
     case FrontKind::UncertainDialog:  // its OK might choose the folder and close it
     case FrontKind::Other:
         break;

@@ -3,6 +3,10 @@
 // chosen) or 2 (the dialog could not be shown).
 //   FileDialogHost.exe open|save|ansi-open|newer-open|newer-pick FOLDER RESULT-FILE
 // The newer dialog's start folder is given as a shell item, made from its path (Vista on).
+//   FileDialogHost.exe browse|browse-new FOLDER RESULT-FILE
+// shows the shell's browse-for-folder dialog at FOLDER (browse-new: its newer look,
+// BIF_NEWDIALOGSTYLE); its title reads "selected=PATH" each time
+// the folder selected in its tree changes.
 // Three more modes show a window of the dialog class that only looks like a file dialog from
 // outside, by its control numbers (see FakeDialog below), and report what reached it:
 //   FileDialogHost.exe late-answer|lookalike|password FOLDER RESULT-FILE
@@ -96,6 +100,31 @@ Outcome Newer(bool pickFolders, const std::wstring& folder, const std::wstring& 
         FAILED(result->GetDisplayName(SIGDN_FILESYSPATH, name.put())))
         return {2, L"failed"};
     return {1, name.get()};
+}
+
+int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM param, LPARAM data) {
+    if (message == BFFM_INITIALIZED)
+        SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, data);
+    if (message == BFFM_SELCHANGED) {
+        wchar_t path[MAX_PATH] = {};
+        SHGetPathFromIDListW(reinterpret_cast<PCIDLIST_ABSOLUTE>(param), path);
+        SetWindowTextW(dialog, (std::wstring(L"selected=") + path).c_str());
+    }
+    return 0;
+}
+
+Outcome Browse(bool newer, const std::wstring& folder, const std::wstring& title) {
+    const tk::ScopedComInit com;
+    BROWSEINFOW info{};
+    info.lpszTitle = title.c_str();
+    info.ulFlags = BIF_RETURNONLYFSDIRS | (newer ? BIF_NEWDIALOGSTYLE : 0);
+    info.lpfn = &BrowseCallback;
+    info.lParam = reinterpret_cast<LPARAM>(folder.c_str());
+    const tk::CoTaskMem<ITEMIDLIST> chosen(SHBrowseForFolderW(&info));
+    if (!chosen) return {0, L""};
+    wchar_t path[MAX_PATH] = {};
+    SHGetPathFromIDListW(chosen.get(), path);
+    return {1, path};
 }
 
 // A window of the dialog class with a file name field (edt1, holding "secret"), a list of file types
@@ -208,6 +237,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (mode == L"open" || mode == L"save") outcome = ClassicW(mode == L"save", folder, title);
     else if (mode == L"ansi-open") outcome = ClassicA(folder, title);
     else if (mode == L"newer-open" || mode == L"newer-pick") outcome = Newer(mode == L"newer-pick", folder, title);
+    else if (mode == L"browse" || mode == L"browse-new") outcome = Browse(mode == L"browse-new", folder, title);
     else if (mode == L"late-answer" || mode == L"lookalike" || mode == L"password")
         outcome = FakeDialog(mode, folder).Run(title);
     std::ofstream out(std::filesystem::path(resultFile), std::ios::binary);
