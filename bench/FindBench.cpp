@@ -8,23 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchRows.h"
 #include "list/FindText.h"
 
 namespace {
 
 constexpr int kRows = 10000;
 
-// Aliases and paths as lists hold them: Chinese and Latin names, folders some levels deep.
 std::vector<qd::ShortcutRow> MakeRows() {
-    const wchar_t* const aliases[] = {L"项目文档", L"Downloads", L"照片备份", L"Work Reports", L"音乐收藏", L"Source"};
-    const wchar_t* const folders[] = {L"D:\\资料\\项目\\", L"C:\\Users\\Someone\\Documents\\", L"\\\\fileserver\\share\\team\\",
-                                      L"E:\\Backup\\2024\\照片\\"};
-    std::vector<qd::ShortcutRow> rows;
-    rows.reserve(kRows);
-    for (int i = 0; i < kRows; ++i) {
-        const std::wstring n = std::to_wstring(i);
-        rows.push_back({std::wstring(aliases[i % 6]) + L" " + n, std::wstring(folders[i % 4]) + L"Folder " + n + L"\\Sub", false, false});
-    }
+    std::vector<qd::ShortcutRow> rows = qdbench::MixedRows(kRows, L"音乐收藏");
     rows.back().Path += L"\\Zielordner";
     return rows;
 }
