@@ -771,15 +771,11 @@ TEST_F(FolderMenuTest, AFolderVisitedThroughTheMenuAndTheShellsRecentFilesFolder
     ASSERT_TRUE(icon) << "the icon is not in Wine's notification area";
     SetCursorPos(200, 150);
 
-    // Goes to the row's folder through the menu, with the real mouse.
+    // Opens the menu with the hot key and clicks the item at `row` with the real mouse.
     tk::TRect row;
-    app->FolderMenu->OnShown = [&](tk::TComponent*) {
-        ++shown;
-        row = app->FolderMenu->ItemRect(0);
-    };
-    {
+    const auto chooseRow = [&](int menusBefore) {
         qdtest::UiScript script(nullptr, [&](DWORD ui) {
-            HWND menu = WaitForMenu(ui, 0);
+            HWND menu = WaitForMenu(ui, menusBefore);
             if (!menu) return;
             const POINT p = ItemCentre(menu, row);
             ClickScreen(p.x, p.y);
@@ -787,7 +783,14 @@ TEST_F(FolderMenuTest, AFolderVisitedThroughTheMenuAndTheShellsRecentFilesFolder
         });
         Press({VK_LWIN, VK_MENU, 'F'});
         script.Join();
-    }
+    };
+
+    // Goes to the row's folder through the menu.
+    app->FolderMenu->OnShown = [&](tk::TComponent*) {
+        ++shown;
+        row = app->FolderMenu->ItemRect(0);
+    };
+    chooseRow(0);
     ASSERT_EQ(taken, std::vector<std::wstring>{existing});
 
     // Opened again: the submenu below the rows holds the visit, newest first, then the shell's.
@@ -889,17 +892,7 @@ TEST_F(FolderMenuTest, AFolderVisitedThroughTheMenuAndTheShellsRecentFilesFolder
         recentItemWhenOff = app->RecentFoldersItem();
         row = app->FolderMenu->ItemRect(0);
     };
-    {
-        qdtest::UiScript script(nullptr, [&](DWORD ui) {
-            HWND menu = WaitForMenu(ui, 2);
-            if (!menu) return;
-            const POINT p = ItemCentre(menu, row);
-            ClickScreen(p.x, p.y);
-            qdtest::WaitUntilGone(menu);
-        });
-        Press({VK_LWIN, VK_MENU, 'F'});
-        script.Join();
-    }
+    chooseRow(2);
     EXPECT_EQ(recentItemWhenOff, -1) << "the submenu is there while switched off";
     EXPECT_EQ(taken.size(), 3u);
     EXPECT_FALSE(before.empty());
